@@ -15,7 +15,8 @@ public:
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
     std::tm local{};
     localtime_r(&seconds, &local);
     double date = 0, time = 0;
@@ -30,7 +31,9 @@ const TClock* currentClock = &systemClock;
 
 } // namespace
 
-double Now() { return currentClock->Now(); }
+double Now() {
+  return currentClock->Now();
+}
 
 const TClock* SetClock(const TClock* clock) {
   const TClock* previous = currentClock;

@@ -52,8 +52,7 @@ bool ReadNumber(std::string_view text, size_t& i, int& value, size_t maxDigits) 
   size_t digits = 0;
   long long result = 0;
   while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    if (++digits > maxDigits)
-      return false;
+    if (++digits > maxDigits) return false;
     result = result * 10 + (text[i] - '0');
     ++i;
   }
@@ -68,16 +67,23 @@ void SkipBlanks(std::string_view text, size_t& i) {
 
 } // namespace
 
-TDateStyle DateStyle() { return currentStyle; }
-void SetDateStyle(TDateStyle style) { currentStyle = style; }
-char DateSeparator(TDateStyle style) { return style == TDateStyle::European ? '.' : '/'; }
+TDateStyle DateStyle() {
+  return currentStyle;
+}
+void SetDateStyle(TDateStyle style) {
+  currentStyle = style;
+}
+char DateSeparator(TDateStyle style) {
+  return style == TDateStyle::European ? '.' : '/';
+}
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
   static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12)
-    return 0;
+  if (month < 1 || month > 12) return 0;
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
@@ -85,9 +91,8 @@ bool TryEncodeDate(int year, int month, int day, double& date) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
       day > DaysInMonth(year, month))
     return false;
-  date = static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month),
-                                           static_cast<unsigned>(day)) -
-                             kEpochOffset);
+  date = static_cast<double>(
+      DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset);
   return true;
 }
 
@@ -99,7 +104,9 @@ bool TryEncodeTime(int hour, int minute, int second, int millisecond, double& ti
   return true;
 }
 
-double ComposeDateTime(double date, double time) { return date < 0 ? date - time : date + time; }
+double ComposeDateTime(double date, double time) {
+  return date < 0 ? date - time : date + time;
+}
 
 void DecodeDate(double moment, int& year, int& month, int& day) {
   long long days = 0, milliseconds = 0;
@@ -129,33 +136,26 @@ bool TryTextToDateTime(std::string_view text, TDateStyle style, double& moment) 
       return std::string_view::npos;
     return ++i;
   }();
-  if (yearStart == std::string_view::npos || !ReadNumber(text, i, year, 4))
-    return false;
-  if (i - yearStart <= 2)
-    year += 2000;
+  if (yearStart == std::string_view::npos || !ReadNumber(text, i, year, 4)) return false;
+  if (i - yearStart <= 2) year += 2000;
   const int day = style == TDateStyle::European ? first : second;
   const int month = style == TDateStyle::European ? second : first;
   double date = 0;
-  if (!TryEncodeDate(year, month, day, date))
-    return false;
+  if (!TryEncodeDate(year, month, day, date)) return false;
 
   double time = 0;
   SkipBlanks(text, i);
   if (i < text.size()) {
     int hour = 0, minute = 0, seconds = 0;
-    if (!ReadNumber(text, i, hour, 2) || i >= text.size() || text[i] != ':')
-      return false;
+    if (!ReadNumber(text, i, hour, 2) || i >= text.size() || text[i] != ':') return false;
     ++i;
-    if (!ReadNumber(text, i, minute, 2))
-      return false;
+    if (!ReadNumber(text, i, minute, 2)) return false;
     if (i < text.size() && text[i] == ':') {
       ++i;
-      if (!ReadNumber(text, i, seconds, 2))
-        return false;
+      if (!ReadNumber(text, i, seconds, 2)) return false;
     }
     SkipBlanks(text, i);
-    if (i != text.size() || !TryEncodeTime(hour, minute, seconds, 0, time))
-      return false;
+    if (i != text.size() || !TryEncodeTime(hour, minute, seconds, 0, time)) return false;
   }
   moment = ComposeDateTime(date, time);
   return true;
@@ -183,8 +183,7 @@ std::string FullDateTimeToText(double moment) {
 std::string DateTimeToText(double moment) {
   int hour = 0, minute = 0, second = 0, millisecond = 0;
   DecodeTime(moment, hour, minute, second, millisecond);
-  if (hour == 0 && minute == 0 && second == 0 && millisecond == 0)
-    return DateToText(moment);
+  if (hour == 0 && minute == 0 && second == 0 && millisecond == 0) return DateToText(moment);
   return FullDateTimeToText(moment);
 }
 

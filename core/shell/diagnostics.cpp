@@ -13,6 +13,8 @@ TCreationHook SetCreationHook(TCreationHook hook) {
   return previous;
 }
 
-void NoteCreation(std::string_view className, std::string_view tag) { creationHook(className, tag); }
+void NoteCreation(std::string_view className, std::string_view tag) {
+  creationHook(className, tag);
+}
 
 } // namespace vandro

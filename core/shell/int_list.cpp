@@ -8,8 +8,7 @@
 namespace vandro {
 
 void TIntList::Check(int index, int limit) const {
-  if (index < 0 || index >= limit)
-    RaiseError("Index out of range:" + std::to_string(index));
+  if (index < 0 || index >= limit) RaiseError("Index out of range:" + std::to_string(index));
 }
 
 int32_t TIntList::At(int index) const {

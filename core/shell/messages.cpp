@@ -30,7 +30,9 @@ TMessageSink* currentSink = &defaultSink;
 
 } // namespace
 
-TMessageSink& MessageSink() { return *currentSink; }
+TMessageSink& MessageSink() {
+  return *currentSink;
+}
 
 TMessageSink* SetMessageSink(TMessageSink* sink) {
   TMessageSink* previous = currentSink;
@@ -38,11 +40,17 @@ TMessageSink* SetMessageSink(TMessageSink* sink) {
   return previous == &defaultSink ? nullptr : previous;
 }
 
-void ShowMsg(const std::string& text) { MessageSink().Show(text); }
+void ShowMsg(const std::string& text) {
+  MessageSink().Show(text);
+}
 
-void ShowMsgList(const std::vector<std::string>& lines) { MessageSink().ShowList(lines); }
+void ShowMsgList(const std::vector<std::string>& lines) {
+  MessageSink().ShowList(lines);
+}
 
-bool Ask(const std::string& text, bool yesDefault) { return MessageSink().Ask(text, yesDefault); }
+bool Ask(const std::string& text, bool yesDefault) {
+  return MessageSink().Ask(text, yesDefault);
+}
 
 void RaiseError(const std::string& text) {
   ShowMsg(text);

@@ -10,10 +10,8 @@
 namespace vandro {
 
 std::string FloatToText(long double value) {
-  if (!std::isfinite(value))
-    throw EConvertError("The number is out of range");
-  if (value == 0)
-    return "0";
+  if (!std::isfinite(value)) throw EConvertError("The number is out of range");
+  if (value == 0) return "0";
   // %.14Le gives exactly 15 significant digits, rounded once.
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.14Le", value);
@@ -22,8 +20,7 @@ std::string FloatToText(long double value) {
   const int exponent = std::atoi(text.c_str() + e + 1);
   std::string mantissa = text.substr(0, e);
   const bool negative = mantissa[0] == '-';
-  if (negative)
-    mantissa.erase(0, 1);
+  if (negative) mantissa.erase(0, 1);
   std::string digits = mantissa; // 15 digits, without the point
   digits.erase(1, 1);
   while (digits.size() > 1 && digits.back() == '0')
@@ -31,8 +28,7 @@ std::string FloatToText(long double value) {
 
   // Appends rather than concatenates: g++ 12 warns falsely on chains of + here.
   std::string out;
-  if (negative)
-    out.push_back('-');
+  if (negative) out.push_back('-');
   if (exponent >= -5 && exponent < 15) {
     const auto whole = static_cast<size_t>(exponent) + 1;
     if (exponent < 0) {
@@ -62,9 +58,10 @@ std::string FloatToText(long double value) {
 bool TextToFloat(std::string_view text, double& value) {
   text = TrimView(text);
   size_t i = 0;
-  const auto isDigit = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
-  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-    ++i;
+  const auto isDigit = [&](size_t k) {
+    return k < text.size() && text[k] >= '0' && text[k] <= '9';
+  };
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
   size_t digits = 0;
   while (isDigit(i))
     ++i, ++digits;
@@ -73,39 +70,33 @@ bool TextToFloat(std::string_view text, double& value) {
     while (isDigit(i))
       ++i, ++digits;
   }
-  if (digits == 0)
-    return false;
+  if (digits == 0) return false;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-      ++i;
-    if (!isDigit(i))
-      return false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (!isDigit(i)) return false;
     while (isDigit(i))
       ++i;
   }
-  if (i != text.size())
-    return false;
+  if (i != text.size()) return false;
   // strtod wants a terminated buffer and reads only the validated form here.
   const std::string copy(text);
   char* end = nullptr;
   const double result = std::strtod(copy.c_str(), &end);
-  if (end != copy.c_str() + copy.size() || !std::isfinite(result))
-    return false;
+  if (end != copy.c_str() + copy.size() || !std::isfinite(result)) return false;
   value = result;
   return true;
 }
 
 bool TextToInt(std::string_view text, int64_t& value) {
   text = TrimView(text);
-  if (!text.empty() && text[0] == '+')
+  if (!text.empty() && text[0] == '+') {
     text.remove_prefix(1);
-  if (text.empty() || text[0] == '+')
-    return false;
+    if (!text.empty() && text[0] == '-') return false;
+  }
   int64_t result = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), result);
-  if (error != std::errc() || end != text.data() + text.size())
-    return false;
+  if (error != std::errc() || end != text.data() + text.size()) return false;
   value = result;
   return true;
 }

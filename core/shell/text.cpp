@@ -33,9 +33,21 @@ struct CaseTables {
 // Lower-case letters of the upper half whose capitals are not simply 0x20
 // below them (the Cyrillic alphabet proper is 0xE0..0xFF -> 0xC0..0xDF).
 constexpr std::array<std::pair<unsigned char, unsigned char>, 15> kIrregularPairs = {{
-    {0x83, 0x81}, {0x90, 0x80}, {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9D, 0x8D},
-    {0x9E, 0x8E}, {0x9F, 0x8F}, {0xA2, 0xA1}, {0xB3, 0xB2}, {0xB4, 0xA5},
-    {0xB8, 0xA8}, {0xBA, 0xAA}, {0xBC, 0xA3}, {0xBE, 0xBD}, {0xBF, 0xAF},
+    {0x83, 0x81},
+    {0x90, 0x80},
+    {0x9A, 0x8A},
+    {0x9C, 0x8C},
+    {0x9D, 0x8D},
+    {0x9E, 0x8E},
+    {0x9F, 0x8F},
+    {0xA2, 0xA1},
+    {0xB3, 0xB2},
+    {0xB4, 0xA5},
+    {0xB8, 0xA8},
+    {0xBA, 0xAA},
+    {0xBC, 0xA3},
+    {0xBE, 0xBD},
+    {0xBF, 0xAF},
 }};
 
 const CaseTables& Tables() {
@@ -58,7 +70,9 @@ const CaseTables& Tables() {
   return tables;
 }
 
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsTrimmed(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -92,31 +106,30 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   } else {
     return 0;
   }
-  if (i + length > text.size())
-    return 0;
+  if (i + length > text.size()) return 0;
   for (size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80)
-      return 0;
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
     cp = (cp << 6) | (byte(i + k) & 0x3F);
   }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-    return 0;
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
   return length;
 }
 
 int EncodeCp1251(char32_t cp) {
-  if (cp < 0x80)
-    return static_cast<int>(cp);
+  if (cp < 0x80) return static_cast<int>(cp);
   for (size_t k = 0; k < kHighHalf.size(); ++k)
-    if (kHighHalf[k] == cp)
-      return static_cast<int>(0x80 + k);
+    if (kHighHalf[k] == cp) return static_cast<int>(0x80 + k);
   return -1;
 }
 
 } // namespace
 
-char UpperChar(char c) { return static_cast<char>(Tables().upper[static_cast<unsigned char>(c)]); }
-char LowerChar(char c) { return static_cast<char>(Tables().lower[static_cast<unsigned char>(c)]); }
+char UpperChar(char c) {
+  return static_cast<char>(Tables().upper[static_cast<unsigned char>(c)]);
+}
+char LowerChar(char c) {
+  return static_cast<char>(Tables().lower[static_cast<unsigned char>(c)]);
+}
 
 std::string UpperCase(std::string_view text) {
   std::string out(text);
@@ -146,15 +159,16 @@ std::string_view TrimRightView(std::string_view text) {
   return text.substr(0, n);
 }
 
-std::string_view TrimView(std::string_view text) { return TrimRightView(TrimLeftView(text)); }
+std::string_view TrimView(std::string_view text) {
+  return TrimRightView(TrimLeftView(text));
+}
 
 int CompareText(std::string_view a, std::string_view b) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
     const int ca = static_cast<unsigned char>(UpperChar(a[i]));
     const int cb = static_cast<unsigned char>(UpperChar(b[i]));
-    if (ca != cb)
-      return ca - cb;
+    if (ca != cb) return ca - cb;
   }
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
@@ -207,8 +221,7 @@ bool Utf8ToCp1251(std::string_view utf8, std::string& out, std::string* error) {
 
 std::string Utf8ToCp1251OrRaise(std::string_view utf8) {
   std::string out, error;
-  if (!Utf8ToCp1251(utf8, out, &error))
-    RaiseError(error);
+  if (!Utf8ToCp1251(utf8, out, &error)) RaiseError(error);
   return out;
 }
 

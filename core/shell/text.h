@@ -20,9 +20,15 @@ std::string LowerCase(std::string_view text);
 std::string_view TrimView(std::string_view text);
 std::string_view TrimLeftView(std::string_view text);
 std::string_view TrimRightView(std::string_view text);
-inline std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
-inline std::string TrimLeft(std::string_view text) { return std::string(TrimLeftView(text)); }
-inline std::string TrimRight(std::string_view text) { return std::string(TrimRightView(text)); }
+inline std::string Trim(std::string_view text) {
+  return std::string(TrimView(text));
+}
+inline std::string TrimLeft(std::string_view text) {
+  return std::string(TrimLeftView(text));
+}
+inline std::string TrimRight(std::string_view text) {
+  return std::string(TrimRightView(text));
+}
 
 // Equal without regard to case (code-page aware).
 bool SameText(std::string_view a, std::string_view b);

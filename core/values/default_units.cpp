@@ -79,7 +79,8 @@ const std::array<TDefaultUnit, 121> kDefaultUnits = {{
     {"Flow", "CubicMeterPersecond", "m3ps", true, 1L, 0L, "meter^3/second", ""},
     {"Force", "dyne", "dyne", false, 1e-05L, 0L, "", ""},
     {"Force", "newton", "newton", true, 1L, 0L, "m*kg*s^-2", ""},
-    {"Acceleration", "free_fall_acceleration", "free_fall_acceleration", false, 9.80665L, 0L, "", ""},
+    {"Acceleration", "free_fall_acceleration", "free_fall_acceleration", false, 9.80665L, 0L, "",
+     ""},
     {"Acceleration", "MeterPerSecPerSec", "MPS2", true, 1L, 0L, "meter/Second^2", ""},
     {"Power", "kilowatt", "KWt", false, 1000L, 0L, "", ""},
     {"Power", "watt", "Wt", true, 1L, 0L, "joule/second", ""},
@@ -131,18 +132,20 @@ const std::array<TDefaultUnit, 121> kDefaultUnits = {{
     {"Magnetic Flux Density", "weber", "wb", true, 1L, 0L, "m^2*kg*s^-2*A^-1", ""},
     {"Light Flux", "lumen", "lm", true, 1L, 0L, "cd*sr", ""},
     {"Radioactivity", "becquerel", "bq", true, 1L, 0L, "s^-1", ""},
-    {"Radiation Dose", "gray", "gray", true, 1L, 0L, "m^2*s^-2", ""},}};
+    {"Radiation Dose", "gray", "gray", true, 1L, 0L, "m^2*s^-2", ""},
+}};
 
 } // namespace
 
-std::span<const TDefaultUnit> DefaultUnits() { return kDefaultUnits; }
+std::span<const TDefaultUnit> DefaultUnits() {
+  return kDefaultUnits;
+}
 
 int32_t DefaultUnitId(int index) {
   int32_t id = 11; // the last system parameter
   for (int i = 0; i <= index; ++i) {
     ++id;
-    if (id % 32 == 0)
-      ++id;
+    if (id % 32 == 0) ++id;
   }
   return id;
 }

@@ -31,6 +31,8 @@ inline bool IsNameLetter(char c) {
   const auto b = static_cast<unsigned char>(c);
   return c == '_' || (c >= 'A' && c <= 'Z') || b >= 0xC0;
 }
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 } // namespace vandro

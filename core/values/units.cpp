@@ -16,14 +16,11 @@ constexpr int kMaxNesting = 64;
 constexpr int64_t kMaxExponentPart = 65535;
 
 std::string ExponentText(const TUnitNFEntry& entry) {
-  if (entry.positive && entry.numerator == 1 && entry.denominator == 1)
-    return {};
+  if (entry.positive && entry.numerator == 1 && entry.denominator == 1) return {};
   std::string text = "^";
-  if (!entry.positive)
-    text += "-";
+  if (!entry.positive) text += "-";
   text += std::to_string(entry.numerator);
-  if (entry.denominator != 1)
-    text += "/" + std::to_string(entry.denominator);
+  if (entry.denominator != 1) text += "/" + std::to_string(entry.denominator);
   return text;
 }
 
@@ -47,13 +44,10 @@ bool Canonicalise(std::vector<TUnitNFEntry>& entries) {
         numerator = numerator * d + n * denominator;
         denominator *= d;
         const int64_t divisor = std::gcd(numerator, denominator);
-        if (divisor > 1)
-          numerator /= divisor, denominator /= divisor;
+        if (divisor > 1) numerator /= divisor, denominator /= divisor;
       }
-      if (numerator == 0)
-        denominator = 1;
-      if (std::abs(numerator) > kMaxExponentPart || denominator > kMaxExponentPart)
-        return false;
+      if (numerator == 0) denominator = 1;
+      if (std::abs(numerator) > kMaxExponentPart || denominator > kMaxExponentPart) return false;
       entry.positive = numerator >= 0;
       entry.numerator = static_cast<uint16_t>(std::abs(numerator));
       entry.denominator = static_cast<uint16_t>(denominator);
@@ -71,8 +65,7 @@ bool Canonicalise(std::vector<TUnitNFEntry>& entries) {
 std::string NormalFormText(const TUnitNF& normalForm) {
   std::string text;
   for (const auto& entry : normalForm.entries) {
-    if (!text.empty())
-      text += "*";
+    if (!text.empty()) text += "*";
     text += "(" + entry.name + ExponentText(entry) + ")";
   }
   return text;
@@ -93,10 +86,8 @@ public:
       return true;
     }
     TUnitNF frame;
-    if (!Expression(frame, 0))
-      return false;
-    if (!checkOnly_ && !Canonicalise(frame.entries))
-      return Fail("The unit exponent is too large");
+    if (!Expression(frame, 0)) return false;
+    if (!checkOnly_ && !Canonicalise(frame.entries)) return Fail("The unit exponent is too large");
     result = std::move(frame);
     return true;
   }
@@ -109,22 +100,18 @@ private:
     return current_.kind == kind && current_.text.size() == 1 && current_.text[0] == c;
   }
   bool Fail(std::string message) {
-    if (error_.empty())
-      error_ = std::move(message);
+    if (error_.empty()) error_ = std::move(message);
     return false;
   }
 
   bool Expression(TUnitNF& frame, int depth) {
-    if (depth > kMaxNesting)
-      return Fail("Expression is too deeply nested");
-    if (!Factor(frame, depth))
-      return false;
+    if (depth > kMaxNesting) return Fail("Expression is too deeply nested");
+    if (!Factor(frame, depth)) return false;
     while (Is(TUnitLexemeKind::Operator, '*') || Is(TUnitLexemeKind::Operator, '/')) {
       const bool divide = current_.text[0] == '/';
       Advance();
       TUnitNF next;
-      if (!Factor(next, depth))
-        return false;
+      if (!Factor(next, depth)) return false;
       if (divide) {
         for (auto& entry : next.entries)
           entry.positive = !entry.positive;
@@ -141,16 +128,13 @@ private:
     std::string shown; // what a failure of the power names
     if (Is(TUnitLexemeKind::Bracket, '(')) {
       Advance();
-      if (!Expression(frame, depth + 1))
-        return false;
-      if (!Is(TUnitLexemeKind::Bracket, ')'))
-        return Fail("Missing \")\" in the unit expression");
+      if (!Expression(frame, depth + 1)) return false;
+      if (!Is(TUnitLexemeKind::Bracket, ')')) return Fail("Missing \")\" in the unit expression");
       Advance();
       shown = "(...)";
     } else if (current_.kind == TUnitLexemeKind::Name) {
       TUnit* unit = catalogue_.FindUnit(current_.text);
-      if (!unit)
-        return Fail("Unknown unit " + current_.text);
+      if (!unit) return Fail("Unknown unit " + current_.text);
       if (!checkOnly_) {
         if (!catalogue_.NormalizeUnit(*unit, false)) {
           ShowMsg("Can't normalize unit " + unit->name);
@@ -169,8 +153,7 @@ private:
       return Fail("Unexpected \"" + current_.text + "\" in the unit expression");
     }
 
-    if (!Is(TUnitLexemeKind::Operator, '^'))
-      return true;
+    if (!Is(TUnitLexemeKind::Operator, '^')) return true;
     Advance();
     int64_t exponent = 0, denominator = 1;
     if (current_.kind != TUnitLexemeKind::Integer || !TextToInt(current_.text, exponent))
@@ -187,8 +170,7 @@ private:
     }
     if (std::abs(exponent) > kMaxExponentPart || denominator > kMaxExponentPart)
       return Fail("The unit exponent is too large");
-    if (checkOnly_)
-      return true;
+    if (checkOnly_) return true;
     const int64_t magnitude = std::abs(exponent);
     for (auto& entry : frame.entries) {
       const int64_t n = entry.numerator * magnitude;
@@ -197,8 +179,7 @@ private:
         return Fail("The unit exponent is too large");
       entry.numerator = static_cast<uint16_t>(n);
       entry.denominator = static_cast<uint16_t>(d);
-      if (exponent < 0)
-        entry.positive = !entry.positive;
+      if (exponent < 0) entry.positive = !entry.positive;
     }
     const long double power =
         std::pow(frame.factor, static_cast<long double>(magnitude) / denominator);
@@ -227,10 +208,9 @@ TUnit& TUnitCatalogue::Add(TUnit unit) {
 }
 
 bool TUnitCatalogue::Remove(int32_t id) {
-  const auto it = std::find_if(units_.begin(), units_.end(),
-                               [id](const auto& unit) { return unit->id == id; });
-  if (it == units_.end())
-    return false;
+  const auto it =
+      std::find_if(units_.begin(), units_.end(), [id](const auto& unit) { return unit->id == id; });
+  if (it == units_.end()) return false;
   units_.erase(it);
   Reindex();
   return true;
@@ -247,11 +227,9 @@ void TUnitCatalogue::Reindex() {
   for (const auto& unit : units_) {
     byName_.emplace(UpperCase(unit->name), unit.get());
     byName_.emplace(UpperCase(unit->shortName), unit.get());
-    const bool known = std::any_of(categories_.begin(), categories_.end(), [&](const auto& c) {
-      return SameText(c, unit->category);
-    });
-    if (!known)
-      categories_.push_back(unit->category);
+    const bool known = std::any_of(categories_.begin(), categories_.end(),
+                                   [&](const auto& c) { return SameText(c, unit->category); });
+    if (!known) categories_.push_back(unit->category);
   }
   std::sort(categories_.begin(), categories_.end(),
             [](const auto& a, const auto& b) { return CompareText(a, b) < 0; });
@@ -271,15 +249,13 @@ TUnit* TUnitCatalogue::FindUnit(std::string_view name) {
 
 TUnit* TUnitCatalogue::FindById(int32_t id) {
   for (auto& unit : units_)
-    if (unit->id == id)
-      return unit.get();
+    if (unit->id == id) return unit.get();
   return nullptr;
 }
 
 TUnit* TUnitCatalogue::FindBasicUnit(std::string_view category) {
   for (auto& unit : units_)
-    if (unit->basic && SameText(unit->category, category))
-      return unit.get();
+    if (unit->basic && SameText(unit->category, category)) return unit.get();
   return nullptr;
 }
 
@@ -287,22 +263,21 @@ bool TUnitCatalogue::ParseUnit(std::string_view text, bool checkOnly, TUnitNF& n
                                TUnitParseError* error) {
   const std::string upper = UpperCase(text);
   TUnitParser parser(*this, upper, checkOnly);
-  if (parser.Parse(normalForm))
-    return true;
-  if (error)
-    error->message = parser.Error();
+  if (parser.Parse(normalForm)) return true;
+  if (error) error->message = parser.Error();
   return false;
 }
 
 bool TUnitCatalogue::NormalizeUnit(TUnit& unit, bool checkOnly) {
-  if (unit.normalForm)
-    return true;
+  if (unit.normalForm) return true;
   // A unit whose definition leads back to itself (a formula naming itself, two
   // formulas naming each other, a category without a usable basic unit) must
   // fail rather than recurse for ever.
   struct Guard {
     std::vector<const TUnit*>& active;
-    explicit Guard(std::vector<const TUnit*>& a, const TUnit* u) : active(a) { active.push_back(u); }
+    explicit Guard(std::vector<const TUnit*>& a, const TUnit* u) : active(a) {
+      active.push_back(u);
+    }
     ~Guard() { active.pop_back(); }
   };
   static std::vector<const TUnit*> inProgress;
@@ -330,25 +305,21 @@ bool TUnitCatalogue::NormalizeUnit(TUnit& unit, bool checkOnly) {
       result.factor *= unit.coefficient;
     }
   }
-  if (!checkOnly)
-    unit.normalForm = std::move(result);
+  if (!checkOnly) unit.normalForm = std::move(result);
   return true;
 }
 
 const TUnitNF* TUnitCatalogue::NormalFormOf(std::string_view unitText) {
   std::string key = UpperCase(TrimView(unitText));
-  if (const auto it = expressionCache_.find(key); it != expressionCache_.end())
-    return &it->second;
+  if (const auto it = expressionCache_.find(key); it != expressionCache_.end()) return &it->second;
   TUnitNF normalForm;
-  if (!ParseUnit(key, false, normalForm))
-    return nullptr;
+  if (!ParseUnit(key, false, normalForm)) return nullptr;
   return &expressionCache_.emplace(std::move(key), std::move(normalForm)).first->second;
 }
 
 bool TUnitCatalogue::SameUnits(std::string_view a, std::string_view b) {
   const TUnitNF* first = NormalFormOf(a);
-  if (!first)
-    return false;
+  if (!first) return false;
   const std::string firstText = UpperCase(NormalFormText(*first));
   const TUnitNF* second = NormalFormOf(b);
   return second && firstText == UpperCase(NormalFormText(*second));
@@ -359,7 +330,9 @@ TUnitCatalogue emptyCatalogue;
 TUnitCatalogue* activeCatalogue = &emptyCatalogue;
 } // namespace
 
-TUnitCatalogue& ActiveUnits() { return *activeCatalogue; }
+TUnitCatalogue& ActiveUnits() {
+  return *activeCatalogue;
+}
 
 TUnitCatalogue* SetActiveUnits(TUnitCatalogue* catalogue) {
   TUnitCatalogue* previous = activeCatalogue;

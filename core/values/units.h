@@ -121,8 +121,7 @@ TUnitCatalogue* SetActiveUnits(TUnitCatalogue* catalogue);
 
 class ScopedUnitCatalogue {
 public:
-  explicit ScopedUnitCatalogue(TUnitCatalogue& catalogue)
-      : previous_(SetActiveUnits(&catalogue)) {}
+  explicit ScopedUnitCatalogue(TUnitCatalogue& catalogue) : previous_(SetActiveUnits(&catalogue)) {}
   ~ScopedUnitCatalogue() { SetActiveUnits(previous_); }
   ScopedUnitCatalogue(const ScopedUnitCatalogue&) = delete;
   ScopedUnitCatalogue& operator=(const ScopedUnitCatalogue&) = delete;

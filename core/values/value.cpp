@@ -46,8 +46,7 @@ std::string FoldBlanks(std::string_view text) {
       inRun = true;
       continue;
     }
-    if (inRun && !out.empty())
-      out += ' ';
+    if (inRun && !out.empty()) out += ' ';
     inRun = false;
     out += UpperChar(c);
   }
@@ -118,7 +117,9 @@ void TValue::operator delete(void* block, size_t size) {
   ::operator delete(block);
 }
 
-size_t TValue::PoolSize() { return Pool().size(); }
+size_t TValue::PoolSize() {
+  return Pool().size();
+}
 
 TValue::Ptr TValue::Create(std::string_view origin) {
   NoteCreation("TValue", origin);
@@ -140,8 +141,7 @@ void TValue::Clear() {
 }
 
 void TValue::Assign(const TValue& source) {
-  if (&source == this)
-    return;
+  if (&source == this) return;
   Clear();
   kind_ = source.kind_;
   text_ = source.text_;
@@ -166,7 +166,9 @@ void TValue::SetError(const std::string& message) {
   SetText(vkPlain, std::string(kErrorPrefix) + " " + message);
 }
 
-void TValue::SetBoolean(bool flag) { SetText(vkPlain, flag ? "True" : "False"); }
+void TValue::SetBoolean(bool flag) {
+  SetText(vkPlain, flag ? "True" : "False");
+}
 
 void TValue::SetNumber(std::string_view unit, double minusDeviation, double plusDeviation,
                        double number) {
@@ -174,13 +176,16 @@ void TValue::SetNumber(std::string_view unit, double minusDeviation, double plus
   SetText(vkPlain, std::move(text));
 }
 
-void TValue::SetFuncMarker(std::string name) { SetText(vkFuncMarker, std::move(name)); }
+void TValue::SetFuncMarker(std::string name) {
+  SetText(vkFuncMarker, std::move(name));
+}
 
-void TValue::SetArray() { SetText(vkArray, {}); }
+void TValue::SetArray() {
+  SetText(vkArray, {});
+}
 
 void TValue::CheckArray() const {
-  if (kind_ != vkArray)
-    RaiseError("Invalid value type. An array expected.");
+  if (kind_ != vkArray) RaiseError("Invalid value type. An array expected.");
 }
 
 void TValue::CheckIndex(int index) const {
@@ -210,8 +215,7 @@ void TValue::AddItem(Ptr item) {
 }
 
 bool TValue::IsStateRef() const {
-  if (kind_ != vkObject)
-    return false;
+  if (kind_ != vkObject) return false;
   const long long id = std::strtoll(text_.c_str(), nullptr, 10);
   return id != 0 && id % 32 > 0;
 }
@@ -228,12 +232,24 @@ bool TValue::IsString() const {
   return kind_ == vkPlain && !IsError() && text_.find("\r\n") == std::string::npos;
 }
 
-bool TValue::IsNumeric() const { return kind_ == vkPlain && IsNumberText(text_, TNumberCheck::Numeric); }
-bool TValue::IsInteger() const { return kind_ == vkPlain && IsNumberText(text_, TNumberCheck::Integer); }
-bool TValue::IsReal() const { return kind_ == vkPlain && IsNumberText(text_, TNumberCheck::Real); }
-bool TValue::IsDateTime() const { return IsDateTimeText(text_); }
-bool TValue::IsBoolean() const { return IsBooleanText(text_); }
-bool TValue::IsIdentifier() const { return kind_ == vkPlain && IsName(text_); }
+bool TValue::IsNumeric() const {
+  return kind_ == vkPlain && IsNumberText(text_, TNumberCheck::Numeric);
+}
+bool TValue::IsInteger() const {
+  return kind_ == vkPlain && IsNumberText(text_, TNumberCheck::Integer);
+}
+bool TValue::IsReal() const {
+  return kind_ == vkPlain && IsNumberText(text_, TNumberCheck::Real);
+}
+bool TValue::IsDateTime() const {
+  return IsDateTimeText(text_);
+}
+bool TValue::IsBoolean() const {
+  return IsBooleanText(text_);
+}
+bool TValue::IsIdentifier() const {
+  return kind_ == vkPlain && IsName(text_);
+}
 
 namespace {
 bool StartsWithWord(const std::string& text, std::string_view word) {
@@ -245,7 +261,9 @@ bool StartsWithWord(const std::string& text, std::string_view word) {
 bool TValue::IsQuery() const {
   return kind_ == vkCalculated && (StartsWithWord(text_, "FIND") || StartsWithWord(text_, "FETCH"));
 }
-bool TValue::IsFunction() const { return kind_ == vkCalculated && StartsWithWord(text_, "FUNCTION"); }
+bool TValue::IsFunction() const {
+  return kind_ == vkCalculated && StartsWithWord(text_, "FUNCTION");
+}
 bool TValue::IsProcedure() const {
   return kind_ == vkCalculated && StartsWithWord(text_, "PROCEDURE");
 }
@@ -254,13 +272,11 @@ bool TValue::IsAutoFormula() const {
   return kind_ == vkCalculated && !trimmed.empty() && trimmed[0] == '=';
 }
 bool TValue::IsFormula() const {
-  return kind_ == vkCalculated && !IsProcedure() && !IsFunction() && !IsAutoFormula() &&
-         !IsQuery();
+  return kind_ == vkCalculated && !IsProcedure() && !IsFunction() && !IsAutoFormula() && !IsQuery();
 }
 
 int TValue::Compare(const TValue& other, TRelation relation) const {
-  if (IsError() || other.IsError())
-    return -1;
+  if (IsError() || other.IsError()) return -1;
   if (IsNumeric() && other.IsNumeric()) {
     double a = 0, b = 0, plus = 0, minus = 0;
     std::string unitA, unitB;
@@ -272,22 +288,18 @@ int TValue::Compare(const TValue& other, TRelation relation) const {
     }
     TUnitCatalogue& units = ActiveUnits();
     const TUnitNF* formA = units.NormalFormOf(unitA);
-    if (!formA)
-      return relation == relNotEqual ? 1 : -1;
+    if (!formA) return relation == relNotEqual ? 1 : -1;
     const std::string textA = NormalFormText(*formA);
     const long double factorA = formA->factor;
     const TUnitNF* formB = units.NormalFormOf(unitB);
-    if (!formB || NormalFormText(*formB) != textA)
-      return relation == relNotEqual ? 1 : -1;
-    if (factorA == formB->factor)
-      return Holds<double>(a, b, relation);
+    if (!formB || NormalFormText(*formB) != textA) return relation == relNotEqual ? 1 : -1;
+    if (factorA == formB->factor) return Holds<double>(a, b, relation);
     return Holds(RoundSignificant(a * factorA), RoundSignificant(b * formB->factor), relation);
   }
   const bool thisNull = IsNull(), otherNull = other.IsNull();
   if (thisNull && otherNull)
     return relation == relEqual || relation == relLessEqual || relation == relGreaterEqual;
-  if (thisNull)
-    return relation == relLess || relation == relLessEqual || relation == relNotEqual;
+  if (thisNull) return relation == relLess || relation == relLessEqual || relation == relNotEqual;
   if (otherNull)
     return relation == relGreater || relation == relGreaterEqual || relation == relNotEqual;
   if (IsDateTime() && other.IsDateTime())
@@ -298,24 +310,20 @@ int TValue::Compare(const TValue& other, TRelation relation) const {
     DecodeBoolean(other.text_, b);
     return Holds<int>(a, b, relation);
   }
-  if (kind_ == other.kind_)
-    return Holds(CompareText(text_, other.text_), 0, relation);
+  if (kind_ == other.kind_) return Holds(CompareText(text_, other.text_), 0, relation);
   return relation == relNotEqual ? 1 : -1;
 }
 
 bool TValue::Equals(const TValue& other) const {
-  if (kind_ != other.kind_)
-    return false;
+  if (kind_ != other.kind_) return false;
   switch (kind_) {
   case vkLink:
   case vkCalculated:
     return FoldBlanks(text_) == FoldBlanks(other.text_);
   case vkArray:
-    if (items_.size() != other.items_.size())
-      return false;
+    if (items_.size() != other.items_.size()) return false;
     for (size_t i = 0; i < items_.size(); ++i)
-      if (!items_[i]->Equals(*other.items_[i]))
-        return false;
+      if (!items_[i]->Equals(*other.items_[i])) return false;
     return true;
   default:
     return SameText(text_, other.text_);
@@ -323,8 +331,7 @@ bool TValue::Equals(const TValue& other) const {
 }
 
 bool TValue::SameDimension(std::string_view unitText) const {
-  if (!IsNumeric())
-    return false;
+  if (!IsNumeric()) return false;
   double number = 0, plus = 0, minus = 0;
   std::string unit;
   try {
@@ -333,16 +340,14 @@ bool TValue::SameDimension(std::string_view unitText) const {
     return false;
   }
   const TUnitNF* own = ActiveUnits().NormalFormOf(unit);
-  if (!own)
-    return false;
+  if (!own) return false;
   const std::string ownText = NormalFormText(*own);
   const TUnitNF* target = ActiveUnits().NormalFormOf(unitText);
   return target && NormalFormText(*target) == ownText;
 }
 
 bool TValue::ConvertToUnit(std::string_view unitText) {
-  if (!IsNumeric())
-    return false;
+  if (!IsNumeric()) return false;
   double number = 0, plus = 0, minus = 0;
   std::string unit;
   try {
@@ -351,21 +356,18 @@ bool TValue::ConvertToUnit(std::string_view unitText) {
     return false;
   }
   const TUnitNF* from = ActiveUnits().NormalFormOf(unit);
-  if (!from)
-    return false;
+  if (!from) return false;
   const std::string fromText = NormalFormText(*from);
   const long double fromFactor = from->factor;
   const TUnitNF* to = ActiveUnits().NormalFormOf(unitText);
-  if (!to || NormalFormText(*to) != fromText)
-    return false;
+  if (!to || NormalFormText(*to) != fromText) return false;
   // A negative ratio turns the interval around: the deviations swap places
   // and stay non-negative.
   const long double ratio = fromFactor / to->factor;
   const long double magnitude = std::fabs(ratio);
   double newPlus = static_cast<double>(plus * magnitude);
   double newMinus = static_cast<double>(minus * magnitude);
-  if (ratio < 0)
-    std::swap(newPlus, newMinus);
+  if (ratio < 0) std::swap(newPlus, newMinus);
   try {
     SetNumber(unitText, newMinus, newPlus, static_cast<double>(number * ratio));
   } catch (const EConvertError&) {
@@ -375,27 +377,23 @@ bool TValue::ConvertToUnit(std::string_view unitText) {
 }
 
 void TValue::PackInto(std::string& out, int depth) const {
-  if (depth > kMaxArrayNesting)
-    RaiseError("Expression is too deeply nested");
+  if (depth > kMaxArrayNesting) RaiseError("Expression is too deeply nested");
   const size_t start = out.size();
   out.append(3, '\0');
   out[start + 2] = static_cast<char>(kind_);
   if (kind_ == vkArray) {
     out.append(2, '\0');
-    if (items_.size() > kMaxPackedLength)
-      RaiseError("Value is too long to store");
+    if (items_.size() > kMaxPackedLength) RaiseError("Value is too long to store");
     WriteWord(out, start + 3, items_.size());
     for (const auto& item : items_) {
       item->PackInto(out, depth + 1);
-      if (out.size() - start > kMaxPackedLength)
-        RaiseError("Value is too long to store");
+      if (out.size() - start > kMaxPackedLength) RaiseError("Value is too long to store");
     }
   } else {
     out += text_;
   }
   const size_t length = out.size() - start;
-  if (length > kMaxPackedLength)
-    RaiseError("Value is too long to store");
+  if (length > kMaxPackedLength) RaiseError("Value is too long to store");
   WriteWord(out, start, length);
 }
 
@@ -406,9 +404,8 @@ std::string TValue::PackValue() const {
 }
 
 size_t TValue::UnpackValue(std::string_view text, size_t position) {
-  if (position == 0)
-    Damaged("no value starts before the text", 0);
   Clear();
+  if (position == 0) Damaged("no value starts before the text", 0);
   try {
     return UnpackAt(text, position - 1, text.size(), 0) + 1;
   } catch (...) {
@@ -420,10 +417,8 @@ size_t TValue::UnpackValue(std::string_view text, size_t position) {
 // Reads the value at offset (0-based); nothing at or after limit belongs to
 // it. Returns the offset after the value.
 size_t TValue::UnpackAt(std::string_view text, size_t offset, size_t limit, int depth) {
-  if (depth > kMaxArrayNesting)
-    Damaged("arrays nested too deeply", offset);
-  if (offset + 3 > limit)
-    Damaged("the header runs past the end of the text", offset);
+  if (depth > kMaxArrayNesting) Damaged("arrays nested too deeply", offset);
+  if (offset + 3 > limit) Damaged("the header runs past the end of the text", offset);
   const size_t length = ReadWord(text, offset);
   if (length < 3 || offset + length > limit)
     Damaged("length " + std::to_string(length) + " runs past the end of the text", offset);
@@ -440,8 +435,7 @@ size_t TValue::UnpackAt(std::string_view text, size_t offset, size_t limit, int 
     return end;
   }
   kind_ = vkArray;
-  if (length < 5)
-    Damaged("an array without its item count", offset);
+  if (length < 5) Damaged("an array without its item count", offset);
   const size_t count = ReadWord(text, offset + 3);
   size_t next = offset + 5;
   items_.reserve(count);

@@ -28,8 +28,7 @@ bool IsNoUnit(std::string_view unit) {
 
 void CommasToPoints(std::string& text, int count) {
   for (char& c : text) {
-    if (count == 0)
-      break;
+    if (count == 0) break;
     if (c == ',') {
       c = '.';
       --count;
@@ -40,8 +39,7 @@ void CommasToPoints(std::string& text, int count) {
 // Cuts the text by the number grammar. False when its shape is not a number
 // (the parts themselves are converted afterwards).
 bool SplitNumber(std::string_view text, TNumberCheck mode, NumberParts& parts) {
-  if (text.empty() || !(IsDigit(text[0]) || text[0] == '-'))
-    return false;
+  if (text.empty() || !(IsDigit(text[0]) || text[0] == '-')) return false;
   const size_t sign = text.find(kDeviationSign);
   std::string_view rest;
   if (sign == std::string_view::npos) {
@@ -56,23 +54,22 @@ bool SplitNumber(std::string_view text, TNumberCheck mode, NumberParts& parts) {
       rest = text.substr(bracket);
     }
   } else {
-    if (mode != TNumberCheck::Numeric)
-      return false;
+    if (mode != TNumberCheck::Numeric) return false;
     parts.number = text.substr(0, sign);
     parts.hasDeviation = true;
     const std::string_view after = TrimView(text.substr(sign + 1));
     const size_t bracket = after.find('[');
     parts.deviation = TrimView(after.substr(0, bracket));
-    if (bracket != std::string_view::npos)
-      rest = after.substr(bracket);
+    if (bracket != std::string_view::npos) rest = after.substr(bracket);
   }
   if (!rest.empty()) {
-    if (mode != TNumberCheck::Numeric)
-      return false;
+    if (mode != TNumberCheck::Numeric) return false;
+    // The unit ends the text; a bracket inside it would let text after the
+    // unit pass for part of it.
     const std::string_view unit = TrimView(rest.substr(1));
-    if (unit.empty() || unit.back() != ']')
-      return false;
+    if (unit.empty() || unit.back() != ']') return false;
     parts.unit = TrimView(unit.substr(0, unit.size() - 1));
+    if (parts.unit.find_first_of("[]") != std::string::npos) return false;
   }
   CommasToPoints(parts.number, 1);
   CommasToPoints(parts.deviation, 2);
@@ -91,20 +88,17 @@ bool ConvertDeviation(std::string_view text, double& value) {
 bool ReadDeviation(std::string_view text, double& plus, double& minus) {
   if (!text.empty() && text[0] == '(') {
     const size_t semicolon = text.find(';');
-    if (text.back() != ')' || semicolon == std::string_view::npos)
-      return false;
+    if (text.back() != ')' || semicolon == std::string_view::npos) return false;
     return ConvertDeviation(text.substr(1, semicolon - 1), plus) &&
            ConvertDeviation(text.substr(semicolon + 1, text.size() - semicolon - 2), minus);
   }
-  if (!TextToFloat(text, plus) || plus < 0)
-    return false;
+  if (!TextToFloat(text, plus) || plus < 0) return false;
   minus = plus;
   return true;
 }
 
 bool UnitIsValid(std::string_view unit) {
-  if (unit.empty() || IsNoUnit(unit))
-    return true;
+  if (unit.empty() || IsNoUnit(unit)) return true;
   TUnitNF unused;
   return ActiveUnits().ParseUnit(unit, true, unused);
 }
@@ -114,8 +108,7 @@ bool ReadField(std::string_view text, size_t& i, int& value) {
   const size_t start = i;
   value = 0;
   while (i < text.size() && IsDigit(text[i])) {
-    if (i - start >= 5)
-      return false;
+    if (i - start >= 5) return false;
     value = value * 10 + (text[i] - '0');
     ++i;
   }
@@ -125,30 +118,23 @@ bool ReadField(std::string_view text, size_t& i, int& value) {
 bool IsTimeText(std::string_view text) {
   size_t i = 0;
   int hour = 0, minute = 0, second = 0;
-  if (!ReadField(text, i, hour) || hour > 23 || i >= text.size() || text[i] != ':')
-    return false;
+  if (!ReadField(text, i, hour) || hour > 23 || i >= text.size() || text[i] != ':') return false;
   ++i;
-  if (!ReadField(text, i, minute) || minute >= 60)
-    return false;
-  if (i == text.size())
-    return true;
-  if (text[i] != ':')
-    return false;
+  if (!ReadField(text, i, minute) || minute >= 60) return false;
+  if (i == text.size()) return true;
+  if (text[i] != ':') return false;
   ++i;
   return ReadField(text, i, second) && second < 60; // anything after the seconds is not examined
 }
 
-constexpr std::array<std::string_view, 8> kTrueWords = {"YES", "\xC4\xC0", "\xC4", "Y",
-                                                        "+",   "\xC8\xD1\xD2\xC8\xCD\xC0",
-                                                        "T",   "TRUE"};
-constexpr std::array<std::string_view, 8> kFalseWords = {"NO", "\xCD\xC5\xD2", "\xCD", "N",
-                                                         "-",  "\xCB\xCE\xC6\xDC",
-                                                         "F",  "FALSE"};
+constexpr std::array<std::string_view, 8> kTrueWords = {
+    "YES", "\xC4\xC0", "\xC4", "Y", "+", "\xC8\xD1\xD2\xC8\xCD\xC0", "T", "TRUE"};
+constexpr std::array<std::string_view, 8> kFalseWords = {"NO", "\xCD\xC5\xD2",     "\xCD", "N",
+                                                         "-",  "\xCB\xCE\xC6\xDC", "F",    "FALSE"};
 
 bool IsOneOf(std::string_view word, const std::array<std::string_view, 8>& words) {
   for (auto w : words)
-    if (w == word)
-      return true;
+    if (w == word) return true;
   return false;
 }
 
@@ -158,16 +144,12 @@ const TValueNames* valueNames = nullptr;
 
 bool IsNumberText(std::string_view text, TNumberCheck mode) {
   NumberParts parts;
-  if (!SplitNumber(text, mode, parts))
-    return false;
+  if (!SplitNumber(text, mode, parts)) return false;
   double number = 0, plus = 0, minus = 0;
-  if (!TextToFloat(parts.number, number))
-    return false;
+  if (!TextToFloat(parts.number, number)) return false;
   int64_t whole = 0;
-  if (mode == TNumberCheck::Integer && !TextToInt(parts.number, whole))
-    return false;
-  if (parts.hasDeviation && !ReadDeviation(parts.deviation, plus, minus))
-    return false;
+  if (mode == TNumberCheck::Integer && !TextToInt(parts.number, whole)) return false;
+  if (parts.hasDeviation && !ReadDeviation(parts.deviation, plus, minus)) return false;
   return UnitIsValid(parts.unit);
 }
 
@@ -180,8 +162,7 @@ void DecodeNumber(std::string_view text, double& number, double& plusDeviation,
   double plus = 0, minus = 0;
   if (parts.hasDeviation && !ReadDeviation(parts.deviation, plus, minus))
     throw EConvertError("'" + parts.deviation + "' is not a valid deviation");
-  if (!UnitIsValid(parts.unit))
-    throw EConvertError("'" + parts.unit + "' is not a valid unit");
+  if (!UnitIsValid(parts.unit)) throw EConvertError("'" + parts.unit + "' is not a valid unit");
   number = value;
   plusDeviation = plus;
   minusDeviation = minus;
@@ -199,43 +180,33 @@ std::string NumberText(std::string_view unit, double minusDeviation, double plus
     else
       text += "(" + FloatToText(plusDeviation) + ";" + FloatToText(minusDeviation) + ")";
   }
-  if (!unit.empty())
-    text += " [" + std::string(unit) + "]";
+  if (!unit.empty()) text += " [" + std::string(unit) + "]";
   return text;
 }
 
 bool IsDateTimeText(std::string_view text) {
   text = TrimView(text);
-  if (text.empty() || !IsDigit(text[0]))
-    return false;
+  if (text.empty() || !IsDigit(text[0])) return false;
   const size_t blank = text.find(' ');
   const std::string_view date = text.substr(0, blank);
   size_t i = 0;
   int first = 0, second = 0, year = 0;
-  if (!ReadField(date, i, first) || i >= date.size())
-    return false;
+  if (!ReadField(date, i, first) || i >= date.size()) return false;
   const char separator = date[i];
-  if (separator != '/' && separator != '.')
-    return false;
+  if (separator != '/' && separator != '.') return false;
   const bool us = separator == '/';
   ++i;
-  if (!ReadField(date, i, second) || i >= date.size() || date[i] != separator)
-    return false;
+  if (!ReadField(date, i, second) || i >= date.size() || date[i] != separator) return false;
   ++i;
   const size_t yearStart = i;
-  if (!ReadField(date, i, year) || i != date.size())
-    return false;
-  if (i - yearStart <= 2)
-    year += 2000;
+  if (!ReadField(date, i, year) || i != date.size()) return false;
+  if (i - yearStart <= 2) year += 2000;
   // Years outside 1..9999 have no date-time number, so they are not dates.
-  if (year < 1 || year > 9999)
-    return false;
+  if (year < 1 || year > 9999) return false;
   const int day = us ? second : first;
   const int month = us ? first : second;
-  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
-    return false;
-  if (blank == std::string_view::npos)
-    return true;
+  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
+  if (blank == std::string_view::npos) return true;
   return IsTimeText(TrimView(text.substr(blank + 1)));
 }
 
@@ -270,8 +241,7 @@ bool DecodeBoolean(std::string_view text, bool& flag) {
 bool IsName(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = UpperChar(text[i]);
-    if (!IsNameLetter(c) && (i == 0 || !IsDigit(c)))
-      return false;
+    if (!IsNameLetter(c) && (i == 0 || !IsDigit(c))) return false;
   }
   return true;
 }
@@ -283,15 +253,13 @@ const TValueNames* SetValueNames(const TValueNames* names) {
 }
 
 std::string ToDisplayText(const TValue* value) {
-  if (!value)
-    return "NULL";
+  if (!value) return "NULL";
   const std::string& text = value->Text();
   switch (value->Kind()) {
   case vkPlain:
     return text.empty() ? "Null" : text;
   case vkObject: {
-    if (text == "0")
-      return "<Null Object; ID:0>";
+    if (text == "0") return "<Null Object; ID:0>";
     const int32_t id = static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
     std::string name;
     if (valueNames)
@@ -303,14 +271,12 @@ std::string ToDisplayText(const TValue* value) {
     return "<" + text + ">";
   case vkArray: {
     const int count = value->ItemCount();
-    if (count == 0)
-      return "[empty]";
+    if (count == 0) return "[empty]";
     std::string out = "[" + std::to_string(count) + "](" + ToDisplayText(&value->GetItem(0));
     int shown = 1;
     while (shown < count && out.size() <= 64)
       out += "," + ToDisplayText(&value->GetItem(shown++));
-    if (shown < count)
-      out += ",...";
+    if (shown < count) out += ",...";
     return out + ")";
   }
   case vkFuncMarker:

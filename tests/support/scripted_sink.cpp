@@ -11,7 +11,9 @@ ScriptedSink::~ScriptedSink() {
     ADD_FAILURE() << "A queued answer was never asked for: " << reply.expected;
 }
 
-void ScriptedSink::Show(const std::string& text) { messages_.push_back(text); }
+void ScriptedSink::Show(const std::string& text) {
+  messages_.push_back(text);
+}
 
 void ScriptedSink::ShowList(const std::vector<std::string>& lines) {
   std::string joined;
