@@ -11,29 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/asan_interface.h>
-#define VANDRO_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
-#define VANDRO_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
-#else
-#define VANDRO_POISON(p, n) ((void)(p), (void)(n))
-#define VANDRO_UNPOISON(p, n) ((void)(p), (void)(n))
-#endif
-
 namespace vandro {
 
 namespace {
-
-// Storage blocks of released values. Blocks wait here poisoned under
-// AddressSanitizer, so a use after release is still caught.
-std::vector<void*>& Pool() {
-  static std::vector<void*>* pool = [] {
-    auto* p = new std::vector<void*>();
-    p->reserve(TValue::kPoolCapacity);
-    return p;
-  }();
-  return *pool;
-}
 
 constexpr int kMaxArrayNesting = 256;
 constexpr size_t kMaxPackedLength = 65535;
@@ -95,31 +75,6 @@ void WriteWord(std::string& out, size_t offset, size_t value) {
 }
 
 } // namespace
-
-void* TValue::operator new(size_t size) {
-  auto& pool = Pool();
-  if (size == sizeof(TValue) && !pool.empty()) {
-    void* block = pool.back();
-    pool.pop_back();
-    VANDRO_UNPOISON(block, sizeof(TValue));
-    return block;
-  }
-  return ::operator new(size);
-}
-
-void TValue::operator delete(void* block, size_t size) {
-  auto& pool = Pool();
-  if (size == sizeof(TValue) && pool.size() < kPoolCapacity) {
-    VANDRO_POISON(block, sizeof(TValue));
-    pool.push_back(block);
-    return;
-  }
-  ::operator delete(block);
-}
-
-size_t TValue::PoolSize() {
-  return Pool().size();
-}
 
 TValue::Ptr TValue::Create(std::string_view origin) {
   NoteCreation("TValue", origin);

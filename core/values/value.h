@@ -9,6 +9,8 @@
 // pool of storage (an allocation detail: nothing calls Release by hand).
 #pragma once
 
+#include "shell/pool.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,7 +48,7 @@ public:
   virtual ~TTrackSlot() = default;
 };
 
-class TValue {
+class TValue : public TPooled<TValue> {
 public:
   using Ptr = std::unique_ptr<TValue>;
 
@@ -55,12 +57,6 @@ public:
   static Ptr Create(std::string_view origin);
   // The shared null value (plain, empty); never changed.
   static const TValue& Null();
-
-  // Storage of released values is kept for reuse, up to kPoolCapacity.
-  static constexpr size_t kPoolCapacity = 16384;
-  static size_t PoolSize();
-  static void* operator new(size_t size);
-  static void operator delete(void* block, size_t size);
 
   TValue() = default;
   ~TValue();

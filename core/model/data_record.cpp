@@ -1,0 +1,151 @@
+#include "model/data_record.h"
+
+#include "model/project.h"
+#include "shell/clock.h"
+#include "shell/datetime.h"
+#include "shell/diagnostics.h"
+#include "shell/text.h"
+
+#include <unordered_set>
+
+namespace vandro {
+
+namespace {
+
+// Depth first over the predecessors, each record once (a damaged history may
+// join or even loop), the root of the history left out.
+void CollectHistory(const TDataRecord& record, std::unordered_set<const TDataRecord*>& seen,
+                    TValue& list) {
+  if (!seen.insert(&record).second) return;
+  for (const TDataRecord* previous : record.Previous)
+    CollectHistory(*previous, seen, list);
+  if (record.Idtor != 0) {
+    auto item = TValue::Create("TDataRecord.GetSystemValue");
+    item->SetText(vkObject, std::to_string(record.Idtor));
+    list.AddItem(std::move(item));
+  }
+}
+
+} // namespace
+
+TDataRecord::TDataRecord() : SysTime(Now()) {}
+
+void TDataRecord::Clear() {
+  Idtor = 0;
+  RecName.clear();
+  ObjIdtor = 0;
+  Terminator = false;
+  PrevRecord = 0;
+  PtrArrTag = false;
+  PtrArr.clear();
+  RealTime = 0;
+  SysTime = Now();
+  Type = 0;
+  VisiblePVs.clear();
+  PVs.clear();
+  Previous.clear();
+  Next.clear();
+  Content.reset();
+  Added.clear();
+  Deleted.clear();
+}
+
+void TDataRecord::AddPV(std::unique_ptr<TPVRelation> relation) {
+  if (!relation->Invisible) VisiblePVs.push_back(relation.get());
+  PVs.push_back(std::move(relation));
+}
+
+TPVRelation& TDataRecord::AddPV(const TParameter& parameter, const TValue& value, bool modified) {
+  NoteCreation("TPVRelation", "TDataRecord.AddPV");
+  auto relation = std::make_unique<TPVRelation>();
+  relation->Parameter = &parameter;
+  relation->Value.Assign(value);
+  relation->Modified = modified;
+  TPVRelation& added = *relation;
+  AddPV(std::move(relation));
+  return added;
+}
+
+TPVRelation* TDataRecord::FindPV(std::string_view name, int* index) const {
+  for (size_t i = 0; i < PVs.size(); ++i) {
+    const TParameter* parameter = PVs[i]->Parameter;
+    if (parameter &&
+        (SameText(parameter->ParamName, name) || SameText(parameter->ShortName, name))) {
+      if (index) *index = static_cast<int>(i);
+      return PVs[i].get();
+    }
+  }
+  if (index) *index = -1;
+  return nullptr;
+}
+
+void TDataRecord::Assign(const TDataRecord& source) {
+  if (&source == this) return;
+  Clear();
+  Idtor = source.Idtor;
+  RecName = source.RecName;
+  ObjIdtor = source.ObjIdtor;
+  Terminator = source.Terminator;
+  PrevRecord = source.PrevRecord;
+  PtrArrTag = source.PtrArrTag;
+  PtrArr = source.PtrArr;
+  RealTime = source.RealTime;
+  SysTime = source.SysTime;
+  Type = source.Type;
+  for (const auto& pair : source.PVs) {
+    NoteCreation("TPVRelation", "TDataRecord.Assign");
+    auto copy = std::make_unique<TPVRelation>();
+    copy->Parameter = pair->Parameter;
+    copy->Value.Assign(pair->Value);
+    copy->Modified = pair->Modified;
+    copy->Invisible = pair->Invisible;
+    AddPV(std::move(copy));
+  }
+}
+
+bool TDataRecord::GetSystemValue(std::string_view name, TValue& value) const {
+  const std::string upper = UpperCase(name);
+  if (!IsSystemName(upper)) {
+    const TParameter* parameter =
+        CurrentProject() ? CurrentProject()->FindParameter(upper) : nullptr;
+    const TPVRelation* pair = parameter ? FindPV(parameter->ParamName) : nullptr;
+    if (!pair) {
+      value.Clear();
+      return false;
+    }
+    value.Assign(pair->Value);
+    return true;
+  }
+  if (upper == "PROJECT") return true;
+  value.Clear();
+  if (upper == "_OBJECT_ID") {
+    value.SetPlain(std::to_string(ObjIdtor));
+  } else if (upper == "_OBJECT_NAME") {
+    value.SetPlain(CurrentProject() ? CurrentProject()->ObjectName(ObjIdtor) : std::string());
+  } else if (upper == "_RECORD_ID") {
+    value.SetPlain(std::to_string(Idtor));
+  } else if (upper == "_RECORD_NAME") {
+    value.SetPlain(RecName);
+  } else if (upper == "_REAL_TIME") {
+    value.SetPlain(DateTimeToText(RealTime));
+  } else if (upper == "_SYSTEM_TIME") {
+    value.SetPlain(DateTimeToText(SysTime));
+  } else if (upper == "_PARAM_COUNT") {
+    value.SetPlain(std::to_string(PVs.size()));
+  } else if (upper == "_HISTORY") {
+    value.SetArray();
+    std::unordered_set<const TDataRecord*> seen;
+    CollectHistory(*this, seen, value);
+  } else if (upper == "_CONTENT") {
+    if (Content) {
+      value.SetArray();
+      for (const auto& member : *Content)
+        value.AddItem(member->Clone("TDataRecord.GetSystemValue"));
+    }
+  } else if (upper == "_CONTENT_COUNT") {
+    value.SetPlain(std::to_string(Content ? Content->size() : 0));
+  }
+  return true;
+}
+
+} // namespace vandro

@@ -1,0 +1,46 @@
+#include "model/parameter.h"
+
+#include "shell/text.h"
+
+namespace vandro {
+
+namespace {
+
+const TSystemParameterRow kSystemRows[kSystemParameterCount] = {
+    {"_OBJECT_ID", "_OBJECT_ID", 0, "The unique identifier of object in the project"},
+    {"_RECORD_ID", "_RECORD_ID", 0, "The unique identifier of data record in the project"},
+    {"_OBJECT_NAME", "_OBJECT_NAME", 0, "By default the object name is it's number + \"Object\""},
+    {"_RECORD_NAME", "_RECORD_NAME", 0, "The name of DataRecord"},
+    {"_REAL_TIME", "_REAL_TIME", 0,
+     "The parameter determins the real world date and  time of data record"},
+    {"_SYSTEM_TIME", "_SYSTEM_TIME", 0,
+     "The parameter determins the system date and the time of DataRecord"},
+    {"_PARAM_COUNT", "_PARAM_COUNT", 0, "The number of parameters defined in the current state"},
+    {"_CONTENT", "_CONTENT", kListParamType, "The content of a group object"},
+    {"_CONTENT_COUNT", "_CONTENT_COUNT", 0, "The number of values in the group object"},
+    {"_HISTORY", "_CONTENT_HISTORY", kListParamType, "The number of values in the group object"},
+};
+
+void Cut(std::string& text, size_t capacity) {
+  if (text.size() > capacity) text.resize(capacity);
+}
+
+} // namespace
+
+void TParameter::Fit() {
+  Cut(ParamName, kNameCapacity);
+  Cut(ShortName, kShortNameCapacity);
+  Cut(Category, kNameCapacity);
+  Cut(Descript, kDescriptionCapacity);
+}
+
+bool IsSystemName(std::string_view name) {
+  if (name.empty()) return false;
+  return std::string_view(kSystemNames).find(" " + UpperCase(name) + " ") != std::string::npos;
+}
+
+const TSystemParameterRow* SystemParameterRows() {
+  return kSystemRows;
+}
+
+} // namespace vandro

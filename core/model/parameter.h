@@ -1,0 +1,58 @@
+// Parameters: the named quantities whose values records carry, and the
+// project-wide variables of the language.
+#pragma once
+
+#include "values/value.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vandro {
+
+// Capacities of the stored fields; longer texts are cut, not refused.
+inline constexpr size_t kNameCapacity = 32;
+inline constexpr size_t kShortNameCapacity = 16;
+inline constexpr size_t kDescriptionCapacity = 255;
+
+// The list kind of the two list-valued system parameters.
+inline constexpr int32_t kListParamType = 2;
+
+struct TParameter {
+  int32_t Idtor = 0;
+  std::string ParamName; // the name in formulas, templates and records
+  std::string ShortName; // every look-up by name matches it too
+  std::string Category;  // "System" marks the system parameters
+  int32_t ParamType = 0;
+  TValue DefValue;
+  std::string Descript;
+  int32_t ValidTime = 0;
+
+  // Cuts the texts to their capacities.
+  void Fit();
+  bool IsSystem() const { return Category == "System"; }
+};
+
+struct TVariable {
+  std::string Name; // upper case
+  std::string Comment;
+  TValue Value;
+};
+
+// The names computed from a record instead of stored in it, and PROJECT.
+inline constexpr const char* kSystemNames = " _OBJECT_ID _OBJECT_NAME _RECORD_ID _RECORD_NAME "
+                                            "_REAL_TIME _SYSTEM_TIME _PARAM_COUNT _CONTENT "
+                                            "_CONTENT_COUNT PROJECT _HISTORY ";
+bool IsSystemName(std::string_view name);
+
+// The ten system parameter rows every project holds, in creation order.
+struct TSystemParameterRow {
+  const char* name;
+  const char* shortName;
+  int32_t type;
+  const char* description;
+};
+inline constexpr int kSystemParameterCount = 10;
+const TSystemParameterRow* SystemParameterRows();
+
+} // namespace vandro
