@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev
   clang libclang-rt-dev
   clang-format
+  libmuparser-dev
 )
 
 missing=()

@@ -1,0 +1,81 @@
+#include "cli.h"
+
+#include "cli_sink.h"
+#include "commands.h"
+#include "shell/text.h"
+
+#include <ostream>
+
+namespace vandro::cli {
+
+namespace {
+
+void PrintHelp(std::ostream& out) {
+  out << "Usage: vandro-cli [--yes|--no] COMMAND [ARGUMENTS]\n\n"
+         "Commands:\n";
+  for (const auto& command : Commands())
+    out << "  " << command.usage << "\n      " << command.summary << "\n";
+  out << "\nMessages go to stderr, results to stdout, both in UTF-8.\n"
+         "Questions are asked on the terminal; without one each takes its default\n"
+         "answer, and --yes or --no answers them all.\n"
+         "Exit status: 0 done, 1 the operation failed, 2 wrong usage.\n";
+}
+
+} // namespace
+
+const std::vector<TCommand>& Commands() {
+  static const std::vector<TCommand> commands = {
+      {"eval", "eval [--set NAME=VALUE]... [--date-style european|us] EXPRESSION",
+       "Evaluates EXPRESSION as a formula over a record holding the given parameters.\n"
+       "      A VALUE starting with \"=\" is a calculated value; any other is plain.",
+       &RunEval},
+  };
+  return commands;
+}
+
+int UsageError(TCliStreams& streams, const TCommand& command, const std::string& problem) {
+  streams.err << "vandro-cli " << command.name << ": " << ForTerminal(problem) << "\n"
+              << "Usage: vandro-cli " << command.usage << "\n";
+  return kExitUsage;
+}
+
+int RunCli(const std::vector<std::string>& args, TCliStreams streams) {
+  TAnswerPolicy policy = streams.inIsTerminal ? TAnswerPolicy::Ask : TAnswerPolicy::DefaultButton;
+  size_t next = 0;
+  for (; next < args.size() && args[next].rfind("--", 0) == 0; ++next) {
+    if (args[next] == "--help") {
+      PrintHelp(streams.out);
+      return kExitOk;
+    } else if (args[next] == "--yes") {
+      policy = TAnswerPolicy::AlwaysYes;
+    } else if (args[next] == "--no") {
+      policy = TAnswerPolicy::AlwaysNo;
+    } else {
+      streams.err << "vandro-cli: unknown option " << args[next] << "\n";
+      return kExitUsage;
+    }
+  }
+  if (next == args.size()) {
+    PrintHelp(streams.err);
+    return kExitUsage;
+  }
+  const std::string& name = args[next];
+  for (const auto& command : Commands()) {
+    if (name != command.name)
+      continue;
+    std::vector<std::string> words;
+    for (size_t i = next + 1; i < args.size(); ++i) {
+      std::string word, error;
+      if (!Utf8ToCp1251(args[i], word, &error))
+        return UsageError(streams, command, "argument " + std::to_string(i - next) + ": " + error);
+      words.push_back(std::move(word));
+    }
+    TCliSink sink(streams.err, streams.in, policy);
+    ScopedMessageSink scope(sink);
+    return command.run(words, streams);
+  }
+  streams.err << "vandro-cli: unknown command " << name << " (see vandro-cli --help)\n";
+  return kExitUsage;
+}
+
+} // namespace vandro::cli

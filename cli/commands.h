@@ -1,0 +1,26 @@
+// The commands of vandro-cli. Each takes the words after its name (already
+// in code page 1251) and returns the exit status.
+#pragma once
+
+#include "cli.h"
+
+#include <string>
+#include <vector>
+
+namespace vandro::cli {
+
+struct TCommand {
+  const char* name;
+  const char* usage;
+  const char* summary;
+  int (*run)(const std::vector<std::string>& args, TCliStreams& streams);
+};
+
+const std::vector<TCommand>& Commands();
+
+// Reports wrong usage of a command on stderr; returns kExitUsage.
+int UsageError(TCliStreams& streams, const TCommand& command, const std::string& problem);
+
+int RunEval(const std::vector<std::string>& args, TCliStreams& streams);
+
+} // namespace vandro::cli
