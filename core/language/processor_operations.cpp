@@ -178,17 +178,17 @@ bool CheckDateOperands(uint8_t code, TOperand& left, TOperand& right, std::strin
 // units combined; empty for a dimensionless result.
 bool ProductUnit(uint8_t code, const std::string& left, const std::string& right, std::string& unit,
                  std::string& message) {
+  unit.clear();
+  // A quantity divided by one in the same unit has no unit left.
+  if (left.empty() && right.empty()) return true;
+  if (code == ocDivide && left == right) return true;
   std::string built;
-  if (!left.empty() && !right.empty()) {
-    if (code == ocDivide && left == right) return unit.clear(), true;
+  if (!left.empty() && !right.empty())
     built = "(" + left + (code == ocDivide ? ")/(" : ")*(") + right + ")";
-  } else if (!left.empty()) {
+  else if (!left.empty())
     built = "(" + left + ")";
-  } else if (!right.empty()) {
+  else
     built = "(" + right + (code == ocDivide ? ")^-1" : ")");
-  } else {
-    return unit.clear(), true;
-  }
   long double factor = 1;
   if (!UnitBasis(built, unit, factor)) {
     message = "Can't normalize the result unit: " + built;
