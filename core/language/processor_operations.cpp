@@ -179,8 +179,8 @@ bool CheckDateOperands(uint8_t code, TOperand& left, TOperand& right, std::strin
 bool ProductUnit(uint8_t code, const std::string& left, const std::string& right, std::string& unit,
                  std::string& message) {
   unit.clear();
-  // A quantity divided by one in the same unit has no unit left.
   if (left.empty() && right.empty()) return true;
+  // A quantity divided by one in the same unit has no unit left.
   if (code == ocDivide && left == right) return true;
   std::string built;
   if (!left.empty() && !right.empty())
