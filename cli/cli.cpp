@@ -61,8 +61,7 @@ int RunCli(const std::vector<std::string>& args, TCliStreams streams) {
   }
   const std::string& name = args[next];
   for (const auto& command : Commands()) {
-    if (name != command.name)
-      continue;
+    if (name != command.name) continue;
     std::vector<std::string> words;
     for (size_t i = next + 1; i < args.size(); ++i) {
       std::string word, error;

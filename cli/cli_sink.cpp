@@ -16,7 +16,9 @@ std::string ForTerminal(const std::string& text) {
   return out;
 }
 
-void TCliSink::Show(const std::string& text) { err_ << ForTerminal(text) << '\n' << std::flush; }
+void TCliSink::Show(const std::string& text) {
+  err_ << ForTerminal(text) << '\n' << std::flush;
+}
 
 void TCliSink::ShowList(const std::vector<std::string>& lines) {
   for (const auto& line : lines)
@@ -38,15 +40,11 @@ bool TCliSink::Ask(const std::string& text, bool yesDefault) {
   for (;;) {
     err_ << ForTerminal(text) << (yesDefault ? " [Y/n] " : " [y/N] ") << std::flush;
     std::string answer;
-    if (!std::getline(in_, answer))
-      return yesDefault;
+    if (!std::getline(in_, answer)) return yesDefault;
     answer = UpperCase(Trim(answer));
-    if (answer.empty())
-      return yesDefault;
-    if (answer == "Y" || answer == "YES")
-      return true;
-    if (answer == "N" || answer == "NO")
-      return false;
+    if (answer.empty()) return yesDefault;
+    if (answer == "Y" || answer == "YES") return true;
+    if (answer == "N" || answer == "NO") return false;
   }
 }
 

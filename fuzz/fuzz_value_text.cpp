@@ -1,5 +1,6 @@
 // Value texts from anywhere: every check and decoder must answer, never crash.
 #include "fuzz/quiet_sink.h"
+#include "shell/datetime.h"
 #include "shell/numbers.h"
 #include "values/default_units.h"
 #include "values/units.h"
@@ -43,8 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What passes the number check must decode.
     if (numeric) std::abort();
   }
+  // The check and the reader agree: what passes the check reads.
+  double moment = 0;
+  if (dateTime && !TryTextToDateTime(text, TDateStyle::European, moment) &&
+      !TryTextToDateTime(text, TDateStyle::US, moment))
+    std::abort();
   (void)DecodeDateTime(text);
-  (void)dateTime;
   bool flag = false;
   DecodeBoolean(text, flag);
 

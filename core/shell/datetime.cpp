@@ -60,10 +60,8 @@ bool ReadNumber(std::string_view text, size_t& i, int& value, size_t maxDigits) 
   return digits > 0;
 }
 
-void SkipBlanks(std::string_view text, size_t& i) {
-  while (i < text.size() && text[i] == ' ')
-    ++i;
-}
+// Fields longer than this are refused before their value could overflow.
+constexpr size_t kMaxFieldDigits = 5;
 
 } // namespace
 
@@ -125,39 +123,47 @@ void DecodeTime(double moment, int& hour, int& minute, int& second, int& millise
 
 bool TryTextToDateTime(std::string_view text, TDateStyle style, double& moment) {
   const char separator = DateSeparator(style);
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+    text.remove_suffix(1);
+  const size_t blank = text.find(' ');
+  const std::string_view date = text.substr(0, blank);
   size_t i = 0;
-  SkipBlanks(text, i);
   int first = 0, second = 0, year = 0;
-  const size_t yearStart = [&] {
-    if (!ReadNumber(text, i, first, 2) || i >= text.size() || text[i] != separator)
-      return std::string_view::npos;
-    ++i;
-    if (!ReadNumber(text, i, second, 2) || i >= text.size() || text[i] != separator)
-      return std::string_view::npos;
-    return ++i;
-  }();
-  if (yearStart == std::string_view::npos || !ReadNumber(text, i, year, 4)) return false;
+  if (!ReadNumber(date, i, first, kMaxFieldDigits) || i >= date.size() || date[i] != separator)
+    return false;
+  ++i;
+  if (!ReadNumber(date, i, second, kMaxFieldDigits) || i >= date.size() || date[i] != separator)
+    return false;
+  const size_t yearStart = ++i;
+  if (!ReadNumber(date, i, year, kMaxFieldDigits) || i != date.size()) return false;
   if (i - yearStart <= 2) year += 2000;
   const int day = style == TDateStyle::European ? first : second;
   const int month = style == TDateStyle::European ? second : first;
-  double date = 0;
-  if (!TryEncodeDate(year, month, day, date)) return false;
+  double dayNumber = 0;
+  if (!TryEncodeDate(year, month, day, dayNumber)) return false;
 
   double time = 0;
-  SkipBlanks(text, i);
-  if (i < text.size()) {
+  if (blank != std::string_view::npos) {
+    std::string_view clock = text.substr(blank + 1);
+    while (!clock.empty() && clock.front() == ' ')
+      clock.remove_prefix(1);
+    size_t k = 0;
     int hour = 0, minute = 0, seconds = 0;
-    if (!ReadNumber(text, i, hour, 2) || i >= text.size() || text[i] != ':') return false;
-    ++i;
-    if (!ReadNumber(text, i, minute, 2)) return false;
-    if (i < text.size() && text[i] == ':') {
-      ++i;
-      if (!ReadNumber(text, i, seconds, 2)) return false;
+    if (!ReadNumber(clock, k, hour, kMaxFieldDigits) || k >= clock.size() || clock[k] != ':')
+      return false;
+    ++k;
+    if (!ReadNumber(clock, k, minute, kMaxFieldDigits)) return false;
+    if (k < clock.size()) {
+      // After the seconds the text is not examined ("12:30:15 PM").
+      if (clock[k] != ':') return false;
+      ++k;
+      if (!ReadNumber(clock, k, seconds, kMaxFieldDigits)) return false;
     }
-    SkipBlanks(text, i);
-    if (i != text.size() || !TryEncodeTime(hour, minute, seconds, 0, time)) return false;
+    if (!TryEncodeTime(hour, minute, seconds, 0, time)) return false;
   }
-  moment = ComposeDateTime(date, time);
+  moment = ComposeDateTime(dayNumber, time);
   return true;
 }
 

@@ -29,7 +29,9 @@ double ComposeDateTime(double date, double time);
 void DecodeDate(double moment, int& year, int& month, int& day);
 void DecodeTime(double moment, int& hour, int& minute, int& second, int& millisecond);
 
-// Reads "d<sep>m<sep>y" (US: month first) with an optional " h:mm[:ss]".
+// Reads "d<sep>m<sep>y" (US: month first) with an optional " h:mm[:ss]";
+// whatever follows the seconds is not examined. Fields of more than five
+// digits are refused.
 // A year of one or two digits means 2000 + year.
 bool TryTextToDateTime(std::string_view text, TDateStyle style, double& moment);
 

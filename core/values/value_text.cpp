@@ -103,30 +103,6 @@ bool UnitIsValid(std::string_view unit) {
   return ActiveUnits().ParseUnit(unit, true, unused);
 }
 
-// Reads a run of at most 5 digits; false when there is none.
-bool ReadField(std::string_view text, size_t& i, int& value) {
-  const size_t start = i;
-  value = 0;
-  while (i < text.size() && IsDigit(text[i])) {
-    if (i - start >= 5) return false;
-    value = value * 10 + (text[i] - '0');
-    ++i;
-  }
-  return i > start;
-}
-
-bool IsTimeText(std::string_view text) {
-  size_t i = 0;
-  int hour = 0, minute = 0, second = 0;
-  if (!ReadField(text, i, hour) || hour > 23 || i >= text.size() || text[i] != ':') return false;
-  ++i;
-  if (!ReadField(text, i, minute) || minute >= 60) return false;
-  if (i == text.size()) return true;
-  if (text[i] != ':') return false;
-  ++i;
-  return ReadField(text, i, second) && second < 60; // anything after the seconds is not examined
-}
-
 constexpr std::array<std::string_view, 8> kTrueWords = {
     "YES", "\xC4\xC0", "\xC4", "Y", "+", "\xC8\xD1\xD2\xC8\xCD\xC0", "T", "TRUE"};
 constexpr std::array<std::string_view, 8> kFalseWords = {"NO", "\xCD\xC5\xD2",     "\xCD", "N",
@@ -185,29 +161,15 @@ std::string NumberText(std::string_view unit, double minusDeviation, double plus
 }
 
 bool IsDateTimeText(std::string_view text) {
+  // The text's own first separator fixes the order of day and month.
   text = TrimView(text);
   if (text.empty() || !IsDigit(text[0])) return false;
-  const size_t blank = text.find(' ');
-  const std::string_view date = text.substr(0, blank);
   size_t i = 0;
-  int first = 0, second = 0, year = 0;
-  if (!ReadField(date, i, first) || i >= date.size()) return false;
-  const char separator = date[i];
-  if (separator != '/' && separator != '.') return false;
-  const bool us = separator == '/';
-  ++i;
-  if (!ReadField(date, i, second) || i >= date.size() || date[i] != separator) return false;
-  ++i;
-  const size_t yearStart = i;
-  if (!ReadField(date, i, year) || i != date.size()) return false;
-  if (i - yearStart <= 2) year += 2000;
-  // Years outside 1..9999 have no date-time number, so they are not dates.
-  if (year < 1 || year > 9999) return false;
-  const int day = us ? second : first;
-  const int month = us ? first : second;
-  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
-  if (blank == std::string_view::npos) return true;
-  return IsTimeText(TrimView(text.substr(blank + 1)));
+  while (i < text.size() && IsDigit(text[i]))
+    ++i;
+  if (i == text.size() || (text[i] != '.' && text[i] != '/')) return false;
+  double moment = 0;
+  return TryTextToDateTime(text, text[i] == '/' ? TDateStyle::US : TDateStyle::European, moment);
 }
 
 double DecodeDateTime(std::string_view text) {

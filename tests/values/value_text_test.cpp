@@ -100,6 +100,10 @@ TEST_F(ValueText, DecodeDateTimeFallsBackToTheOtherStyle) {
   EXPECT_EQ(jan2, DecodeDateTime("02.01.2004"));
   EXPECT_EQ(TDateStyle::US, DateStyle());
   EXPECT_EQ(0, DecodeDateTime("31/31/2004"));
+  // Whatever passes the check reads to the moment it names.
+  SetDateStyle(TDateStyle::European);
+  EXPECT_EQ(jan2, DecodeDateTime("002.01.2004"));
+  EXPECT_EQ(jan2 + 0.5, DecodeDateTime("2.1.2004 12:00:00xyz"));
 }
 
 TEST_F(ValueText, BooleanWords) {
