@@ -9,6 +9,8 @@
 #include "shell/text.h"
 
 #include <algorithm>
+#include <exception>
+#include <functional>
 #include <utility>
 
 namespace vandro {
@@ -222,17 +224,14 @@ bool TExecutor::Execute() {
     chain_ = &ownChain_;
   }
   Reset();
-  TNestingGuard guard;
-  if (!guard.Entered()) {
-    Fail(kTooDeeplyNested);
-  } else if (Start() && ParseProgram()) {
+  Guarded([this] {
+    if (!Start() || !ParseProgram()) return;
     TValue::Ptr top = processor_.PopRaw();
-    if (!top) {
+    if (!top)
       Fail("Stack is empty");
-    } else if (!top->IsAutoFormula() || EvaluateNested(*top, {})) {
+    else if (!top->IsAutoFormula() || EvaluateNested(*top, {}))
       result_ = std::move(top);
-    }
-  }
+  });
   if (failed_) ComposeError();
   return !failed_;
 }
@@ -243,13 +242,26 @@ bool TExecutor::CheckSyntax() {
   result_->Clear();
   processor_.Clear();
   Reset();
-  TNestingGuard guard;
-  if (!guard.Entered())
-    Fail(kTooDeeplyNested);
-  else if (Start())
-    ParseProgram();
+  Guarded([this] {
+    if (Start()) ParseProgram();
+  });
   if (failed_) ComposeError();
   return !failed_;
+}
+
+void TExecutor::Guarded(const std::function<void()>& parse) {
+  TNestingGuard guard;
+  if (!guard.Entered()) {
+    Fail(kTooDeeplyNested);
+    return;
+  }
+  // The layers below report failures by raising (a damaged value, a record
+  // that cannot be read); the run turns them into its error value.
+  try {
+    parse();
+  } catch (const std::exception& e) {
+    Fail(e.what());
+  }
 }
 
 bool TExecutor::Start() {
@@ -466,17 +478,23 @@ bool TExecutor::PushParameter(std::string_view storedName) {
 
 bool TExecutor::EvaluateNested(TValue& value, std::string_view name) {
   if (!nested_) nested_ = std::make_unique<TExecutor>();
-  const bool named = !name.empty();
-  if (named) {
+  // The name is on the chain and among the evaluations in progress exactly
+  // while its formula runs, however the run ends.
+  struct TInProgress {
+    TNameChain* chain;
+    bool named;
+    ~TInProgress() {
+      if (!named) return;
+      chain->pop_back();
+      tEvaluations.pop_back();
+    }
+  } inProgress{chain_, !name.empty()};
+  if (inProgress.named) {
     chain_->emplace_back(name);
     tEvaluations.push_back({std::string(name), contextRecord_, secondRecord_});
   }
   const std::string source = value.Text();
   const TValue& result = nested_->Run(chain_, contextRecord_, source, secondRecord_);
-  if (named) {
-    chain_->pop_back();
-    tEvaluations.pop_back();
-  }
   if (nested_->Failed()) return Fail(std::string(Reason(result)));
   value.Assign(result);
   return true;

@@ -41,6 +41,7 @@
 #include "values/value.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -111,6 +112,9 @@ public:
   std::string SourceLine(int32_t index) const override;
 
 private:
+  // Runs a parse one nesting level down, turning what the layers below raise
+  // into a failure.
+  void Guarded(const std::function<void()>& parse);
   // The parse steps; each returns false once the run has failed.
   bool Start();
   bool ParseProgram();

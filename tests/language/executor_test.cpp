@@ -4,6 +4,7 @@
 #include "language/vocabulary.h"
 #include "model/data_record.h"
 #include "model/project.h"
+#include "shell/messages.h"
 #include "support/cp.h"
 #include "support/scripted_sink.h"
 
@@ -489,6 +490,27 @@ TEST_F(ExecutorTest, ProcessorsEvaluateAutoFormulasThroughTheExecutor) {
   formula.SetText(vkCalculated, "=A +");
   processor.Push(formula);
   EXPECT_EQ(Marked("### Error ### Unknown lexeme:\r\n=A +^^^"), processor.Pop()->Text());
+}
+
+// What the layers below raise ends the run as a failure, not at the caller.
+class RaisingStates final : public TStateParameterResolver {
+public:
+  bool GetParameter(TValue&, std::string_view, TValue&, std::string&) override {
+    throw ErrorException("Object not found. Id=64");
+  }
+};
+
+TEST_F(ExecutorTest, RaisedErrorsBecomeFailures) {
+  RaisingStates states;
+  TStateParameterResolver* previous = SetStateParameterResolver(&states);
+  Parameter("Weight");
+  Set(second_, "O", "64", vkObject);
+  Set(context_, "F", "O.WEIGHT", vkCalculated);
+  EXPECT_EQ(Marked("### Error ### Object not found. Id=64\r\nO.WEIGHT^^^"), Eval("O.WEIGHT"));
+  EXPECT_EQ(Marked("### Error ### Object not found. Id=64\r\nO.WEIGHT^^^\r\nF^^^ + 1"),
+            Eval("F + 1"));
+  EXPECT_EQ("3", Eval("1 + 2")) << "the executor is whole after a raised error";
+  SetStateParameterResolver(previous);
 }
 
 } // namespace
