@@ -178,17 +178,20 @@ std::string TExecutor::SourceLine(int32_t index) const {
 
 const TValue& TExecutor::Run(TNameChain* chain, TDataRecord* contextRecord, std::string_view source,
                              TDataRecord* secondRecord) {
+  // Split first: the source may be a text this executor holds.
+  std::vector<std::string> lines = SplitLines(source);
   Clear();
   SetRecords(contextRecord, secondRecord);
-  SetSource(source);
+  source_ = std::move(lines);
   chain_ = chain;
   Execute();
   return *result_;
 }
 
 bool TExecutor::Check(std::string_view source) {
+  std::vector<std::string> lines = SplitLines(source);
   Clear();
-  SetSource(source);
+  source_ = std::move(lines);
   return CheckSyntax();
 }
 

@@ -151,6 +151,7 @@ TEST_F(ExecutorTest, EvaluatesOperatorsByPrecedence) {
       {"2 [km] + 300 [m]", "2.3 [KM]"},
       {"(10 ±1) * (2 ±0.5)", "20 ±(7.5;6.5)"},
       {"1 +\r\n  2\r\n\r\n * 3", "7"},
+      {"1 +\n2\n", "3"},
       {"1 И 0", "False"},
       {"1 ИЛИ 0", "True"},
       {"НЕ 0", "True"},
