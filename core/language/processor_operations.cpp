@@ -2,6 +2,7 @@
 
 #include "shell/datetime.h"
 #include "shell/numbers.h"
+#include "shell/text.h"
 #include "values/units.h"
 #include "values/value_text.h"
 
@@ -13,6 +14,17 @@
 namespace vandro {
 
 namespace {
+
+// The unit of a number text as the user wrote it, in brackets: "(m)"; "()"
+// for a number without unit. Messages show units, not the decoded upper case.
+std::string UnitAsWritten(const TValue& value) {
+  const std::string& text = value.Text();
+  const size_t open = text.find('[');
+  const size_t close = text.rfind(']');
+  if (open == std::string::npos || close == std::string::npos || close < open)
+    return "()";
+  return "(" + Trim(std::string_view(text).substr(open + 1, close - open - 1)) + ")";
+}
 
 // Arrays built by formulas can nest without the limit packing puts on them;
 // comparing them must not exhaust the call stack.
@@ -247,7 +259,8 @@ bool Arithmetic(uint8_t code, const TValue& leftValue, const TValue& rightValue,
   const bool rightNormal = UnitBasis(right.unit, rightSignature, rightFactor);
   if (additive) {
     if (!leftNormal || !rightNormal || leftSignature != rightSignature) {
-      message = "Incompatible operand units: " + leftValue.Text() + " and " + rightValue.Text();
+      message = "Incompatible operand units: " + UnitAsWritten(leftValue) + " and " +
+                UnitAsWritten(rightValue);
       return false;
     }
   } else if (!ProductUnit(code, left.unit, right.unit, unit, message)) {
@@ -347,7 +360,7 @@ bool SameDimensions(const TValue& left, const TValue& right, std::string& messag
       UnitBasis(unitA, signatureA, factorA) && UnitBasis(unitB, signatureB, factorB) &&
       signatureA == signatureB)
     return true;
-  message = "Incompatible operand units: " + left.Text() + " and " + right.Text();
+  message = "Incompatible operand units: " + UnitAsWritten(left) + " and " + UnitAsWritten(right);
   return false;
 }
 

@@ -181,13 +181,8 @@ TEST_F(ExecutorTest, ArraysAreIndexedAndSearched) {
 TEST_F(ExecutorTest, FailuresComposeTheMessageAndThePosition) {
   Set(second_, "A", "2 [m]");
   SetArray(second_, "ITEMS", {"1", "2"});
-  // The reason is the processor's own message for the operands "+" met.
-  TValue left, right, sum;
-  left.SetPlain("2 [m]");
-  right.SetPlain("1[s]");
-  std::string reason;
-  ASSERT_FALSE(ApplyBinaryOperation(ocAdd, left, right, sum, reason));
-  EXPECT_EQ(Marked("### Error ### Execution error. Command: +: " + reason + "\r\na + 1 [s]^^^"),
+  EXPECT_EQ(Marked("### Error ### Execution error. Command: +: Incompatible operand units: (m) and "
+                   "(s)\r\na + 1 [s]^^^"),
             Eval("a + 1 [s]"));
 
   const Case cases[] = {
