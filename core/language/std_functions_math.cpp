@@ -66,11 +66,13 @@ bool RaisedUnit(const TUnitNF& form, int64_t p, int64_t q, std::string& text) {
 // Rounds to d decimals, ties to even. More decimals than the number holds
 // leave it as it is.
 long double RoundTo(long double value, int64_t decimals) {
+  // Beyond these the power of ten leaves the range of long double anyway.
   if (decimals > 5000) return value;
   if (decimals < -5000) return 0;
   const long double scale = std::pow(10.0L, static_cast<long double>(decimals));
   const long double scaled = value * scale;
-  if (!std::isfinite(scaled) || scale == 0) return value;
+  if (scale == 0) return 0;
+  if (!std::isfinite(scaled)) return value;
   return std::nearbyint(scaled) / scale;
 }
 
