@@ -81,6 +81,7 @@ TEST_F(StdFunctionMathTest, SignAbsRoundTrunc) {
       {"ROUND", {"1.26 ±(0.04;0.16) [m]", "1"}, "1.3 ±(0;0.2) [M]"},
       {"ROUND", {"1.5", "400"}, "1.5"},
       {"ROUND", {"1.5", "-400"}, "0"},
+      {"ROUND", {"1.5", "-4960"}, "0"},
       {"ROUND", {"a"}, "!First parameter should be numeric"},
       {"ROUND", {"1", "1.5"}, "!Second parameter should be an integer"},
       {"ROUND", {"1", "2 [m]"}, "!Second parameter should be an integer"},
@@ -92,6 +93,7 @@ TEST_F(StdFunctionMathTest, SignAbsRoundTrunc) {
 TEST_F(StdFunctionMathTest, OneArgumentFunctionsGoOverArraysItemByItem) {
   EXPECT_EQ("!Invalid parameter type", Call("ABS", Plain("abc")));
   EXPECT_EQ("!Invalid parameter type", Call("SIGN", Make(vkObject, "64")));
+  // As with the operators, an array item is not spread further.
   EXPECT_EQ(
       "{1; ### Error ### Invalid parameter type; 2 [M]; ### Error ### Invalid parameter type}",
       Call("ABS", Array(Plain("-1"), Plain("abc"), Plain("-2 [m]"), Plains({}))));
