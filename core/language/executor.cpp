@@ -1,6 +1,6 @@
 #include "language/executor.h"
 
-#include "language/executor_functions.h"
+#include "language/std_functions.h"
 #include "language/vocabulary.h"
 #include "model/data_record.h"
 #include "model/parameter.h"
@@ -156,15 +156,18 @@ TProjectParameterNames& ParameterNames() {
 void InstallLanguage() {
   SetAutoFormulaEvaluator(&Evaluator());
   SetParameterNames(&ParameterNames());
+  InstallStandardFunctions();
 }
 
 ScopedLanguage::ScopedLanguage()
     : previousEvaluator_(SetAutoFormulaEvaluator(&Evaluator())),
-      previousNames_(SetParameterNames(&ParameterNames())) {}
+      previousNames_(SetParameterNames(&ParameterNames())),
+      previousFunctions_(SetStandardFunctionTable(&StandardFunctions())) {}
 
 ScopedLanguage::~ScopedLanguage() {
   SetAutoFormulaEvaluator(previousEvaluator_);
   SetParameterNames(previousNames_);
+  SetStandardFunctionTable(previousFunctions_);
 }
 
 TExecutor::TExecutor() : result_(TValue::Create("TExecutor.Create")) {}
@@ -391,7 +394,7 @@ bool TExecutor::ParseTerm() {
 }
 
 bool TExecutor::ParseCall() {
-  const TFunctionSignature* signature = FindFunctionSignature(text_);
+  const TStdFunctionInfo* signature = FindStdFunction(text_);
   if (!signature) return Fail("Unknown lexeme:" + text_);
   if (executing_) {
     TValue::Ptr marker = TValue::Create("TExecutor.Call");
@@ -405,7 +408,7 @@ bool TExecutor::ParseCall() {
     if (!Advance()) return false;
     if (!IsDelimiter(')')) {
       for (;;) {
-        if (signature->maxArguments != kAnyArgumentCount && count == signature->maxArguments)
+        if (signature->maxArgs != kAnyArgCount && count == signature->maxArgs)
           return Fail("Too many actual parameters");
         if (!ParseOr()) return false;
         ++count;
@@ -417,7 +420,7 @@ bool TExecutor::ParseCall() {
   } else if (!signature->withoutBrackets) {
     return Fail("Standard function call error: ( expected");
   }
-  if (count < signature->minArguments) return Fail("Too little actual parameters");
+  if (count < signature->minArgs) return Fail("Too little actual parameters");
   if (executing_) processor_.SetFunctionCode(signature->code);
   if (!Operate(ocFunction, "Standard function execution error")) return false;
   return !bracketed || Advance();

@@ -163,11 +163,11 @@ private:
   std::vector<std::string> source_;
 };
 
-// Installs the executor in the processor as the evaluator of auto formulas
-// and the project's parameter list (CurrentProject()) as the names behind
-// "object.parameter". The program calls it once at start; it may be called
-// again. Until it is called, auto formulas popped by a processor stay as they
-// are and "object.parameter" fails for want of a parameter list.
+// Installs the executor in the processor as the evaluator of auto formulas,
+// the project's parameter list (CurrentProject()) as the names behind
+// "object.parameter", and the standard functions. The program calls it once at start; it may be
+// called again. Until it is called, auto formulas popped by a processor stay as they are and
+// "object.parameter" fails for want of a parameter list.
 void InstallLanguage();
 
 // Installs the language for a scope and puts back what was installed before;
@@ -182,6 +182,7 @@ public:
 private:
   TAutoFormulaEvaluator* previousEvaluator_;
   TParameterNames* previousNames_;
+  TStandardFunctionTable* previousFunctions_;
 };
 
 } // namespace vandro

@@ -21,8 +21,7 @@ std::string UnitAsWritten(const TValue& value) {
   const std::string& text = value.Text();
   const size_t open = text.find('[');
   const size_t close = text.rfind(']');
-  if (open == std::string::npos || close == std::string::npos || close < open)
-    return "()";
+  if (open == std::string::npos || close == std::string::npos || close < open) return "()";
   return "(" + Trim(std::string_view(text).substr(open + 1, close - open - 1)) + ")";
 }
 

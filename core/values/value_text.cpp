@@ -7,6 +7,7 @@
 #include "values/value.h"
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace vandro {
@@ -147,6 +148,9 @@ void DecodeNumber(std::string_view text, double& number, double& plusDeviation,
 
 std::string NumberText(std::string_view unit, double minusDeviation, double plusDeviation,
                        double number) {
+  // A NaN deviation would compare false below and vanish without a word.
+  if (!std::isfinite(plusDeviation) || !std::isfinite(minusDeviation))
+    throw EConvertError("The number is out of range");
   std::string text = FloatToText(number);
   if (plusDeviation > 0 || minusDeviation > 0) {
     text += " ";

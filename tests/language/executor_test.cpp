@@ -1,6 +1,6 @@
 #include "language/executor.h"
-#include "language/executor_functions.h"
 #include "language/processor_operations.h"
+#include "language/std_functions.h"
 #include "language/vocabulary.h"
 #include "model/data_record.h"
 #include "model/project.h"
@@ -201,9 +201,9 @@ TEST_F(ExecutorTest, FailuresComposeTheMessageAndThePosition) {
       {"ABS(1, 2)", "### Error ### Too many actual parameters\r\nABS(1, 2^^^)"},
       {"POWER(2)", "### Error ### Too little actual parameters\r\nPOWER(2)^^^"},
       {"ABS(1 2)", "### Error ### Standard function call error:  ) expected\r\nABS(1 2^^^)"},
-      {"SUM(1)",
-       "### Error ### Standard function execution error: Standard functions are not loaded\r\n"
-       "SUM(1)^^^"},
+      {"OBJECT(64)",
+       "### Error ### Standard function execution error: Standard function OBJECT is not "
+       "available\r\nOBJECT(64)^^^"},
       {"unknownname + 1", "### Error ### Unknown identifier: UNKNOWNNAME\r\nunknownname^^^ + 1"},
       {"1 + $", "### Error ### Unknown symbol:$\r\n1 + $^^^"},
       {"1 + 'abc", "### Error ### Unterminated string\r\n1 + 'abc^^^"},
@@ -421,13 +421,13 @@ TEST_F(ExecutorTest, EveryFunctionWordHasASignature) {
   std::istringstream words{std::string(kStdFunctionTable)};
   for (std::string word; words >> word;) {
     SCOPED_TRACE(word);
-    const TFunctionSignature* signature = FindFunctionSignature(word);
+    const TStdFunctionInfo* signature = FindStdFunction(word);
     ASSERT_NE(nullptr, signature);
     std::string call = word + "(";
-    for (int i = 0; i < signature->minArguments; ++i)
+    for (int i = 0; i < signature->minArgs; ++i)
       call += i ? ", 1" : "1";
     EXPECT_TRUE(executor_.Check(call + ")")) << executor_.Result().Text();
-    if (signature->minArguments > 0) {
+    if (signature->minArgs > 0) {
       EXPECT_FALSE(executor_.Check(word));
     }
   }

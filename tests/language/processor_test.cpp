@@ -299,8 +299,7 @@ TEST_F(ProcessorTest, ComparisonFailsWhenAUnitCannotBeNormalised) {
   ScopedUnitCatalogue scope(broken);
   Check(Plain("1 [foo]"), ocEqual, Plain("1 [foo]"), "!Comparison error");
   Check(Plains({"1 [foo]"}), ocEqual, Plains({"1 [foo]"}), "!Comparison error");
-  Check(Plain("1 [foo]"), ocAdd, Plain("1 [foo]"),
-        "!Incompatible operand units: (foo) and (foo)");
+  Check(Plain("1 [foo]"), ocAdd, Plain("1 [foo]"), "!Incompatible operand units: (foo) and (foo)");
   EXPECT_FALSE(sink_.Messages().empty()) << "the catalogue reports what it cannot normalise";
 }
 
