@@ -92,16 +92,23 @@ void RaiseDatabaseFailure(const TDatabaseFailure& failure) {
 
 // ---------------------------------------------------------------------------
 
-TQuery::TQuery(TDatabase& database, sqlite3_stmt* statement, bool* inUse)
-    : database_(&database), statement_(statement), inUse_(inUse) {}
+TQuery::TQuery(TDatabase& database, std::shared_ptr<TStatementSlot> slot)
+    : database_(&database), slot_(std::move(slot)), statement_(slot_->statement) {}
 
 TQuery::TQuery(TQuery&& other) noexcept
-    : database_(other.database_), statement_(other.statement_), inUse_(other.inUse_) {
+    : database_(other.database_), slot_(std::move(other.slot_)), statement_(other.statement_) {
   other.statement_ = nullptr;
 }
 
 TQuery::~TQuery() {
-  if (statement_) database_->Release(statement_, inUse_);
+  if (!statement_) return;
+  if (slot_->finalizeOnRelease) {
+    sqlite3_finalize(statement_);
+    return;
+  }
+  sqlite3_reset(statement_);
+  sqlite3_clear_bindings(statement_);
+  slot_->inUse = false;
 }
 
 void TQuery::Check(int code) const {
@@ -209,8 +216,12 @@ bool TDatabase::Open(const std::string& path, TMode mode, std::string* reason) {
 }
 
 void TDatabase::Close() {
-  for (auto& [sql, cached] : statements_)
-    sqlite3_finalize(cached.statement);
+  for (auto& [sql, slot] : statements_) {
+    if (slot->inUse)
+      slot->finalizeOnRelease = true;
+    else
+      sqlite3_finalize(slot->statement);
+  }
   statements_.clear();
   if (handle_) sqlite3_close_v2(handle_);
   handle_ = nullptr;
@@ -232,24 +243,20 @@ void TDatabase::Execute(const char* sql) {
 TQuery TDatabase::Query(const char* sql) {
   if (!handle_) throw TDatabaseFailure("Database error: no database is open");
   auto it = statements_.find(std::string_view(sql));
-  if (it != statements_.end() && !it->second.inUse) {
-    it->second.inUse = true;
-    return TQuery(*this, it->second.statement, &it->second.inUse);
+  if (it != statements_.end() && !it->second->inUse) {
+    it->second->inUse = true;
+    return TQuery(*this, it->second);
   }
-  sqlite3_stmt* statement = nullptr;
-  Check(sqlite3_prepare_v3(handle_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr), sql);
-  if (it != statements_.end()) return TQuery(*this, statement, nullptr); // nested use
-  auto& entry = statements_.emplace(sql, TCachedStatement{statement, true}).first->second;
-  return TQuery(*this, statement, &entry.inUse);
-}
-
-void TDatabase::Release(sqlite3_stmt* statement, bool* inUse) {
-  sqlite3_reset(statement);
-  sqlite3_clear_bindings(statement);
-  if (inUse)
-    *inUse = false;
+  auto slot = std::make_shared<TStatementSlot>();
+  Check(sqlite3_prepare_v3(handle_, sql, -1, SQLITE_PREPARE_PERSISTENT, &slot->statement, nullptr),
+        sql);
+  slot->inUse = true;
+  // The cached one is busy (a query inside a loop over the same query).
+  if (it != statements_.end())
+    slot->finalizeOnRelease = true;
   else
-    sqlite3_finalize(statement);
+    statements_.emplace(sql, slot);
+  return TQuery(*this, std::move(slot));
 }
 
 int TDatabase::Changes() const {

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,12 +47,20 @@ struct TBlob {
 
 class TDatabase;
 
+// A prepared statement and whether a TQuery is using it. A statement whose
+// connection closes while a query still uses it is left to that query to
+// free (SQLite keeps the closed connection until then).
+struct TStatementSlot {
+  sqlite3_stmt* statement = nullptr;
+  bool inUse = false;
+  bool finalizeOnRelease = false; // a one-off, or its connection has closed
+};
+
 // A prepared statement in use: bind, step, read columns. Columns and
 // parameters are numbered from 0 here (SQLite counts parameters from 1).
 class TQuery {
 public:
-  // inUse: the cache's flag for a cached statement, nullptr for a one-off.
-  TQuery(TDatabase& database, sqlite3_stmt* statement, bool* inUse);
+  TQuery(TDatabase& database, std::shared_ptr<TStatementSlot> slot);
   ~TQuery();
   TQuery(TQuery&& other) noexcept;
   TQuery(const TQuery&) = delete;
@@ -91,8 +100,8 @@ private:
   void Check(int code) const;
 
   TDatabase* database_;
+  std::shared_ptr<TStatementSlot> slot_;
   sqlite3_stmt* statement_;
-  bool* inUse_;
 };
 
 class TDatabase {
@@ -121,16 +130,9 @@ public:
   void Check(int code, std::string_view what) const;
 
 private:
-  friend class TQuery;
-  struct TCachedStatement {
-    sqlite3_stmt* statement = nullptr;
-    bool inUse = false;
-  };
-  void Release(sqlite3_stmt* statement, bool* inUse);
-
   sqlite3* handle_ = nullptr;
   std::string path_;
-  std::map<std::string, TCachedStatement, std::less<>> statements_; // by SQL text
+  std::map<std::string, std::shared_ptr<TStatementSlot>, std::less<>> statements_; // by SQL text
 };
 
 // A unit of work: everything between construction and Commit is written

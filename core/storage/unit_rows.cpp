@@ -15,7 +15,10 @@ void Cut(std::string& text, size_t capacity) {
 
 void FitUnit(TUnit& unit) {
   Cut(unit.name, kNameCapacity);
-  Cut(unit.shortName, kUnitShortNameCapacity);
+  // Two supplied units ("free_fall_acceleration", "KilogramPerCentimeter")
+  // have short names beyond the editor's 16 characters; they are kept whole
+  // so that the stored catalogue is the one every project is given.
+  Cut(unit.shortName, kNameCapacity);
   Cut(unit.category, kNameCapacity);
   Cut(unit.formula, kUnitTextCapacity);
   Cut(unit.description, kUnitTextCapacity);

@@ -5,6 +5,7 @@
 
 namespace vandro {
 
+// The unit editor cuts short names to 16 characters.
 inline constexpr size_t kUnitShortNameCapacity = 16;
 inline constexpr size_t kUnitTextCapacity = 254; // formula and description
 
