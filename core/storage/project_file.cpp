@@ -119,7 +119,8 @@ bool DecodeProjectFile(std::string_view bytes, TProjectFileContent& content, std
 }
 
 bool ReadProjectFile(const std::string& path, TProjectFileContent& content, std::string* reason) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO named as a project file must not hang the program.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (reason) *reason = SystemReason();
     return false;

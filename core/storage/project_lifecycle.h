@@ -23,12 +23,11 @@ namespace vandro {
 // the user's login name as author ("n/a" when it cannot be read).
 TProjectInfo NewProjectInfo(std::string_view name);
 
-// Creates the files of a new project at path (".VDP" appended when it has no
-// extension; its directory created when missing): the database with its nine
-// tables, the system parameters and default units, the structure of the
-// project basePath when one is named, and the project file holding info with
-// the location and the three dates (now). False, after a message, on failure;
-// a failure to copy the base structure is shown and creation goes on.
+// Closes the open project, then creates the files of a new project at path (".VDP" appended when it
+// has no extension; its directory created when missing): the database with its nine tables, the
+// system parameters and default units, the structure of the project basePath when one is named, and
+// the project file holding info with the location and the three dates (now). False, after a
+// message, on failure; a failure to copy the base structure is shown and creation goes on.
 bool APSCreateProject(const std::string& path, const std::string& basePath,
                       const TProjectInfo& info);
 

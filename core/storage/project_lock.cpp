@@ -15,7 +15,7 @@ TProjectLock::~TProjectLock() {
 
 TProjectLock::TResult TProjectLock::Acquire(const std::string& path, std::string* reason) {
   Release();
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (reason) *reason = std::strerror(errno);
     return TResult::Failed;

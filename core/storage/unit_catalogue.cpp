@@ -28,7 +28,8 @@ void ReloadUnits() {
 // A unit is named in expressions, so its name must read as one name lexeme.
 bool IsUnitName(const std::string& text) {
   if (text.empty()) return false;
-  TUnitLexer lexer(UpperCase(text));
+  const std::string upper = UpperCase(text); // the lexer keeps a view of it
+  TUnitLexer lexer(upper);
   const TUnitLexeme first = lexer.Next();
   return first.kind == TUnitLexemeKind::Name && first.text.size() == text.size() &&
          lexer.Next().kind == TUnitLexemeKind::End;

@@ -124,6 +124,14 @@ TEST_F(StorageSchema, AFailingStatementIsASystemErrorNamingTheDatabase) {
       << sink.Last();
 }
 
+TEST_F(StorageSchema, AQueryLeftOpenWhenTheProjectClosesIsFreedSafely) {
+  APSCreateObject("x");
+  auto query = APSDatabase().Query("SELECT ObjIdtor FROM VD_Objects");
+  ASSERT_TRUE(query.Step());
+  CloseProject();
+  EXPECT_TRUE(OpenProject(ProjectFile())); // the closed connection let go of the file
+} // the query is freed after its connection closed
+
 TEST(StorageProjectFile, LayoutOfTheRecord) {
   TProjectFileContent content;
   content.ObjectCounter = 0x01020340;
