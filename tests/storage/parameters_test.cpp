@@ -141,3 +141,41 @@ TEST_F(StorageParameters, AValueTooLongToStoreIsRefusedWhole) {
 
 } // namespace
 } // namespace vandro
+
+namespace vandro {
+namespace {
+
+// The same operations on a project without files.
+TEST(StorageInMemoryProject, ListsChangeWithoutAStore) {
+  testing::ScriptedSink sink;
+  auto project = TProject::CreateInMemory();
+  TParameter ghost;
+  ghost.Idtor = 999;
+  EXPECT_THROW(project->UpdateParameter(ghost), ErrorException);
+  EXPECT_EQ("System Error: Something wrong.\r\nCan't find parameter. Idtor = 999", sink.Last());
+
+  TVariable variable;
+  variable.Name = "first";
+  variable.Value.SetPlain("1");
+  ASSERT_TRUE(project->SaveVariable(variable));
+  variable.Name = "second";
+  ASSERT_TRUE(project->SaveVariable(variable, "FIRST"));
+  ASSERT_EQ(1u, project->Variables().size());
+  EXPECT_EQ("SECOND", project->Variables()[0]->Name);
+  project->DeleteVariable("second");
+  EXPECT_TRUE(project->Variables().empty());
+}
+
+TEST(StorageInMemoryProject, IdentifiersNeverWrapRound) {
+  testing::ScriptedSink sink;
+  TProject project;
+  project.SetCounters(2147483616 - 32, 2147483646);
+  EXPECT_EQ(2147483616, project.NewObjectId());
+  EXPECT_EQ(2147483647, project.NewId());
+  EXPECT_THROW(project.NewObjectId(), ErrorException);
+  EXPECT_THROW(project.NewId(), ErrorException);
+  EXPECT_EQ("System Error: Something wrong.\r\nThe project has no identifiers left", sink.Last());
+}
+
+} // namespace
+} // namespace vandro
