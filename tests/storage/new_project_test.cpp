@@ -77,7 +77,7 @@ TEST_F(StorageCopyStructure, AnErrorWhileCopyingEndsTheCopyAndKeepsWhatWasCopied
   const int32_t beta = Add(*CurrentProject(), "Beta", "Data").Idtor;
   APSDatabase()
       .Query("UPDATE VD_Params SET DefValue = ? WHERE Idtor = ?")
-      .Bind(TBlob{std::string("\x00\x09\x00ab", 5)}, beta) // says 9 bytes, holds 5
+      .Bind(TBlob{std::string("\x00\x09\x00", 3) + "ab"}, beta) // says 9 bytes, holds 5
       .Run();
   TUnitForm mile;
   mile.Name = "sea_mile";
