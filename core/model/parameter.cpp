@@ -1,6 +1,9 @@
 #include "model/parameter.h"
 
+#include "language/vocabulary.h"
+#include "shell/messages.h"
 #include "shell/text.h"
+#include "values/value_text.h"
 
 namespace vandro {
 
@@ -32,6 +35,64 @@ void TParameter::Fit() {
   Cut(ShortName, kShortNameCapacity);
   Cut(Category, kNameCapacity);
   Cut(Descript, kDescriptionCapacity);
+}
+
+void TParameter::Assign(const TParameter& source) {
+  if (&source == this) return;
+  Idtor = source.Idtor;
+  ParamName = source.ParamName;
+  ShortName = source.ShortName;
+  Category = source.Category;
+  ParamType = source.ParamType;
+  DefValue.Assign(source.DefValue);
+  Descript = source.Descript;
+  ValidTime = source.ValidTime;
+}
+
+bool CheckParameterNaming(const TParameter& parameter) {
+  const std::string name = UpperCase(parameter.ParamName);
+  const char* refusal = nullptr;
+  std::string standardFunction;
+  if (UpperCase(parameter.Category) == "SYSTEM") {
+    refusal = "You can't set parameter category to 'System'";
+  } else if (name.empty() || !IsName(name)) {
+    refusal = "Parameter name should be an identifier";
+  } else if (IsSystemName(name)) {
+    refusal = "Duplicate parameter name";
+  } else if (InTable(name, kStdFunctionTable)) {
+    standardFunction = parameter.ParamName + " is a standard function";
+  } else if (InTable(name, kKeywordTable)) {
+    refusal = "The parameter name is a reserved word";
+  }
+  if (!standardFunction.empty()) {
+    ShowMsg(standardFunction);
+    return false;
+  }
+  if (refusal) {
+    ShowMsg(refusal);
+    return false;
+  }
+  return true;
+}
+
+bool CanEditParameter(const TParameter& parameter) {
+  if (!parameter.IsSystem()) return true;
+  ShowMsg("Editing of system parameters is not allowed");
+  return false;
+}
+
+std::string DescriptorKindWord(int kind) {
+  switch (kind) {
+  case dkForm:
+    return "form";
+  case dkReport:
+    return "report";
+  case dkChart:
+    return "chart";
+  case dkVariable:
+    return "variable";
+  }
+  return "descriptor";
 }
 
 bool IsSystemName(std::string_view name) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vandro {
 
@@ -14,6 +15,7 @@ namespace vandro {
 inline constexpr size_t kNameCapacity = 32;
 inline constexpr size_t kShortNameCapacity = 16;
 inline constexpr size_t kDescriptionCapacity = 255;
+inline constexpr size_t kCommentCapacity = 254;
 
 // The list kind of the two list-valued system parameters.
 inline constexpr int32_t kListParamType = 2;
@@ -30,14 +32,40 @@ struct TParameter {
 
   // Cuts the texts to their capacities.
   void Fit();
+  // Copies every field, the default value deeply.
+  void Assign(const TParameter& source);
   bool IsSystem() const { return Category == "System"; }
 };
 
+// The naming rules a new or edited parameter must pass, in order; the first
+// failure is shown and gives false.
+bool CheckParameterNaming(const TParameter& parameter);
+// System parameters (category exactly "System") are never edited; shows why.
+bool CanEditParameter(const TParameter& parameter);
+
 struct TVariable {
-  std::string Name; // upper case
-  std::string Comment;
+  std::string Name;    // upper case, at most 32 characters
+  std::string Comment; // one line, at most 254 characters
   TValue Value;
 };
+
+// A named multi-line text kept in the descriptor table: forms and reports
+// (stored and listed only), chart definitions and project variables.
+enum TDescriptorKind : uint8_t {
+  dkForm = 0,
+  dkReport = 1,
+  dkChart = 2,
+  dkVariable = 3,
+};
+
+struct TDescriptor {
+  std::vector<std::string> Lines;
+  std::string Name; // stored in upper case
+  TDescriptorKind Kind = dkChart;
+};
+
+// "form", "report", "chart", "variable": the kind in messages.
+std::string DescriptorKindWord(int kind);
 
 // The names computed from a record instead of stored in it, and PROJECT.
 inline constexpr const char* kSystemNames = " _OBJECT_ID _OBJECT_NAME _RECORD_ID _RECORD_NAME "

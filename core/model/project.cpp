@@ -1,15 +1,41 @@
 #include "model/project.h"
 
+#include "shell/messages.h"
 #include "shell/text.h"
 #include "values/default_units.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace vandro {
 
 namespace {
+
 TProject* currentProject = nullptr;
+
+void Cut(std::string& text, size_t capacity) {
+  if (text.size() > capacity) text.resize(capacity);
+}
+
+bool ParameterBefore(const std::unique_ptr<TParameter>& a, const std::unique_ptr<TParameter>& b) {
+  return CompareText(a->ParamName, b->ParamName) < 0;
+}
+
+bool VariableBefore(const std::unique_ptr<TVariable>& a, const std::unique_ptr<TVariable>& b) {
+  return a->Name < b->Name;
+}
+
 } // namespace
+
+void TProjectInfo::Fit() {
+  Cut(Name, kProjectNameCapacity);
+  Cut(Location, kLocationCapacity);
+  Cut(Description, kProjectDescriptionCapacity);
+  Cut(Version, kProjectNameCapacity);
+  Cut(Author, kProjectNameCapacity);
+  Cut(Organization, kProjectNameCapacity);
+  Cut(Comments, kCommentsCapacity);
+}
 
 TProject::TProject() = default;
 
@@ -36,18 +62,48 @@ std::unique_ptr<TProject> TProject::CreateInMemory() {
 }
 
 int32_t TProject::NewObjectId() {
-  return objectCounter_ += 32;
+  // An identifier past the 32-bit range would wrap round to ones in use.
+  if (objectCounter_ > std::numeric_limits<int32_t>::max() - 32)
+    RaiseSystemError("The project has no object identifiers left");
+  objectCounter_ += 32;
+  if (store_) store_->ProjectFileChanged(*this);
+  return objectCounter_;
 }
 
 int32_t TProject::NewId() {
-  ++idCounter_;
-  if (idCounter_ % 32 == 0) ++idCounter_;
+  int64_t next = int64_t{idCounter_} + 1;
+  if (next % 32 == 0) ++next;
+  if (next > std::numeric_limits<int32_t>::max())
+    RaiseSystemError("The project has no identifiers left");
+  idCounter_ = static_cast<int32_t>(next);
+  if (store_) store_->ProjectFileChanged(*this);
   return idCounter_;
 }
 
 void TProject::SetCounters(int32_t objectCounter, int32_t idCounter) {
   objectCounter_ = objectCounter;
   idCounter_ = idCounter;
+}
+
+void TProject::UpdateInfo(const TProjectInfo& edited) {
+  info_.Name = edited.Name;
+  info_.Version = edited.Version;
+  info_.Description = edited.Description;
+  info_.Author = edited.Author;
+  info_.Organization = edited.Organization;
+  info_.Comments = edited.Comments;
+  info_.Fit();
+  WriteProjectFile();
+}
+
+void TProject::NoteRecordTime(double t) {
+  if (t >= info_.EarliestRecordTime) return;
+  info_.EarliestRecordTime = t;
+  WriteProjectFile();
+}
+
+void TProject::WriteProjectFile() {
+  if (store_) store_->ProjectFileChanged(*this);
 }
 
 TParameter* TProject::FindParameter(std::string_view name) const {
@@ -66,12 +122,48 @@ TParameter* TProject::ParameterById(int32_t id) const {
 TParameter& TProject::AddParameter(std::unique_ptr<TParameter> parameter) {
   parameter->Fit();
   parameter->Idtor = NewId();
-  const auto at = std::upper_bound(
-      parameters_.begin(), parameters_.end(), parameter,
-      [](const auto& a, const auto& b) { return CompareText(a->ParamName, b->ParamName) < 0; });
+  if (store_) store_->InsertParameter(*parameter);
+  const auto at =
+      std::upper_bound(parameters_.begin(), parameters_.end(), parameter, ParameterBefore);
   TParameter& added = **parameters_.insert(at, std::move(parameter));
   RebuildCategories();
   return added;
+}
+
+void TProject::UpdateParameter(const TParameter& edited) {
+  TParameter staged;
+  staged.Assign(edited);
+  staged.Fit();
+  if (store_) store_->UpdateParameter(staged);
+  TParameter* parameter = ParameterById(edited.Idtor);
+  if (!parameter) {
+    if (!store_) RaiseSystemError("Can't find parameter. Idtor = " + std::to_string(edited.Idtor));
+    // The row exists although the list lost it: the list follows the table.
+    auto added = std::make_unique<TParameter>();
+    parameter = added.get();
+    parameters_.push_back(std::move(added));
+  }
+  if (parameter != &edited)
+    parameter->Assign(staged);
+  else
+    parameter->Fit();
+  SortParameters();
+  RebuildCategories();
+}
+
+void TProject::DeleteParameter(int32_t id) {
+  if (store_) store_->DeleteParameter(id);
+  std::erase_if(parameters_, [id](const auto& parameter) { return parameter->Idtor == id; });
+  RebuildCategories();
+}
+
+void TProject::ReplaceParameters(std::vector<std::unique_ptr<TParameter>> parameters) {
+  parameters_ = std::move(parameters);
+  RebuildCategories();
+}
+
+void TProject::SortParameters() {
+  std::stable_sort(parameters_.begin(), parameters_.end(), ParameterBefore);
 }
 
 void TProject::RebuildCategories() {
@@ -94,9 +186,7 @@ TVariable& TProject::SetVariable(std::string_view name, const TValue& value, std
   if (!variable) {
     auto created = std::make_unique<TVariable>();
     created->Name = UpperCase(name.substr(0, kNameCapacity));
-    const auto at =
-        std::upper_bound(variables_.begin(), variables_.end(), created,
-                         [](const auto& a, const auto& b) { return a->Name < b->Name; });
+    const auto at = std::upper_bound(variables_.begin(), variables_.end(), created, VariableBefore);
     variable = variables_.insert(at, std::move(created))->get();
   }
   variable->Comment = std::move(comment);
@@ -104,11 +194,60 @@ TVariable& TProject::SetVariable(std::string_view name, const TValue& value, std
   return *variable;
 }
 
-std::string TProject::ObjectName(int32_t) const {
-  return {};
+bool TProject::SaveVariable(const TVariable& variable, std::string_view storedName) {
+  TVariable staged;
+  staged.Name = UpperCase(std::string_view(variable.Name).substr(0, kNameCapacity));
+  staged.Comment = variable.Comment.substr(0, kCommentCapacity);
+  staged.Value.Assign(variable.Value);
+  const std::string from =
+      storedName.empty() ? staged.Name : UpperCase(storedName.substr(0, kNameCapacity));
+  if (store_ && !store_->SaveVariable(staged, from)) return false;
+
+  TVariable* entry = FindVariable(from);
+  if (!entry) entry = FindVariable(staged.Name);
+  if (!entry) {
+    variables_.push_back(std::make_unique<TVariable>());
+    entry = variables_.back().get();
+  }
+  // A rename onto the name of another entry of a project in memory replaces it.
+  std::erase_if(variables_, [&](const auto& other) {
+    return other.get() != entry && SameText(other->Name, staged.Name);
+  });
+  entry->Name = staged.Name;
+  entry->Comment = staged.Comment;
+  entry->Value.Assign(staged.Value);
+  SortVariables();
+  return true;
 }
-std::string TProject::RecordName(int32_t) const {
-  return {};
+
+void TProject::DeleteVariable(std::string_view name) {
+  TVariable* variable = FindVariable(name);
+  if (!variable) return;
+  if (store_) store_->DeleteVariable(variable->Name);
+  std::erase_if(variables_, [variable](const auto& entry) { return entry.get() == variable; });
+}
+
+void TProject::ReplaceVariables(std::vector<std::unique_ptr<TVariable>> variables) {
+  variables_ = std::move(variables);
+}
+
+void TProject::SortVariables() {
+  std::stable_sort(variables_.begin(), variables_.end(), VariableBefore);
+}
+
+void TProject::ClearLists() {
+  parameters_.clear();
+  categories_.clear();
+  units_.Clear();
+  variables_.clear();
+  chartNames_.clear();
+}
+
+std::string TProject::ObjectName(int32_t id) const {
+  return store_ ? store_->ObjectName(id) : std::string();
+}
+std::string TProject::RecordName(int32_t id) const {
+  return store_ ? store_->RecordName(id) : std::string();
 }
 
 TProject* CurrentProject() {

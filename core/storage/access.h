@@ -1,0 +1,46 @@
+// The access layer: connection, database files and identifier counters of
+// the one project whose tables are open. Every other part of the system
+// reaches the project database only through the APS functions (this header,
+// objects.h, parameter_rows.h, unit_rows.h, descriptors.h).
+//
+// Files of a project: the project file D/N.vdp (project_file.h) and beside it
+// the database D/N.vdb. While the tables are open the database is locked
+// against every other opener (project_lock.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vandro {
+
+// D/N.vdb.
+std::string APSDatabasePath(const std::string& dir, const std::string& name);
+
+// Connects to D/N.vdb; "Can't connect to database:" + CR LF + the path, and
+// false, when it cannot be used.
+bool APSConnect(const std::string& dir, const std::string& name);
+
+// Creates an empty database D/N.vdb. An existing database (and its journal)
+// is deleted only when the user says so; No gives false and leaves it as it
+// is. A database open in another program is never deleted.
+bool APSCreateDatabase(const std::string& dir, const std::string& name);
+
+// Locks and connects D/N.vdb and checks that it holds the nine tables;
+// false, after a message, when it cannot.
+bool APSOpenTables(const std::string& dir, const std::string& name);
+
+// Closes the connection, lets go of the lock and frees the project bound to
+// the tables with its lists; the open project is then none.
+void APSCloseTables();
+
+// The identifier counters of the open project (each change rewrites the
+// project file): multiples of 32 for objects, every other number for the rest.
+int32_t APSNewId();
+int32_t APSNewObjectId();
+
+// The open project's file, directory and name; empty when none is open.
+std::string APSProjectPath();
+std::string APSProjectDirectory();
+std::string APSProjectName();
+
+} // namespace vandro

@@ -1,0 +1,289 @@
+#include "storage/database.h"
+
+#include "shell/messages.h"
+#include "shell/text.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <unordered_map>
+
+namespace vandro {
+
+namespace {
+
+// Code points of the upper half of code page 1251, mapped back to their bytes.
+const std::unordered_map<char32_t, unsigned char>& HighHalf() {
+  static const auto table = [] {
+    std::unordered_map<char32_t, unsigned char> map;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+      const std::string utf8 = Cp1251ToUtf8(std::string(1, static_cast<char>(byte)));
+      char32_t cp = 0;
+      for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        cp = i == 0 ? (b < 0xE0 ? b & 0x1F : b & 0x0F) : (cp << 6) | (b & 0x3F);
+      }
+      map.emplace(cp, static_cast<unsigned char>(byte));
+    }
+    return map;
+  }();
+  return table;
+}
+
+// The next unit the name collation compares, read from UTF-8 at text[i]. A
+// character the code page holds counts as its upper-cased byte, so names
+// sort as CompareText sorts them. Anything else (which our own writes never
+// produce) sorts after those by code point, and a byte that starts no valid
+// sequence after everything; the order stays total whatever the file holds.
+uint32_t NextUnit(const unsigned char* text, int length, int& i) {
+  const unsigned char b0 = text[i];
+  if (b0 < 0x80) {
+    ++i;
+    return static_cast<unsigned char>(UpperChar(static_cast<char>(b0)));
+  }
+  int size = 0;
+  char32_t cp = 0;
+  if ((b0 & 0xE0) == 0xC0)
+    size = 2, cp = b0 & 0x1F;
+  else if ((b0 & 0xF0) == 0xE0)
+    size = 3, cp = b0 & 0x0F;
+  else if ((b0 & 0xF8) == 0xF0)
+    size = 4, cp = b0 & 0x07;
+  bool valid = size > 0 && i + size <= length;
+  for (int k = 1; valid && k < size; ++k) {
+    if ((text[i + k] & 0xC0) != 0x80) valid = false;
+    cp = (cp << 6) | (text[i + k] & 0x3F);
+  }
+  if (!valid) {
+    ++i;
+    return 0x200000u + b0;
+  }
+  i += size;
+  const auto& map = HighHalf();
+  if (const auto it = map.find(cp); it != map.end())
+    return static_cast<unsigned char>(UpperChar(static_cast<char>(it->second)));
+  return 0x100u + cp;
+}
+
+int CompareNames(void*, int lengthA, const void* a, int lengthB, const void* b) {
+  const auto* textA = static_cast<const unsigned char*>(a);
+  const auto* textB = static_cast<const unsigned char*>(b);
+  int i = 0, j = 0;
+  while (i < lengthA && j < lengthB) {
+    const uint32_t unitA = NextUnit(textA, lengthA, i);
+    const uint32_t unitB = NextUnit(textB, lengthB, j);
+    if (unitA != unitB) return unitA < unitB ? -1 : 1;
+  }
+  if (i < lengthA) return 1;
+  if (j < lengthB) return -1;
+  return 0;
+}
+
+bool IsError(int code) {
+  const int primary = code & 0xFF;
+  return primary != SQLITE_OK && primary != SQLITE_ROW && primary != SQLITE_DONE;
+}
+
+} // namespace
+
+void RaiseDatabaseFailure(const TDatabaseFailure& failure) {
+  RaiseSystemError(failure.what());
+}
+
+// ---------------------------------------------------------------------------
+
+TQuery::TQuery(TDatabase& database, std::shared_ptr<TStatementSlot> slot)
+    : database_(&database), slot_(std::move(slot)), statement_(slot_->statement) {}
+
+TQuery::TQuery(TQuery&& other) noexcept
+    : database_(other.database_), slot_(std::move(other.slot_)), statement_(other.statement_) {
+  other.statement_ = nullptr;
+}
+
+TQuery::~TQuery() {
+  if (!statement_) return;
+  if (slot_->finalizeOnRelease) {
+    sqlite3_finalize(statement_);
+    return;
+  }
+  sqlite3_reset(statement_);
+  sqlite3_clear_bindings(statement_);
+  slot_->inUse = false;
+}
+
+void TQuery::Check(int code) const {
+  database_->Check(code, sqlite3_sql(statement_));
+}
+
+void TQuery::BindOne(int index, int64_t value) {
+  Check(sqlite3_bind_int64(statement_, index + 1, value));
+}
+
+void TQuery::BindOne(int index, double value) {
+  Check(sqlite3_bind_double(statement_, index + 1, value));
+}
+
+void TQuery::BindOne(int index, std::string_view text) {
+  const std::string utf8 = Cp1251ToUtf8(text);
+  Check(sqlite3_bind_text64(statement_, index + 1, utf8.data(), utf8.size(), SQLITE_TRANSIENT,
+                            SQLITE_UTF8));
+}
+
+void TQuery::BindOne(int index, TBlob blob) {
+  // A zero-length blob, not NULL, for an empty memo: readers treat both alike.
+  Check(sqlite3_bind_blob64(statement_, index + 1, blob.bytes.empty() ? "" : blob.bytes.data(),
+                            blob.bytes.size(), SQLITE_TRANSIENT));
+}
+
+bool TQuery::Step() {
+  const int code = sqlite3_step(statement_);
+  if (code == SQLITE_ROW) return true;
+  Check(code);
+  return false;
+}
+
+void TQuery::Run() {
+  while (Step()) {
+  }
+}
+
+bool TQuery::IsNull(int column) const {
+  return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
+
+int64_t TQuery::Int(int column) const {
+  return sqlite3_column_int64(statement_, column);
+}
+
+double TQuery::Real(int column) const {
+  return sqlite3_column_double(statement_, column);
+}
+
+std::string TQuery::Text(int column) const {
+  const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+  if (!data) return {};
+  const std::string_view utf8(data, static_cast<size_t>(sqlite3_column_bytes(statement_, column)));
+  std::string text, error;
+  if (!Utf8ToCp1251(utf8, text, &error)) {
+    const char* name = sqlite3_column_name(statement_, column);
+    throw TDatabaseFailure("Damaged text in column " + std::string(name ? name : "?") + " of " +
+                           database_->Path() + ": " + error);
+  }
+  return text;
+}
+
+std::string TQuery::Blob(int column) const {
+  const auto* data = static_cast<const char*>(sqlite3_column_blob(statement_, column));
+  if (!data) return {};
+  return std::string(data, static_cast<size_t>(sqlite3_column_bytes(statement_, column)));
+}
+
+// ---------------------------------------------------------------------------
+
+TDatabase::~TDatabase() {
+  Close();
+}
+
+bool TDatabase::Open(const std::string& path, TMode mode, std::string* reason) {
+  Close();
+  int flags = SQLITE_OPEN_READWRITE;
+  if (mode == TMode::ReadOnly) flags = SQLITE_OPEN_READONLY;
+  if (mode == TMode::Create) flags |= SQLITE_OPEN_CREATE;
+  sqlite3* handle = nullptr;
+  int code = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
+  if (code == SQLITE_OK) {
+    sqlite3_extended_result_codes(handle, 1);
+    code = sqlite3_create_collation_v2(handle, kNameCollation, SQLITE_UTF8, nullptr, CompareNames,
+                                       nullptr);
+  }
+  if (code == SQLITE_OK) {
+    // SQLite reads the file lazily: a file that is not a database (or is
+    // locked mid-recovery) shows only at the first read.
+    code = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  }
+  if (code == SQLITE_OK && mode == TMode::Create) {
+    // Writes the header, so the file exists from now on.
+    code = sqlite3_exec(handle, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
+  }
+  if (code != SQLITE_OK) {
+    if (reason) *reason = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code);
+    sqlite3_close_v2(handle);
+    return false;
+  }
+  handle_ = handle;
+  path_ = path;
+  return true;
+}
+
+void TDatabase::Close() {
+  for (auto& [sql, slot] : statements_) {
+    if (slot->inUse)
+      slot->finalizeOnRelease = true;
+    else
+      sqlite3_finalize(slot->statement);
+  }
+  statements_.clear();
+  if (handle_) sqlite3_close_v2(handle_);
+  handle_ = nullptr;
+}
+
+void TDatabase::Check(int code, std::string_view what) const {
+  if (!IsError(code)) return;
+  std::string message = "Database error in " + path_ + kLineBreak;
+  message += handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(code);
+  if (!what.empty()) message += std::string(kLineBreak) + "(" + std::string(what) + ")";
+  throw TDatabaseFailure(message);
+}
+
+void TDatabase::Execute(const char* sql) {
+  if (!handle_) throw TDatabaseFailure("Database error: no database is open");
+  Check(sqlite3_exec(handle_, sql, nullptr, nullptr, nullptr), sql);
+}
+
+TQuery TDatabase::Query(const char* sql) {
+  if (!handle_) throw TDatabaseFailure("Database error: no database is open");
+  auto it = statements_.find(std::string_view(sql));
+  if (it != statements_.end() && !it->second->inUse) {
+    it->second->inUse = true;
+    return TQuery(*this, it->second);
+  }
+  auto slot = std::make_shared<TStatementSlot>();
+  Check(sqlite3_prepare_v3(handle_, sql, -1, SQLITE_PREPARE_PERSISTENT, &slot->statement, nullptr),
+        sql);
+  slot->inUse = true;
+  // The cached one is busy (a query inside a loop over the same query).
+  if (it != statements_.end())
+    slot->finalizeOnRelease = true;
+  else
+    statements_.emplace(sql, slot);
+  return TQuery(*this, std::move(slot));
+}
+
+int TDatabase::Changes() const {
+  return handle_ ? sqlite3_changes(handle_) : 0;
+}
+
+// ---------------------------------------------------------------------------
+
+TTransaction::TTransaction(TDatabase& database, bool rollBackOnFailure)
+    : database_(database), rollBackOnFailure_(rollBackOnFailure) {
+  database_.Execute("SAVEPOINT vd");
+}
+
+TTransaction::~TTransaction() {
+  if (done_) return;
+  try {
+    if (rollBackOnFailure_) database_.Execute("ROLLBACK TO vd");
+    database_.Execute("RELEASE vd");
+  } catch (const TDatabaseFailure&) {
+    // The engine has already rolled the whole transaction back (a full disk
+    // or an I/O error does that); nothing is left to undo.
+  }
+}
+
+void TTransaction::Commit() {
+  database_.Execute("RELEASE vd");
+  done_ = true;
+}
+
+} // namespace vandro

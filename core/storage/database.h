@@ -1,0 +1,164 @@
+// One SQLite connection, as the storage layer uses it.
+//
+// Text inside the core is code page 1251; the database's text columns hold
+// UTF-8 so that any SQLite tool shows readable names. TQuery converts on the
+// way in and out, so no other storage code sees UTF-8. Packed values go to
+// BLOB columns byte for byte (bind them as TBlob).
+//
+// Names must be unique without regard to case, Cyrillic included, which
+// SQLite's own NOCASE does not do: every connection registers the collation
+// kNameCollation, ordering texts as CompareText orders them in code page 1251.
+// The name columns declare it, so their indexes, "=" and ORDER BY all follow
+// it.
+//
+// Every statement is prepared once per connection and bound; no SQL is ever
+// built from user text. Engine failures throw TDatabaseFailure, which is not
+// shown: the public storage functions turn it into a system error (Guarded).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vandro {
+
+inline constexpr const char* kNameCollation = "VD_NOCASE";
+
+class TDatabaseFailure : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// Runs body; an engine failure becomes RaiseSystemError naming what failed.
+template <class Body> auto Guarded(Body&& body) -> decltype(body());
+[[noreturn]] void RaiseDatabaseFailure(const TDatabaseFailure& failure);
+
+// A byte string bound as a BLOB instead of text.
+struct TBlob {
+  std::string_view bytes;
+};
+
+class TDatabase;
+
+// A prepared statement and whether a TQuery is using it. A statement whose
+// connection closes while a query still uses it is left to that query to
+// free (SQLite keeps the closed connection until then).
+struct TStatementSlot {
+  sqlite3_stmt* statement = nullptr;
+  bool inUse = false;
+  bool finalizeOnRelease = false; // a one-off, or its connection has closed
+};
+
+// A prepared statement in use: bind, step, read columns. Columns and
+// parameters are numbered from 0 here (SQLite counts parameters from 1).
+class TQuery {
+public:
+  TQuery(TDatabase& database, std::shared_ptr<TStatementSlot> slot);
+  ~TQuery();
+  TQuery(TQuery&& other) noexcept;
+  TQuery(const TQuery&) = delete;
+  TQuery& operator=(const TQuery&) = delete;
+  TQuery& operator=(TQuery&&) = delete;
+
+  // Binds the arguments to the parameters in order: integers, doubles,
+  // bools (1 or 0), texts (code page 1251, stored as UTF-8), TBlob.
+  template <class... Args> TQuery& Bind(const Args&... args) {
+    int index = 0;
+    (BindOne(index++, args), ...);
+    return *this;
+  }
+
+  // Moves to the next row; false when there is none.
+  bool Step();
+  // Runs a statement that returns no rows.
+  void Run();
+
+  bool IsNull(int column) const;
+  int64_t Int(int column) const;
+  double Real(int column) const;
+  // Converts to code page 1251; a text that does not convert means a damaged
+  // row and throws TDatabaseFailure naming the column.
+  std::string Text(int column) const;
+  std::string Blob(int column) const;
+
+private:
+  void BindOne(int index, int64_t value);
+  void BindOne(int index, int32_t value) { BindOne(index, int64_t{value}); }
+  void BindOne(int index, bool value) { BindOne(index, int64_t{value ? 1 : 0}); }
+  void BindOne(int index, double value);
+  void BindOne(int index, std::string_view text);
+  void BindOne(int index, const std::string& text) { BindOne(index, std::string_view(text)); }
+  void BindOne(int index, const char* text) { BindOne(index, std::string_view(text)); }
+  void BindOne(int index, TBlob blob);
+  void Check(int code) const;
+
+  TDatabase* database_;
+  std::shared_ptr<TStatementSlot> slot_;
+  sqlite3_stmt* statement_;
+};
+
+class TDatabase {
+public:
+  enum class TMode { ReadWrite, ReadOnly, Create };
+
+  TDatabase() = default;
+  ~TDatabase();
+  TDatabase(const TDatabase&) = delete;
+  TDatabase& operator=(const TDatabase&) = delete;
+
+  // Opens the file and checks that it is a database SQLite can read. False,
+  // with the engine's reason in reason, when it cannot be used.
+  bool Open(const std::string& path, TMode mode, std::string* reason = nullptr);
+  void Close();
+  bool IsOpen() const { return handle_ != nullptr; }
+  const std::string& Path() const { return path_; }
+
+  // Runs fixed SQL (schema statements, transaction control).
+  void Execute(const char* sql);
+  TQuery Query(const char* sql);
+  // Rows changed by the last INSERT, UPDATE or DELETE.
+  int Changes() const;
+
+  // Throws TDatabaseFailure for an SQLite result code that is an error.
+  void Check(int code, std::string_view what) const;
+
+private:
+  sqlite3* handle_ = nullptr;
+  std::string path_;
+  std::map<std::string, std::shared_ptr<TStatementSlot>, std::less<>> statements_; // by SQL text
+};
+
+// A unit of work: everything between construction and Commit is written
+// whole or not at all. Transactions nest (savepoints). Without Commit the
+// destructor rolls back; a batch (rollBackOnFailure false) keeps and commits
+// what was written before a failure.
+class TTransaction {
+public:
+  explicit TTransaction(TDatabase& database, bool rollBackOnFailure = true);
+  ~TTransaction();
+  TTransaction(const TTransaction&) = delete;
+  TTransaction& operator=(const TTransaction&) = delete;
+  void Commit();
+
+private:
+  TDatabase& database_;
+  bool rollBackOnFailure_;
+  bool done_ = false;
+};
+
+template <class Body> auto Guarded(Body&& body) -> decltype(body()) {
+  try {
+    return body();
+  } catch (const TDatabaseFailure& failure) {
+    RaiseDatabaseFailure(failure);
+  }
+}
+
+} // namespace vandro

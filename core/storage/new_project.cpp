@@ -1,0 +1,145 @@
+#include "storage/new_project.h"
+
+#include "model/project.h"
+#include "shell/messages.h"
+#include "shell/text.h"
+#include "storage/access.h"
+#include "storage/parameter_rows.h"
+#include "storage/project_paths.h"
+#include "storage/schema.h"
+#include "storage/session.h"
+#include "storage/unit_rows.h"
+#include "values/default_units.h"
+
+#include <filesystem>
+#include <map>
+
+namespace vandro {
+
+namespace {
+
+// The base project's side of a copy, shared by its steps.
+struct TCopySource {
+  TDatabase& base;
+  // Base parameter identifiers and their names: template lines name their
+  // parameter by identifier, and the copies have new ones.
+  std::map<int32_t, std::string> parameterNames;
+};
+
+void CopyParameters(TCopySource& source, TProject& project) {
+  auto query = source.base.Query(
+      "SELECT Idtor, ParamName, ShortName, Category, ParamType, DefValue, Descript, ValidTime "
+      "FROM VD_Params ORDER BY ParamName");
+  while (query.Step()) {
+    if (UpperCase(query.Text(3)) == "SYSTEM") continue;
+    auto parameter = std::make_unique<TParameter>();
+    parameter->ParamName = query.Text(1);
+    parameter->ShortName = query.Text(2);
+    parameter->Category = query.Text(3);
+    parameter->ParamType = static_cast<int32_t>(query.Int(4));
+    const std::string packed = query.Blob(5);
+    if (!packed.empty()) parameter->DefValue.UnpackValue(packed, 1);
+    parameter->Descript = query.Text(6);
+    parameter->ValidTime = static_cast<int32_t>(query.Int(7));
+    source.parameterNames[static_cast<int32_t>(query.Int(0))] = parameter->ParamName;
+    project.AddParameter(std::move(parameter));
+  }
+  LoadParameters();
+}
+
+void CopyUnits(TCopySource& source) {
+  auto query = source.base.Query(
+      "SELECT UntName, UntShrtNm, UntCatgry, UntBasic, UntCoeff, UntDelta, UntFormula, UntDescr "
+      "FROM VD_Units WHERE UntGeneric = 0 ORDER BY rowid");
+  while (query.Step()) {
+    TUnit unit;
+    unit.name = query.Text(0);
+    unit.shortName = query.Text(1);
+    unit.category = query.Text(2);
+    unit.basic = query.Int(3) == 1;
+    unit.coefficient = query.Real(4);
+    unit.offset = query.Real(5);
+    unit.generic = false;
+    unit.formula = query.Text(6);
+    unit.description = query.Text(7);
+    APSAddUnit(unit);
+  }
+}
+
+} // namespace
+
+void WriteNewProjectContent() {
+  TStorageSession& session = RequireSession();
+  TProject& project = *session.Project;
+  TDeferredProjectFile deferred(session);
+  Guarded([&] {
+    TTransaction transaction(session.Database);
+    const TSystemParameterRow* rows = SystemParameterRows();
+    for (int i = 0; i < kSystemParameterCount; ++i) {
+      auto parameter = std::make_unique<TParameter>();
+      parameter->ParamName = rows[i].name;
+      parameter->ShortName = rows[i].shortName;
+      parameter->Category = "System";
+      parameter->ParamType = rows[i].type;
+      parameter->Descript = rows[i].description;
+      project.AddParameter(std::move(parameter));
+    }
+    for (const TDefaultUnit& row : DefaultUnits()) {
+      TUnit unit;
+      unit.name = row.name;
+      unit.shortName = row.shortName;
+      unit.category = row.category;
+      unit.basic = row.basic;
+      unit.generic = true;
+      unit.coefficient = row.coefficient;
+      unit.offset = row.offset;
+      unit.formula = row.formula;
+      unit.description = row.description;
+      APSAddUnit(unit);
+    }
+    transaction.Commit();
+  });
+  deferred.Finish();
+}
+
+bool APSCopyStructure(const std::string& basePath) {
+  TStorageSession& session = RequireSession();
+  const TProjectPaths paths = ResolveProjectPaths(basePath);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(paths.file, error)) {
+    ShowMsg("File not found:" + paths.file);
+    return false;
+  }
+  const std::string databasePath = APSDatabasePath(paths.directory, paths.name);
+  TDatabase base;
+  bool usable = std::filesystem::is_regular_file(databasePath, error) &&
+                base.Open(databasePath, TDatabase::TMode::ReadOnly);
+  std::string missing;
+  if (usable) {
+    try {
+      missing = MissingTable(base);
+    } catch (const TDatabaseFailure&) {
+      usable = false;
+    }
+  }
+  if (!usable || !missing.empty()) {
+    ShowMsg("Can't connect to database:" + std::string(kLineBreak) + databasePath);
+    return false;
+  }
+
+  TCopySource source{base, {}};
+  TDeferredProjectFile deferred(session);
+  Guarded([&] {
+    // What is copied before a failure stays: the batch commits either way.
+    TTransaction batch(session.Database, false);
+    CopyParameters(source, *session.Project);
+    CopyUnits(source);
+    // Templates are copied here, after the parameters whose new identifiers
+    // their lines need (source.parameterNames maps the old ones).
+    batch.Commit();
+  });
+  deferred.Finish();
+  return true;
+}
+
+} // namespace vandro

@@ -1,0 +1,226 @@
+#include "storage/project_lifecycle.h"
+
+#include "shell/clock.h"
+#include "shell/messages.h"
+#include "storage/access.h"
+#include "storage/descriptors.h"
+#include "storage/new_project.h"
+#include "storage/parameter_rows.h"
+#include "storage/project_file.h"
+#include "storage/project_paths.h"
+#include "storage/schema.h"
+#include "storage/session.h"
+#include "storage/unit_rows.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+namespace vandro {
+
+namespace {
+
+std::string LoginName() {
+  std::vector<char> buffer(4096);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+      found->pw_name && *found->pw_name)
+    return found->pw_name;
+  if (const char* user = std::getenv("USER"); user && *user) return user;
+  return "n/a";
+}
+
+int64_t LargestStored(TDatabase& database, const char* sql) {
+  auto query = database.Query(sql);
+  return query.Step() && !query.IsNull(0) ? query.Int(0) : 0;
+}
+
+// A crash between storing a row and rewriting the project file leaves the
+// file's counters behind the identifiers in use; they are raised to the
+// largest identifier stored so that none is handed out twice.
+void RaiseCountersToStoredIdentifiers(TStorageSession& session) {
+  TProject& project = *session.Project;
+  const int64_t objects =
+      LargestStored(session.Database, "SELECT max(m) FROM (SELECT max(ObjIdtor) AS m FROM "
+                                      "VD_Objects UNION ALL SELECT max(ObjIdtor) FROM VD_Records "
+                                      "UNION ALL SELECT max(ObjIdtor) FROM VD_Object_NDX)");
+  const int64_t others = LargestStored(
+      session.Database,
+      "SELECT max(m) FROM (SELECT max(Idtor) AS m FROM VD_Params UNION ALL SELECT max(Idtor) "
+      "FROM VD_Records UNION ALL SELECT max(UntIdtor) FROM VD_Units UNION ALL SELECT max(Idtor) "
+      "FROM VD_Templates UNION ALL SELECT max(Idtor) FROM VD_Param_Templ UNION ALL SELECT "
+      "max(Idtor) FROM VD_Act_Templ)");
+  constexpr int64_t kLargest = std::numeric_limits<int32_t>::max();
+  // The object counter stays a multiple of 32 and at least the first one's
+  // predecessor, whatever a damaged file says.
+  int64_t objectCounter = std::max<int64_t>({project.ObjectCounter(), objects, 32});
+  objectCounter = std::min((objectCounter + 31) / 32 * 32, kLargest / 32 * 32);
+  const int64_t idCounter = std::min(std::max<int64_t>({project.IdCounter(), others, 1}), kLargest);
+  if (objectCounter == project.ObjectCounter() && idCounter == project.IdCounter()) return;
+  project.SetCounters(static_cast<int32_t>(objectCounter), static_cast<int32_t>(idCounter));
+  session.WriteProjectFileNow();
+}
+
+// Binds a fresh project to the session whose tables were just opened.
+TProject& BindProject(const TProjectPaths& paths) {
+  TStorageSession& session = *Session();
+  session.ProjectPath = paths.file;
+  session.Project = std::make_unique<TProject>();
+  session.Project->SetStore(&session);
+  return *session.Project;
+}
+
+} // namespace
+
+TProjectInfo NewProjectInfo(std::string_view name) {
+  TProjectInfo info;
+  info.Name = std::string(name);
+  info.Version = "1.0";
+  info.Author = LoginName();
+  info.Fit();
+  return info;
+}
+
+bool APSCreateProject(const std::string& path, const std::string& basePath,
+                      const TProjectInfo& info) {
+  CloseProject();
+  const TProjectPaths paths = ResolveProjectPaths(path);
+  if (paths.name.empty()) {
+    ShowMsg("Invalid project file name: " + path);
+    return false;
+  }
+  std::error_code error;
+  if (!std::filesystem::is_directory(paths.directory, error)) {
+    std::filesystem::create_directories(paths.directory, error);
+    if (!std::filesystem::is_directory(paths.directory, error)) {
+      ShowMsg("Can't create a new directory: " + paths.directory);
+      return false;
+    }
+  }
+  if (!APSCreateDatabase(paths.directory, paths.name)) return false;
+  try {
+    {
+      TDatabase database;
+      const std::string databasePath = APSDatabasePath(paths.directory, paths.name);
+      if (!database.Open(databasePath, TDatabase::TMode::ReadWrite)) {
+        ShowMsg("Can't connect to database:" + std::string(kLineBreak) + databasePath);
+        return false;
+      }
+      CreateSchema(database);
+    }
+    if (!APSOpenTables(paths.directory, paths.name)) return false;
+    TProject& project = BindProject(paths);
+    project.SetCounters(32, 1);
+    Session()->WriteProjectFileNow();
+    WriteNewProjectContent();
+    if (!basePath.empty()) {
+      try {
+        if (!APSCopyStructure(basePath)) ShowMsg("Can't copy structures from " + basePath);
+      } catch (const ErrorException&) {
+        // The copy's own message has been shown; what it copied stays.
+      }
+    }
+    TProjectInfo& stored = project.Info();
+    stored = info;
+    stored.Location = paths.file;
+    stored.StartDate = stored.LastOpened = stored.EarliestRecordTime = Now();
+    stored.Fit();
+    Session()->WriteProjectFileNow();
+    APSCloseTables();
+    return true;
+  } catch (const TDatabaseFailure& failure) {
+    ShowMsg(failure.what());
+  } catch (const ErrorException&) {
+    // Shown already.
+  }
+  APSCloseTables();
+  return false;
+}
+
+bool APSOpenProject(const std::string& path) {
+  CloseProject();
+  const TProjectPaths paths = ResolveProjectPaths(path);
+  std::error_code error;
+  if (!std::filesystem::is_directory(paths.directory, error)) {
+    ShowMsg("Can't find the directory: " + paths.directory);
+    return false;
+  }
+  TProjectFileContent content;
+  std::string reason;
+  if (paths.name.empty()) reason = "The file name is empty";
+  if (paths.name.empty() || !ReadProjectFile(paths.file, content, &reason)) {
+    ShowMsg("Can't open file " + paths.name + kLineBreak + reason);
+    return false;
+  }
+  if (!APSOpenTables(paths.directory, paths.name)) return false;
+  TProject& project = BindProject(paths);
+  project.SetCounters(content.ObjectCounter, content.IdCounter);
+  project.Info() = content.Info;
+  try {
+    RaiseCountersToStoredIdentifiers(*Session());
+    LoadParameters();
+    APSLoadUnits();
+    // The index entries and the template names join here, loaded by the
+    // parts of the storage layer that keep them.
+    LoadChartNames();
+    LoadVariables();
+  } catch (const TDatabaseFailure& failure) {
+    ShowMsg(failure.what());
+    APSCloseTables();
+    return false;
+  } catch (const ErrorException&) {
+    APSCloseTables();
+    return false;
+  }
+  SetCurrentProject(&project);
+  return true;
+}
+
+bool OpenProject(const std::string& path) {
+  CloseProject();
+  const std::string file = ResolveProjectPaths(path).file;
+  bool opened = APSOpenProject(path);
+  if (opened) {
+    TProject& project = *CurrentProject();
+    project.Info().LastOpened = Now();
+    NormalizeAllUnits(project.Units());
+    try {
+      project.WriteProjectFile();
+    } catch (const ErrorException&) {
+      APSCloseTables();
+      opened = false;
+    }
+  }
+  if (!opened) ShowMsg("Can't open the project " + file);
+  return opened;
+}
+
+void CloseProject() {
+  TStorageSession* session = Session();
+  if (!session) return;
+  if (session->Project) {
+    try {
+      session->WriteProjectFileNow();
+    } catch (const ErrorException&) {
+      // Shown; the tables close all the same and the counters are raised
+      // again at the next open.
+    }
+  }
+  APSCloseTables();
+}
+
+void WriteProjectFile() {
+  RequireSession().WriteProjectFileNow();
+}
+
+void NoteRecordTime(double t) {
+  RequireSession().Project->NoteRecordTime(t);
+}
+
+} // namespace vandro

@@ -1,0 +1,56 @@
+// Creating, opening and closing a project.
+//
+// Closed -> (open succeeds) -> Open -> (close) -> Closed. At most one project
+// is open, and it is CurrentProject(); opening another closes it first.
+// Creating a project leaves it closed: the caller opens it.
+//
+//   TProjectInfo info = NewProjectInfo("Health");
+//   if (APSCreateProject("/home/me/health/Health", "", info) &&
+//       OpenProject("/home/me/health/Health")) {
+//     ... CurrentProject() ...
+//     CloseProject();
+//   }
+#pragma once
+
+#include "model/project.h"
+
+#include <string>
+#include <string_view>
+
+namespace vandro {
+
+// What the "New Project" dialog starts with: the name given, version "1.0",
+// the user's login name as author ("n/a" when it cannot be read).
+TProjectInfo NewProjectInfo(std::string_view name);
+
+// Closes the open project, then creates the files of a new project at path (".VDP" appended when it
+// has no extension; its directory created when missing): the database with its nine tables, the
+// system parameters and default units, the structure of the project basePath when one is named, and
+// the project file holding info with the location and the three dates (now). False, after a
+// message, on failure; a failure to copy the base structure is shown and creation goes on.
+bool APSCreateProject(const std::string& path, const std::string& basePath,
+                      const TProjectInfo& info);
+
+// Opens the storage of the project at path and loads its lists into a new
+// TProject, which becomes the current project: parameters, units, chart
+// names, variables. The identifier counters are raised to the largest
+// identifier stored, so none is handed out twice after a crash. False, after
+// a message, when it cannot be opened; no project is open then.
+bool APSOpenProject(const std::string& path);
+
+// Closes the open project, opens the one at path (APSOpenProject), records
+// the time it was opened, normalises its units and writes the project file.
+// A failure shows "Can't open the project " + path and leaves none open.
+bool OpenProject(const std::string& path);
+
+// Writes the project file and closes the storage; nothing when none is open.
+void CloseProject();
+
+// Rewrites the open project's file (raises when it cannot).
+void WriteProjectFile();
+
+// A record dated t was stored: the open project's earliest record time is
+// lowered to t when t is earlier.
+void NoteRecordTime(double t);
+
+} // namespace vandro

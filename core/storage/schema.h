@@ -1,0 +1,53 @@
+// The project database: nine tables with fixed names, created in a fixed
+// order, each followed by its indexes.
+//
+// Column types follow SQLite: 32-, 16- and 8-bit integers (flags are 1 or 0)
+// are INTEGER, doubles (date-times are days since 30.12.1899) REAL, names and
+// other texts TEXT in UTF-8, and the memos that hold packed values or packed
+// record memos BLOB. Text widths are not declared to SQLite; the access layer
+// cuts texts to them (names 32, short names 16, comments 128, formulas and
+// descriptions 254).
+//
+// Index names in SQLite are global to the file while ours are per table
+// (ObjIdX is on three tables), so every index is created as
+// "<table>_<index>": VD_Objects_ObjIdX, VD_Records_ObjIdX, VD_Params_ParamNmX.
+//
+// Name columns compare without regard to case, Cyrillic included, through the
+// kNameCollation collation every connection registers (database.h).
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace vandro {
+
+class TDatabase;
+
+inline constexpr const char* kParamsTable = "VD_Params";
+inline constexpr const char* kObjectsTable = "VD_Objects";
+inline constexpr const char* kRecordsTable = "VD_Records";
+inline constexpr const char* kUnitsTable = "VD_Units";
+inline constexpr const char* kParamTemplTable = "VD_Param_Templ";
+inline constexpr const char* kActTemplTable = "VD_Act_Templ";
+inline constexpr const char* kTemplatesTable = "VD_Templates";
+inline constexpr const char* kObjectNdxTable = "VD_Object_NDX";
+inline constexpr const char* kDescriptorsTable = "VD_Rpt_Frm_Chrt";
+
+// In the order they are created.
+inline constexpr std::array<const char*, 9> kTableNames = {
+    kDescriptorsTable, kObjectsTable,   kRecordsTable, kParamTemplTable, kActTemplTable,
+    kTemplatesTable,   kObjectNdxTable, kParamsTable,  kUnitsTable,
+};
+
+// The SQLite name of a table's index: "VD_Objects" + "ObjIdX" gives
+// "VD_Objects_ObjIdX".
+std::string IndexName(const std::string& table, const std::string& index);
+
+// Creates the nine tables and their indexes in an empty database, in order,
+// as one transaction. Throws TDatabaseFailure.
+void CreateSchema(TDatabase& database);
+
+// The first of the nine tables the database lacks, or empty when it has all.
+std::string MissingTable(TDatabase& database);
+
+} // namespace vandro

@@ -1,0 +1,249 @@
+#include "storage/unit_catalogue.h"
+
+#include "model/parameter.h"
+#include "shell/messages.h"
+#include "shell/numbers.h"
+#include "shell/text.h"
+#include "storage/session.h"
+#include "storage/unit_rows.h"
+#include "values/unit_lexer.h"
+#include "values/units.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vandro {
+
+namespace {
+
+TUnitCatalogue& Catalogue() {
+  return RequireSession().Project->Units();
+}
+
+void ReloadUnits() {
+  APSLoadUnits();
+  NormalizeAllUnits(Catalogue());
+}
+
+// A unit is named in expressions, so its name must read as one name lexeme.
+bool IsUnitName(const std::string& text) {
+  if (text.empty()) return false;
+  const std::string upper = UpperCase(text); // the lexer keeps a view of it
+  TUnitLexer lexer(upper);
+  const TUnitLexeme first = lexer.Next();
+  return first.kind == TUnitLexemeKind::Name && first.text.size() == text.size() &&
+         lexer.Next().kind == TUnitLexemeKind::End;
+}
+
+// Categories are labels, never parsed: a letter, then letters, digits and
+// blanks ("Light Power", "Amt_Of_Substance").
+bool IsCategoryName(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = UpperChar(text[i]);
+    if (!IsNameLetter(c) && (i == 0 || (!IsDigit(c) && c != ' '))) return false;
+  }
+  return !text.empty();
+}
+
+bool Taken(const std::string& name, int32_t id) {
+  const TUnit* holder = Catalogue().FindUnit(name);
+  return holder && holder->id != id;
+}
+
+std::vector<TUnit*> OthersOfCategory(const TUnit& unit) {
+  std::vector<TUnit*> others;
+  TUnitCatalogue& catalogue = Catalogue();
+  for (int i = 0; i < catalogue.Count(); ++i)
+    if (catalogue[i].id != unit.id && SameText(catalogue[i].category, unit.category))
+      others.push_back(&catalogue[i]);
+  return others;
+}
+
+bool Refuse(const std::string& message) {
+  ShowMsg(message);
+  return false;
+}
+
+// The form's texts as they are checked and stored: trimmed, cut to their
+// capacities.
+TUnitForm Fitted(const TUnitForm& form) {
+  TUnitForm fitted = form;
+  fitted.Name = Trim(form.Name).substr(0, kNameCapacity);
+  fitted.ShortName = Trim(form.ShortName).substr(0, kUnitShortNameCapacity);
+  fitted.Category = Trim(form.Category).substr(0, kNameCapacity);
+  fitted.Factor = Trim(form.Factor);
+  fitted.Offset = Trim(form.Offset);
+  fitted.Formula = form.Formula.substr(0, kUnitTextCapacity);
+  fitted.Description = form.Description.substr(0, kUnitTextCapacity);
+  return fitted;
+}
+
+bool ReadOffset(const std::string& text, double& offset) {
+  offset = 0;
+  return text.empty() || TextToFloat(text, offset);
+}
+
+} // namespace
+
+bool CanEditUnit(int32_t id) {
+  const TUnit* unit = id ? Catalogue().FindById(id) : nullptr;
+  if (!unit) return Refuse("Select a unit");
+  if (unit->generic) return Refuse("This unit can't be modified");
+  return true;
+}
+
+bool DeleteUnit(int32_t id) {
+  TUnit* unit = id ? Catalogue().FindById(id) : nullptr;
+  if (!unit) return Refuse("Select a unit");
+  if (unit->generic) return Refuse("You can't delete a generic unit.");
+  if (unit->referenced)
+    return Refuse("You can't delete the unit because it is used\r\nin other unit definitions");
+  if (unit->basic && !OthersOfCategory(*unit).empty())
+    return Refuse("Can't delete a basic unit.\r\nCategory isn't empty");
+  if (!Ask("You're about to delete the unit " + unit->name + "." + kLineBreak + " Are you sure?",
+           false))
+    return false;
+  APSDeleteUnit(*unit);
+  Catalogue().Remove(id);
+  ReloadUnits();
+  return true;
+}
+
+bool MakeBasic(int32_t id) {
+  const TUnit* chosen = id ? Catalogue().FindById(id) : nullptr;
+  if (!chosen) return Refuse("Select a unit");
+  if (chosen->basic) return Refuse("The unit is basic");
+  const long double a = chosen->coefficient;
+  const long double b = chosen->offset;
+  if (a == 0) return Refuse("The factor in conversion formula is zero. Did nothing.");
+
+  // Copies are written; the catalogue changes only by the reload after the
+  // transaction is in the file.
+  std::vector<TUnit> changed;
+  TUnit made = *chosen;
+  made.coefficient = 1;
+  made.offset = 0;
+  made.basic = true;
+  made.formula.clear();
+  for (const TUnit* other : OthersOfCategory(*chosen)) {
+    TUnit unit = *other;
+    if (unit.basic) {
+      made.formula = unit.formula;
+      unit.coefficient = 1 / a;
+      unit.offset = -b / a;
+      unit.basic = false;
+    } else {
+      unit.offset = unit.offset - (b / a) * unit.coefficient;
+      unit.coefficient = unit.coefficient / a;
+    }
+    changed.push_back(std::move(unit));
+  }
+  changed.push_back(std::move(made));
+  TDatabase& database = APSDatabase();
+  Guarded([&] {
+    TTransaction transaction(database);
+    for (const TUnit& unit : changed)
+      APSUpdateUnit(unit);
+    transaction.Commit();
+  });
+  Catalogue().DropNormalForms();
+  ReloadUnits();
+  return true;
+}
+
+bool CheckUnitNameFree(const std::string& name, int32_t id) {
+  if (!Taken(Trim(name).substr(0, kNameCapacity), id)) return true;
+  return Refuse("Unit with such a name already exists");
+}
+
+bool CheckUnitShortNameFree(const std::string& name, int32_t id) {
+  if (!Taken(Trim(name).substr(0, kUnitShortNameCapacity), id)) return true;
+  return Refuse("Unit with such short name already exists");
+}
+
+bool CheckBasicTick(const std::string& category, int32_t id) {
+  const TUnit* basic = Catalogue().FindBasicUnit(Trim(category));
+  if (!basic || basic->id == id) return true;
+  return Refuse("The basic unit for the category already exists.");
+}
+
+bool CheckBasicClear(int32_t id) {
+  const TUnit* unit = id ? Catalogue().FindById(id) : nullptr;
+  if (!unit || !unit->basic) return true;
+  return Refuse("You can't set Basic property to non-Basic.\r\nYou have to set the property for "
+                "any other unit of the category.");
+}
+
+bool CheckUnitForm(const TUnitForm& original) {
+  const TUnitForm form = Fitted(original);
+  double factor = 0, offset = 0;
+  if (form.Category.empty()) return Refuse("Empty Category");
+  if (!IsCategoryName(form.Category)) return Refuse("Invalid Category Syntax");
+  if (form.Name.empty()) return Refuse("Unit Name can't be empty");
+  if (!IsUnitName(form.Name)) return Refuse("Invalid Unit Name Syntax");
+  if (Taken(form.Name, form.Id)) return Refuse("Unit Name alredy exists");
+  if (!IsUnitName(form.ShortName)) return Refuse("Invalid Short Unit Name Syntax");
+  if (Taken(form.ShortName, form.Id)) return Refuse("Short Unit Name alredy exists");
+  if (!TextToFloat(form.Factor, factor)) return Refuse("Invalid Numeric Syntax: Factor");
+  if (!(factor > 0)) return Refuse("The value of Factor should be positive");
+  if (!ReadOffset(form.Offset, offset)) return Refuse("Invalid Numeric Syntax: Offset");
+  TUnitNF unused;
+  if (!TrimView(form.Formula).empty() && !Catalogue().ParseUnit(form.Formula, true, unused))
+    return Refuse("Invalid Dimension Formula Syntax");
+  return true;
+}
+
+int32_t StoreUnitForm(const TUnitForm& original) {
+  TUnitCatalogue& catalogue = Catalogue();
+  const TUnit* existing = nullptr;
+  if (original.Id != 0) {
+    if (!CanEditUnit(original.Id)) return 0;
+    existing = catalogue.FindById(original.Id);
+  }
+  if (!CheckUnitForm(original)) return 0;
+  const TUnitForm form = Fitted(original);
+  const auto& categories = catalogue.Categories();
+  const bool knownCategory = std::any_of(categories.begin(), categories.end(),
+                                         [&](const auto& c) { return SameText(c, form.Category); });
+  if (!knownCategory && !Ask("Do you want to introduce a new Unit Category:" + form.Category, true))
+    return 0;
+  if (form.Basic && !CheckBasicTick(form.Category, form.Id)) return 0;
+  if (!form.Basic && !CheckBasicClear(form.Id)) return 0;
+  // A category needs its basic unit before anything can be converted in it,
+  // and a basic unit cannot leave the units that are defined by it.
+  if (!form.Basic && !catalogue.FindBasicUnit(form.Category)) {
+    ShowMsg("The category " + form.Category + " has no basic unit." + kLineBreak +
+            "Make this unit basic.");
+    return 0;
+  }
+  if (existing && existing->basic && !SameText(existing->category, form.Category) &&
+      !OthersOfCategory(*existing).empty()) {
+    ShowMsg("Can't move a basic unit to another category." + std::string(kLineBreak) +
+            "Category isn't empty");
+    return 0;
+  }
+
+  TUnit unit;
+  if (existing) unit = *existing;
+  unit.name = form.Name;
+  unit.shortName = form.ShortName;
+  unit.category = form.Category;
+  unit.basic = form.Basic;
+  unit.generic = false;
+  double factor = 1, offset = 0;
+  TextToFloat(form.Factor, factor);
+  ReadOffset(form.Offset, offset);
+  // The basic unit is the category's measure: one of it is one basic unit.
+  unit.coefficient = form.Basic ? 1 : factor;
+  unit.offset = offset;
+  unit.formula = form.Formula;
+  unit.description = form.Description;
+  if (existing)
+    APSUpdateUnit(unit);
+  else
+    APSAddUnit(unit);
+  ReloadUnits();
+  return unit.id;
+}
+
+} // namespace vandro
