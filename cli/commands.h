@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace vandro {
+class TValue;
+} // namespace vandro
+
 namespace vandro::cli {
 
 struct TCommand {
@@ -22,5 +26,20 @@ const std::vector<TCommand>& Commands();
 int UsageError(TCliStreams& streams, const TCommand& command, const std::string& problem);
 
 int RunEval(const std::vector<std::string>& args, TCliStreams& streams);
+
+// A VALUE argument: text starting with "=" is a calculated value whose text
+// is the rest (so "==..." is an auto formula); any other text is plain.
+void ReadValueArgument(const std::string& text, TValue& value);
+
+// project_commands.cpp
+int RunNew(const std::vector<std::string>& args, TCliStreams& streams);
+int RunInfo(const std::vector<std::string>& args, TCliStreams& streams);
+int RunParams(const std::vector<std::string>& args, TCliStreams& streams);
+int RunUnits(const std::vector<std::string>& args, TCliStreams& streams);
+int RunTemplates(const std::vector<std::string>& args, TCliStreams& streams);
+int RunVars(const std::vector<std::string>& args, TCliStreams& streams);
+int RunParam(const std::vector<std::string>& args, TCliStreams& streams);
+int RunVar(const std::vector<std::string>& args, TCliStreams& streams);
+int RunUnit(const std::vector<std::string>& args, TCliStreams& streams);
 
 } // namespace vandro::cli
