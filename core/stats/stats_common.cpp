@@ -1,6 +1,8 @@
 #include "stats/stats_common.h"
 
 #include "shell/numbers.h"
+#include "shell/text.h"
+#include "values/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +10,28 @@
 #include <cstdlib>
 
 namespace vandro {
+
+std::string BareUnit(std::string_view unit) {
+  unit = TrimView(unit);
+  if (unit.size() >= 2 && unit.front() == '[' && unit.back() == ']')
+    unit = TrimView(unit.substr(1, unit.size() - 2));
+  return std::string(unit);
+}
+
+bool UnitFactor(std::string_view from, std::string_view to, long double& factor) {
+  const std::string a = BareUnit(from), b = BareUnit(to);
+  if (SameText(a, b)) {
+    factor = 1;
+    return true;
+  }
+  TUnitCatalogue& units = ActiveUnits();
+  if (!units.SameUnits(a, b)) return false;
+  const TUnitNF* source = units.NormalFormOf(a);
+  const TUnitNF* target = units.NormalFormOf(b);
+  if (!source || !target || target->factor == 0) return false;
+  factor = source->factor / target->factor;
+  return true;
+}
 
 long double RoundTo(long double value, int decimals) {
   const long double scale = std::pow(10.0L, decimals);

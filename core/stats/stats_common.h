@@ -1,9 +1,44 @@
-// Number texts shared by the statistics results.
+// What the statistics computations share: the sample they take, the table
+// text the matrix window shows, units of samples and number texts.
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vandro {
+
+// The kinds of a statistical series, in its order.
+enum class TSampleKind { Numeric, Text, Date, Reference };
+
+// One series as the statistics take it: a name and its items, numbers for
+// every kind but text. Numbers of one sample share its unit.
+struct TSample {
+  std::string name;
+  TSampleKind kind = TSampleKind::Numeric;
+  std::string unit; // as typed, with or without its square brackets; empty for none
+  std::vector<long double> numbers;
+  std::vector<std::string> texts;
+
+  size_t Count() const { return kind == TSampleKind::Text ? texts.size() : numbers.size(); }
+};
+
+// A table for the matrix window: title, corner cell, column and row headings, cells.
+struct TMatrixText {
+  std::string title;
+  std::string corner;
+  std::vector<std::string> columns;
+  std::vector<std::string> rows;
+  std::vector<std::vector<std::string>> cells; // rows x columns
+};
+
+// The unit text without blanks and square brackets around it.
+std::string BareUnit(std::string_view unit);
+
+// How many of unit `to` make one of unit `from`, when the two measure the
+// same quantity: equal texts (without regard to case) give 1, others need
+// the open project's units. Returns false for units that do not compare.
+bool UnitFactor(std::string_view from, std::string_view to, long double& factor);
 
 // round(value * 10^decimals) / 10^decimals, halves away from zero; values
 // too large to carry that many decimals come back unchanged.
