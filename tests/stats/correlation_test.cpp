@@ -23,8 +23,8 @@ const TSample kX = Numbers("X", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
 const TSample kY = Numbers("Y", {2.1, 3.9, 6.2, 7.8, 10.1, 12.2, 13.8, 16.1, 18.0, 19.9});
 const TSample kZ = Numbers("Z", {5, 3, 8, 1, 9, 2, 7, 4, 6, 10});
 
-// r, |t| and P from R 4.2's cor.test. R has r to double precision only,
-// which 1 - r^2 near 0 magnifies in its smallest P.
+// r, |t| and P from R 4.2's cor.test (make_references.R correlation). R has
+// r to double precision only, which 1 - r^2 near 0 magnifies in its smallest P.
 TEST(Correlation, AgreesWithR) {
   ScriptedSink sink;
   TSample words;

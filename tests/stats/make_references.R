@@ -1,6 +1,7 @@
-# Writes the reference tables of the statistics tests (R 4.x, base packages
-# only). The tests do not run R: the tables are pasted into the *_test.cpp
-# files as they come out. Usage: Rscript make_references.R distributions
+# Writes the reference values of the statistics tests (R 4.x, base packages
+# only). The tests do not run R: the values are pasted into the *_test.cpp
+# files as they come out. Usage: Rscript make_references.R WHAT, with WHAT
+# one of distributions, tests, correlation, regression.
 args <- commandArgs(trailingOnly = TRUE)
 what <- if (length(args)) args[1] else "distributions"
 
@@ -97,4 +98,61 @@ if (what == "distributions") {
     for (y in c(1e-8, 0.5, 0.99999999)) add("kLogisticQuantile", qlogis(y, m, s), y, m, s)
   }
   writeLines(rows)
+}
+
+if (what == "tests") {
+  A <- c(5.1, 4.9, 6.2, 5.8, 6.0, 5.5, 5.3, 6.1)
+  B <- c(4.2, 4.8, 5.0, 4.6, 5.2, 4.4, 4.9)
+  C <- c(6.5, 6.1, 5.9, 6.8, 6.3, 6.0, 6.6, 6.2, 7.0)
+  show <- function(what, statistic, p) cat(what, ref(statistic), ref(p), "\n")
+  t <- t.test(A, B, var.equal = TRUE)
+  show("t", t$statistic, t$p.value)
+  # The F test cuts every series to the shortest.
+  d <- data.frame(v = c(A[1:7], B[1:7], C[1:7]), g = factor(rep(1:3, each = 7)))
+  o <- oneway.test(v ~ g, d, var.equal = TRUE)
+  show("F", o$statistic, o$p.value)
+  d <- data.frame(v = c(A[1:7], B), g = factor(rep(1:2, each = 7)))
+  o <- oneway.test(v ~ g, d, var.equal = TRUE)
+  show("F of two", o$statistic, o$p.value)
+  for (yates in c(FALSE, TRUE)) {
+    z <- sqrt(prop.test(c(30, 18), c(50, 50), correct = yates)$statistic)
+    show(paste("z, Yates", yates), z, 2 * pt(-z, 10000))
+  }
+  ch <- chisq.test(rbind(c(12, 7, 9), c(5, 14, 8), c(9, 6, 15)))
+  show("chi-square 3 x 3", ch$statistic, ch$p.value)
+  for (yates in c(FALSE, TRUE)) {
+    ch <- chisq.test(rbind(c(10, 20), c(20, 10)), correct = yates)
+    show(paste("chi-square 2 x 2, Yates", yates), ch$statistic, ch$p.value)
+  }
+}
+
+if (what == "correlation") {
+  X <- 1:10
+  Y <- c(2.1, 3.9, 6.2, 7.8, 10.1, 12.2, 13.8, 16.1, 18.0, 19.9)
+  Z <- c(5, 3, 8, 1, 9, 2, 7, 4, 6, 10)
+  for (pair in list(list("X : Y", X, Y), list("X : Z", X, Z), list("Y : Z", Y, Z))) {
+    ct <- cor.test(pair[[2]], pair[[3]])
+    cat(pair[[1]], ref(ct$estimate), ref(abs(ct$statistic)), ref(ct$p.value), "\n")
+  }
+}
+
+if (what == "regression") {
+  # NIST StRD Longley in its own units (R's longley is scaled).
+  L <- longley
+  d <- data.frame(y = round(L$Employed * 1000), x1 = L$GNP.deflator, x2 = round(L$GNP * 1000),
+                  x3 = round(L$Unemployed * 10), x4 = round(L$Armed.Forces * 10),
+                  x5 = round(L$Population * 1000), x6 = L$Year)
+  m <- lm(y ~ ., d)
+  cat("p-values", sapply(summary(m)$coefficients[-1, 4], ref), "\n")
+  cat("partial sums", sapply(drop1(m)$"Sum of Sq"[-1], ref), "\n")
+  # The backward elimination data: p = 0.064, 1e-10, 0.030; alpha 0.05 ends with x2.
+  set.seed(7)
+  n <- 20
+  x1 <- round(runif(n, 0, 10), 1); x2 <- round(runif(n, 0, 10), 1); x3 <- round(runif(n, 0, 10), 1)
+  y <- round(1 + 0.25 * x1 + 1.5 * x2 + 0.05 * x3 + rnorm(n, 0, 2), 2)
+  for (i in 1:n) cat(sprintf("{%.2f, %.1f, %.1f, %.1f},", y[i], x1[i], x2[i], x3[i]), "\n")
+  print(summary(lm(y ~ x1 + x2 + x3))$coefficients[, 4])
+  print(summary(lm(y ~ x2 + x3))$coefficients[, 4])
+  m <- lm(y ~ x2)
+  cat("x2 alone", sapply(c(coef(m), summary(m)$coefficients[2, 3], summary(m)$fstatistic[1]), ref), "\n")
 }

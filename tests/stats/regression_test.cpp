@@ -85,7 +85,8 @@ TEST(Regression, LongleyMatchesNistCertifiedValues) {
   EXPECT_GE(Digits(regression.SSRes(), 836424.055505915L), 13);
   EXPECT_GE(Digits(regression.F(), 330.285339234588L), 13);
 
-  // What each predictor adds, as R's drop1; p-values as R's summary.lm.
+  // What each predictor adds, as R's drop1; p-values as R's summary.lm
+  // (make_references.R regression).
   const long double partial[] = {2923.976361021L,    106306.258895404L, 1590137.971722420L,
                                  2160905.481766529L, 4748.948131836L,   1498813.449587346L};
   const long double p[] = {0.863140832809200287L, 0.312681061092702883L, 0.002535091734111122L,

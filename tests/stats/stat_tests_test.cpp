@@ -48,9 +48,10 @@ std::string Join(std::initializer_list<const char*> lines) {
   return text;
 }
 
-// Statistics and P from R 4.2: t.test(var.equal = TRUE), oneway.test(var.equal
-// = TRUE) of the first 7 items of each series, prop.test (z = the square root of its statistic, P
-// from a t with 10000 degrees of freedom) and chisq.test.
+// Statistics and P from R 4.2 (make_references.R tests): t.test(var.equal =
+// TRUE), oneway.test(var.equal = TRUE) of the first 7 items of each series,
+// prop.test (z the square root of its statistic, P from a t with 10000
+// degrees of freedom) and chisq.test.
 TEST(StatTests, AgreeWithR) {
   ScriptedSink sink;
   struct TCase {
