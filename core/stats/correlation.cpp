@@ -37,17 +37,11 @@ bool Correlate(const std::vector<TSample>& series, TCorrelation& correlation) {
   std::vector<std::vector<long double>> deviations;
   std::vector<long double> sigma;
   for (const TSample* sample : numeric) {
-    long double mean = 0;
-    for (long double x : sample->numbers)
-      mean += x;
-    mean /= count;
+    const long double mean = Mean(sample->numbers);
     deviations.emplace_back();
-    long double squares = 0;
-    for (long double x : sample->numbers) {
+    for (long double x : sample->numbers)
       deviations.back().push_back(x - mean);
-      squares += (x - mean) * (x - mean);
-    }
-    sigma.push_back(std::sqrt(squares / count));
+    sigma.push_back(std::sqrt(SumOfSquares(sample->numbers, mean) / count));
   }
 
   TCorrelation result;

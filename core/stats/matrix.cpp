@@ -49,14 +49,6 @@ long double Dot(const TVector& a, const TVector& b) {
   return sum;
 }
 
-long double Mean(const TVector& v) {
-  if (v.empty()) return 0;
-  long double sum = 0;
-  for (long double x : v)
-    sum += x;
-  return sum / static_cast<long double>(v.size());
-}
-
 bool Solve(const TMatrix& a, const TVector& v, TVector& x) {
   const size_t n = a.Rows();
   if (a.Columns() != n || v.size() != n) throw std::invalid_argument("Matrix sizes do not match");

@@ -37,8 +37,6 @@ TMatrix Product(const TMatrix& a, const TMatrix& b);
 // a v; the columns of a must match the size of v.
 TVector Product(const TMatrix& a, const TVector& v);
 long double Dot(const TVector& a, const TVector& b);
-// 0 for an empty vector.
-long double Mean(const TVector& v);
 
 // x with a x = v for a square a, by Gauss-Jordan elimination with partial
 // pivoting. False when a is singular: a pivot column without an element

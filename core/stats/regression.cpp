@@ -225,12 +225,11 @@ bool TLinearRegression::Run(bool keepAlpha) {
                        table_[i][static_cast<size_t>(predictors_.At(static_cast<int>(j))) + 1];
   }
   const long double yMean = Mean(y);
-  long double errors = 0, explained = 0, total = 0;
-  for (size_t i = 0; i < n; ++i) {
+  long double errors = 0;
+  for (size_t i = 0; i < n; ++i)
     errors += (y[i] - estimates_[i]) * (y[i] - estimates_[i]);
-    explained += (estimates_[i] - yMean) * (estimates_[i] - yMean);
-    total += (y[i] - yMean) * (y[i] - yMean);
-  }
+  const long double explained = SumOfSquares(estimates_, yMean);
+  const long double total = SumOfSquares(y, yMean);
   // A constant dependent leaves nothing to explain: R^2 = 0, not 0/0.
   rSquare_ = total > 0 ? std::min(1.0L, explained / total) : 0;
   const long double df = static_cast<long double>(n - k - 1);

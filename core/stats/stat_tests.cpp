@@ -48,21 +48,6 @@ std::vector<long double> Scaled(const TSample& sample, long double factor, size_
   return numbers;
 }
 
-long double Mean(const std::vector<long double>& numbers) {
-  long double sum = 0;
-  for (long double number : numbers)
-    sum += number;
-  return sum / static_cast<long double>(numbers.size());
-}
-
-// The sum of squared deviations from the mean.
-long double SumOfSquares(const std::vector<long double>& numbers, long double mean) {
-  long double sum = 0;
-  for (long double number : numbers)
-    sum += (number - mean) * (number - mean);
-  return sum;
-}
-
 bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
   if (series.size() >= 3 &&
       !Ask(Lines({"t-Test is applicable only to pair of series.",

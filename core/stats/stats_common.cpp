@@ -11,6 +11,21 @@
 
 namespace vandro {
 
+long double Mean(const std::vector<long double>& numbers) {
+  if (numbers.empty()) return 0;
+  long double sum = 0;
+  for (long double number : numbers)
+    sum += number;
+  return sum / static_cast<long double>(numbers.size());
+}
+
+long double SumOfSquares(const std::vector<long double>& numbers, long double mean) {
+  long double sum = 0;
+  for (long double number : numbers)
+    sum += (number - mean) * (number - mean);
+  return sum;
+}
+
 std::string BareUnit(std::string_view unit) {
   unit = TrimView(unit);
   if (unit.size() >= 2 && unit.front() == '[' && unit.back() == ']')

@@ -32,6 +32,11 @@ struct TMatrixText {
   std::vector<std::vector<std::string>> cells; // rows x columns
 };
 
+// The mean of numbers; 0 for none.
+long double Mean(const std::vector<long double>& numbers);
+// The sum of the squared deviations of numbers from mean.
+long double SumOfSquares(const std::vector<long double>& numbers, long double mean);
+
 // The unit text without blanks and square brackets around it.
 std::string BareUnit(std::string_view unit);
 

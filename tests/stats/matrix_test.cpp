@@ -25,7 +25,6 @@ TEST(Matrix, ProductsAndTranspose) {
   EXPECT_EQ(Matrix({{14, 32}, {32, 77}}), Product(a, Transpose(a)));
   EXPECT_EQ((TVector{-2, -2}), Product(a, TVector{1, 0, -1}));
   EXPECT_EQ(32, Dot({1, 2, 3}, {4, 5, 6}));
-  EXPECT_EQ(2, Mean({1, 2, 3}));
   EXPECT_THROW(Product(a, a), std::invalid_argument);
 }
 
