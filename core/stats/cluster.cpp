@@ -39,11 +39,13 @@ public:
       : n_(table.rows), m_(static_cast<size_t>(table.columns)), metric_(table, distance),
         centroids_(table.values), members_(static_cast<size_t>(n_)),
         identifiers_(static_cast<size_t>(n_)), next_(static_cast<size_t>(n_)),
-        nearest_(static_cast<size_t>(n_), kNone), nearestDistance_(static_cast<size_t>(n_), 0) {
+        previous_(static_cast<size_t>(n_)), nearest_(static_cast<size_t>(n_), kNone),
+        nearestDistance_(static_cast<size_t>(n_), 0) {
     for (int k = 0; k < n_; ++k) {
       members_[Index(k)] = {k};
       identifiers_[Index(k)] = k;
       next_[Index(k)] = k + 1 < n_ ? k + 1 : kNone;
+      previous_[Index(k)] = k - 1;
     }
   }
 
@@ -97,10 +99,9 @@ private:
     metric_.Centroid(merged, centroids_.data() + Index(i) * m_);
     identifiers_[Index(i)] = identifier;
 
-    int before = i;
-    while (next_[Index(before)] != j)
-      before = next_[Index(before)];
-    next_[Index(before)] = next_[Index(j)];
+    const int after = next_[Index(j)];
+    next_[Index(previous_[Index(j)])] = after;
+    if (after != kNone) previous_[Index(after)] = previous_[Index(j)];
 
     Rescan(i);
     for (int k = 0; k != i; k = next_[Index(k)]) {
@@ -135,6 +136,7 @@ private:
   std::vector<std::vector<int>> members_; // objects of each live slot's cluster
   std::vector<int> identifiers_;          // each live slot's cluster identifier
   std::vector<int> next_;                 // the next live slot, or kNone
+  std::vector<int> previous_;             // the previous live slot (slot 0 has none)
   std::vector<int> nearest_;              // the nearest later live slot, or kNone
   std::vector<long double> nearestDistance_;
 };
