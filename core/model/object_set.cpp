@@ -178,4 +178,19 @@ void TObjectSet::StatesAt(double time, std::vector<std::unique_ptr<TStateTrack>>
   }
 }
 
+bool TObjectSet::LatestStateAt(double time, TStateTrack& track) {
+  std::vector<std::unique_ptr<TStateTrack>> tracks;
+  StatesAt(time, tracks);
+  if (tracks.empty()) {
+    track.SetRootPath(*this, time);
+    return false;
+  }
+  // StatesAt lists them in RealTime order.
+  size_t latest = 0;
+  for (size_t i = 1; i < tracks.size(); ++i)
+    if (tracks[i]->Last()->RealTime > tracks[latest]->Last()->RealTime) latest = i;
+  track.CopyFrom(*tracks[latest]);
+  return true;
+}
+
 } // namespace vandro

@@ -60,6 +60,10 @@ public:
   // with RealTime <= time, not a terminator, with no following record or
   // with one later than time. A branched history gives several.
   void StatesAt(double time, std::vector<std::unique_ptr<TStateTrack>>& tracks);
+  // Puts track on the state current at time whose record is the latest by
+  // RealTime (the first of equal ones): where a new record at time follows
+  // on. False, with track on Root alone, when no state is current.
+  bool LatestStateAt(double time, TStateTrack& track);
 
 private:
   void Unlink();

@@ -120,7 +120,7 @@ void UnpackPairs(std::string_view memo, int32_t recordId, const TParameterIndex&
         static_cast<unsigned char>(memo[valueAt + 1]);
     if (valueLength < 3 || valueAt + valueLength > length)
       Damaged(recordId, kName, valueAt,
-              "a value of " + std::to_string(valueLength) + " bytes runs past the end of the memo");
+              "a value of " + std::to_string(valueLength) + " bytes does not fit the memo");
     NoteCreation("TPVRelation", "TDataRecord.UnpackPVs");
     auto pair = std::make_unique<TPVRelation>();
     pair->Parameter = parameters.Find(parameterId);

@@ -263,8 +263,12 @@ bool TStateTrack::PreviousStateTrack() {
 
 void TStateTrack::CopyFrom(const TStateTrack& track) {
   if (&track == this) return;
+  // A track that already keeps the same set goes on keeping it.
+  if (track.keptSet_)
+    keptSet_ = track.keptSet_;
+  else if (keptSet_.get() != track.Set)
+    keptSet_.reset();
   Set = track.Set;
-  keptSet_ = track.keptSet_;
   Path = track.Path;
   Time = track.Time;
   Continues = track.Continues;

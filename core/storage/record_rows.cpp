@@ -188,7 +188,9 @@ bool APSGetObject(int32_t id, TObjectSet& set) {
 void APSPutRecord(TDataRecord& record, bool update) {
   TStorageSession& session = RequireSession();
   TDatabase& database = session.Database;
-  SetPredecessors(record, PredecessorIds(record.Previous));
+  // A record read alone (not through its history) has no Previous list and
+  // keeps the links it was read with.
+  if (!record.Previous.empty()) SetPredecessors(record, PredecessorIds(record.Previous));
   // Packing first: a value that cannot be stored uses up no identifier.
   record.PackPVs();
   std::string name = record.RecName.substr(0, kRecordNameCapacity);

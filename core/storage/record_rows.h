@@ -28,7 +28,8 @@ std::string APSRecordName(int32_t id);
 // The object the record belongs to; 0 when there is none.
 int32_t APSRecordObject(int32_t id);
 // Writes the record: PrevRecord, PtrArrTag and PtrArr from Previous (the
-// entries with identifier 0 stand for the root and are left out); a new
+// entries with identifier 0 stand for the root and are left out; a record
+// with no Previous list, read alone, keeps the links it has); a new
 // identifier unless update; the earliest record time of the project; the
 // group flag of its object when it adds members; for a new record that has
 // Next entries, the links of the first of them. Raises "Object doesn't
