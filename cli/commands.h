@@ -23,4 +23,12 @@ int UsageError(TCliStreams& streams, const TCommand& command, const std::string&
 
 int RunEval(const std::vector<std::string>& args, TCliStreams& streams);
 
+// record_commands.cpp
+int RunRecord(const std::vector<std::string>& args, TCliStreams& streams);
+int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams);
+int RunGroup(const std::vector<std::string>& args, TCliStreams& streams);
+int RunState(const std::vector<std::string>& args, TCliStreams& streams);
+int RunHistory(const std::vector<std::string>& args, TCliStreams& streams);
+int RunRollback(const std::vector<std::string>& args, TCliStreams& streams);
+
 } // namespace vandro::cli

@@ -131,17 +131,23 @@ int32_t DeleteRecordsAfter(double moment, const TProgressCallback& progress) {
   });
 }
 
+std::string RollbackQuestion(double moment) {
+  return "All the records created after " + DateTimeToText(moment) + kLineBreak +
+         "will be deleted. Are you sure?";
+}
+
+std::string DeletedRecordsText(int32_t count) {
+  return std::to_string(count) + " records were deleted";
+}
+
 int32_t APSDeleteRecordsAfter(double moment, const TProgressCallback& progress) {
   const int32_t deleted = DeleteRecordsAfter(moment, progress);
-  ShowMsg(std::to_string(deleted) + " records were deleted");
+  ShowMsg(DeletedRecordsText(deleted));
   return deleted;
 }
 
 std::optional<int32_t> RollbackRecords(double moment, const TProgressCallback& progress) {
-  if (!Ask("All the records created after " + DateTimeToText(moment) + kLineBreak +
-               "will be deleted. Are you sure?",
-           false))
-    return std::nullopt;
+  if (!Ask(RollbackQuestion(moment), false)) return std::nullopt;
   return APSDeleteRecordsAfter(moment, progress);
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace vandro {
 
@@ -28,9 +29,13 @@ int32_t DeleteRecordsAfter(double moment, const TProgressCallback& progress = {}
 // The same, then shows the number followed by " records were deleted".
 int32_t APSDeleteRecordsAfter(double moment, const TProgressCallback& progress = {});
 
-// The rollback command once its moment is chosen: asks "All the records
-// created after <moment>" / "will be deleted. Are you sure?" (default No)
-// and deletes. Nothing (and no deletion) when the answer is No.
+// "All the records created after <moment>" / "will be deleted. Are you
+// sure?", and "<count> records were deleted".
+std::string RollbackQuestion(double moment);
+std::string DeletedRecordsText(int32_t count);
+
+// The rollback command once its moment is chosen: asks RollbackQuestion
+// (default No) and deletes. Nothing (and no deletion) when the answer is No.
 std::optional<int32_t> RollbackRecords(double moment, const TProgressCallback& progress = {});
 
 } // namespace vandro
