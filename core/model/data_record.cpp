@@ -34,7 +34,13 @@ void CollectHistory(const TDataRecord& record, std::unordered_set<const TDataRec
 
 TDataRecord::TDataRecord() : SysTime(Now()) {}
 
+TDataRecord::TDataRecord(double sysTime) : SysTime(sysTime) {}
+
 void TDataRecord::Clear() {
+  Clear(Now());
+}
+
+void TDataRecord::Clear(double sysTime) {
   Idtor = 0;
   RecName.clear();
   ObjIdtor = 0;
@@ -43,7 +49,7 @@ void TDataRecord::Clear() {
   PtrArrTag = false;
   PtrArr.clear();
   RealTime = 0;
-  SysTime = Now();
+  SysTime = sysTime;
   Type = 0;
   VisiblePVs.clear();
   PVs.clear();

@@ -34,6 +34,9 @@ public:
 class TDataRecord : public TPooled<TDataRecord> {
 public:
   TDataRecord();
+  // A record whose SysTime is given: one about to receive a stored row (or a
+  // replayed state) needs no reading of the clock.
+  explicit TDataRecord(double sysTime);
   TDataRecord(const TDataRecord&) = delete;
   TDataRecord& operator=(const TDataRecord&) = delete;
 
@@ -62,6 +65,8 @@ public:
 
   // Resets every field (SysTime becomes now again).
   void Clear();
+  // The same with SysTime given.
+  void Clear(double sysTime);
   void AddPV(std::unique_ptr<TPVRelation> relation);
   // A new pair for parameter holding a copy of value, appended.
   TPVRelation& AddPV(const TParameter& parameter, const TValue& value, bool modified = true);

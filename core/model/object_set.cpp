@@ -26,19 +26,28 @@ TObjectSet::TObjectSet() = default;
 void TObjectSet::Clear() {
   byId_.clear();
   Records.clear();
-  Root.Clear();
+  // The root is no record: it has no time of its own.
+  Root.Clear(0);
   ObjIdtor = 0;
   ObjName.clear();
 }
 
+namespace {
+
+// The records behind the open project, or nullptr. The object counter always
+// moves in steps of 32; anything else means the project file was damaged,
+// and identifiers read against it cannot be trusted.
+TRecordStore* TrustedRecordStore() {
+  const TProject* project = CurrentProject();
+  if (!project || project->ObjectCounter() % 32 != 0) return nullptr;
+  return OpenRecordStore();
+}
+
+} // namespace
+
 bool TObjectSet::Load(int32_t objectId) {
   Clear();
-  const TProject* project = CurrentProject();
-  // The object counter always moves in steps of 32; anything else means the
-  // project file was damaged, and identifiers read against it cannot be
-  // trusted.
-  if (!project || project->ObjectCounter() % 32 != 0) return false;
-  TRecordStore* store = OpenRecordStore();
+  TRecordStore* store = TrustedRecordStore();
   if (!store) return false;
   try {
     if (!store->GetObject(objectId, *this)) {
@@ -78,9 +87,12 @@ void TObjectSet::Link() {
   Unlink();
   Root.ObjIdtor = ObjIdtor;
   try {
-    std::stable_sort(Records.begin(), Records.end(), [](const auto& a, const auto& b) {
+    const auto earlier = [](const auto& a, const auto& b) {
       return SortKey(a->RealTime) < SortKey(b->RealTime);
-    });
+    };
+    // Rows mostly come in time order already.
+    if (!std::is_sorted(Records.begin(), Records.end(), earlier))
+      std::stable_sort(Records.begin(), Records.end(), earlier);
     byId_.reserve(Records.size());
     for (const auto& record : Records)
       byId_.emplace_back(record->Idtor, record.get());
@@ -179,18 +191,39 @@ void TObjectSet::StatesAt(double time, std::vector<std::unique_ptr<TStateTrack>>
 }
 
 bool TObjectSet::LatestStateAt(double time, TStateTrack& track) {
-  std::vector<std::unique_ptr<TStateTrack>> tracks;
-  StatesAt(time, tracks);
-  if (tracks.empty()) {
+  // The states StatesAt would list, without making a track for each.
+  const TDataRecord* latest = nullptr;
+  for (const auto& record : Records) {
+    if (record->RealTime > time || record->Terminator) continue;
+    if (latest && !(record->RealTime > latest->RealTime)) continue;
+    const bool current = record->Next.empty() ||
+                         std::any_of(record->Next.begin(), record->Next.end(),
+                                     [time](const auto* next) { return next->RealTime > time; });
+    if (current) latest = record.get();
+  }
+  if (!latest) {
     track.SetRootPath(*this, time);
     return false;
   }
-  // StatesAt lists them in RealTime order.
-  size_t latest = 0;
-  for (size_t i = 1; i < tracks.size(); ++i)
-    if (tracks[i]->Last()->RealTime > tracks[latest]->Last()->RealTime) latest = i;
-  track.CopyFrom(*tracks[latest]);
-  return true;
+  return track.SetPath(*this, latest->Idtor, time);
+}
+
+void ForEachObjectHistory(TObjectSet& set, const std::function<bool(TObjectSet&)>& visit) {
+  TRecordStore* store = TrustedRecordStore();
+  if (!store) return;
+  store->WalkObjects([&](int32_t id, const std::string& name) {
+    set.Clear();
+    try {
+      set.ObjIdtor = id;
+      set.ObjName = name;
+      store->GetRecords(id, set);
+      set.Link();
+    } catch (...) {
+      set.Clear();
+      throw;
+    }
+    return visit(set);
+  });
 }
 
 } // namespace vandro

@@ -15,6 +15,7 @@
 #include "model/data_record.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -36,7 +37,7 @@ public:
   // order they were added in).
   std::vector<std::unique_ptr<TDataRecord>> Records;
   // Precedes every record without a predecessor; its Next lists them.
-  TDataRecord Root;
+  TDataRecord Root{0.0};
 
   // Frees the records and empties every field.
   void Clear();
@@ -71,5 +72,12 @@ private:
 
   std::vector<std::pair<int32_t, TDataRecord*>> byId_; // sorted by identifier
 };
+
+// Loads the history of every object of the open project in turn, in
+// ascending identifier order, into set and calls visit with it until visit
+// returns false: one history is in memory at a time, however many objects
+// there are. Nothing happens when the project has no records behind it or
+// its object counter is damaged (as for Load); a damaged history raises.
+void ForEachObjectHistory(TObjectSet& set, const std::function<bool(TObjectSet&)>& visit);
 
 } // namespace vandro

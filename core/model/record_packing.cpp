@@ -58,6 +58,7 @@ bool ParseIdentifier(std::string_view digits, int32_t& id) {
 
 TParameterIndex::TParameterIndex(const TProject* project) {
   if (!project) return;
+  byId_.reserve(project->Parameters().size());
   for (const auto& parameter : project->Parameters())
     byId_.emplace_back(parameter->Idtor, parameter.get());
   std::sort(byId_.begin(), byId_.end(),
@@ -104,6 +105,10 @@ void UnpackPairs(std::string_view memo, int32_t recordId, const TParameterIndex&
                  TDataRecord& record) {
   constexpr std::string_view kName = "PVs";
   const size_t length = CheckedLength(memo, recordId, kName);
+  // At most one pair per ":" (values may hold more).
+  const size_t most = static_cast<size_t>(std::count(memo.begin(), memo.end(), ':'));
+  record.PVs.reserve(record.PVs.size() + most);
+  record.VisiblePVs.reserve(record.VisiblePVs.size() + most);
   size_t position = kMemoHeaderSize;
   while (position < length) {
     const size_t colon = memo.find(':', position);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace vandro {
@@ -33,9 +34,16 @@ public:
   virtual void PutRecord(TDataRecord& record, bool update) = 0;
   // The object a record belongs to; 0 when there is no such record.
   virtual int32_t RecordObject(int32_t recordId) = 0;
+  // Appends every record of the object to the set, unpacked, unlinked.
+  virtual void GetRecords(int32_t objectId, TObjectSet& set) = 0;
   // Object identifiers in ascending order: false at either end.
   virtual bool FirstObject(int32_t& id) = 0;
   virtual bool NextObject(int32_t& id) = 0;
+  // Calls visit with the identifier and name of every object, in ascending
+  // identifier order, until it returns false. No statement is left open
+  // while visit runs, so it may read and write the project.
+  virtual void
+  WalkObjects(const std::function<bool(int32_t id, const std::string& name)>& visit) = 0;
 };
 
 // The record store of the open project; nullptr when none is open or it has

@@ -33,7 +33,7 @@ bool HasMemberText(const std::optional<std::vector<TValue::Ptr>>& content,
 
 } // namespace
 
-TStateTrack::TStateTrack() : State(std::make_unique<TDataRecord>()) {
+TStateTrack::TStateTrack() : State(std::make_unique<TDataRecord>(0.0)) {
   NoteCreation("TStateTrack", "TStateTrack.Create");
 }
 
@@ -98,7 +98,8 @@ void TStateTrack::SetRootPath(TObjectSet& set, double time) {
 void TStateTrack::ConstructState() {
   if (Constructed) return;
   NoteCreation("TDataRecord", "TStateTrack.ConstructState");
-  State->Clear();
+  // Every field is taken from the path (its root at least).
+  State->Clear(0);
   if (Set) State->ObjIdtor = Set->ObjIdtor;
   for (const TDataRecord* record : Path) {
     State->RecName = record->RecName;

@@ -7,10 +7,8 @@
 // commits every so many records and writes the project file once.
 #pragma once
 
-#include "storage/database.h"
-#include "storage/session.h"
-
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,10 +37,17 @@ void APSPutRecord(TDataRecord& record, bool update);
 // Sets the set's identifier and name and adds every record of the object in
 // storage order, unlinked. False when the object does not exist.
 bool APSGetObject(int32_t id, TObjectSet& set);
+// Adds the records alone.
+void APSGetRecords(int32_t objectId, TObjectSet& set);
+// Calls visit with the identifier and name of every object in ascending
+// identifier order until it returns false, a page of objects at a time.
+void APSWalkObjects(const std::function<bool(int32_t id, const std::string& name)>& visit);
 
-// Many records stored in a row: committed every rowsPerCommit records (and
-// at the end), the project file written once. A failure keeps what earlier
-// records wrote; the failing record itself is not written.
+// Bulk work (many records, and the objects they belong to) in a row:
+// everything written while the batch is open is committed every
+// rowsPerCommit calls of Stored (and at the end), and the project file is
+// written once. A failure keeps what was written before it; the failing
+// record itself is not written.
 class TRecordBatch {
 public:
   explicit TRecordBatch(int rowsPerCommit = 10000);
@@ -56,9 +61,8 @@ public:
   void Finish();
 
 private:
-  TStorageSession& session_;
-  TDeferredProjectFile deferred_;
-  std::unique_ptr<TTransaction> transaction_;
+  struct TOpen;
+  std::unique_ptr<TOpen> open_;
   int rowsPerCommit_;
   int pending_ = 0;
 };

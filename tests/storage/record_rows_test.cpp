@@ -205,7 +205,6 @@ TEST_F(RecordRows, AutoFormulasAreStoredAsTheirResults) {
 
 TEST_F(RecordRows, WritesThatCannotBeDoneChangeNothing) {
   const int32_t pump = APSCreateObject("Pump");
-  const int32_t counter = CurrentProject()->IdCounter();
   TDataRecord orphan;
   orphan.ObjIdtor = 32 * 1000;
   orphan.RealTime = Day(1);
@@ -218,7 +217,14 @@ TEST_F(RecordRows, WritesThatCannotBeDoneChangeNothing) {
   missing.ObjIdtor = pump;
   EXPECT_THROW(missing.Store(nullptr, true), ErrorException);
   EXPECT_EQ("System Error: Something wrong.\r\nRecord doesn't exist. Id=4001", sink.Last());
-  EXPECT_EQ(counter, CurrentProject()->IdCounter());
+  EXPECT_EQ(0, RowCount());
+
+  // A group record of a missing object writes neither row nor group flag.
+  TDataRecord group;
+  group.ObjIdtor = 32 * 1000;
+  group.Added.push_back(TValue::Create("test"));
+  group.Added.back()->SetText(vkObject, std::to_string(pump));
+  EXPECT_THROW(group.Store(nullptr, false), ErrorException);
   EXPECT_EQ(0, RowCount());
 
   // A record dated before every other lowers the project's earliest time.
