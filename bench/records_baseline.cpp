@@ -211,8 +211,9 @@ uint64_t RowsHash(const std::string& path) {
 } // namespace vandro::bench
 
 #ifdef VANDRO_BASELINE_MAIN
-// On its own: bench_records_baseline DATABASE [objects states values]
-// stores into and reads from a copy of a new project's database.
+// On its own: records_baseline DATABASE [objects [states [values]]] stores
+// into and then reads from DATABASE, a copy of the database of a new project
+// holding the parameters P1..Pn (identifiers 137...) and nothing else.
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s DATABASE [objects [states [values]]]\n", argv[0]);

@@ -10,7 +10,7 @@
 #include "cli_sink.h"
 #include "commands.h"
 #include "language/executor.h"
-#include "model/object_reference.h"
+#include "language/record_evaluation.h"
 #include "model/object_set.h"
 #include "model/project.h"
 #include "model/state_track.h"

@@ -1,6 +1,5 @@
 #include "model/data_record.h"
 
-#include "language/executor.h"
 #include "model/project.h"
 #include "model/record_packing.h"
 #include "model/record_store.h"
@@ -11,10 +10,13 @@
 #include "shell/text.h"
 
 #include <unordered_set>
+#include <utility>
 
 namespace vandro {
 
 namespace {
+
+TStoreEvaluator* storeEvaluator = nullptr;
 
 // Depth first over the predecessors, each record once (a damaged history may
 // join or even loop), the root of the history left out.
@@ -186,21 +188,22 @@ void TDataRecord::Store(TDataRecord* previousState, bool update) {
   std::vector<std::pair<TPVRelation*, TValue::Ptr>> results;
   for (const auto& pair : PVs) {
     if (!pair->Parameter || !pair->Modified || !pair->Value.IsAutoFormula()) continue;
-    TExecutor executor;
-    // A formula that reaches its own parameter would otherwise evaluate
-    // itself again: the chain makes that a loop reference.
-    TExecutor::TNameChain chain{UpperCase(pair->Parameter->ParamName)};
-    const TValue& result = executor.Run(&chain, previousState, pair->Value.Text(), this);
-    if (executor.Failed() || result.IsError())
+    if (!storeEvaluator) RaiseError(kNoStoreEvaluator);
+    auto result = TValue::Create("TDataRecord.Store");
+    if (!storeEvaluator->Evaluate(*pair, previousState, *this, *result) || result->IsError())
       RaiseError("Can't evaluate the value of " + pair->Parameter->ParamName + ":" + kLineBreak +
-                 result.Text());
-    results.emplace_back(pair.get(), result.Clone("TDataRecord.Store"));
+                 result->Text());
+    results.emplace_back(pair.get(), std::move(result));
   }
   for (auto& [pair, result] : results)
     pair->Value.Assign(*result);
   for (size_t i = PVs.size(); i-- > 0;)
     if (!PVs[i]->Parameter || !PVs[i]->Modified) RemovePV(i);
   store.PutRecord(*this, update);
+}
+
+TStoreEvaluator* SetStoreEvaluator(TStoreEvaluator* evaluator) {
+  return std::exchange(storeEvaluator, evaluator);
 }
 
 void TDataRecord::PackPVs() {

@@ -112,4 +112,23 @@ public:
   bool GetSystemValue(std::string_view name, TValue& value) const;
 };
 
+// What evaluates the auto formulas of a record being stored: the language
+// sits above the records, so it installs this (language/record_evaluation.h).
+// Without one, storing a record that holds a modified auto formula fails.
+class TStoreEvaluator {
+public:
+  virtual ~TStoreEvaluator() = default;
+  // The value of the pair's auto formula, with previousState as the context
+  // and record as the record being built. False, with the error value in
+  // result, when it fails.
+  virtual bool Evaluate(const TPVRelation& pair, TDataRecord* previousState, TDataRecord& record,
+                        TValue& result) = 0;
+};
+
+// Installs evaluator (nullptr uninstalls); returns the previous one.
+TStoreEvaluator* SetStoreEvaluator(TStoreEvaluator* evaluator);
+
+inline constexpr const char* kNoStoreEvaluator =
+    "Formulas can't be evaluated: the language is not loaded";
+
 } // namespace vandro

@@ -1,6 +1,5 @@
 #include "model/object_reference.h"
 
-#include "language/processor.h"
 #include "model/object_set.h"
 #include "model/state_track.h"
 #include "shell/clock.h"
@@ -53,7 +52,9 @@ std::unique_ptr<TStateTrack> BuildTrack(const TValue& value, std::string& messag
   return track;
 }
 
-TStateTrack* TrackOf(TValue& value, std::string& message) {
+} // namespace
+
+TStateTrack* FindStateTrack(TValue& value, std::string& message) {
   if (!value.IsObject()) {
     message = "Invalid value type. An object expected.";
     return nullptr;
@@ -68,34 +69,9 @@ TStateTrack* TrackOf(TValue& value, std::string& message) {
   return track;
 }
 
-class TRecordStates final : public TStateParameterResolver {
-public:
-  bool GetParameter(TValue& reference, std::string_view name, TValue& result,
-                    std::string& message) override {
-    try {
-      TStateTrack* track = TrackOf(reference, message);
-      if (!track) return false;
-      track->ConstructState();
-      track->State->GetSystemValue(name, result);
-      return true;
-    } catch (const ErrorException& error) {
-      // A damaged history: reported already, with the system-error prefix.
-      message = error.Message();
-      return false;
-    }
-  }
-};
-
-TRecordStates& RecordStates() {
-  static TRecordStates states;
-  return states;
-}
-
-} // namespace
-
 TStateTrack& GetStateTrack(TValue& value) {
   std::string message;
-  TStateTrack* track = TrackOf(value, message);
+  TStateTrack* track = FindStateTrack(value, message);
   if (!track) RaiseError(message);
   return *track;
 }
@@ -105,16 +81,6 @@ void UnpackObject(TValue& value) {
   auto track = BuildTrack(value, message);
   if (!track) RaiseError(message);
   value.SetTrackSlot(std::move(track));
-}
-
-void InstallRecords() {
-  SetStateParameterResolver(&RecordStates());
-}
-
-ScopedRecords::ScopedRecords() : previous_(SetStateParameterResolver(&RecordStates())) {}
-
-ScopedRecords::~ScopedRecords() {
-  SetStateParameterResolver(previous_);
 }
 
 } // namespace vandro

@@ -4,15 +4,16 @@
 // time it is used and keeps it (with the object's history) until the value
 // is cleared.
 //
-// InstallRecords puts these tracks behind the processor's "object.parameter"
-// operation; the program calls it once at start, beside InstallLanguage.
+// The processor reaches these tracks for "object.parameter" through the seam
+// that language/record_evaluation.h installs.
 #pragma once
 
 #include "values/value.h"
 
+#include <string>
+
 namespace vandro {
 
-class TStateParameterResolver;
 class TStateTrack;
 
 // The reference's track, built by UnpackObject on first use. Raises
@@ -24,19 +25,8 @@ TStateTrack& GetStateTrack(TValue& value);
 // terminator record give the empty state. Raises when the identifier names
 // nothing.
 void UnpackObject(TValue& value);
-
-void InstallRecords();
-
-// Installs the resolver for a scope and puts back what was there before.
-class ScopedRecords {
-public:
-  ScopedRecords();
-  ~ScopedRecords();
-  ScopedRecords(const ScopedRecords&) = delete;
-  ScopedRecords& operator=(const ScopedRecords&) = delete;
-
-private:
-  TStateParameterResolver* previous_;
-};
+// GetStateTrack without raising: nullptr, with the reason in message, when
+// the track cannot be built. (A damaged history still raises.)
+TStateTrack* FindStateTrack(TValue& value, std::string& message);
 
 } // namespace vandro

@@ -376,6 +376,69 @@ TEST_F(RecordRows, ExportTexts) {
   EXPECT_EQ("=X+1", ExportValueText(calculated));
 }
 
+TEST_F(RecordRows, EveryHistoryIsVisitedInIdentifierOrder) {
+  // More objects than one page of the walk holds.
+  const int count = 300;
+  {
+    TRecordBatch batch;
+    for (int i = 0; i < count; ++i) {
+      const int32_t id = APSCreateObject("Object" + std::to_string(i));
+      if (i % 7 == 0) {
+        TDataRecord record;
+        record.ObjIdtor = id;
+        record.RealTime = Day(i);
+        record.Store(nullptr, false);
+      }
+    }
+    batch.Finish();
+  }
+  std::vector<int32_t> ids;
+  int withRecords = 0;
+  TObjectSet set;
+  ForEachObjectHistory(set, [&](TObjectSet& history) {
+    ids.push_back(history.ObjIdtor);
+    if (!history.Records.empty()) {
+      ++withRecords;
+      EXPECT_EQ(Day((history.ObjIdtor - 64) / 32), history.Records.front()->RealTime);
+      EXPECT_EQ(history.Records.front().get(), history.Root.Next.front());
+    }
+    return true;
+  });
+  ASSERT_EQ(static_cast<size_t>(count), ids.size());
+  for (int i = 0; i < count; ++i)
+    EXPECT_EQ(64 + 32 * i, ids[static_cast<size_t>(i)]);
+  EXPECT_EQ((count + 6) / 7, withRecords);
+
+  int visited = 0;
+  ForEachObjectHistory(set, [&](TObjectSet&) { return ++visited < 5; });
+  EXPECT_EQ(5, visited);
+}
+
+TEST_F(RecordRows, GetStateLoadsTheHistoryBehindARecord) {
+  const int32_t pump = APSCreateObject("Pump");
+  const int32_t first = Record(pump, Day(1), {{"X", "1"}});
+  Record(pump, Day(2), {{"X", "2"}});
+  TStateTrack track;
+  ASSERT_TRUE(track.GetState(first));
+  EXPECT_TRUE(track.Constructed);
+  EXPECT_EQ("1", track.State->FindPV("X")->Value.Text());
+  // The track keeps the history it loaded, and so do its copies.
+  TStateTrack copy;
+  copy.CopyFrom(track);
+  track.Reset();
+  EXPECT_EQ(2u, copy.Set->Records.size());
+  EXPECT_EQ(first, copy.Last()->Idtor);
+
+  TObjectSet set;
+  ASSERT_TRUE(set.Load(pump));
+  TStateTrack current;
+  ASSERT_TRUE(set.LatestStateAt(Day(3), current));
+  const int32_t end = current.Terminate(Day(3));
+  EXPECT_FALSE(track.GetState(end));
+  EXPECT_THROW(track.GetState(7777), ErrorException);
+  EXPECT_EQ("Can't find an DataRecord with id = 7777", sink.Last());
+}
+
 TEST_F(RecordRows, BatchesCommitAsTheyGoAndWriteTheProjectFileOnce) {
   const int32_t pump = APSCreateObject("Pump");
   TObjectSet set;

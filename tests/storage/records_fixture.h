@@ -4,6 +4,7 @@
 #pragma once
 
 #include "language/executor.h"
+#include "language/record_evaluation.h"
 #include "model/object_reference.h"
 #include "model/object_set.h"
 #include "model/state_track.h"
