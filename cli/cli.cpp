@@ -18,6 +18,8 @@ void PrintHelp(std::ostream& out) {
   out << "\nMessages go to stderr, results to stdout, both in UTF-8.\n"
          "Questions are asked on the terminal; without one each takes its default\n"
          "answer, and --yes or --no answers them all.\n"
+         "Times are written dd.MM.yyyy hh:mm:ss, or MM/dd/yyyy hh:mm:ss in the US\n"
+         "date style of the settings (--date-style european|us overrides it).\n"
          "Exit status: 0 done, 1 the operation failed, 2 wrong usage.\n";
 }
 
@@ -54,6 +56,24 @@ const std::vector<TCommand>& Commands() {
        "Clusters the rows of F (a text first column names them) by the other columns:\n"
        "      the merges (rows are 0.., merge s makes cluster rows + s) and the tree.",
        &RunCluster},
+      {"record", "record PROJECT OBJECT [--new] [--at TIME] NAME=VALUE...",
+       "Stores a record of OBJECT at TIME after the state current then; prints its id.\n"
+       "      VALUE as in eval (\"==...\" is an auto formula, stored as its result);\n"
+       "      \"@NAME\" refers to object NAME; an empty VALUE removes the parameter.\n"
+       "      --new creates OBJECT first.",
+       &RunRecord},
+      {"terminate", "terminate PROJECT OBJECT [--at TIME]",
+       "Ends the branch of OBJECT's state current at TIME; prints the record's id.", &RunTerminate},
+      {"group", "group PROJECT GROUP [--new] [--at TIME] [--add REF]... [--remove REF]...",
+       "Stores a group record adding and removing members; prints its id.\n"
+       "      REF is an object name, or \"#ID\" for a state.",
+       &RunGroup},
+      {"state", "state PROJECT OBJECT [--at TIME]", "Prints every state of OBJECT current at TIME.",
+       &RunState},
+      {"history", "history PROJECT OBJECT",
+       "Prints the records behind every current state of OBJECT.", &RunHistory},
+      {"rollback", "rollback PROJECT --after TIME",
+       "Deletes every record created after TIME (asks first; --yes answers).", &RunRollback},
   };
   return commands;
 }

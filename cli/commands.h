@@ -31,5 +31,12 @@ int RunCorrelate(const std::vector<std::string>& args, TCliStreams& streams);
 int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams);
 int RunRegress(const std::vector<std::string>& args, TCliStreams& streams);
 int RunCluster(const std::vector<std::string>& args, TCliStreams& streams);
+// record_commands.cpp
+int RunRecord(const std::vector<std::string>& args, TCliStreams& streams);
+int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams);
+int RunGroup(const std::vector<std::string>& args, TCliStreams& streams);
+int RunState(const std::vector<std::string>& args, TCliStreams& streams);
+int RunHistory(const std::vector<std::string>& args, TCliStreams& streams);
+int RunRollback(const std::vector<std::string>& args, TCliStreams& streams);
 
 } // namespace vandro::cli

@@ -25,6 +25,7 @@
 namespace vandro {
 
 class TProject;
+class TRecordStore;
 
 // Project information kept in the project file; texts are cut to the
 // capacities noted when they are stored.
@@ -67,6 +68,8 @@ public:
   virtual void DeleteVariable(std::string_view name) = 0;
   virtual std::string ObjectName(int32_t id) = 0;
   virtual std::string RecordName(int32_t id) = 0;
+  // The data records behind the project (model/record_store.h).
+  virtual TRecordStore* Records() { return nullptr; }
 };
 
 class TProject : public TValueNames {
