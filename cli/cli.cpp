@@ -18,6 +18,8 @@ void PrintHelp(std::ostream& out) {
   out << "\nMessages go to stderr, results to stdout, both in UTF-8.\n"
          "Questions are asked on the terminal; without one each takes its default\n"
          "answer, and --yes or --no answers them all.\n"
+         "Times are written dd.MM.yyyy hh:mm:ss, or MM/dd/yyyy hh:mm:ss in the US\n"
+         "date style of the settings (--date-style european|us overrides it).\n"
          "Exit status: 0 done, 1 the operation failed, 2 wrong usage.\n";
 }
 
@@ -60,6 +62,49 @@ const std::vector<TCommand>& Commands() {
        "Adds a unit (prints its id), deletes one, or makes it the basic unit of\n"
        "      its category.",
        &RunUnit},
+      {"stats", "stats --file F [--sep tab|comma|semicolon|TEXT]",
+       "The descriptive statistics of every series of F: a header row of series names,\n"
+       "      then one value text per cell (\"12.5 [kg]\"); empty cells may end a series.",
+       &RunStats},
+      {"dist", "dist DISTRIBUTION (--x X | --p P | --p1 P1) [--df A] [--df1 B]",
+       "The statistical calculator: X, P = P(x > X) and 1 - P of a distribution\n"
+       "      (Normal, Student (t) 2-tailed, F, Chi-square, Exponential, Lognormal, Logistic).",
+       &RunDist},
+      {"test", "test t|F|z|chi2 --file F [--sep SEP] [--no-yates]",
+       "A hypothesis test over the series of F; z and chi2 also print the contingency table.",
+       &RunTest},
+      {"correlate", "correlate --file F [--sep SEP]",
+       "The Pearson correlation of every pair of numeric series of F.", &RunCorrelate},
+      {"histogram", "histogram --file F [--sep SEP] --series NAME [--intervals K]",
+       "The histogram of one series of F in K intervals (2 to 24, default 10).", &RunHistogram},
+      {"regress", "regress --file F [--sep SEP] --dependent Y [--alpha A] [--eliminate]",
+       "Linear regression of series Y on every other series of F; --eliminate drops\n"
+       "      the predictors whose P (B=0) is not below alpha, one at a time.",
+       &RunRegress},
+      {"cluster",
+       "cluster --file F [--sep SEP] [--distance euclidean|manhattan|hamming] [--weights "
+       "W1,W2,...]",
+       "Clusters the rows of F (a text first column names them) by the other columns:\n"
+       "      the merges (rows are 0.., merge s makes cluster rows + s) and the tree.",
+       &RunCluster},
+      {"record", "record PROJECT OBJECT [--new] [--at TIME] NAME=VALUE...",
+       "Stores a record of OBJECT at TIME after the state current then; prints its id.\n"
+       "      VALUE as in eval (\"==...\" is an auto formula, stored as its result);\n"
+       "      \"@NAME\" refers to object NAME; an empty VALUE removes the parameter.\n"
+       "      --new creates OBJECT first.",
+       &RunRecord},
+      {"terminate", "terminate PROJECT OBJECT [--at TIME]",
+       "Ends the branch of OBJECT's state current at TIME; prints the record's id.", &RunTerminate},
+      {"group", "group PROJECT GROUP [--new] [--at TIME] [--add REF]... [--remove REF]...",
+       "Stores a group record adding and removing members; prints its id.\n"
+       "      REF is an object name, or \"#ID\" for a state.",
+       &RunGroup},
+      {"state", "state PROJECT OBJECT [--at TIME]", "Prints every state of OBJECT current at TIME.",
+       &RunState},
+      {"history", "history PROJECT OBJECT",
+       "Prints the records behind every current state of OBJECT.", &RunHistory},
+      {"rollback", "rollback PROJECT --after TIME",
+       "Deletes every record created after TIME (asks first; --yes answers).", &RunRollback},
   };
   return commands;
 }

@@ -42,4 +42,20 @@ int RunParam(const std::vector<std::string>& args, TCliStreams& streams);
 int RunVar(const std::vector<std::string>& args, TCliStreams& streams);
 int RunUnit(const std::vector<std::string>& args, TCliStreams& streams);
 
+// Statistics over the series of a delimited text file (stats_commands.cpp).
+int RunStats(const std::vector<std::string>& args, TCliStreams& streams);
+int RunDist(const std::vector<std::string>& args, TCliStreams& streams);
+int RunTest(const std::vector<std::string>& args, TCliStreams& streams);
+int RunCorrelate(const std::vector<std::string>& args, TCliStreams& streams);
+int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams);
+int RunRegress(const std::vector<std::string>& args, TCliStreams& streams);
+int RunCluster(const std::vector<std::string>& args, TCliStreams& streams);
+// record_commands.cpp
+int RunRecord(const std::vector<std::string>& args, TCliStreams& streams);
+int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams);
+int RunGroup(const std::vector<std::string>& args, TCliStreams& streams);
+int RunState(const std::vector<std::string>& args, TCliStreams& streams);
+int RunHistory(const std::vector<std::string>& args, TCliStreams& streams);
+int RunRollback(const std::vector<std::string>& args, TCliStreams& streams);
+
 } // namespace vandro::cli

@@ -6,10 +6,11 @@
 #include "cli_sink.h"
 #include "commands.h"
 #include "language/executor.h"
+#include "language/record_evaluation.h"
 #include "model/data_record.h"
 #include "model/project.h"
-#include "shell/messages.h"
 #include "shell/datetime.h"
+#include "shell/messages.h"
 #include "shell/text.h"
 #include "storage/project_lifecycle.h"
 #include "values/value_text.h"
@@ -128,6 +129,7 @@ int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
   TProject* project = scope.Open(projectPath);
   if (!project) return kExitFailed;
   ScopedLanguage language;
+  ScopedRecords records; // "object.parameter" reads the project's records
 
   // Names are parameters of the project. One in memory takes a new one;
   // nothing is ever added to a project on disk.

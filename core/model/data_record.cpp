@@ -1,16 +1,22 @@
 #include "model/data_record.h"
 
 #include "model/project.h"
+#include "model/record_packing.h"
+#include "model/record_store.h"
 #include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/diagnostics.h"
+#include "shell/messages.h"
 #include "shell/text.h"
 
 #include <unordered_set>
+#include <utility>
 
 namespace vandro {
 
 namespace {
+
+TStoreEvaluator* storeEvaluator = nullptr;
 
 // Depth first over the predecessors, each record once (a damaged history may
 // join or even loop), the root of the history left out.
@@ -30,7 +36,13 @@ void CollectHistory(const TDataRecord& record, std::unordered_set<const TDataRec
 
 TDataRecord::TDataRecord() : SysTime(Now()) {}
 
+TDataRecord::TDataRecord(double sysTime) : SysTime(sysTime) {}
+
 void TDataRecord::Clear() {
+  Clear(Now());
+}
+
+void TDataRecord::Clear(double sysTime) {
   Idtor = 0;
   RecName.clear();
   ObjIdtor = 0;
@@ -39,7 +51,7 @@ void TDataRecord::Clear() {
   PtrArrTag = false;
   PtrArr.clear();
   RealTime = 0;
-  SysTime = Now();
+  SysTime = sysTime;
   Type = 0;
   VisiblePVs.clear();
   PVs.clear();
@@ -48,6 +60,9 @@ void TDataRecord::Clear() {
   Content.reset();
   Added.clear();
   Deleted.clear();
+  PackedPVs.clear();
+  PackedAdded.clear();
+  PackedDeleted.clear();
 }
 
 void TDataRecord::AddPV(std::unique_ptr<TPVRelation> relation) {
@@ -77,6 +92,19 @@ TPVRelation* TDataRecord::FindPV(std::string_view name, int* index) const {
   }
   if (index) *index = -1;
   return nullptr;
+}
+
+void TDataRecord::RemovePV(size_t index) {
+  if (index >= PVs.size()) return;
+  const TPVRelation* removed = PVs[index].get();
+  std::erase(VisiblePVs, removed);
+  PVs.erase(PVs.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void TDataRecord::RebuildVisiblePVs() {
+  VisiblePVs.clear();
+  for (const auto& pair : PVs)
+    if (!pair->Invisible) VisiblePVs.push_back(pair.get());
 }
 
 void TDataRecord::Assign(const TDataRecord& source) {
@@ -146,6 +174,67 @@ bool TDataRecord::GetSystemValue(std::string_view name, TValue& value) const {
     value.SetPlain(std::to_string(Content ? Content->size() : 0));
   }
   return true;
+}
+
+bool TDataRecord::Load(int32_t id) {
+  TRecordStore* store = OpenRecordStore();
+  return store && store->GetRecord(*this, id);
+}
+
+void TDataRecord::Store(TDataRecord* previousState, bool update) {
+  TRecordStore& store = RequireRecordStore();
+  // Every auto formula is evaluated before any is replaced, so that a failure
+  // leaves the record as the caller built it.
+  std::vector<std::pair<TPVRelation*, TValue::Ptr>> results;
+  for (const auto& pair : PVs) {
+    if (!pair->Parameter || !pair->Modified || !pair->Value.IsAutoFormula()) continue;
+    if (!storeEvaluator) RaiseError(kNoStoreEvaluator);
+    auto result = TValue::Create("TDataRecord.Store");
+    if (!storeEvaluator->Evaluate(*pair, previousState, *this, *result) || result->IsError())
+      RaiseError("Can't evaluate the value of " + pair->Parameter->ParamName + ":" + kLineBreak +
+                 result->Text());
+    results.emplace_back(pair.get(), std::move(result));
+  }
+  for (auto& [pair, result] : results)
+    pair->Value.Assign(*result);
+  for (size_t i = PVs.size(); i-- > 0;)
+    if (!PVs[i]->Parameter || !PVs[i]->Modified) RemovePV(i);
+  store.PutRecord(*this, update);
+}
+
+TStoreEvaluator* SetStoreEvaluator(TStoreEvaluator* evaluator) {
+  return std::exchange(storeEvaluator, evaluator);
+}
+
+void TDataRecord::PackPVs() {
+  std::string pairs = PackPairs(PVs);
+  std::string added = PackMembers(Added);
+  std::string deleted = PackMembers(Deleted);
+  PackedPVs = std::move(pairs);
+  PackedAdded = std::move(added);
+  PackedDeleted = std::move(deleted);
+}
+
+void TDataRecord::UnpackPVs() {
+  UnpackPVs(TParameterIndex(CurrentProject()));
+}
+
+void TDataRecord::UnpackPVs(const TParameterIndex& index) {
+  VisiblePVs.clear();
+  PVs.clear();
+  Added.clear();
+  Deleted.clear();
+  try {
+    UnpackPairs(PackedPVs, Idtor, index, *this);
+    UnpackMembers(PackedAdded, Idtor, "CntAdded", Added);
+    UnpackMembers(PackedDeleted, Idtor, "CntDeleted", Deleted);
+  } catch (...) {
+    VisiblePVs.clear();
+    PVs.clear();
+    Added.clear();
+    Deleted.clear();
+    throw;
+  }
 }
 
 } // namespace vandro

@@ -27,6 +27,7 @@
 namespace vandro {
 
 class TProject;
+class TRecordStore;
 class TTemplateStore;
 
 // Project information kept in the project file; texts are cut to the
@@ -74,6 +75,8 @@ public:
   virtual void DeleteVariable(std::string_view name) = 0;
   virtual std::string ObjectName(int32_t id) = 0;
   virtual std::string RecordName(int32_t id) = 0;
+  // The data records behind the project (model/record_store.h).
+  virtual TRecordStore* Records() { return nullptr; }
 };
 
 class TProject : public TValueNames {

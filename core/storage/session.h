@@ -41,6 +41,7 @@ public:
   void DeleteVariable(std::string_view name) override;
   std::string ObjectName(int32_t id) override;
   std::string RecordName(int32_t id) override;
+  TRecordStore* Records() override;
 
 private:
   friend class TDeferredProjectFile;

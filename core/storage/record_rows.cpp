@@ -1,0 +1,342 @@
+#include "storage/record_rows.h"
+
+#include "model/data_record.h"
+#include "model/object_set.h"
+#include "model/record_packing.h"
+#include "model/record_store.h"
+#include "shell/messages.h"
+#include "storage/access.h"
+#include "storage/database.h"
+#include "storage/objects.h"
+#include "storage/session.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace vandro {
+
+namespace {
+
+constexpr size_t kRecordNameCapacity = 32;
+constexpr size_t kObjectNameCapacity = 32;
+
+constexpr const char* kSelectColumns =
+    "SELECT Idtor, RecName, ObjIdtor, Terminator, PrevRecord, PtrArrTag, PtrArr, RealTime, "
+    "SysTime, Type, CntAdded, CntDeleted, PVs FROM VD_Records ";
+
+std::string Columns(const char* condition) {
+  return std::string(kSelectColumns) + condition;
+}
+
+int32_t Identifier(const TQuery& query, int column) {
+  const int64_t value = query.Int(column);
+  if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+    RaiseSystemError("Damaged record row: the identifier " + std::to_string(value) +
+                     " is out of range");
+  return static_cast<int32_t>(value);
+}
+
+// One row of kSelectColumns into record, memos unpacked.
+void ReadRow(const TQuery& query, TDataRecord& record, const TParameterIndex& parameters) {
+  record.Clear(0);
+  record.Idtor = Identifier(query, 0);
+  record.RecName = query.Text(1);
+  if (record.RecName.size() > kRecordNameCapacity) record.RecName.resize(kRecordNameCapacity);
+  record.ObjIdtor = Identifier(query, 2);
+  record.Terminator = query.Int(3) == 1;
+  record.PrevRecord = Identifier(query, 4);
+  record.PtrArrTag = query.Int(5) == 1;
+  record.PtrArr = query.Text(6);
+  record.RealTime = query.Real(7);
+  record.SysTime = query.Real(8);
+  record.Type = Identifier(query, 9);
+  record.PackedAdded = query.Blob(10);
+  record.PackedDeleted = query.Blob(11);
+  record.PackedPVs = query.Blob(12);
+  record.UnpackPVs(parameters);
+}
+
+// The stored identifiers of the records in a Previous list, each once; the
+// root (identifier 0) is no record.
+std::vector<int32_t> PredecessorIds(const std::vector<TDataRecord*>& previous) {
+  std::vector<int32_t> ids;
+  for (const TDataRecord* record : previous)
+    if (record->Idtor != 0 && std::find(ids.begin(), ids.end(), record->Idtor) == ids.end())
+      ids.push_back(record->Idtor);
+  return ids;
+}
+
+bool ObjectExists(TDatabase& database, int32_t id) {
+  auto query = database.Query("SELECT 1 FROM VD_Objects WHERE ObjIdtor = ?");
+  query.Bind(id);
+  return query.Step();
+}
+
+bool RecordExists(TDatabase& database, int32_t id) {
+  auto query = database.Query("SELECT 1 FROM VD_Records WHERE Idtor = ?");
+  query.Bind(id);
+  return query.Step();
+}
+
+// Inserts the row unless its object is missing: false then, and nothing is
+// written. One statement, so that a record written alone needs no
+// savepoint of its own.
+bool InsertRow(TDatabase& database, const TDataRecord& record, const std::string& name) {
+  database
+      .Query("INSERT INTO VD_Records (Idtor, RecName, ObjIdtor, Terminator, PrevRecord, PtrArrTag, "
+             "PtrArr, RealTime, SysTime, Type, CntAdded, CntDeleted, PVs) "
+             "SELECT ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13 "
+             "WHERE EXISTS (SELECT 1 FROM VD_Objects WHERE ObjIdtor = ?3)")
+      .Bind(record.Idtor, name, record.ObjIdtor, record.Terminator, record.PrevRecord,
+            record.PtrArrTag, record.PtrArr, record.RealTime, record.SysTime, record.Type,
+            TBlob{record.PackedAdded}, TBlob{record.PackedDeleted}, TBlob{record.PackedPVs})
+      .Run();
+  return database.Changes() == 1;
+}
+
+void UpdateRow(TDatabase& database, const TDataRecord& record, const std::string& name) {
+  database
+      .Query("UPDATE VD_Records SET RecName = ?, ObjIdtor = ?, Terminator = ?, PrevRecord = ?, "
+             "PtrArrTag = ?, PtrArr = ?, RealTime = ?, SysTime = ?, Type = ?, CntAdded = ?, "
+             "CntDeleted = ?, PVs = ? WHERE Idtor = ?")
+      .Bind(name, record.ObjIdtor, record.Terminator, record.PrevRecord, record.PtrArrTag,
+            record.PtrArr, record.RealTime, record.SysTime, record.Type, TBlob{record.PackedAdded},
+            TBlob{record.PackedDeleted}, TBlob{record.PackedPVs}, record.Idtor)
+      .Run();
+}
+
+// A record inserted before following: following now comes after the new
+// record instead of the one the new record follows. links receives what to
+// keep in memory once the write is committed.
+void RelinkFollowing(TDatabase& database, const TDataRecord& inserted, const TDataRecord& following,
+                     TDataRecord& links) {
+  if (following.PtrArrTag)
+    SetPredecessors(links, PredecessorIds(following.Previous));
+  else
+    SetPredecessors(links, {inserted.Idtor});
+  database
+      .Query("UPDATE VD_Records SET PrevRecord = ?, PtrArrTag = ?, PtrArr = ? "
+             "WHERE Idtor = ? AND ObjIdtor = ?")
+      .Bind(links.PrevRecord, links.PtrArrTag, links.PtrArr, following.Idtor, inserted.ObjIdtor)
+      .Run();
+  if (database.Changes() != 1)
+    RaiseSystemError("Record doesn't exist. Id=" + std::to_string(following.Idtor));
+}
+
+// One record's unit of work. The same as a TTransaction, but its
+// statements are prepared once and kept: bulk writing stores records by the
+// million, and parsing the savepoint statements anew for each would cost as
+// much as writing the row.
+class TRecordSavepoint {
+public:
+  explicit TRecordSavepoint(TDatabase& database) : database_(database) {
+    database_.Query("SAVEPOINT vd_record").Run();
+  }
+  ~TRecordSavepoint() {
+    if (done_) return;
+    try {
+      database_.Query("ROLLBACK TO vd_record").Run();
+      database_.Query("RELEASE vd_record").Run();
+    } catch (const TDatabaseFailure&) {
+      // The engine has rolled the whole transaction back on its own.
+    }
+  }
+  TRecordSavepoint(const TRecordSavepoint&) = delete;
+  TRecordSavepoint& operator=(const TRecordSavepoint&) = delete;
+  void Commit() {
+    database_.Query("RELEASE vd_record").Run();
+    done_ = true;
+  }
+
+private:
+  TDatabase& database_;
+  bool done_ = false;
+};
+
+class TRecordRows final : public TRecordStore {
+public:
+  bool GetRecord(TDataRecord& record, int32_t id) override { return APSGetRecord(record, id); }
+  bool GetObject(int32_t objectId, TObjectSet& set) override { return APSGetObject(objectId, set); }
+  void PutRecord(TDataRecord& record, bool update) override { APSPutRecord(record, update); }
+  int32_t RecordObject(int32_t recordId) override { return APSRecordObject(recordId); }
+  void GetRecords(int32_t objectId, TObjectSet& set) override { APSGetRecords(objectId, set); }
+  bool FirstObject(int32_t& id) override { return APSFirstObject(id); }
+  bool NextObject(int32_t& id) override { return APSNextObject(id); }
+  void WalkObjects(const std::function<bool(int32_t, const std::string&)>& visit) override {
+    APSWalkObjects(visit);
+  }
+};
+
+} // namespace
+
+// The session's records are these rows (declared with the session).
+TRecordStore* TStorageSession::Records() {
+  static TRecordRows rows;
+  return &rows;
+}
+
+bool APSGetRecord(TDataRecord& record, int32_t id) {
+  TDatabase& database = APSDatabase();
+  const TParameterIndex parameters(CurrentProject());
+  static const std::string sql = Columns("WHERE Idtor = ?");
+  return Guarded([&] {
+    auto query = database.Query(sql.c_str());
+    query.Bind(id);
+    if (!query.Step()) return false;
+    ReadRow(query, record, parameters);
+    return true;
+  });
+}
+
+std::string APSRecordName(int32_t id) {
+  TDatabase& database = APSDatabase();
+  return Guarded([&] {
+    auto query = database.Query("SELECT RecName FROM VD_Records WHERE Idtor = ?");
+    query.Bind(id);
+    return query.Step() ? query.Text(0).substr(0, kRecordNameCapacity) : std::string();
+  });
+}
+
+int32_t APSRecordObject(int32_t id) {
+  TDatabase& database = APSDatabase();
+  return Guarded([&] {
+    auto query = database.Query("SELECT ObjIdtor FROM VD_Records WHERE Idtor = ?");
+    query.Bind(id);
+    return query.Step() ? Identifier(query, 0) : 0;
+  });
+}
+
+bool APSGetObject(int32_t id, TObjectSet& set) {
+  const std::string name = APSObjectName(id);
+  if (name.empty()) return false;
+  set.ObjIdtor = id;
+  set.ObjName = name;
+  APSGetRecords(id, set);
+  return true;
+}
+
+void APSGetRecords(int32_t objectId, TObjectSet& set) {
+  TDatabase& database = APSDatabase();
+  const TParameterIndex parameters(CurrentProject());
+  static const std::string sql = Columns("WHERE ObjIdtor = ?");
+  Guarded([&] {
+    auto query = database.Query(sql.c_str());
+    query.Bind(objectId);
+    while (query.Step()) {
+      auto record = std::make_unique<TDataRecord>(0.0);
+      ReadRow(query, *record, parameters);
+      set.AddRecord(std::move(record));
+    }
+  });
+}
+
+// Objects a page at a time: no statement stays open while a page is
+// visited, and memory does not grow with the number of objects.
+void APSWalkObjects(const std::function<bool(int32_t, const std::string&)>& visit) {
+  constexpr int kPage = 256;
+  TDatabase& database = APSDatabase();
+  std::vector<std::pair<int32_t, std::string>> page;
+  int64_t after = std::numeric_limits<int64_t>::min();
+  for (;;) {
+    page.clear();
+    Guarded([&] {
+      auto query = database.Query(
+          "SELECT ObjIdtor, ObjName FROM VD_Objects WHERE ObjIdtor > ? ORDER BY ObjIdtor LIMIT ?");
+      query.Bind(after, kPage);
+      while (query.Step())
+        page.emplace_back(Identifier(query, 0), query.Text(1).substr(0, kObjectNameCapacity));
+    });
+    for (const auto& [id, name] : page)
+      if (!visit(id, name)) return;
+    if (page.size() < static_cast<size_t>(kPage)) return;
+    after = page.back().first;
+  }
+}
+
+void APSPutRecord(TDataRecord& record, bool update) {
+  TStorageSession& session = RequireSession();
+  TDatabase& database = session.Database;
+  // A record read alone (not through its history) has no Previous list and
+  // keeps the links it was read with.
+  if (!record.Previous.empty()) SetPredecessors(record, PredecessorIds(record.Previous));
+  // Packing first: a value that cannot be stored uses up no identifier.
+  record.PackPVs();
+  std::string name = record.RecName.substr(0, kRecordNameCapacity);
+  TDataRecord* following = !update && !record.Next.empty() ? record.Next.front() : nullptr;
+  const int32_t givenId = record.Idtor;
+  // A new record with nothing else to write is one statement; anything more
+  // goes in a savepoint, so that the record is written whole or not at all.
+  const bool alone = !update && !following && record.Added.empty();
+  const auto missingObject = [&] {
+    RaiseSystemError("Object doesn't exist. Id=" + std::to_string(record.ObjIdtor));
+  };
+  try {
+    Guarded([&] {
+      std::optional<TRecordSavepoint> transaction;
+      if (!alone) transaction.emplace(database);
+      if (update) {
+        if (!ObjectExists(database, record.ObjIdtor)) missingObject();
+        if (!RecordExists(database, record.Idtor))
+          RaiseSystemError("Record doesn't exist. Id=" + std::to_string(record.Idtor));
+        UpdateRow(database, record, name);
+      } else {
+        record.Idtor = APSNewId();
+        if (!InsertRow(database, record, name)) missingObject();
+      }
+      if (!record.Added.empty())
+        database.Query("UPDATE VD_Objects SET GroupTag = 1 WHERE ObjIdtor = ?")
+            .Bind(record.ObjIdtor)
+            .Run();
+      TDataRecord links;
+      if (following) RelinkFollowing(database, record, *following, links);
+      if (transaction) transaction->Commit();
+      if (following) {
+        following->PrevRecord = links.PrevRecord;
+        following->PtrArrTag = links.PtrArrTag;
+        following->PtrArr = links.PtrArr;
+      }
+    });
+  } catch (...) {
+    record.Idtor = givenId;
+    throw;
+  }
+  session.Project->NoteRecordTime(record.RealTime);
+}
+
+struct TRecordBatch::TOpen {
+  explicit TOpen(TStorageSession& session) : session(session), deferred(session) {}
+  TStorageSession& session;
+  TDeferredProjectFile deferred;
+  std::unique_ptr<TTransaction> transaction;
+};
+
+TRecordBatch::TRecordBatch(int rowsPerCommit)
+    : open_(std::make_unique<TOpen>(RequireSession())), rowsPerCommit_(std::max(rowsPerCommit, 1)) {
+  Guarded(
+      [&] { open_->transaction = std::make_unique<TTransaction>(open_->session.Database, false); });
+}
+
+// The transaction keeps and commits what was written (it is a batch); the
+// deferred project file is written as the batch goes.
+TRecordBatch::~TRecordBatch() = default;
+
+void TRecordBatch::Stored() {
+  if (++pending_ < rowsPerCommit_) return;
+  pending_ = 0;
+  Guarded([&] {
+    open_->transaction->Commit();
+    open_->transaction = std::make_unique<TTransaction>(open_->session.Database, false);
+  });
+}
+
+void TRecordBatch::Finish() {
+  if (open_->transaction) {
+    Guarded([&] { open_->transaction->Commit(); });
+    open_->transaction.reset();
+  }
+  open_->deferred.Finish();
+}
+
+} // namespace vandro

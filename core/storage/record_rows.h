@@ -1,0 +1,70 @@
+// Rows of VD_Records: one data record each (model/data_record.h), its three
+// memos packed as model/record_packing.h lays out.
+//
+// A record is written as one unit of work: its row, its object's group flag
+// and the rewritten links of the record it was inserted before are in the
+// file together or not at all. Bulk writers open a TRecordBatch, which
+// commits every so many records and writes the project file once.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vandro {
+
+class TDataRecord;
+class TObjectSet;
+
+// Reads the row into record (cleared first: RecName cut to 32 characters,
+// no links, the memos unpacked); false when there is no such row. A damaged
+// row raises after a system error.
+bool APSGetRecord(TDataRecord& record, int32_t id);
+// The record's name; empty when there is none.
+std::string APSRecordName(int32_t id);
+// The object the record belongs to; 0 when there is none.
+int32_t APSRecordObject(int32_t id);
+// Writes the record: PrevRecord, PtrArrTag and PtrArr from Previous (the
+// entries with identifier 0 stand for the root and are left out; a record
+// with no Previous list, read alone, keeps the links it has); a new
+// identifier unless update; the earliest record time of the project; the
+// group flag of its object when it adds members; for a new record that has
+// Next entries, the links of the first of them. Raises "Object doesn't
+// exist. Id=" when the object row is missing and "Record doesn't exist.
+// Id=" when an updated (or relinked) row is; nothing is written then.
+void APSPutRecord(TDataRecord& record, bool update);
+// Sets the set's identifier and name and adds every record of the object in
+// storage order, unlinked. False when the object does not exist.
+bool APSGetObject(int32_t id, TObjectSet& set);
+// Adds the records alone.
+void APSGetRecords(int32_t objectId, TObjectSet& set);
+// Calls visit with the identifier and name of every object in ascending
+// identifier order until it returns false, a page of objects at a time.
+void APSWalkObjects(const std::function<bool(int32_t id, const std::string& name)>& visit);
+
+// Bulk work (many records, and the objects they belong to) in a row:
+// everything written while the batch is open is committed every
+// rowsPerCommit calls of Stored (and at the end), and the project file is
+// written once. A failure keeps what was written before it; the failing
+// record itself is not written.
+class TRecordBatch {
+public:
+  explicit TRecordBatch(int rowsPerCommit = 10000);
+  ~TRecordBatch();
+  TRecordBatch(const TRecordBatch&) = delete;
+  TRecordBatch& operator=(const TRecordBatch&) = delete;
+
+  // Call after each stored record.
+  void Stored();
+  // Commits and writes the project file now (raises on failure).
+  void Finish();
+
+private:
+  struct TOpen;
+  std::unique_ptr<TOpen> open_;
+  int rowsPerCommit_;
+  int pending_ = 0;
+};
+
+} // namespace vandro

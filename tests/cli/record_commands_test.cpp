@@ -1,0 +1,257 @@
+#include "cli.h"
+
+#include "model/object_set.h"
+#include "model/project.h"
+#include "model/state_track.h"
+#include "shell/clock.h"
+#include "shell/datetime.h"
+#include "shell/settings.h"
+#include "storage/objects.h"
+#include "storage/project_lifecycle.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace vandro::cli {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+// A project in a fresh directory, closed between commands as it is between
+// runs of the program; the clock stands still and no settings file exists
+// unless a test writes one.
+class RecordCommands : public ::testing::Test {
+protected:
+  RecordCommands() {
+    std::string pattern = ::testing::TempDir() + "vandro-cli-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    dir = pattern;
+    project = dir + "/Plant.vdp";
+    if (const char* saved = std::getenv("VANDRO_CONFIG_DIR")) savedConfig = saved;
+    setenv("VANDRO_CONFIG_DIR", (dir + "/config").c_str(), 1);
+    previousClock = SetClock(&clock);
+    EXPECT_TRUE(APSCreateProject(project, "", NewProjectInfo("Plant")));
+  }
+
+  ~RecordCommands() override {
+    CloseProject();
+    SetClock(previousClock);
+    if (savedConfig.empty())
+      unsetenv("VANDRO_CONFIG_DIR");
+    else
+      setenv("VANDRO_CONFIG_DIR", savedConfig.c_str(), 1);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  Outcome Run(std::vector<std::string> args) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    const int status = RunCli(args, {in, out, err, false});
+    return {status, out.str(), err.str()};
+  }
+
+  // Runs a command that must succeed; returns its output.
+  std::string Ok(std::vector<std::string> args) {
+    const Outcome outcome = Run(args);
+    EXPECT_EQ(kExitOk, outcome.status) << outcome.err;
+    return outcome.out;
+  }
+
+  std::string now() const { return DateTimeToText(clock.Now()); }
+
+  TFixedClock clock{40400.5}; // 9 August 2010, 12:00
+  std::string dir, project, savedConfig;
+
+private:
+  const TClock* previousClock = nullptr;
+};
+
+TEST_F(RecordCommands, RecordsMakeStatesAndHistories) {
+  const Outcome first =
+      Run({"record", project, "Pump", "--new", "--at", "01.02.2010 10:00:00", "X=1", "Y=2 [m]"});
+  ASSERT_EQ(kExitOk, first.status) << first.err;
+  EXPECT_EQ("Parameter X was created\nParameter Y was created\n", first.err);
+  const std::string second = Ok({"record", project, "Pump", "--at", "03.02.2010", "X=3"});
+  // Dated between the two: linked between them. Its auto formula ("=" and
+  // "=X*2") is evaluated on the state before it; a formula is kept.
+  const std::string third =
+      Ok({"record", project, "Pump", "--at", "02.02.2010 00:00:00", "Z===X*2", "W==X+1", "Y="});
+  EXPECT_NE(second, third);
+
+  EXPECT_EQ("Object PUMP\n"
+            "    State: PUMP[2]; Time: 03.02.2010; Created: " +
+                now() +
+                ".\n"
+                "    X : 3\n"
+                "    Z : 2\n"
+                "    W : =X+1\n"
+                "End of PUMP\n",
+            Ok({"state", project, "pump"}));
+  EXPECT_EQ("Object PUMP\n"
+            "    State: PUMP[1]; Time: 01.02.2010 10:00:00; Created: " +
+                now() +
+                ".\n"
+                "    X : 1\n"
+                "    Y : 2 [m]\n"
+                "End of PUMP\n",
+            Ok({"state", project, "Pump", "--at", "01.02.2010 23:59:59"}));
+  const std::string pad = std::string(31, ' ');
+  EXPECT_EQ("Object PUMP\n"
+            "    Record: PUMP[1]; Time: 01.02.2010 10:00:00; Created: " +
+                now() + "\n        X" + pad + " : 1\n        Y" + pad +
+                " : 2 [m]\n"
+                "    Record: PUMP[3]; Time: 02.02.2010; Created: " +
+                now() + "\n        Z" + pad + " : 2\n        W" + pad + " : =X+1\n        Y" + pad +
+                " : Null\n"
+                "    Record: PUMP[2]; Time: 03.02.2010; Created: " +
+                now() + "\n        X" + pad + " : 3\nEnd of PUMP\n",
+            Ok({"history", project, "Pump"}));
+
+  // A reference to another object, written with its name.
+  Ok({"record", project, "Valve", "--new", "--at", "01.02.2010", "Feeds=@pump"});
+  EXPECT_NE(std::string::npos, Ok({"state", project, "Valve"}).find("    Feeds : @PUMP\n"));
+}
+
+TEST_F(RecordCommands, SeveralCurrentStatesAreVersionsAndTerminateEndsTheLatest) {
+  Ok({"record", project, "Pump", "--new", "--at", "01.02.2010", "X=1"});
+  // Two versions after it, as the import or the record dialog make them.
+  ASSERT_TRUE(OpenProject(project));
+  {
+    TObjectSet set;
+    ASSERT_TRUE(set.Load(APSFindObject("Pump")));
+    TStateTrack track;
+    ASSERT_TRUE(set.LatestStateAt(clock.Now(), track));
+    for (const auto& [text, time] : {std::pair{"2", 40300.0}, std::pair{"3", 40250.0}}) {
+      std::vector<std::unique_ptr<TPVRelation>> pairs;
+      pairs.push_back(std::make_unique<TPVRelation>());
+      pairs.back()->Parameter = CurrentProject()->FindParameter("X");
+      pairs.back()->Value.SetPlain(text);
+      pairs.back()->Modified = true;
+      ASSERT_NE(0, track.ModifyRecord(std::move(pairs), time));
+    }
+  }
+  CloseProject();
+
+  const std::string states = Ok({"state", project, "Pump"});
+  EXPECT_NE(std::string::npos, states.find("Object PUMP (version 1)\n")) << states;
+  EXPECT_NE(std::string::npos, states.find("Object PUMP (version 2)\n")) << states;
+
+  EXPECT_LT(states.find("    X : 3\n"), states.find("    X : 2\n")) << states;
+
+  const std::string terminator = Ok({"terminate", project, "Pump", "--at", "01.06.2010"});
+  EXPECT_FALSE(terminator.empty());
+  const std::string left = Ok({"state", project, "Pump"});
+  EXPECT_EQ(std::string::npos, left.find("version")) << left;
+  EXPECT_NE(std::string::npos, left.find("    X : 3\n")) << left;
+}
+
+TEST_F(RecordCommands, GroupsAddAndRemoveMembers) {
+  Ok({"record", project, "A", "--new", "--at", "01.02.2010", "X=1"});
+  const std::string stateOfB = Ok({"record", project, "B", "--new", "--at", "01.02.2010", "X=2"});
+  Ok({"group", project, "Team", "--new", "--at", "02.02.2010", "--add", "A", "--add", "b"});
+  EXPECT_NE(std::string::npos, Ok({"state", project, "Team"}).find("    Content: 2 objects\n"));
+
+  const Outcome change =
+      Run({"group", project, "Team", "--at", "03.02.2010", "--add", "A", "--remove", "B", "--add",
+           "#" + stateOfB.substr(0, stateOfB.size() - 1)});
+  ASSERT_EQ(kExitOk, change.status) << change.err;
+  EXPECT_EQ("A is a member already\n", change.err);
+  EXPECT_NE(std::string::npos, Ok({"state", project, "Team"}).find("    Content: 2 objects\n"));
+  EXPECT_NE(std::string::npos,
+            Ok({"state", project, "Team", "--at", "02.02.2010"}).find("    Content: 2 objects\n"));
+}
+
+TEST_F(RecordCommands, RollbackAsksThenDeletes) {
+  Ok({"record", project, "Pump", "--new", "--at", "01.02.2010", "X=1"});
+  clock.Advance(1);
+  Ok({"record", project, "Pump", "--at", "02.02.2010", "X=2"});
+  const std::string moment = FullDateTimeToText(clock.Now() - 0.5);
+
+  // Without a terminal the question takes its default, No.
+  const Outcome declined = Run({"rollback", project, "--after", moment});
+  EXPECT_EQ(kExitFailed, declined.status);
+  EXPECT_EQ("", declined.out);
+  EXPECT_EQ("All the records created after " + DateTimeToText(clock.Now() - 0.5) +
+                "\nwill be deleted. Are you sure? [No]\nNothing was deleted\n",
+            declined.err);
+
+  EXPECT_EQ("1 records were deleted\n", Ok({"--yes", "rollback", project, "--after", moment}));
+  EXPECT_NE(std::string::npos, Ok({"state", project, "Pump"}).find("    X : 1\n"));
+  EXPECT_EQ("0 records were deleted\n", Ok({"--yes", "rollback", project, "--after", moment}));
+}
+
+TEST_F(RecordCommands, TimesFollowTheDateStyle) {
+  Ok({"record", project, "Pump", "--new", "--date-style", "us", "--at", "02/01/2010 10:00:00",
+      "X=1"});
+  EXPECT_NE(
+      std::string::npos,
+      Ok({"state", project, "Pump", "--date-style", "us"}).find("Time: 02/01/2010 10:00:00;"));
+  {
+    TSettings settings;
+    settings.Load(dir + "/config/config.vd");
+    settings.SetDateStyle(false);
+  }
+  SetDateStyle(TDateStyle::European);
+  EXPECT_NE(std::string::npos, Ok({"state", project, "Pump"}).find("Time: 02/01/2010 10:00:00;"));
+  EXPECT_EQ(TDateStyle::European, DateStyle());
+}
+
+TEST_F(RecordCommands, Failures) {
+  Ok({"record", project, "Pump", "--new", "--at", "01.02.2010", "X=1"});
+  Ok({"record", project, "Empty", "--new", "--at", "01.02.2010", "X=1"});
+  Ok({"terminate", project, "Empty", "--at", "01.02.2010"});
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err; // a part of it
+  };
+  const Case cases[] = {
+      {{"record", project, "Nobody", "X=1"}, kExitFailed, "Object Nobody doesn't exist\n"},
+      {{"record", project, "pump", "--new", "X=1"},
+       kExitFailed,
+       "Object named pump already exists. Change the name and try again\n"},
+      {{"record", project, "Pump", "--at", "01.02.2010", "X=2"},
+       kExitFailed,
+       "01.02.2010\nRecord can't be created at this moment\nThe state it follows is dated "
+       "01.02.2010\n"},
+      {{"record", project, "Pump", "X=@Nobody"}, kExitFailed, "Object Nobody doesn't exist\n"},
+      {{"record", project, "Pump", "X===Nothing+1"}, kExitFailed, "Can't evaluate the value of X:"},
+      {{"record", dir + "/Missing.vdp", "Pump", "X=1"}, kExitFailed, "Can't open the project"},
+      {{"terminate", project, "Empty"},
+       kExitFailed,
+       "Object hasn't any actual state (Id=96).\nMake sure that date and time are valid.\n"},
+      {{"state", project, "Empty"}, kExitFailed, "Object hasn't any actual state (Id=96)."},
+      {{"group", project, "Team", "--new", "--add", "#33"},
+       kExitFailed,
+       "No object or record has the identifier 33\n"},
+      {{"record", project, "Pump"}, kExitUsage, "at least one NAME=VALUE"},
+      {{"record", project, "Pump", "X"}, kExitUsage, "NAME=VALUE expected, not X"},
+      {{"record", project, "Pump", "_OBJECT_ID=1"}, kExitUsage, "not a system name"},
+      {{"record", project, "Pump", "X=1", "x=2"}, kExitUsage, "x is given twice"},
+      {{"record", project, "Pump", "--at", "31.02.2010", "X=1"},
+       kExitUsage,
+       "--at 31.02.2010: not a date and time in the style dd.MM.yyyy hh:mm:ss"},
+      {{"record", project, "Pump", "--at"}, kExitUsage, "--at needs a value"},
+      {{"record", project, "Pump", "--bogus", "X=1"}, kExitUsage, "unknown option --bogus"},
+      {{"group", project, "Team"}, kExitUsage, "nothing to --add or --remove"},
+      {{"history", project, "Pump", "--at", "01.02.2010"}, kExitUsage, "unknown option --at"},
+      {{"rollback", project}, kExitUsage, "--after TIME is needed"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = Run(c.args);
+    EXPECT_EQ(c.status, outcome.status) << c.args.back() << ": " << outcome.err;
+    EXPECT_NE(std::string::npos, outcome.err.find(c.err)) << c.args.back() << ": " << outcome.err;
+    EXPECT_EQ("", outcome.out) << c.args.back();
+  }
+  EXPECT_NE(std::string::npos, Ok({"state", project, "Pump"}).find("    X : 1\n"));
+}
+
+} // namespace
+} // namespace vandro::cli

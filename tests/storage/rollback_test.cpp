@@ -1,0 +1,136 @@
+#include "storage/rollback.h"
+
+#include "model/record_packing.h"
+#include "records_fixture.h"
+#include "shell/datetime.h"
+#include "storage/record_rows.h"
+
+#include <gtest/gtest.h>
+
+namespace vandro {
+namespace {
+
+using namespace std::string_literals;
+using Ids = std::vector<int32_t>;
+
+class Rollback : public testing::RecordsTest {
+protected:
+  Rollback() { pump = APSCreateObject("Pump"); }
+
+  // A row written directly, in rowid order, created at sysTime, following
+  // previous.
+  void Row(int32_t id, double sysTime, const Ids& previous) {
+    TDataRecord links;
+    SetPredecessors(links, previous);
+    const std::string empty = "\0\0\x03"s;
+    APSDatabase()
+        .Query("INSERT INTO VD_Records (Idtor, RecName, ObjIdtor, Terminator, PrevRecord, "
+               "PtrArrTag, PtrArr, RealTime, SysTime, Type, CntAdded, CntDeleted, PVs) "
+               "VALUES (?, 'R', ?, 0, ?, ?, ?, ?, ?, 0, ?, ?, ?)")
+        .Bind(id, pump, links.PrevRecord, links.PtrArrTag, links.PtrArr, Day(id), sysTime,
+              TBlob{empty}, TBlob{empty}, TBlob{empty})
+        .Run();
+  }
+
+  int32_t pump = 0;
+};
+
+TEST_F(Rollback, FollowersTakeOverThePredecessorsOfDeletedRecords) {
+  constexpr double kOld = 100, kNew = 300, kMoment = 200;
+  struct RowSpec {
+    int32_t id;
+    bool created_after;
+    Ids previous;
+  };
+  struct Case {
+    const char* what;
+    std::vector<RowSpec> rows;                          // in the order they were written
+    std::vector<std::pair<int32_t, std::string>> links; // of the rows that remain
+  };
+  const Case cases[] = {
+      {"a chain", {{1, false, {}}, {3, true, {1}}, {5, false, {3}}}, {{5, "1/0/"}}},
+      {"the first record", {{3, true, {}}, {5, false, {3}}}, {{5, "0/0/"}}},
+      {"a record that followed two",
+       {{1, false, {}}, {3, false, {}}, {5, true, {1, 3}}, {7, false, {5}}},
+       {{7, "0/1/1;3;"}}},
+      {"one of two in a PtrArr",
+       {{1, false, {}}, {3, true, {1}}, {5, false, {}}, {7, false, {3, 5}}},
+       {{7, "0/1/1;5;"}}},
+      {"a PtrArr that comes down to one",
+       {{1, false, {}}, {3, true, {1}}, {7, false, {3, 1}}},
+       {{7, "1/0/"}}},
+      {"two in a row",
+       {{1, false, {}}, {3, true, {1}}, {5, true, {3}}, {7, false, {5}}},
+       {{7, "1/0/"}, {1, "0/0/"}}},
+      // Stamped when made, written later: the newest row is not the last.
+      {"rows out of order",
+       {{3, true, {}}, {1, false, {}}, {5, false, {3}}},
+       {{5, "0/0/"}, {1, "0/0/"}}},
+  };
+  for (const auto& c : cases) {
+    APSDatabase().Execute("DELETE FROM VD_Records");
+    int deleted = 0;
+    for (const auto& row : c.rows) {
+      Row(row.id, row.created_after ? kNew : kOld, row.previous);
+      deleted += row.created_after;
+    }
+    EXPECT_EQ(deleted, DeleteRecordsAfter(kMoment)) << c.what;
+    EXPECT_EQ(static_cast<int64_t>(c.rows.size()) - deleted, RowCount()) << c.what;
+    for (const auto& [id, links] : c.links)
+      EXPECT_EQ(links, Links(id)) << c.what << ": " << id;
+    TObjectSet set;
+    EXPECT_TRUE(set.Load(pump)) << c.what;
+  }
+}
+
+TEST_F(Rollback, UndoesTheRecordWorkDoneSinceTheMoment) {
+  const double start = clock.Now();
+  const int32_t a = Record(pump, Day(1), {{"X", "1"}});
+  const int32_t b = Record(pump, Day(3), {{"Y", "2"}});
+  const int32_t valve = APSCreateObject("Valve");
+  clock.Advance(1.0 / 24);
+  const double moment = clock.Now();
+  clock.Advance(1.0 / 24);
+  // Stored after the moment between two older records.
+  const int32_t c = Record(pump, Day(2), {{"X", "5"}}, TPlacement::BetweenNeighbours);
+  Record(valve, Day(1), {{"Z", "9"}});
+  ASSERT_EQ(std::to_string(c) + "/0/", Links(b));
+
+  // Later than every record: nothing.
+  EXPECT_EQ(0, APSDeleteRecordsAfter(clock.Now()));
+  EXPECT_EQ("0 records were deleted", sink.Last());
+
+  std::vector<std::pair<int64_t, int64_t>> steps;
+  EXPECT_EQ(2, APSDeleteRecordsAfter(moment, [&](int64_t position, int64_t maximum) {
+              steps.emplace_back(position, maximum);
+            }));
+  EXPECT_EQ("2 records were deleted", sink.Last());
+  EXPECT_EQ(std::to_string(a) + "/0/", Links(b));
+  EXPECT_EQ("X=1 Y=2", StateAt(pump, b));
+  ASSERT_FALSE(steps.empty());
+  EXPECT_EQ((std::pair<int64_t, int64_t>{6, 6}), steps.back());
+  for (size_t i = 1; i < steps.size(); ++i)
+    EXPECT_LT(steps[i - 1].first, steps[i].first);
+
+  // Before the first record: every history is empty, every object stays.
+  EXPECT_EQ(2, APSDeleteRecordsAfter(start - 1));
+  EXPECT_EQ(0, RowCount());
+  EXPECT_EQ(2, APSObjectCount());
+  EXPECT_EQ(Ids{}, Current(pump, Day(10)));
+}
+
+TEST_F(Rollback, AsksBeforeDeleting) {
+  Record(pump, Day(1), {{"X", "1"}});
+  const double moment = clock.Now() - 1;
+  const std::string question = "All the records created after " + DateTimeToText(moment) +
+                               "\r\nwill be deleted. Are you sure?";
+  sink.Answer(false, question);
+  EXPECT_FALSE(RollbackRecords(moment).has_value());
+  EXPECT_EQ(1, RowCount());
+  sink.Answer(true, question);
+  EXPECT_EQ(1, RollbackRecords(moment));
+  EXPECT_EQ(0, RowCount());
+}
+
+} // namespace
+} // namespace vandro
