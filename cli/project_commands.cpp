@@ -201,8 +201,9 @@ bool ReadAction(const std::vector<std::string>& args, const char* name,
 }
 
 // Options an action does not take are wrong usage.
-bool Refuse(const TOptions& options, std::initializer_list<std::string_view> unused,
-            const char* name, const std::string& action, TCliStreams& streams, int& status) {
+bool HasUnusedOption(const TOptions& options, std::initializer_list<std::string_view> unused,
+                     const char* name, const std::string& action, TCliStreams& streams,
+                     int& status) {
   for (const auto option : unused)
     if (options.Has(option)) {
       status =
@@ -365,10 +366,11 @@ int RunParam(const std::vector<std::string>& args, TCliStreams& streams) {
                   {"--rename", "--short", "--category", "--default", "--description"}, {}, streams,
                   verb, options, status))
     return status;
-  if (verb == "add" && Refuse(options, {"--rename"}, "param", verb, streams, status)) return status;
+  if (verb == "add" && HasUnusedOption(options, {"--rename"}, "param", verb, streams, status))
+    return status;
   if (verb == "delete" &&
-      Refuse(options, {"--rename", "--short", "--category", "--default", "--description"}, "param",
-             verb, streams, status))
+      HasUnusedOption(options, {"--rename", "--short", "--category", "--default", "--description"},
+                      "param", verb, streams, status))
     return status;
   const std::string& name = options.positional[1];
   return OnProject(options, true, [&](TProject& project) {
@@ -409,7 +411,8 @@ int RunVar(const std::vector<std::string>& args, TCliStreams& streams) {
   if (!ReadAction(args, "var", {"set", "delete"}, {"--value", "--comment"}, {}, streams, verb,
                   options, status))
     return status;
-  if (verb == "delete" && Refuse(options, {"--value", "--comment"}, "var", verb, streams, status))
+  if (verb == "delete" &&
+      HasUnusedOption(options, {"--value", "--comment"}, "var", verb, streams, status))
     return status;
   const std::string& name = options.positional[1];
   return OnProject(options, true, [&](TProject& project) {
@@ -448,10 +451,10 @@ int RunUnit(const std::vector<std::string>& args, TCliStreams& streams) {
                   {"--short", "--category", "--factor", "--offset", "--formula", "--description"},
                   {"--basic"}, streams, verb, options, status))
     return status;
-  if (verb != "add" && Refuse(options,
-                              {"--short", "--category", "--factor", "--offset", "--formula",
-                               "--description", "--basic"},
-                              "unit", verb, streams, status))
+  if (verb != "add" && HasUnusedOption(options,
+                                       {"--short", "--category", "--factor", "--offset",
+                                        "--formula", "--description", "--basic"},
+                                       "unit", verb, streams, status))
     return status;
   const std::string& name = options.positional[1];
   return OnProject(options, true, [&](TProject& project) {
