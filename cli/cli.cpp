@@ -49,6 +49,31 @@ const std::vector<TCommand>& Commands() {
        "Prints the records behind every current state of OBJECT.", &RunHistory},
       {"rollback", "rollback PROJECT --after TIME",
        "Deletes every record created after TIME (asks first; --yes answers).", &RunRollback},
+      {"stats", "stats --file F [--sep tab|comma|semicolon|TEXT]",
+       "The descriptive statistics of every series of F: a header row of series names,\n"
+       "      then one value text per cell (\"12.5 [kg]\"); empty cells may end a series.",
+       &RunStats},
+      {"dist", "dist DISTRIBUTION (--x X | --p P | --p1 P1) [--df A] [--df1 B]",
+       "The statistical calculator: X, P = P(x > X) and 1 - P of a distribution\n"
+       "      (Normal, Student (t) 2-tailed, F, Chi-square, Exponential, Lognormal, Logistic).",
+       &RunDist},
+      {"test", "test t|F|z|chi2 --file F [--sep SEP] [--no-yates]",
+       "A hypothesis test over the series of F; z and chi2 also print the contingency table.",
+       &RunTest},
+      {"correlate", "correlate --file F [--sep SEP]",
+       "The Pearson correlation of every pair of numeric series of F.", &RunCorrelate},
+      {"histogram", "histogram --file F [--sep SEP] --series NAME [--intervals K]",
+       "The histogram of one series of F in K intervals (2 to 24, default 10).", &RunHistogram},
+      {"regress", "regress --file F [--sep SEP] --dependent Y [--alpha A] [--eliminate]",
+       "Linear regression of series Y on every other series of F; --eliminate drops\n"
+       "      the predictors whose P (B=0) is not below alpha, one at a time.",
+       &RunRegress},
+      {"cluster",
+       "cluster --file F [--sep SEP] [--distance euclidean|manhattan|hamming] [--weights "
+       "W1,W2,...]",
+       "Clusters the rows of F (a text first column names them) by the other columns:\n"
+       "      the merges (rows are 0.., merge s makes cluster rows + s) and the tree.",
+       &RunCluster},
   };
   return commands;
 }

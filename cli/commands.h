@@ -30,5 +30,13 @@ int RunGroup(const std::vector<std::string>& args, TCliStreams& streams);
 int RunState(const std::vector<std::string>& args, TCliStreams& streams);
 int RunHistory(const std::vector<std::string>& args, TCliStreams& streams);
 int RunRollback(const std::vector<std::string>& args, TCliStreams& streams);
+// Statistics over the series of a delimited text file (stats_commands.cpp).
+int RunStats(const std::vector<std::string>& args, TCliStreams& streams);
+int RunDist(const std::vector<std::string>& args, TCliStreams& streams);
+int RunTest(const std::vector<std::string>& args, TCliStreams& streams);
+int RunCorrelate(const std::vector<std::string>& args, TCliStreams& streams);
+int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams);
+int RunRegress(const std::vector<std::string>& args, TCliStreams& streams);
+int RunCluster(const std::vector<std::string>& args, TCliStreams& streams);
 
 } // namespace vandro::cli

@@ -87,17 +87,6 @@ bool WriteNumber(TValue& result, std::string_view unit, const TInterval& interva
   return true;
 }
 
-// Moments that have a date text: 1 January of year 1 up to the end of 9999.
-bool IsWritableMoment(double moment) {
-  static const auto bounds = [] {
-    double first = 0, last = 0;
-    TryEncodeDate(1, 1, 1, first);
-    TryEncodeDate(9999, 12, 31, last);
-    return std::pair<double, double>(first, last + 1);
-  }();
-  return moment >= bounds.first && moment < bounds.second;
-}
-
 template <typename T> bool Holds(T a, T b, uint8_t relation) {
   switch (relation) {
   case ocLess:
@@ -280,7 +269,7 @@ bool Arithmetic(uint8_t code, const TValue& leftValue, const TValue& rightValue,
   if (leftDate || rightDate) {
     if (leftDate && rightDate) return WriteNumber(result, "day", outcome, message);
     const double moment = static_cast<double>(outcome.value);
-    if (!IsWritableMoment(moment)) {
+    if (!HasDateText(moment)) {
       message = "The resulting date is out of range";
       return false;
     }

@@ -15,17 +15,6 @@ namespace {
 
 constexpr const char* kOutOfRange = "The resulting date is out of range";
 
-// Moments that have a date text: 1 January of year 1 up to the end of 9999.
-bool IsWritableMoment(long double moment) {
-  static const auto bounds = [] {
-    double first = 0, last = 0;
-    TryEncodeDate(1, 1, 1, first);
-    TryEncodeDate(9999, 12, 31, last);
-    return std::pair<double, double>(first, last + 1);
-  }();
-  return moment >= bounds.first && moment < bounds.second;
-}
-
 // A moment before 30 December 1899 counts its days backwards but its time of
 // day forwards (-1.25 is 29 December, 06:00), so adding hours to it directly
 // would move the wrong way. Arithmetic runs on a plain time line instead.
@@ -40,7 +29,7 @@ double FromTimeLine(long double line) {
 }
 
 bool WriteMoment(TValue& result, long double line, std::string& message) {
-  if (!std::isfinite(line) || !IsWritableMoment(line)) {
+  if (!std::isfinite(line) || !HasDateText(line)) {
     message = kOutOfRange;
     return false;
   }

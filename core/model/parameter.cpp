@@ -104,4 +104,14 @@ const TSystemParameterRow* SystemParameterRows() {
   return kSystemRows;
 }
 
+std::unique_ptr<TParameter> MakeSystemParameter(const TSystemParameterRow& row) {
+  auto parameter = std::make_unique<TParameter>();
+  parameter->ParamName = row.name;
+  parameter->ShortName = row.shortName;
+  parameter->Category = "System";
+  parameter->ParamType = row.type;
+  parameter->Descript = row.description;
+  return parameter;
+}
+
 } // namespace vandro

@@ -5,6 +5,7 @@
 #include "values/value.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,5 +83,7 @@ struct TSystemParameterRow {
 };
 inline constexpr int kSystemParameterCount = 10;
 const TSystemParameterRow* SystemParameterRows();
+// A parameter made from a system row (identifier 0, category "System").
+std::unique_ptr<TParameter> MakeSystemParameter(const TSystemParameterRow& row);
 
 } // namespace vandro

@@ -47,13 +47,7 @@ std::unique_ptr<TProject> TProject::CreateInMemory() {
   auto project = std::make_unique<TProject>();
   const TSystemParameterRow* rows = SystemParameterRows();
   for (int i = 0; i < kSystemParameterCount; ++i) {
-    auto parameter = std::make_unique<TParameter>();
-    parameter->ParamName = rows[i].name;
-    parameter->ShortName = rows[i].shortName;
-    parameter->Category = "System";
-    parameter->ParamType = rows[i].type;
-    parameter->Descript = rows[i].description;
-    project->AddParameter(std::move(parameter));
+    project->AddParameter(MakeSystemParameter(rows[i]));
   }
   LoadDefaultUnits(project->units_);
   for (int i = 0; i < project->units_.Count(); ++i)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace vandro {
 
@@ -165,6 +166,16 @@ bool TryTextToDateTime(std::string_view text, TDateStyle style, double& moment) 
   }
   moment = ComposeDateTime(dayNumber, time);
   return true;
+}
+
+bool HasDateText(long double moment) {
+  static const auto bounds = [] {
+    double first = 0, last = 0;
+    TryEncodeDate(1, 1, 1, first);
+    TryEncodeDate(9999, 12, 31, last);
+    return std::pair<double, double>(first, last + 1);
+  }();
+  return moment >= bounds.first && moment < bounds.second;
 }
 
 std::string DateToText(double moment) {

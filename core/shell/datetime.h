@@ -35,6 +35,9 @@ void DecodeTime(double moment, int& hour, int& minute, int& second, int& millise
 // A year of one or two digits means 2000 + year.
 bool TryTextToDateTime(std::string_view text, TDateStyle style, double& moment);
 
+// Moments that have a date text: 1 January of year 1 up to the end of 9999.
+bool HasDateText(long double moment);
+
 // The date in the current style's pattern.
 std::string DateToText(double moment);
 // The date, then " hh:mm:ss" unless the time of day is midnight.

@@ -76,25 +76,10 @@ void WriteNewProjectContent() {
     TTransaction transaction(session.Database);
     const TSystemParameterRow* rows = SystemParameterRows();
     for (int i = 0; i < kSystemParameterCount; ++i) {
-      auto parameter = std::make_unique<TParameter>();
-      parameter->ParamName = rows[i].name;
-      parameter->ShortName = rows[i].shortName;
-      parameter->Category = "System";
-      parameter->ParamType = rows[i].type;
-      parameter->Descript = rows[i].description;
-      project.AddParameter(std::move(parameter));
+      project.AddParameter(MakeSystemParameter(rows[i]));
     }
     for (const TDefaultUnit& row : DefaultUnits()) {
-      TUnit unit;
-      unit.name = row.name;
-      unit.shortName = row.shortName;
-      unit.category = row.category;
-      unit.basic = row.basic;
-      unit.generic = true;
-      unit.coefficient = row.coefficient;
-      unit.offset = row.offset;
-      unit.formula = row.formula;
-      unit.description = row.description;
+      TUnit unit = MakeDefaultUnit(row);
       APSAddUnit(unit);
     }
     transaction.Commit();

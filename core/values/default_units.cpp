@@ -150,20 +150,25 @@ int32_t DefaultUnitId(int index) {
   return id;
 }
 
+TUnit MakeDefaultUnit(const TDefaultUnit& row) {
+  TUnit unit;
+  unit.name = row.name;
+  unit.shortName = row.shortName;
+  unit.category = row.category;
+  unit.basic = row.basic;
+  unit.generic = true;
+  unit.coefficient = row.coefficient;
+  unit.offset = row.offset;
+  unit.formula = row.formula;
+  unit.description = row.description;
+  return unit;
+}
+
 void LoadDefaultUnits(TUnitCatalogue& catalogue) {
   int index = 0;
   for (const auto& row : kDefaultUnits) {
-    TUnit unit;
+    TUnit unit = MakeDefaultUnit(row);
     unit.id = DefaultUnitId(index++);
-    unit.name = row.name;
-    unit.shortName = row.shortName;
-    unit.category = row.category;
-    unit.basic = row.basic;
-    unit.generic = true;
-    unit.coefficient = row.coefficient;
-    unit.offset = row.offset;
-    unit.formula = row.formula;
-    unit.description = row.description;
     catalogue.Add(std::move(unit));
   }
 }

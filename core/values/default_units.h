@@ -7,6 +7,7 @@
 namespace vandro {
 
 class TUnitCatalogue;
+struct TUnit;
 
 struct TDefaultUnit {
   const char* category;
@@ -26,6 +27,9 @@ std::span<const TDefaultUnit> DefaultUnits();
 // to its system parameters and then 12, 13, ... to the units, skipping the
 // multiples of 32 that belong to objects.
 int32_t DefaultUnitId(int index);
+
+// The catalogue entry of a default row (generic; identifier 0).
+TUnit MakeDefaultUnit(const TDefaultUnit& row);
 
 // Fills an in-memory catalogue with the default units (generic, with the
 // identifiers above), for work without a project file.

@@ -1,0 +1,374 @@
+// Loading rules (Load):
+//  - no source: a series filled directly is loaded as it is; an empty one
+//    fails with "Series source isn't defined";
+//  - an auto formula source ("=...") is evaluated and its result replaces the
+//    source's content; a query source is run by the installed query runner;
+//  - the source must be a non-empty array ("Series source should be an
+//    array", "Empty array supplied");
+//  - the first item (an auto formula evaluated first, in place) fixes the
+//    kind: a number whose unit normalises makes a numeric series in that
+//    unit, a date a date series, anything else a text series;
+//  - every item is then read in that kind; an item that does not fit leaves
+//    0 in its slot and one error in the list.
+#include "stats/series.h"
+
+#include "language/executor.h"
+#include "shell/datetime.h"
+#include "shell/messages.h"
+#include "shell/numbers.h"
+#include "shell/text.h"
+#include "values/units.h"
+#include "values/value_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace vandro {
+
+namespace {
+
+TSeriesQueryRunner* queryRunner = nullptr;
+
+// The executor of sources and items that are formulas. The series evaluate
+// them without records, so one executor serves every series.
+TExecutor& SeriesExecutor() {
+  static TExecutor executor;
+  return executor;
+}
+
+void EvaluateInPlace(TValue& value) {
+  TExecutor& executor = SeriesExecutor();
+  executor.Clear();
+  TValue::Ptr result = executor.Run(nullptr, nullptr, value.Text()).Clone("TStatSeries.Load");
+  value.Assign(*result);
+}
+
+// The unit of a number text as written between its brackets, or empty when
+// it has none (or names "NONE"). The text is known to be a number.
+std::string WrittenUnit(std::string_view text) {
+  const size_t open = text.find('[');
+  const size_t close = text.rfind(']');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open) return {};
+  std::string unit = Trim(text.substr(open + 1, close - open - 1));
+  const std::string upper = UpperCase(unit);
+  return upper == "NONE" || upper == "(NONE)" ? std::string() : unit;
+}
+
+// The number of a numeric value expressed in unitText. False when it does not
+// decode or its unit has another dimension. The factor is applied in long
+// double, without the 15-digit round trip through text that ConvertToUnit
+// makes.
+bool NumberInUnit(const TValue& value, std::string_view unitText, long double& number) {
+  if (!value.IsNumeric()) return false;
+  double decoded = 0, plus = 0, minus = 0;
+  std::string unit;
+  try {
+    DecodeNumber(value.Text(), decoded, plus, minus, unit);
+  } catch (const EConvertError&) {
+    return false;
+  }
+  TUnitCatalogue& units = ActiveUnits();
+  const TUnitNF* from = units.NormalFormOf(unit);
+  if (!from) return false;
+  const std::string fromText = NormalFormText(*from);
+  const long double fromFactor = from->factor;
+  const TUnitNF* to = units.NormalFormOf(unitText);
+  if (!to || NormalFormText(*to) != fromText) return false;
+  number = fromFactor == to->factor ? decoded : decoded * (fromFactor / to->factor);
+  return true;
+}
+
+// The run-length scan for the mode over sorted items. The run starts at the
+// first item in load order; a run is judged when the next value differs or
+// at the last item, so a run that begins at the last item is never judged.
+// Two longest runs of equal length cancel the mode unless a later run of
+// two or more sets the flag again. Returns the best run length.
+template <class T>
+int ScanMode(const std::vector<T>& sorted, const T& firstLoaded, T& mode, bool& exists) {
+  T run = firstLoaded;
+  int length = 0, best = 0;
+  const size_t n = sorted.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (sorted[i] == run) ++length;
+    if (sorted[i] != run || i + 1 == n) {
+      if (length > 1) exists = true;
+      if (length > best) {
+        if (length > 1) exists = true;
+        mode = run;
+        best = length;
+      } else if (length == best) {
+        exists = false;
+      }
+      run = sorted[i];
+      length = 1;
+    }
+  }
+  return best;
+}
+
+long double Middle(const TValueArray& s, size_t index) {
+  return (s[index - 1] + s[index]) / 2;
+}
+
+} // namespace
+
+TSeriesQueryRunner* SetSeriesQueryRunner(TSeriesQueryRunner* runner) {
+  return std::exchange(queryRunner, runner);
+}
+
+int TStatSeries::Count() const {
+  return static_cast<int>(Kind == skText ? Texts.size() : Numbers.size());
+}
+
+void TStatSeries::Resize(int count) {
+  const auto size = static_cast<size_t>(std::max(count, 0));
+  if (Kind == skText)
+    Texts.resize(size);
+  else
+    Numbers.resize(size, 0);
+  ResetStatistics();
+}
+
+void TStatSeries::SetName(std::string_view name) {
+  name_ = std::string(name.substr(0, 32));
+}
+
+void TStatSeries::ResetStatistics() {
+  Computed = RangeKnown = Sorted = false;
+  StatCount = 0;
+  Minimum = Maximum = Mean = Total = Median = 0;
+  DeviationPopulation = DeviationSample = 0;
+  LowerTertile = UpperTertile = FirstQuartile = ThirdQuartile = 0;
+  Quintiles = {};
+  Mode = ModalFrequency = 0;
+  ModeExists = TertilesValid = QuartilesValid = QuintilesValid = false;
+  MedianText.clear();
+  MinimumText.clear();
+  MaximumText.clear();
+  ModeText.clear();
+}
+
+bool TStatSeries::Load(std::vector<std::string>& errors) {
+  errors.clear();
+  Loaded = false;
+  // Whatever was computed described the items before this load.
+  ResetStatistics();
+  if (!Source) {
+    if (Numbers.empty() && Texts.empty()) {
+      errors.push_back("Series source isn't defined");
+      return false;
+    }
+    Loaded = true;
+    return true;
+  }
+  if (Source->IsAutoFormula()) {
+    EvaluateInPlace(*Source);
+  } else if (Source->IsQuery() && queryRunner) {
+    if (TValue::Ptr result = queryRunner->Run(*Source)) Source->Assign(*result);
+  }
+  if (!Source->IsArray()) {
+    errors.push_back("Series source should be an array");
+    return false;
+  }
+  const int count = Source->ItemCount();
+  if (count == 0) {
+    errors.push_back("Empty array supplied");
+    return false;
+  }
+
+  TValue& first = Source->GetItem(0);
+  if (first.IsAutoFormula()) EvaluateInPlace(first);
+  Kind = skText;
+  UnitText.clear();
+  NormalUnitText.clear();
+  if (first.IsNumeric()) {
+    const std::string unit = WrittenUnit(first.Text());
+    if (const TUnitNF* normalForm = ActiveUnits().NormalFormOf(unit)) {
+      Kind = skNumeric;
+      UnitText = unit;
+      NormalUnitText = NormalFormText(*normalForm);
+    }
+  } else if (first.IsPlain() && first.IsDateTime()) {
+    Kind = skDate;
+    UnitText = "[day]";
+    NormalUnitText = "[s]";
+  }
+
+  Numbers.clear();
+  Texts.clear();
+  if (Kind == skText)
+    Texts.resize(static_cast<size_t>(count));
+  else
+    Numbers.resize(static_cast<size_t>(count), 0);
+  for (int i = 0; i < count; ++i) {
+    const TValue& item = Source->GetItem(i);
+    const auto slot = static_cast<size_t>(i);
+    const std::string index = std::to_string(i);
+    switch (Kind) {
+    case skText:
+      Texts[slot] = item.IsPlain() ? item.Text() : ToDisplayText(&item);
+      break;
+    case skDate:
+      if (item.IsPlain() && item.IsDateTime())
+        Numbers[slot] = DecodeDateTime(item.Text());
+      else
+        errors.push_back("Value should be numeric. Item No = " + index);
+      break;
+    default:
+      if (!item.IsNumeric())
+        errors.push_back("Value should be numeric. Item No = " + index);
+      else if (long double number = 0; NumberInUnit(item, UnitText, number))
+        Numbers[slot] = number;
+      else
+        errors.push_back("Incompatible units. " + UnitText + " expected. Item No = " + index);
+      break;
+    }
+  }
+  Loaded = true;
+  return true;
+}
+
+void TStatSeries::Compute() {
+  ResetStatistics();
+  const int n = Count();
+  StatCount = n;
+  // An empty series (filled directly with nothing) has nothing to divide by:
+  // its statistics stay 0 and no optional one is valid.
+  if (n > 0 && Kind == skText) {
+    std::vector<std::string> sorted = Texts;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+      return CompareText(a, b) < 0;
+    });
+    MinimumText = sorted.front();
+    MaximumText = sorted.back();
+    const int best = ScanMode(sorted, Texts.front(), ModeText, ModeExists);
+    if (ModeExists) ModalFrequency = static_cast<long double>(best) / n;
+    MedianText = "n/a";
+  } else if (n > 0 && (Kind == skNumeric || Kind == skDate)) {
+    TValueArray s = Numbers;
+    std::sort(s.begin(), s.end());
+    const auto size = static_cast<size_t>(n);
+    Minimum = s.front();
+    Maximum = s.back();
+    RangeKnown = true;
+    for (long double x : Numbers)
+      Total += x;
+    Mean = Total / n;
+    const int best = ScanMode(s, Numbers.front(), Mode, ModeExists);
+    Median = n % 2 == 1 ? s[size / 2] : Middle(s, size / 2);
+    long double squares = 0;
+    for (long double x : Numbers)
+      squares += (x - Mean) * (x - Mean);
+    DeviationSample = n >= 2 ? std::sqrt(squares / (n - 1)) : 0;
+    DeviationPopulation = std::sqrt(squares / n);
+    if (ModeExists) ModalFrequency = static_cast<long double>(best) / n;
+
+    if (n >= 3) {
+      TertilesValid = true;
+      const size_t k = size / 3;
+      switch (size % 3) {
+      case 0:
+        LowerTertile = Middle(s, k);
+        UpperTertile = Middle(s, 2 * k);
+        break;
+      case 1:
+        LowerTertile = s[k];
+        UpperTertile = Middle(s, 2 * k);
+        break;
+      default:
+        LowerTertile = s[k];
+        UpperTertile = s[2 * k + 1];
+        break;
+      }
+    }
+    if (n >= 4) {
+      QuartilesValid = true;
+      const size_t k = size / 4;
+      switch (size % 4) {
+      case 0:
+        FirstQuartile = Middle(s, k);
+        ThirdQuartile = Middle(s, 3 * k);
+        break;
+      case 1:
+        FirstQuartile = Middle(s, k);
+        ThirdQuartile = (s[3 * k] + s[3 * k + 1]) / 2;
+        break;
+      default:
+        FirstQuartile = s[k];
+        ThirdQuartile = s[3 * k];
+        break;
+      }
+    }
+    if (n >= 5) {
+      QuintilesValid = true;
+      const size_t k = size / 5, r = size % 5;
+      for (size_t j = 1; j <= 4; ++j)
+        Quintiles[j - 1] = r >= j ? s[j * k] : Middle(s, j * k);
+    }
+  }
+  Computed = true;
+  Sorted = true;
+}
+
+void TStatSeries::ComputeRange() {
+  if (RangeKnown || Kind == skText || Kind == skReference) return;
+  Minimum = Maximum = Numbers.empty() ? 0 : Numbers.front();
+  for (long double x : Numbers) {
+    Minimum = std::min(Minimum, x);
+    Maximum = std::max(Maximum, x);
+  }
+  RangeKnown = true;
+}
+
+int TStatSeries::CountInRange(long double low, long double high) const {
+  if (Kind == skText || Kind == skReference) return 0;
+  return static_cast<int>(std::count_if(Numbers.begin(), Numbers.end(),
+                                        [&](long double v) { return low <= v && v < high; }));
+}
+
+bool GetNumericSeries(const TValue& value, TValueArray& numbers, std::string& unitText) {
+  numbers.clear();
+  unitText.clear();
+  if (value.IsNull()) return true;
+  const TValue* series = &value;
+  TValue::Ptr evaluated;
+  if (value.IsFormula() || value.IsAutoFormula()) {
+    evaluated = value.Clone("GetNumericSeries");
+    EvaluateInPlace(*evaluated);
+    series = evaluated.get();
+  }
+  if (!series->IsArray() || series->ItemCount() == 0) return false;
+
+  const int count = series->ItemCount();
+  int first = 0;
+  if (!series->GetItem(0).IsNumeric()) {
+    if (!Ask("The first value in series isn't numeric.\r\nDo you want to skip all non-numeric "
+             "values?",
+             true))
+      return false;
+    while (first < count && !series->GetItem(first).IsNumeric())
+      ++first;
+    if (first == count) {
+      ShowMsg("Series is empty");
+      return false;
+    }
+  }
+  const std::string unit = WrittenUnit(series->GetItem(first).Text());
+  if (!ActiveUnits().NormalFormOf(unit)) return false;
+  for (int i = first; i < count; ++i) {
+    const TValue& item = series->GetItem(i);
+    if (!item.IsNumeric()) continue;
+    long double number = 0;
+    if (!NumberInUnit(item, unit, number)) {
+      ShowMsg("Incompatible units. Item # " + std::to_string(i));
+      numbers.clear();
+      return false;
+    }
+    numbers.push_back(number);
+  }
+  unitText = unit;
+  return true;
+}
+
+} // namespace vandro

@@ -1,0 +1,355 @@
+#include "stats/stat_tests.h"
+
+#include "shell/messages.h"
+#include "shell/numbers.h"
+#include "shell/text.h"
+#include "stats/distributions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace vandro {
+namespace {
+
+// The z statistic is read against a t distribution this large, which is
+// the normal distribution to well beyond the digits shown.
+constexpr int kZDegreesOfFreedom = 10000;
+
+// Below this expected count the z and chi-square approximations are poor.
+constexpr long double kSmallExpectedCount = 5;
+
+std::string Lines(std::initializer_list<const char*> lines) {
+  std::string text;
+  for (const char* line : lines) {
+    if (!text.empty()) text += kLineBreak;
+    text += line;
+  }
+  return text;
+}
+
+bool IsNumeric(const TSample& sample) {
+  return sample.kind == TSampleKind::Numeric;
+}
+
+bool RefuseUnlessNumeric(const TSample& sample) {
+  if (IsNumeric(sample)) return false;
+  ShowMsg("Series " + sample.name + " should be numeric");
+  return true;
+}
+
+// The numbers of sample in the unit whose factor to it is given.
+std::vector<long double> Scaled(const TSample& sample, long double factor, size_t count) {
+  std::vector<long double> numbers(sample.numbers.begin(),
+                                   sample.numbers.begin() + static_cast<ptrdiff_t>(count));
+  if (factor != 1)
+    for (long double& number : numbers)
+      number *= factor;
+  return numbers;
+}
+
+bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
+  if (series.size() >= 3 &&
+      !Ask(Lines({"t-Test is applicable only to pair of series.",
+                  "The first two series will be used.", "Do you want to proceed?"}),
+           true))
+    return false;
+  const TSample& first = series[0];
+  const TSample& second = series[1];
+  if (RefuseUnlessNumeric(first) || RefuseUnlessNumeric(second)) return false;
+  // Compatible units measure the same quantity, but the numbers are
+  // compared only once they are in the same unit.
+  long double factor = 1;
+  if (!UnitFactor(second.unit, first.unit, factor)) {
+    ShowMsg("Incompatible units!");
+    return false;
+  }
+  for (int i = 0; i < 2; ++i)
+    if (series[static_cast<size_t>(i)].Count() < 2) {
+      ShowMsg("Sample size should be at least 2" + std::string(kLineBreak) + "See series #" +
+              std::to_string(i + 1));
+      return false;
+    }
+  const std::vector<long double> x = Scaled(first, 1, first.Count());
+  const std::vector<long double> y = Scaled(second, factor, second.Count());
+  const long double n1 = static_cast<long double>(x.size());
+  const long double n2 = static_cast<long double>(y.size());
+  const long double mean1 = Mean(x), mean2 = Mean(y);
+  // n s^2 with s the population deviation is the sum of squares.
+  const long double pooled = std::sqrt(SumOfSquares(x, mean1) + SumOfSquares(y, mean2));
+  if (pooled == 0) {
+    ShowMsg(Lines({"Can't apply the t-test.", "Both series have zero variance"}));
+    return false;
+  }
+  const int df = static_cast<int>(x.size() + y.size() - 2);
+  result.degreesOfFreedom = df;
+  result.statistic = (mean1 - mean2) * std::sqrt(n1 * n2 * df / (n1 + n2)) / pooled;
+  result.p = StudentTwoTailedProbability(df, result.statistic);
+  return true;
+}
+
+bool FTest(const std::vector<TSample>& series, TStatTestResult& result) {
+  std::vector<long double> factors(series.size(), 1);
+  for (size_t i = 0; i < series.size(); ++i) {
+    if (RefuseUnlessNumeric(series[i])) return false;
+    if (!UnitFactor(series[i].unit, series[0].unit, factors[i])) {
+      ShowMsg("Incompatible units! Series:" + series[i].name);
+      return false;
+    }
+  }
+  size_t smallest = 0;
+  for (size_t i = 1; i < series.size(); ++i)
+    if (series[i].Count() < series[smallest].Count()) smallest = i;
+  const size_t n = series[smallest].Count();
+  if (n < 2) {
+    ShowMsg("The minimum sample size should be 2." + std::string(kLineBreak) + "See series #" +
+            std::to_string(smallest + 1));
+    return false;
+  }
+  const bool sameSize = std::all_of(series.begin(), series.end(),
+                                    [n](const TSample& sample) { return sample.Count() == n; });
+  if (!sameSize && !Ask(Lines({"Series should have the same size.",
+                               "Long series would be truncated.", "Do you want to proceed?"}),
+                        true))
+    return false;
+
+  const long double k = static_cast<long double>(series.size());
+  std::vector<long double> means;
+  long double withinSum = 0;
+  for (size_t i = 0; i < series.size(); ++i) {
+    const std::vector<long double> numbers = Scaled(series[i], factors[i], n);
+    means.push_back(Mean(numbers));
+    withinSum += SumOfSquares(numbers, means.back()) / static_cast<long double>(n - 1);
+  }
+  const long double within = withinSum / k;
+  if (within == 0) {
+    ShowMsg(Lines({"Can't apply the F-test.", "All series have zero variance"}));
+    return false;
+  }
+  const long double grandMean = Mean(means);
+  const long double between =
+      static_cast<long double>(n) * SumOfSquares(means, grandMean) / (k - 1);
+  const int df1 = static_cast<int>(series.size()) - 1;
+  const int df2 = static_cast<int>(series.size() * (n - 1));
+  result.degreesOfFreedom = df1;
+  result.statistic = between / within;
+  result.p = 1 - FDistribution(df1, df2, result.statistic);
+  return true;
+}
+
+// Refuses a table with an expected count of 0 (a series without items) and
+// asks before going on with a small one.
+bool CheckExpectedCounts(const TContingencyTable& table, const char* refusal,
+                         const std::string& smallCountQuestion) {
+  bool small = false;
+  for (size_t i = 0; i < table.series.size(); ++i)
+    for (size_t j = 0; j < table.outcomes.size(); ++j) {
+      const long double expected = table.expected[i][j];
+      if (expected == 0) {
+        ShowMsg(Lines({refusal, "The expected frequancy of outcome in a series is 0"}));
+        return false;
+      }
+      small = small || expected < kSmallExpectedCount;
+    }
+  return !small || Ask(smallCountQuestion, true);
+}
+
+bool ZTest(const std::vector<TSample>& series, TStatTestResult& result, bool yates) {
+  if (series.size() >= 3 &&
+      !Ask(Lines({"z test is applicable to a pair of series only.",
+                  "The first two series will be used.", "Do you want to proceed?"}),
+           true))
+    return false;
+  result.table = BuildContingencyTable({series[0], series[1]});
+  if (result.table.outcomes.size() != 2) {
+    ShowMsg("There should be exactly two outcome values");
+    return false;
+  }
+  if (!CheckExpectedCounts(
+          result.table, "Can't apply the z test.",
+          Lines({"Expected number of outcomes in a series is less than 5.",
+                 "The test result might be inaccurate.", "Do you want to proceed anyway?"})))
+    return false;
+  const auto& counts = result.table.counts;
+  const long double a1 = counts[0][0], n1 = counts[0][2];
+  const long double a2 = counts[1][0], n2 = counts[1][2];
+  const long double pooled = (a1 + a2) / (n1 + n2);
+  const long double spread = 1 / n1 + 1 / n2;
+  long double difference = std::fabs(a1 / n1 - a2 / n2);
+  // The continuity correction moves the difference towards 0, never past it:
+  // equal proportions stay a z of 0.
+  if (yates) difference = std::max(0.0L, difference - spread / 2);
+  result.degreesOfFreedom = kZDegreesOfFreedom;
+  result.statistic = difference / std::sqrt(pooled * (1 - pooled) * spread);
+  result.p = StudentTwoTailedProbability(kZDegreesOfFreedom, result.statistic);
+  return true;
+}
+
+bool ChiSquareTest(const std::vector<TSample>& series, TStatTestResult& result, bool yates) {
+  result.table = BuildContingencyTable(series);
+  if (result.table.outcomes.size() < 2) {
+    ShowMsg("There should be at least two outcome values");
+    return false;
+  }
+  if (!CheckExpectedCounts(
+          result.table, "Can't apply the chi-square test.",
+          Lines({"Expected number of outcomes in a series is less than 5.",
+                 "The test result might be inaccurate.", "Do you want to proceed it anyway?"})))
+    return false;
+  const TContingencyTable& table = result.table;
+  const size_t rows = table.series.size(), columns = table.outcomes.size();
+  const bool corrected = yates && rows == 2 && columns == 2;
+  long double sum = 0;
+  for (size_t i = 0; i < rows; ++i)
+    for (size_t j = 0; j < columns; ++j) {
+      const long double expected = table.expected[i][j];
+      long double difference = std::fabs(table.counts[i][j] - expected);
+      // As for z, the correction stops at 0 instead of adding to the sum.
+      if (corrected) difference -= std::min(0.5L, difference);
+      sum += difference * difference / expected;
+    }
+  const int df = static_cast<int>((rows - 1) * (columns - 1));
+  result.degreesOfFreedom = df;
+  result.statistic = sum;
+  result.p = 1 - ChiSquareDistribution(df, sum);
+  return true;
+}
+
+} // namespace
+
+TContingencyTable BuildContingencyTable(const std::vector<TSample>& series) {
+  TContingencyTable table;
+  std::unordered_map<std::string, size_t> index; // upper-cased key -> outcome
+  std::vector<std::vector<size_t>> items(series.size());
+  for (size_t i = 0; i < series.size(); ++i) {
+    const TSample& sample = series[i];
+    table.series.push_back(sample.name);
+    const std::string unit = UpperCase(BareUnit(sample.unit));
+    for (size_t k = 0; k < sample.Count(); ++k) {
+      std::string key;
+      if (sample.kind == TSampleKind::Text)
+        key = UpperCase(sample.texts[k]);
+      else {
+        key = FloatToText(sample.numbers[k]);
+        if (!unit.empty()) key += " [" + unit + "]";
+      }
+      const auto [at, added] = index.emplace(UpperCase(key), table.outcomes.size());
+      if (added) table.outcomes.push_back(key);
+      items[i].push_back(at->second);
+    }
+  }
+  const size_t rows = series.size(), columns = table.outcomes.size();
+  table.counts.assign(rows + 1, std::vector<long double>(columns + 1, 0));
+  for (size_t i = 0; i < rows; ++i)
+    for (size_t outcome : items[i]) {
+      table.counts[i][outcome] += 1;
+      table.counts[i][columns] += 1;
+      table.counts[rows][outcome] += 1;
+      table.counts[rows][columns] += 1;
+    }
+  table.expected = table.counts;
+  const long double total = table.counts[rows][columns];
+  for (size_t i = 0; i < rows; ++i)
+    for (size_t j = 0; j < columns; ++j)
+      table.expected[i][j] = table.counts[i][columns] * table.counts[rows][j] / total;
+  return table;
+}
+
+TMatrixText TContingencyTable::Text() const {
+  TMatrixText text;
+  text.title = "Contingency table";
+  text.corner = "Series\\Outcomes";
+  text.columns = outcomes;
+  text.columns.push_back("Total");
+  text.rows = series;
+  text.rows.push_back("Total");
+  for (const auto& row : counts) {
+    text.cells.emplace_back();
+    for (long double count : row)
+      text.cells.back().push_back(FloatToText(count));
+  }
+  return text;
+}
+
+std::string TStatTestResult::StatisticText() const {
+  return RoundedText(statistic, 6);
+}
+
+std::string TStatTestResult::PText() const {
+  return RoundedText(p, 6);
+}
+
+std::string TStatTestResult::RejectText() const {
+  return RoundedText(1 - p, 6);
+}
+
+bool RunStatTest(TStatTest test, const std::vector<TSample>& series, bool yates,
+                 TStatTestResult& result) {
+  if (test == TStatTest::None) {
+    ShowMsg("Select test type");
+    return false;
+  }
+  if (series.size() < 2) {
+    ShowMsg("The number of series should be at least two");
+    return false;
+  }
+  TStatTestResult outcome;
+  outcome.test = test;
+  bool done = false;
+  switch (test) {
+  case TStatTest::T:
+    done = TTest(series, outcome);
+    break;
+  case TStatTest::F:
+    done = FTest(series, outcome);
+    break;
+  case TStatTest::Z:
+    done = ZTest(series, outcome, yates);
+    break;
+  case TStatTest::ChiSquare:
+    done = ChiSquareTest(series, outcome, yates);
+    break;
+  case TStatTest::None:
+    break;
+  }
+  if (done) result = std::move(outcome);
+  return done;
+}
+
+const char* StatisticCaption(TStatTest test) {
+  switch (test) {
+  case TStatTest::T:
+    return "t Statistic Value:";
+  case TStatTest::F:
+    return "F Statistic Value:";
+  case TStatTest::Z:
+    return "z Statistic Value:";
+  case TStatTest::ChiSquare:
+    return "Chi-Square Statistic Value:";
+  case TStatTest::None:
+    break;
+  }
+  return "";
+}
+
+std::vector<std::string> HypothesisLines(TStatTest test) {
+  switch (test) {
+  case TStatTest::T:
+    return {"Both samples were drawn from the same normal ",
+            "distributed population or from two similar normal ",
+            "distributed populations with the neighbour means", "and variances."};
+  case TStatTest::F:
+    return {"Variability between sample means corresponds to",
+            "expected variability within samples."};
+  case TStatTest::Z:
+    return {"Both samples were drawn from populations containing",
+            "the same proportion of cases with a given attribute"};
+  case TStatTest::ChiSquare:
+    return {"There's no any relationship between outcome", "frequencies in samples."};
+  case TStatTest::None:
+    break;
+  }
+  return {};
+}
+
+} // namespace vandro

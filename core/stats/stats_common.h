@@ -1,0 +1,63 @@
+// What the statistics computations share: the sample they take, the table
+// text the matrix window shows, units of samples and number texts.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vandro {
+
+// The kinds of a statistical series, in its order.
+enum class TSampleKind { Numeric, Text, Date, Reference };
+
+// One series as the statistics take it: a name and its items, numbers for
+// every kind but text. Numbers of one sample share its unit.
+struct TSample {
+  std::string name;
+  TSampleKind kind = TSampleKind::Numeric;
+  std::string unit; // as typed, with or without its square brackets; empty for none
+  std::vector<long double> numbers;
+  std::vector<std::string> texts;
+
+  size_t Count() const { return kind == TSampleKind::Text ? texts.size() : numbers.size(); }
+};
+
+// A table for the matrix window: title, corner cell, column and row headings, cells.
+struct TMatrixText {
+  std::string title;
+  std::string corner;
+  std::vector<std::string> columns;
+  std::vector<std::string> rows;
+  std::vector<std::vector<std::string>> cells; // rows x columns
+};
+
+// The mean of numbers; 0 for none.
+long double Mean(const std::vector<long double>& numbers);
+// The sum of the squared deviations of numbers from mean.
+long double SumOfSquares(const std::vector<long double>& numbers, long double mean);
+
+// The unit text without blanks and square brackets around it.
+std::string BareUnit(std::string_view unit);
+
+// How many of unit `to` make one of unit `from`, when the two measure the
+// same quantity: equal texts (without regard to case) give 1, others need
+// the open project's units. Returns false for units that do not compare.
+bool UnitFactor(std::string_view from, std::string_view to, long double& factor);
+
+// round(value * 10^decimals) / 10^decimals, halves away from zero; values
+// too large to carry that many decimals come back unchanged.
+long double RoundTo(long double value, int decimals);
+
+// The value rounded to decimals and written in the general format
+// (FloatToText); "INF" or "-INF" for an infinity and "n/a" for NaN, which
+// have no number text.
+std::string RoundedText(long double value, int decimals);
+
+// The general format with at most precision significant digits (1..18):
+// fixed notation when the integer part has at most precision digits and the
+// value is at least 0.00001, otherwise d.dddE+x with at least exponentDigits
+// exponent digits. Trailing zeros are dropped.
+std::string GeneralText(long double value, int precision, int exponentDigits);
+
+} // namespace vandro

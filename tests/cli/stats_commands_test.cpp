@@ -1,0 +1,328 @@
+// The statistics commands of vandro-cli over data files in a temporary
+// directory. Reference values of the distributions are R's (qt, pf, qchisq,
+// pnorm), rounded as the calculator shows them.
+#include "cli.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vandro::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome RunVandro(std::vector<std::string> args) {
+  std::istringstream in;
+  std::ostringstream out, err;
+  const int status = RunCli(args, {in, out, err, false});
+  return {status, out.str(), err.str()};
+}
+
+class StatsCommands : public ::testing::Test {
+protected:
+  void SetUp() override {
+    dir_ =
+        fs::temp_directory_path() /
+        ("vandro-stats-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Writes content to a file of the temporary directory; returns its path.
+  std::string File(const std::string& name, const std::string& content) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path.string();
+  }
+
+  fs::path dir_;
+};
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(StatsCommands, StatsPrintsTheGridWithUnitsConvertedToTheFirstCell) {
+  const std::string file = File("a.tsv", "Weight\tName\n"
+                                         "12.5 [kg]\talpha\n"
+                                         "14 [kg]\tbeta\n"
+                                         "13000 [g]\talpha\n"
+                                         "15 [kg]\t\n");
+  const Outcome result = RunVandro({"stats", "--file", file});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  const std::string expected[] = {
+      "Statistics \\ Series\tWeight\tName\n",
+      "Count\t4\t3\n",
+      "Mean\t13.625 [kg]\t n/a \n",
+      "Min\t12.5 [kg]\talpha\n",
+      "Max\t15 [kg]\tbeta\n",
+      "Median\t13.5 [kg]\tn/a\n",
+      "Mode\tn/a\talpha\n",
+  };
+  for (const std::string& line : expected)
+    EXPECT_TRUE(Has(result.out, line)) << line << "\nin\n" << result.out;
+}
+
+TEST_F(StatsCommands, SeparatorsAndUtf8NamesRoundTrip) {
+  // "Масса" in UTF-8: the file, the argument and the output are all UTF-8.
+  const std::string name = "\xD0\x9C\xD0\xB0\xD1\x81\xD1\x81\xD0\xB0";
+  struct Case {
+    std::string sep, separator;
+  };
+  const Case cases[] = {{"comma", ","}, {"semicolon", ";"}, {"tab", "\t"}, {"::", "::"}};
+  for (const Case& c : cases) {
+    const std::string file = File("s.txt", "\xEF\xBB\xBF" + name + c.separator + "B\r\n1" +
+                                               c.separator + "2\r\n3" + c.separator + "4\r\n\r\n");
+    const Outcome result = RunVandro(
+        {"histogram", "--file", file, "--sep", c.sep, "--series", name, "--intervals", "2"});
+    ASSERT_EQ(kExitOk, result.status) << c.sep << ": " << result.err;
+    EXPECT_EQ("Label\tLow\tHigh\tCount\n1\t1\t2\t1\n2\t2\t3\t1\n", result.out) << c.sep;
+  }
+}
+
+TEST_F(StatsCommands, BadDataFilesNameTheFileLineAndColumn) {
+  struct Case {
+    const char* what;
+    std::string content;
+    std::vector<std::string> parts; // in the message
+  };
+  const Case cases[] = {
+      {"ragged row", "a\tb\n1\t2\n3\n", {"line 3", "1 cells where the header has 2"}},
+      {"text in a numeric series", "a\tb\n1\t2\n3\tabc\n", {"line 3, column 2 (b)", "\"abc\""}},
+      {"unit of another quantity", "a\n1 [kg]\n2 [m]\n", {"line 3, column 1 (a)", "\"2 [m]\""}},
+      {"hole in a series", "a\tb\n1\t2\n\t4\n5\t6\n", {"line 3, column 1 (a)", "empty"}},
+      {"repeated name", "a\tA\n1\t2\n", {"line 1, column 2", "already in column 1"}},
+      {"empty name", "a\t\n1\t2\n", {"line 1, column 2", "name is empty"}},
+      {"series without values", "a\tb\n1\t\n", {"column 2 (b)", "no values"}},
+      {"empty file", "\n\n", {"empty"}},
+      {"not UTF-8", "a\n\xFF\n", {"line 2"}},
+  };
+  for (const Case& c : cases) {
+    const std::string file = File("bad.tsv", c.content);
+    const Outcome result = RunVandro({"stats", "--file", file});
+    EXPECT_EQ(kExitFailed, result.status) << c.what;
+    EXPECT_TRUE(result.out.empty()) << c.what;
+    EXPECT_TRUE(Has(result.err, file)) << c.what << ": " << result.err;
+    for (const std::string& part : c.parts)
+      EXPECT_TRUE(Has(result.err, part)) << c.what << ": " << result.err;
+  }
+  const Outcome missing = RunVandro({"stats", "--file", (dir_ / "none.tsv").string()});
+  EXPECT_EQ(kExitFailed, missing.status);
+  EXPECT_TRUE(Has(missing.err, "cannot open")) << missing.err;
+}
+
+TEST_F(StatsCommands, WrongUsageExitsWithTwo) {
+  const std::string file = File("d.tsv", "a\tb\n1\t2\n2\t3\n3\t5\n");
+  const std::vector<std::string> cases[] = {
+      {"stats"},
+      {"stats", "--file"},
+      {"stats", "--file", file, "--file", file},
+      {"stats", "--file", file, "extra"},
+      {"stats", "--file", file, "--sep", ""},
+      {"stats", "--project", "p.vdr", "--series", "a=1"},
+      {"correlate", "--objects", "x", "--params", "a,b"},
+      {"dist"},
+      {"dist", "Normal"},
+      {"dist", "Normal", "--x", "1", "--p", "0.5"},
+      {"dist", "Weibull", "--x", "1"},
+      {"dist", "L", "--x", "1"}, // Lognormal or Logistic
+      {"dist", "Normal", "--p", "1.5"},
+      {"dist", "Normal", "--x", "one"},
+      {"dist", "Chi-square", "--x", "1", "--df1", "3"},
+      {"test", "--file", file},
+      {"test", "u", "--file", file},
+      {"test", "t", "--file", file, "--no-yates"},
+      {"histogram", "--file", file},
+      {"histogram", "--file", file, "--series", "a", "--intervals", "25"},
+      {"histogram", "--file", file, "--series", "a", "--intervals", "3.5"},
+      {"regress", "--file", file},
+      {"regress", "--file", file, "--dependent", "a", "--alpha", "2"},
+      {"cluster", "--file", file, "--distance", "cosine"},
+      {"cluster", "--file", file, "--weights", "1,x"},
+      {"cluster", "--file", file, "--weights", "1,-1"},
+      {"cluster", "--file", file, "--weights", "1"},
+  };
+  for (const auto& args : cases) {
+    const Outcome result = RunVandro(args);
+    std::string line;
+    for (const auto& word : args)
+      line += word + " ";
+    EXPECT_EQ(kExitUsage, result.status) << line << "\n" << result.out << result.err;
+    EXPECT_TRUE(Has(result.err, "Usage: vandro-cli " + args.front())) << line << result.err;
+  }
+  EXPECT_TRUE(Has(RunVandro({"stats", "--project", "p"}).err, "not available yet"));
+}
+
+TEST_F(StatsCommands, DistMatchesReferenceValues) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const Case cases[] = {
+      {{"dist", "Normal", "--x", "1.96"},
+       "X:\t1.96\nP ( x > X ):\t0.024998\n1 - P:\t0.975002\nMean:\t0\nStd.dev.:\t1\n"},
+      // qt(0.975, 10); "10" is a whole value on the command line.
+      {{"dist", "student", "--p", "0.05", "--df", "10"},
+       "X:\t2.228139\nP ( x > X ):\t0.05\n1 - P:\t0.95\nDF:\t10\n"},
+      // pf(2, 3, 20, lower.tail = FALSE)
+      {{"dist", "F", "--x", "2", "--df", "3", "--df1", "20"},
+       "X:\t2\nP ( x > X ):\t0.146439\n1 - P:\t0.853561\nDF1:\t3\nDF2:\t20\n"},
+      // qchisq(0.95, 100)
+      {{"dist", "chi", "--p1", "0.95", "--df", "100"},
+       "X:\t124.342113\nP ( x > X ):\t0.05\n1 - P:\t0.95\nShape:\t100\n"},
+      {{"dist", "Exponential", "--x", "1"},
+       "X:\t1\nP ( x > X ):\t0.367879\n1 - P:\t0.632121\nScale:\t1\n"},
+  };
+  for (const Case& c : cases) {
+    const Outcome result = RunVandro(c.args);
+    EXPECT_EQ(kExitOk, result.status) << c.args[1] << result.err;
+    EXPECT_EQ(c.out, result.out) << c.args[1];
+  }
+}
+
+TEST_F(StatsCommands, Tests) {
+  std::string counts = "A\tB\n";
+  for (int i = 0; i < 30; ++i)
+    counts += std::string(i < 10 ? "yes" : "no") + "\t" + (i < 20 ? "yes" : "no") + "\n";
+  const std::string table = File("counts.tsv", counts);
+  const std::string same = File("same.tsv", "x\ty\n1\t1\n2\t2\n4\t4\n");
+  const std::string mixed = File("mixed.tsv", "x\ty\n1\ta\n2\tb\n");
+
+  // A 2 x 2 table (10, 20), (20, 10) without Yates: chi-square 6.667, pchisq(20/3, 1).
+  Outcome result = RunVandro({"test", "chi2", "--file", table, "--no-yates"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(Has(result.out, "Chi-Square Statistic Value:\t6.666667\n"
+                              "P value (probability of H0 to be true):\t0.009823\n"))
+      << result.out;
+  EXPECT_TRUE(Has(result.out, "Series\\Outcomes\tYES\tNO\tTotal\nA\t10\t20\t30\nB\t20\t10\t30\n"))
+      << result.out;
+
+  result = RunVandro({"test", "t", "--file", same});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_EQ("t Statistic Value:\t0\nP value (probability of H0 to be true):\t1\n"
+            "1-P (Probability of H0 to be rejected):\t0\n",
+            result.out);
+
+  result = RunVandro({"test", "t", "--file", mixed});
+  EXPECT_EQ(kExitFailed, result.status);
+  EXPECT_TRUE(Has(result.err, "Series y should be numeric")) << result.err;
+  EXPECT_TRUE(result.out.empty());
+}
+
+TEST_F(StatsCommands, Correlate) {
+  const std::string file = File("c.tsv", "a\tb\tc\n1\t2\t5\n2\t4\t5\n3\t6\t5\n4\t8\t5\n");
+  const Outcome result = RunVandro({"correlate", "--file", file});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(
+      Has(result.out, "Correlations (Pearson)\nSeries\tr\tr-square\t | t | \tP(no trend)\n"))
+      << result.out;
+  EXPECT_TRUE(Has(result.out, "a : b\t1\t1\tINF\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "a : c\t0\t0\t0\t0\n")) << result.out;
+  // The constant series is reported, and the matrix is printed all the same.
+  EXPECT_TRUE(Has(result.err, "Error calculating correlation: element [0, 2]")) << result.err;
+
+  const Outcome one = RunVandro({"correlate", "--file", File("one.tsv", "a\tn\n1\tx\n2\ty\n")});
+  EXPECT_EQ(kExitFailed, one.status);
+  EXPECT_TRUE(Has(one.err, "At least two numeric series should be defined")) << one.err;
+}
+
+TEST_F(StatsCommands, Histogram) {
+  std::string content = "v\tname\n";
+  for (int i = 0; i <= 10; ++i)
+    content += std::to_string(i) + "\tn" + std::to_string(i) + "\n";
+  const std::string file = File("h.tsv", content);
+  Outcome result = RunVandro({"histogram", "--file", file, "--series", "V"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  // The last interval holds both 9 and the maximum 10.
+  EXPECT_TRUE(Has(result.out, "Label\tLow\tHigh\tCount\n0\t0\t1\t1\n")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\n9\t9\t10\t2\n")) << result.out;
+
+  result = RunVandro({"histogram", "--file", file, "--series", "name"});
+  EXPECT_EQ(kExitFailed, result.status);
+  EXPECT_TRUE(Has(result.err, "Series should be numeric")) << result.err;
+
+  result = RunVandro({"histogram", "--file", file, "--series", "w"});
+  EXPECT_EQ(kExitFailed, result.status);
+  EXPECT_TRUE(Has(result.err, "no series w in the file (it has v, name)")) << result.err;
+}
+
+TEST_F(StatsCommands, Regress) {
+  // y = 2 + 3x exactly, and a predictor of noise that elimination drops.
+  const std::string exact = File("r.tsv", "y [kg]\tx\tz\n"
+                                          "5 [kg]\t1\t0.3\n"
+                                          "8 [kg]\t2\t-0.2\n"
+                                          "11 [kg]\t3\t0.1\n"
+                                          "14 [kg]\t4\t0.4\n"
+                                          "17 [kg]\t5\t-0.3\n");
+  Outcome result = RunVandro({"regress", "--file", exact, "--dependent", "y [kg]"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(Has(result.out, "Parameter\tCoefficient(B)\tStd.Error of B\t| t | \tP (B=0) \n"
+                              "Intercept\t2\t"))
+      << result.out;
+  EXPECT_TRUE(Has(result.out, "\nx\t3\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "R-square:\t1\n")) << result.out;
+
+  result = RunVandro(
+      {"regress", "--file", exact, "--dependent", "y [kg]", "--alpha", "0.05", "--eliminate"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_FALSE(Has(result.out, "\nz\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "Alpha:\t0.05\n")) << result.out;
+
+  const std::string collinear = File("l.tsv", "y\tx\tw\n1\t1\t2\n3\t2\t4\n2\t3\t6\n5\t4\t8\n");
+  result = RunVandro({"regress", "--file", collinear, "--dependent", "y"});
+  EXPECT_EQ(kExitFailed, result.status);
+  EXPECT_TRUE(Has(result.err, "Can't count regression coefficients")) << result.err;
+  EXPECT_TRUE(result.out.empty());
+
+  const std::string uneven = File("u.tsv", "y\tx\n1\t1\n2\t2\n3\t\n");
+  result = RunVandro({"regress", "--file", uneven, "--dependent", "y"});
+  EXPECT_EQ(kExitFailed, result.status);
+  EXPECT_TRUE(Has(result.err, "series x has 2 values")) << result.err;
+}
+
+TEST_F(StatsCommands, ClusterPrintsMergesAndTree) {
+  const std::string file = File("c.csv", "Name,a,b\nP,1,2\nQ,1.1,2.1\nR,5,6\nS,5.2,6.3\nT,9,1\n");
+  Outcome result = RunVandro({"cluster", "--file", file, "--sep", "comma"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(Has(result.out, "First\tSecond\tDistance\n0\t1\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\n2\t3\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\n5\t6\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\n7\t4\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\nRoot (5 objects; D=2.17)\n"
+                              "  [4 objects;  D=2.05]\n"
+                              "    [2 objects;  D=0.05]\n"
+                              "      P [1]\n"
+                              "      Q [2]\n"))
+      << result.out;
+  EXPECT_TRUE(Has(result.out, "\n  T [5]\n")) << result.out;
+
+  // Hamming with the weight on b only: P and Q differ in b by 1, like every pair.
+  result = RunVandro(
+      {"cluster", "--file", file, "--sep", "comma", "--distance", "hamming", "--weights", "0,1"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(Has(result.out, "First\tSecond\tDistance\n0\t1\t1\n")) << result.out;
+
+  // Without a name column the rows are named by number. The distance is
+  // in standard deviations: 1 / sd(1, 2).
+  result = RunVandro({"cluster", "--file", File("n.tsv", "a\n1\n2\n")});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(
+      Has(result.out, "\t1.4142135623731\n\nRoot (2 objects; D=1.4)\n  Row 1 [1]\n  Row 2 [2]\n"))
+      << result.out;
+
+  result = RunVandro({"cluster", "--file", File("t.tsv", "n\tm\ta\nx\ty\t1\n")});
+  EXPECT_EQ(kExitFailed, result.status);
+  EXPECT_TRUE(Has(result.err, "series m is not numeric")) << result.err;
+}
+
+} // namespace
+} // namespace vandro::cli

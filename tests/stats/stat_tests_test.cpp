@@ -1,0 +1,331 @@
+#include "stats/stat_tests.h"
+
+#include "model/project.h"
+#include "support/scripted_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vandro {
+namespace {
+
+using testing::ScriptedSink;
+
+TSample Numbers(std::string name, std::vector<long double> numbers, std::string unit = {}) {
+  TSample sample;
+  sample.name = std::move(name);
+  sample.numbers = std::move(numbers);
+  sample.unit = std::move(unit);
+  return sample;
+}
+
+TSample Texts(std::string name, std::vector<std::string> texts) {
+  TSample sample;
+  sample.name = std::move(name);
+  sample.kind = TSampleKind::Text;
+  sample.texts = std::move(texts);
+  return sample;
+}
+
+// count copies of each text, in turn.
+TSample Outcomes(std::string name, std::vector<std::pair<std::string, int>> counts) {
+  std::vector<std::string> texts;
+  for (const auto& [text, count] : counts)
+    texts.insert(texts.end(), static_cast<size_t>(count), text);
+  return Texts(std::move(name), std::move(texts));
+}
+
+const std::vector<long double> kA = {5.1, 4.9, 6.2, 5.8, 6.0, 5.5, 5.3, 6.1};
+const std::vector<long double> kB = {4.2, 4.8, 5.0, 4.6, 5.2, 4.4, 4.9};
+const std::vector<long double> kC = {6.5, 6.1, 5.9, 6.8, 6.3, 6.0, 6.6, 6.2, 7.0};
+
+std::string Join(std::initializer_list<const char*> lines) {
+  std::string text;
+  for (const char* line : lines)
+    text += (text.empty() ? "" : "\r\n") + std::string(line);
+  return text;
+}
+
+// Statistics and P from R 4.2 (make_references.R tests): t.test(var.equal =
+// TRUE), oneway.test(var.equal = TRUE) of the first 7 items of each series,
+// prop.test (z the square root of its statistic, P from a t with 10000
+// degrees of freedom) and chisq.test.
+TEST(StatTests, AgreeWithR) {
+  ScriptedSink sink;
+  struct TCase {
+    const char* what;
+    TStatTest test;
+    std::vector<TSample> series;
+    bool yates;
+    long double statistic, p;
+    int df;
+    bool truncates = false; // sizes differ: the question is answered Yes
+  };
+  const std::vector<TCase> cases = {
+      {"t",
+       TStatTest::T,
+       {Numbers("A", kA), Numbers("B", kB)},
+       false,
+       3.989072747680467L,
+       0.0015435217355227605L,
+       13},
+      {"F",
+       TStatTest::F,
+       {Numbers("A", kA), Numbers("B", kB), Numbers("C", kC)},
+       false,
+       28.498458376156211L,
+       2.642785182806002e-06L,
+       2,
+       true},
+      {"F of two",
+       TStatTest::F,
+       {Numbers("A", {kA.begin(), kA.end() - 1}), Numbers("B", kB)},
+       false,
+       13.189445196211089L,
+       0.003439810036662206L,
+       1},
+      {"z",
+       TStatTest::Z,
+       {Outcomes("S1", {{"YES", 30}, {"NO", 20}}), Outcomes("S2", {{"yes", 18}, {"no", 32}})},
+       false,
+       2.4019223070763069L,
+       0.016327297335111287L,
+       10000},
+      {"z Yates",
+       TStatTest::Z,
+       {Outcomes("S1", {{"YES", 30}, {"NO", 20}}), Outcomes("S2", {{"yes", 18}, {"no", 32}})},
+       true,
+       2.2017621148199482L,
+       0.027704867955191437L,
+       10000},
+      {"chi-square 3 x 3",
+       TStatTest::ChiSquare,
+       {Outcomes("S1", {{"a", 12}, {"b", 7}, {"c", 9}}),
+        Outcomes("S2", {{"a", 5}, {"b", 14}, {"c", 8}}),
+        Outcomes("S3", {{"a", 9}, {"b", 6}, {"c", 15}})},
+       true, // no effect beyond 2 x 2
+       9.709759130187372L,
+       0.045611101513972373L,
+       4},
+      {"chi-square 2 x 2",
+       TStatTest::ChiSquare,
+       {Outcomes("S1", {{"a", 10}, {"b", 20}}), Outcomes("S2", {{"a", 20}, {"b", 10}})},
+       false,
+       6.666666666666667L,
+       0.0098232745075192644L,
+       1},
+      {"chi-square 2 x 2 Yates",
+       TStatTest::ChiSquare,
+       {Outcomes("S1", {{"a", 10}, {"b", 20}}), Outcomes("S2", {{"a", 20}, {"b", 10}})},
+       true,
+       5.4L,
+       0.020136751550346353L,
+       1},
+      // The correction stops at 0 when |o - e| < 0.5 everywhere, as in R.
+      {"chi-square Yates below a half",
+       TStatTest::ChiSquare,
+       {Outcomes("S1", {{"a", 10}, {"b", 10}}), Outcomes("S2", {{"a", 11}, {"b", 9}})},
+       true,
+       0,
+       1,
+       1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.truncates) sink.Answer(true);
+    TStatTestResult result;
+    ASSERT_TRUE(RunStatTest(c.test, c.series, c.yates, result));
+    EXPECT_EQ(c.test, result.test);
+    EXPECT_NEAR(c.statistic, result.statistic, 1e-13L * std::max(1.0L, c.statistic));
+    EXPECT_NEAR(c.p, result.p, 1e-13L * std::max(1e-3L, c.p));
+    EXPECT_EQ(c.df, result.degreesOfFreedom);
+  }
+  EXPECT_TRUE(sink.Messages().empty());
+}
+
+TEST(StatTests, ResultTextsRoundToSixDecimals) {
+  ScriptedSink sink;
+  TStatTestResult result;
+  ASSERT_TRUE(RunStatTest(TStatTest::T, {Numbers("A", kA), Numbers("B", kB)}, false, result));
+  EXPECT_EQ("3.989073", result.StatisticText());
+  EXPECT_EQ("0.001544", result.PText());
+  EXPECT_EQ("0.998456", result.RejectText());
+  EXPECT_STREQ("t Statistic Value:", StatisticCaption(TStatTest::T));
+  EXPECT_STREQ("Chi-Square Statistic Value:", StatisticCaption(TStatTest::ChiSquare));
+
+  // Two identical series: t = 0, P = 1.
+  ASSERT_TRUE(RunStatTest(TStatTest::T, {Numbers("A", kA), Numbers("A2", kA)}, false, result));
+  EXPECT_EQ("0", result.StatisticText());
+  EXPECT_EQ("1", result.PText());
+}
+
+// Compatible units are compared in one unit: grams against kilograms.
+TEST(StatTests, SeriesInCompatibleUnitsAreConverted) {
+  ScriptedSink sink;
+  auto project = TProject::CreateInMemory();
+  ScopedProject scope(*project);
+  std::vector<long double> grams;
+  for (long double b : kB)
+    grams.push_back(b * 1000);
+  TStatTestResult result;
+  ASSERT_TRUE(RunStatTest(TStatTest::T, {Numbers("A", kA, "kg"), Numbers("B", grams, "[g]")}, false,
+                          result));
+  EXPECT_NEAR(3.989072747680467L, result.statistic, 1e-12L);
+  ASSERT_TRUE(RunStatTest(
+      TStatTest::F, {Numbers("A", {kA.begin(), kA.end() - 1}, "KG"), Numbers("B", grams, "g")},
+      false, result));
+  EXPECT_NEAR(13.189445196211089L, result.statistic, 1e-12L);
+
+  EXPECT_FALSE(
+      RunStatTest(TStatTest::T, {Numbers("A", kA, "kg"), Numbers("B", kB, "m")}, false, result));
+  EXPECT_EQ("Incompatible units!", sink.Last());
+  EXPECT_FALSE(RunStatTest(TStatTest::F,
+                           {Numbers("A", kA, "kg"), Numbers("B", kB, "g"), Numbers("C", kC, "s")},
+                           false, result));
+  EXPECT_EQ("Incompatible units! Series:C", sink.Last());
+}
+
+TEST(StatTests, Refusals) {
+  const TSample a = Numbers("A", kA), b = Numbers("B", kB), words = Texts("W", {"x", "y"});
+  struct TCase {
+    TStatTest test;
+    std::vector<TSample> series;
+    std::string message;
+  };
+  const std::vector<TCase> cases = {
+      {TStatTest::None, {a, b}, "Select test type"},
+      {TStatTest::T, {a}, "The number of series should be at least two"},
+      {TStatTest::T, {a, words}, "Series W should be numeric"},
+      {TStatTest::T,
+       {a, Numbers("One", {3})},
+       Join({"Sample size should be at least 2", "See series #2"})},
+      {TStatTest::F, {words, a}, "Series W should be numeric"},
+      {TStatTest::F,
+       {a, b, Numbers("One", {3})},
+       Join({"The minimum sample size should be 2.", "See series #3"})},
+      {TStatTest::T,
+       {Numbers("K", {2, 2, 2}), Numbers("L", {2, 2})},
+       Join({"Can't apply the t-test.", "Both series have zero variance"})},
+      {TStatTest::F,
+       {Numbers("K", {2, 2}), Numbers("L", {3, 3})},
+       Join({"Can't apply the F-test.", "All series have zero variance"})},
+      {TStatTest::Z,
+       {Outcomes("S1", {{"a", 9}, {"b", 9}}), Outcomes("S2", {{"a", 9}, {"c", 9}})},
+       "There should be exactly two outcome values"},
+      {TStatTest::ChiSquare,
+       {Outcomes("S1", {{"a", 9}}), Outcomes("S2", {{"A", 9}})},
+       "There should be at least two outcome values"},
+      {TStatTest::ChiSquare,
+       {Outcomes("S1", {{"a", 9}, {"b", 9}}), Texts("Empty", {})},
+       Join({"Can't apply the chi-square test.",
+             "The expected frequancy of outcome in a series is 0"})},
+      {TStatTest::Z,
+       {Outcomes("S1", {{"a", 9}, {"b", 9}}), Texts("Empty", {})},
+       Join({"Can't apply the z test.", "The expected frequancy of outcome in a series is 0"})},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.message);
+    ScriptedSink sink;
+    TStatTestResult result;
+    result.statistic = 42;
+    EXPECT_FALSE(RunStatTest(c.test, c.series, true, result));
+    EXPECT_EQ(std::vector<std::string>{c.message}, sink.Messages());
+    EXPECT_EQ(42, result.statistic);
+  }
+}
+
+TEST(StatTests, QuestionsBeforeGoingOn) {
+  const TSample a = Numbers("A", kA), b = Numbers("B", kB), c = Numbers("C", kC);
+  const std::string pair = Join({"t-Test is applicable only to pair of series.",
+                                 "The first two series will be used.", "Do you want to proceed?"});
+  const std::string truncate = Join({"Series should have the same size.",
+                                     "Long series would be truncated.", "Do you want to proceed?"});
+  const std::string zPair = Join({"z test is applicable to a pair of series only.",
+                                  "The first two series will be used.", "Do you want to proceed?"});
+  const std::string zSmall =
+      Join({"Expected number of outcomes in a series is less than 5.",
+            "The test result might be inaccurate.", "Do you want to proceed anyway?"});
+  const std::string chiSmall =
+      Join({"Expected number of outcomes in a series is less than 5.",
+            "The test result might be inaccurate.", "Do you want to proceed it anyway?"});
+  const TSample few1 = Outcomes("S1", {{"a", 3}, {"b", 9}});
+  const TSample few2 = Outcomes("S2", {{"a", 4}, {"b", 8}});
+  struct TCase {
+    TStatTest test;
+    std::vector<TSample> series;
+    std::vector<std::string> questions;
+  };
+  const std::vector<TCase> cases = {
+      {TStatTest::T, {a, b, c}, {pair}},
+      {TStatTest::F, {a, b, c}, {truncate}},
+      {TStatTest::Z, {few1, few2, few1}, {zPair, zSmall}},
+      {TStatTest::ChiSquare, {few1, few2}, {chiSmall}},
+  };
+  for (const TCase& c : cases) {
+    for (size_t no = 0; no <= c.questions.size(); ++no) {
+      SCOPED_TRACE(c.questions.back() + " answered No at question " + std::to_string(no));
+      ScriptedSink sink;
+      for (size_t q = 0; q < c.questions.size() && q <= no; ++q)
+        sink.Answer(q != no, c.questions[q]);
+      TStatTestResult result;
+      EXPECT_EQ(no == c.questions.size(), RunStatTest(c.test, c.series, false, result));
+      EXPECT_TRUE(sink.Messages().empty());
+    }
+  }
+  // After Yes, the t-test takes the first two series.
+  ScriptedSink sink;
+  sink.Answer(true, pair);
+  TStatTestResult result;
+  ASSERT_TRUE(RunStatTest(TStatTest::T, {a, b, c}, false, result));
+  EXPECT_NEAR(3.989072747680467L, result.statistic, 1e-13L);
+}
+
+// The z test's correction must not turn equal proportions into a difference.
+TEST(StatTests, YatesNeverMakesEqualProportionsDiffer) {
+  ScriptedSink sink;
+  TStatTestResult result;
+  const TSample s = Outcomes("S", {{"a", 10}, {"b", 10}});
+  ASSERT_TRUE(RunStatTest(TStatTest::Z, {s, s}, true, result));
+  EXPECT_EQ(0, result.statistic);
+  EXPECT_EQ(1, result.p);
+}
+
+TEST(StatTests, ContingencyTable) {
+  TSample kilos = Numbers("Kilos", {1, 2.5, 1}, "kg");
+  TSample plain = Numbers("Plain", {1, 3});
+  const TContingencyTable table =
+      BuildContingencyTable({Texts("Words", {"yes", "No", "YES", "no", "maybe"}), kilos, plain});
+  EXPECT_EQ((std::vector<std::string>{"YES", "NO", "MAYBE", "1 [KG]", "2.5 [KG]", "1", "3"}),
+            table.outcomes);
+  const std::vector<std::vector<long double>> counts = {
+      {2, 2, 1, 0, 0, 0, 0, 5},
+      {0, 0, 0, 2, 1, 0, 0, 3},
+      {0, 0, 0, 0, 0, 1, 1, 2},
+      {2, 2, 1, 2, 1, 1, 1, 10},
+  };
+  EXPECT_EQ(counts, table.counts);
+  EXPECT_DOUBLE_EQ(1.0, static_cast<double>(table.expected[0][0])); // 5 * 2 / 10
+  EXPECT_DOUBLE_EQ(0.3, static_cast<double>(table.expected[1][4])); // 3 * 1 / 10
+
+  const TMatrixText text = table.Text();
+  EXPECT_EQ("Contingency table", text.title);
+  EXPECT_EQ("Series\\Outcomes", text.corner);
+  EXPECT_EQ("Total", text.columns.back());
+  EXPECT_EQ((std::vector<std::string>{"Words", "Kilos", "Plain", "Total"}), text.rows);
+  EXPECT_EQ("10", text.cells[3][7]);
+}
+
+TEST(StatTests, HypothesesAndControls) {
+  EXPECT_EQ((std::vector<std::string>{"There's no any relationship between outcome",
+                                      "frequencies in samples."}),
+            HypothesisLines(TStatTest::ChiSquare));
+  EXPECT_EQ(4u, HypothesisLines(TStatTest::T).size());
+  EXPECT_EQ("Both samples were drawn from the same normal ", HypothesisLines(TStatTest::T)[0]);
+  EXPECT_TRUE(UsesContingencyTable(TStatTest::Z));
+  EXPECT_FALSE(UsesContingencyTable(TStatTest::F));
+}
+
+} // namespace
+} // namespace vandro
