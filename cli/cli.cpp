@@ -29,7 +29,9 @@ const std::vector<TCommand>& Commands() {
   static const std::vector<TCommand> commands = {
       {"eval", "eval [--set NAME=VALUE]... [--date-style european|us] EXPRESSION",
        "Evaluates EXPRESSION as a formula over a record holding the given parameters.\n"
-       "      A VALUE starting with \"=\" is a calculated value; any other is plain.",
+       "      A VALUE starting with \"=\" is a calculated value; any other is plain.\n"
+       "      With --project PROJECT [--object NAME] [--at TIME] in place of --set, the\n"
+       "      names read the state of object NAME at TIME in the project.",
        &RunEval},
       {"record", "record PROJECT OBJECT [--new] [--at TIME] NAME=VALUE...",
        "Stores a record of OBJECT at TIME after the state current then; prints its id.\n"
@@ -47,6 +49,8 @@ const std::vector<TCommand>& Commands() {
        &RunState},
       {"history", "history PROJECT OBJECT",
        "Prints the records behind every current state of OBJECT.", &RunHistory},
+      {"query", "query PROJECT \"FIND ...\"",
+       "Runs a query over the records of PROJECT; prints one result per line.", &RunQuery},
       {"rollback", "rollback PROJECT --after TIME",
        "Deletes every record created after TIME (asks first; --yes answers).", &RunRollback},
       {"stats", "stats --file F [--sep tab|comma|semicolon|TEXT]",

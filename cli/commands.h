@@ -23,6 +23,11 @@ int UsageError(TCliStreams& streams, const TCommand& command, const std::string&
 
 int RunEval(const std::vector<std::string>& args, TCliStreams& streams);
 
+// query_commands.cpp
+int RunQuery(const std::vector<std::string>& args, TCliStreams& streams);
+// eval with --project: the names read the state of --object at --at.
+int RunEvalOnProject(const std::vector<std::string>& args, TCliStreams& streams);
+
 // record_commands.cpp
 int RunRecord(const std::vector<std::string>& args, TCliStreams& streams);
 int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams);
