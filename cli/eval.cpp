@@ -36,6 +36,8 @@ void ReadValue(const std::string& text, TValue& value) {
 } // namespace
 
 int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
+  for (const std::string& word : args)
+    if (word == "--project") return RunEvalOnProject(args, streams);
   std::vector<TSetting> settings;
   std::string expression;
   bool haveExpression = false;
