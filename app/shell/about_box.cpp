@@ -58,7 +58,7 @@ QPixmap SplashPixmap() {
   p.setFont(line);
   p.setPen(QColor(0x2b, 0x3a, 0x4a));
   p.drawText(QRect(192, 132, 270, 44), Qt::AlignLeft | Qt::TextWordWrap,
-             QStringLiteral("States of objects, recorded over time"));
+             QStringLiteral("States of objects over time"));
   line.setPixelSize(12);
   p.setFont(line);
   p.drawText(QRect(192, 220, 270, 20), Qt::AlignLeft,

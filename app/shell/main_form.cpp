@@ -26,8 +26,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <optional>
 
 namespace vandro {
 
@@ -70,8 +73,15 @@ TMainForm::TMainForm(TSettings& settings, QWidget* parent)
   placementTimer_.setInterval(kPlacementDelayMs);
   connect(&placementTimer_, &QTimer::timeout, this, &TMainForm::StorePlacement);
 
-  move(settings_.WindowLeft(), settings_.WindowTop());
   resize(std::max(320, settings_.WindowWidth()), std::max(240, settings_.WindowHeight()));
+  // A placement saved on a screen that is no longer there would hide the
+  // window; it then opens on the primary screen.
+  const QPoint saved(settings_.WindowLeft(), settings_.WindowTop());
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (QGuiApplication::screenAt(saved + QPoint(width() / 2, height() / 2)) || !primary)
+    move(saved);
+  else
+    move(primary->availableGeometry().topLeft());
   ApplyViewSettings();
   RebuildRecentMenu();
   ProjectChanged();
@@ -193,12 +203,16 @@ bool TMainForm::OpenChild(TChildForm* child) {
   // The MDI area starts below the tool bar, so the tool bar area ends at its
   // top edge.
   const TChildPlace place = children_.PlaceFor(child->Kind(), 0);
+  // A child that chose its size keeps it; the frame grows around it.
+  const std::optional<QSize> wanted =
+      child->testAttribute(Qt::WA_Resized) ? std::optional<QSize>(child->size()) : std::nullopt;
   QMdiSubWindow* frame = area_->addSubWindow(owned.release());
   frame->setAttribute(Qt::WA_DeleteOnClose);
   child->Attach(children_, children_.Count(child->Kind()), frame);
   children_.Add(*child);
   frame->move(place.left, place.top);
   frame->show();
+  if (wanted) frame->resize(frame->size() + (*wanted - child->size()));
   return true;
 }
 
@@ -373,8 +387,13 @@ void TMainForm::ShowWelcome() {
     OpenRecentProject(welcome.RecentIndex());
     break;
   case TWelcomeForm::TChoice::SampleProject: {
+    const QString sample = SampleProjectPath();
     std::string path;
-    if (!ToCore(SampleProjectPath(), path)) break;
+    if (!ToCore(sample, path)) break;
+    if (!QFileInfo(sample).isFile()) {
+      ShowMsg("The sample project is not installed: " + path);
+      break;
+    }
     const TWaiting wait(*this);
     OpenProjectAndRemember(path, settings_);
     break;

@@ -40,6 +40,8 @@ public:
   QMenu* RecordsMenu() const { return recordsMenu_; }
   // Status bar panels: 0 the project, 1 "Ready" or "Wait", 2 today's date.
   QLabel* StatusPanel(int panel) const;
+  // View: Always Show Hidden, which record dialogs read as they open.
+  bool AlwaysShowHidden() const { return showHidden_; }
   // A command by its object name ("fileOpen", "viewEuropean", ...).
   QAction* Command(const QString& name) const;
 

@@ -74,7 +74,9 @@ TNewProjectDlg::TNewProjectDlg(const TProjectInfo& preset, QWidget* parent) : QD
     grid_->setItem(row, 1, new QTableWidgetItem(FromCore(values[row])));
   }
   grid_->resizeColumnToContents(0);
-  grid_->setMinimumSize(460, grid_->verticalHeader()->length() + 2 * grid_->frameWidth());
+  grid_->setMinimumWidth(460);
+  grid_->setFixedHeight(grid_->verticalHeader()->length() + 2 * grid_->frameWidth());
+  grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid_->setCurrentCell(NameRow, 1);
 
   base_ = new QLineEdit;

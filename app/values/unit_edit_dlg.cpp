@@ -164,7 +164,7 @@ void TUnitEditDlg::ShowBasicUnit() {
     basicUnit_->setText(QStringLiteral("The category's other units are measured in this one."));
   else if (basic)
     basicUnit_->setText(
-        QStringLiteral("Factor: how many %1 make one of this unit.").arg(FromCore(basic->name)));
+        QStringLiteral("One of this unit = Factor \u00D7 %1").arg(FromCore(basic->name)));
   else
     basicUnit_->setText(QStringLiteral("The category has no basic unit yet."));
 }
