@@ -242,12 +242,16 @@ void TMainForm::ProjectChanged() {
   SetTemplMenu();
 }
 
+std::function<bool()> TMainForm::CloseFirst() {
+  return [this] { return !CurrentProject() || CloseProjectCommand(); };
+}
+
 bool TMainForm::NewProjectAt(const QString& path) {
   std::string corePath;
   if (!ToCore(path, corePath)) return false;
   bool opened = false;
   RunCommand([&] {
-    if (!NewProject(corePath, this)) return;
+    if (!NewProject(corePath, this, CloseFirst())) return;
     const TWaiting wait(*this);
     opened = OpenProjectAndRemember(corePath, settings_);
   });
@@ -261,10 +265,10 @@ bool TMainForm::OpenProjectAt(const QString& path) {
   if (!ToCore(path, corePath)) return false;
   bool opened = false;
   RunCommand([&] {
-    if (CurrentProject() && !CloseProjectCommand()) return;
     opened = OpenProjectCommand(
-        corePath, [this](const std::string& newPath) { return NewProject(newPath, this); },
-        settings_);
+        corePath,
+        [this](const std::string& newPath) { return NewProject(newPath, this, CloseFirst()); },
+        settings_, CloseFirst());
   });
   ProjectChanged();
   RebuildRecentMenu();

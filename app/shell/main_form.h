@@ -99,6 +99,9 @@ private:
   void UpdateCaption();
   void ApplyViewSettings();
   void StorePlacement();
+  // Closes the open project, after the questions about open windows, just
+  // before another is created or opened; false when the user keeps it.
+  std::function<bool()> CloseFirst();
   void ShowDate();
 
   // Command handlers.

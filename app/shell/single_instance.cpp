@@ -2,6 +2,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -21,6 +22,10 @@ TSingleInstance::TSingleInstance(QString serverName, QObject* parent)
 TSingleInstance::~TSingleInstance() = default;
 
 QString TSingleInstance::DefaultServerName() {
+  // The user's runtime folder is private to the user; the socket needs no
+  // permissions of its own there.
+  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (!runtime.isEmpty()) return runtime + QStringLiteral("/vandro-instance");
   return QStringLiteral("vandro-%1").arg(::getuid());
 }
 
@@ -38,10 +43,14 @@ bool TSingleInstance::ActivateRunning(const QString& projectPath) const {
 
 bool TSingleInstance::Listen() {
   server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  // No socket options: with them Qt replaces an existing socket file instead
+  // of failing, and two starts could both listen.
   if (!server_->listen(name_)) {
-    // Nobody answered ActivateRunning, so the socket file is a crashed
-    // instance's leftover.
+    // Another start may have begun listening since ActivateRunning; only a
+    // socket nobody answers on is a crashed instance's leftover.
+    QLocalSocket probe;
+    probe.connectToServer(name_);
+    if (probe.waitForConnected(kWaitMs)) return false;
     QLocalServer::removeServer(name_);
     if (!server_->listen(name_)) return false;
   }

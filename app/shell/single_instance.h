@@ -22,8 +22,9 @@ public:
   bool ActivateRunning(const QString& projectPath) const;
 
   // Becomes the running instance. A socket left by an instance that crashed
-  // is taken over. False when it cannot listen; the program then runs alone
-  // without the guard.
+  // is taken over. False when another instance began listening meanwhile
+  // (ActivateRunning then reaches it) or when it cannot listen at all (the
+  // program then runs without the guard).
   bool Listen();
 
   static QString DefaultServerName();

@@ -51,7 +51,7 @@ int RunVandro(int argc, char** argv) {
 
   TSingleInstance instance;
   if (instance.ActivateRunning(projectArgument)) return 0;
-  instance.Listen();
+  if (!instance.Listen() && instance.ActivateRunning(projectArgument)) return 0;
 
   InstallLanguage();
   TSettings settings;

@@ -137,9 +137,9 @@ void TNewProjectDlg::accept() {
   QDialog::accept();
 }
 
-bool NewProject(const std::string& path, QWidget* parent) {
+bool NewProject(const std::string& path, QWidget* parent, const std::function<bool()>& closeOpen) {
   TNewProjectDlg dialog(NewProjectInfo(ResolveProjectPaths(path).name), parent);
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (dialog.exec() != QDialog::Accepted || !closeOpen()) return false;
   return APSCreateProject(path, dialog.BasePath(), dialog.Info());
 }
 

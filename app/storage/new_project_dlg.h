@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 
 class QLineEdit;
@@ -47,8 +48,12 @@ private:
 };
 
 // The dialog for a new project at path (its name preset to the file's name),
-// then the project's creation. False when cancelled or when creation failed;
-// the new project is left closed for the caller to open.
-bool NewProject(const std::string& path, QWidget* parent);
+// then the project's creation. closeOpen runs between the two: creating
+// closes the open project, which the user may refuse (false). False when
+// cancelled or when creation failed; the new project is left closed for the
+// caller to open.
+bool NewProject(
+    const std::string& path, QWidget* parent,
+    const std::function<bool()>& closeOpen = [] { return true; });
 
 } // namespace vandro

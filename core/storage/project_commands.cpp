@@ -22,7 +22,7 @@ bool OpenProjectAndRemember(const std::string& path, TSettings& settings) {
 
 bool OpenProjectCommand(const std::string& path,
                         const std::function<bool(const std::string&)>& newProject,
-                        TSettings& settings) {
+                        TSettings& settings, const std::function<bool()>& closeOpen) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(ResolveProjectPaths(path).file, error)) {
     if (!Ask("Project doesn't exist." + std::string(kLineBreak) + "Do you want to create new one?",
@@ -31,6 +31,8 @@ bool OpenProjectCommand(const std::string& path,
       return false;
     }
     if (!newProject(path)) return false;
+  } else if (!closeOpen()) {
+    return false;
   }
   return OpenProjectAndRemember(path, settings);
 }

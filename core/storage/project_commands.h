@@ -20,9 +20,12 @@ bool OpenProjectAndRemember(const std::string& path, TSettings& settings);
 // creation ("Project doesn't exist. Do you want to create new one?", default
 // No): newProject then runs the "New Project" dialog and creates it (false
 // when cancelled or failed). No gives "Can't open the project " + path.
-bool OpenProjectCommand(const std::string& path,
-                        const std::function<bool(const std::string&)>& newProject,
-                        TSettings& settings);
+// closeOpen runs before an existing project is opened: it closes the open
+// project after the user's consent and gives false when the user keeps it
+// (newProject does the same after its dialog).
+bool OpenProjectCommand(
+    const std::string& path, const std::function<bool(const std::string&)>& newProject,
+    TSettings& settings, const std::function<bool()>& closeOpen = [] { return true; });
 
 // Records: Rename Object once the object is chosen and the new name typed.
 // inUse: an open window works on the object ("Can't change name: object is

@@ -217,6 +217,7 @@ private slots:
   }
 
   void closingTheProjectAsksAboutOpenDialogs() {
+    const QString other = MakeProject(QStringLiteral("d"));
     QVERIFY(form->OpenProjectAt(MakeProject(QStringLiteral("c"))));
     QVERIFY(form->OpenChild(new TTestChild(TChildKind::RecordDialog)));
     sink->Answer(false);
@@ -226,6 +227,12 @@ private slots:
     QCOMPARE(sink->questions.back(),
              std::string("You should close all the Record Dialogs\r\nbefore closing the "
                          "project.\r\nDo you want to close all of them?"));
+    // Opening another project asks the same; No keeps this one open.
+    sink->Answer(false);
+    QVERIFY(!form->OpenProjectAt(other));
+    QVERIFY(form->windowTitle().contains(QStringLiteral("/c/Test.vdp")));
+    QCOMPARE(form->Children().Count(), 1);
+
     sink->Answer(true);
     QVERIFY(form->CloseProjectCommand());
     QVERIFY(!CurrentProject());

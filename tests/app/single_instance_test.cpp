@@ -37,6 +37,10 @@ private slots:
     QCOMPARE(activations.at(0).at(0).toString(),
              QStringLiteral("/home/ann/\u041F\u0440\u043E\u0435\u043A\u0442.vdp"));
 
+    // A start that lost the race to listen finds the winner instead.
+    TSingleInstance late(name);
+    QVERIFY(!late.Listen());
+
     TSingleInstance third(name);
     QVERIFY(third.ActivateRunning({}));
     QTRY_COMPARE(activations.size(), 2);

@@ -46,6 +46,10 @@ TEST_F(ProjectCommands, OpeningListsTheResolvedFileAtTheTop) {
   EXPECT_EQ(0, newProjectRuns);
   EXPECT_TRUE(sink.Messages().empty());
 
+  // The user keeping the open project opens nothing.
+  EXPECT_FALSE(OpenProjectCommand(second, NewProject(), settings, [] { return false; }));
+  EXPECT_EQ(first, APSProjectPath());
+
   // Declining to create a project that is gone leaves the list and the open
   // project alone.
   std::filesystem::remove(second);
