@@ -11,6 +11,7 @@
 #include "storage/project_lifecycle.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSplashScreen>
 #include <QTimer>
 
@@ -49,9 +50,12 @@ int RunVandro(int argc, char** argv) {
   const QStringList arguments = QApplication::arguments();
   const QString projectArgument = arguments.size() > 1 ? arguments.at(1) : QString();
 
+  // The running instance has a working folder of its own.
+  const QString handedOver =
+      projectArgument.isEmpty() ? QString() : QFileInfo(projectArgument).absoluteFilePath();
   TSingleInstance instance;
-  if (instance.ActivateRunning(projectArgument)) return 0;
-  if (!instance.Listen() && instance.ActivateRunning(projectArgument)) return 0;
+  if (instance.ActivateRunning(handedOver)) return 0;
+  if (!instance.Listen() && instance.ActivateRunning(handedOver)) return 0;
 
   InstallLanguage();
   TSettings settings;

@@ -40,8 +40,9 @@ private:
   TMessageSink* previous_;
 };
 
-// Runs act on the first modal dialog of type T that opens (within a few
-// seconds; then every modal dialog is rejected so the test cannot hang).
+// Runs act on the first modal dialog of class className that opens. So that
+// a failing test cannot hang, the dialogs are closed when none opens within
+// five seconds, or when act leaves the dialog open for five seconds.
 void WhenModal(const char* className, std::function<void(QWidget*)> act);
 
 // A test class registers itself to run in the one test program.
