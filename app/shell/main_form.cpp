@@ -30,8 +30,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include <optional>
-
 namespace vandro {
 
 namespace {
@@ -68,6 +66,11 @@ TMainForm::TMainForm(TSettings& settings, QWidget* parent)
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
+
+  // Today's date in the status bar follows midnight.
+  auto* dateTimer = new QTimer(this);
+  connect(dateTimer, &QTimer::timeout, this, &TMainForm::ShowDate);
+  dateTimer->start(60 * 1000);
 
   placementTimer_.setSingleShot(true);
   placementTimer_.setInterval(kPlacementDelayMs);
@@ -204,15 +207,14 @@ bool TMainForm::OpenChild(TChildForm* child) {
   // top edge.
   const TChildPlace place = children_.PlaceFor(child->Kind(), 0);
   // A child that chose its size keeps it; the frame grows around it.
-  const std::optional<QSize> wanted =
-      child->testAttribute(Qt::WA_Resized) ? std::optional<QSize>(child->size()) : std::nullopt;
+  const QSize wanted = child->testAttribute(Qt::WA_Resized) ? child->size() : QSize();
   QMdiSubWindow* frame = area_->addSubWindow(owned.release());
   frame->setAttribute(Qt::WA_DeleteOnClose);
   child->Attach(children_, children_.Count(child->Kind()), frame);
   children_.Add(*child);
   frame->move(place.left, place.top);
   frame->show();
-  if (wanted) frame->resize(frame->size() + (*wanted - child->size()));
+  if (wanted.isValid()) frame->resize(frame->size() + (wanted - child->size()));
   return true;
 }
 

@@ -139,7 +139,12 @@ int TMessageBoxSink::Run(TMessageBoxKind kind, const QString& text, bool yesDefa
   // stays above it; the window may go away while the box is open.
   QPointer<TMessageBoxDlg> box = new TMessageBoxDlg(main, QApplication::activeWindow());
   box->Prepare(kind, text, yesDefault);
+  // A message in the middle of a long operation is read with the usual
+  // pointer, not the waiting one.
+  const bool waiting = QApplication::overrideCursor() != nullptr;
+  if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int result = box->exec();
+  if (waiting) QApplication::restoreOverrideCursor();
   delete box.data();
   return result;
 }
