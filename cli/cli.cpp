@@ -53,6 +53,35 @@ const std::vector<TCommand>& Commands() {
        "Runs a query over the records of PROJECT; prints one result per line.", &RunQuery},
       {"rollback", "rollback PROJECT --after TIME",
        "Deletes every record created after TIME (asks first; --yes answers).", &RunRollback},
+      {"new",
+       "new PATH [--base BASE] [--name N] [--version V] [--description D] [--author A]\n"
+       "      [--organization O] [--comments C]",
+       "Creates a project (\".vdp\" is appended to a PATH without extension), copying\n"
+       "      the parameters, units and templates of the project BASE; prints its file.",
+       &RunNew},
+      {"info", "info PROJECT",
+       "Prints the project information, dates in the date style of the settings.\n"
+       "      PROJECT may leave out its \".vdp\"; listings below are tab-separated\n"
+       "      with a header line.",
+       &RunInfo},
+      {"params", "params PROJECT", "Lists the parameters.", &RunParams},
+      {"units", "units PROJECT [--category C]", "Lists the units, or those of category C.",
+       &RunUnits},
+      {"templates", "templates PROJECT [TEMPLATE]",
+       "Lists the templates, or the parameter lines of TEMPLATE.", &RunTemplates},
+      {"vars", "vars PROJECT", "Lists the project variables.", &RunVars},
+      {"param",
+       "param add|edit|delete PROJECT NAME [--rename NEW] [--short S] [--category C]\n"
+       "      [--default VALUE] [--description D]",
+       "Adds, changes or deletes a parameter (add prints its id). VALUE as in eval.", &RunParam},
+      {"var", "var set|delete PROJECT NAME [--value VALUE] [--comment C]",
+       "Sets or deletes a project variable. VALUE as in eval.", &RunVar},
+      {"unit",
+       "unit add|delete|make-basic PROJECT NAME [--short S] [--category C] [--factor F]\n"
+       "      [--offset O] [--formula F] [--description D] [--basic]",
+       "Adds a unit (prints its id), deletes one, or makes it the basic unit of\n"
+       "      its category.",
+       &RunUnit},
       {"stats", "stats --file F [--sep tab|comma|semicolon|TEXT]",
        "The descriptive statistics of every series of F: a header row of series names,\n"
        "      then one value text per cell (\"12.5 [kg]\"); empty cells may end a series.",

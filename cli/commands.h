@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace vandro {
+class TValue;
+} // namespace vandro
+
 namespace vandro::cli {
 
 struct TCommand {
@@ -35,6 +39,21 @@ int RunGroup(const std::vector<std::string>& args, TCliStreams& streams);
 int RunState(const std::vector<std::string>& args, TCliStreams& streams);
 int RunHistory(const std::vector<std::string>& args, TCliStreams& streams);
 int RunRollback(const std::vector<std::string>& args, TCliStreams& streams);
+// A VALUE argument: text starting with "=" is a calculated value whose text
+// is the rest (so "==..." is an auto formula); any other text is plain.
+void ReadValueArgument(const std::string& text, TValue& value);
+
+// project_commands.cpp
+int RunNew(const std::vector<std::string>& args, TCliStreams& streams);
+int RunInfo(const std::vector<std::string>& args, TCliStreams& streams);
+int RunParams(const std::vector<std::string>& args, TCliStreams& streams);
+int RunUnits(const std::vector<std::string>& args, TCliStreams& streams);
+int RunTemplates(const std::vector<std::string>& args, TCliStreams& streams);
+int RunVars(const std::vector<std::string>& args, TCliStreams& streams);
+int RunParam(const std::vector<std::string>& args, TCliStreams& streams);
+int RunVar(const std::vector<std::string>& args, TCliStreams& streams);
+int RunUnit(const std::vector<std::string>& args, TCliStreams& streams);
+
 // Statistics over the series of a delimited text file (stats_commands.cpp).
 int RunStats(const std::vector<std::string>& args, TCliStreams& streams);
 int RunDist(const std::vector<std::string>& args, TCliStreams& streams);

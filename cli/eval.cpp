@@ -1,14 +1,21 @@
-// vandro-cli eval: one formula over a record made from --set pairs, in an
-// in-memory project with the system parameters and the default units.
+// vandro-cli eval: one formula over a record made from --set pairs, in the
+// project named by --project (its parameters, units and variables; nothing
+// is written to it), or else in an in-memory project with the system
+// parameters and the default units, where each --set name not yet known
+// becomes a parameter.
 #include "cli_sink.h"
 #include "commands.h"
 #include "language/executor.h"
+#include "language/record_evaluation.h"
 #include "model/data_record.h"
 #include "model/project.h"
 #include "shell/datetime.h"
+#include "shell/messages.h"
 #include "shell/text.h"
+#include "storage/project_lifecycle.h"
 #include "values/value_text.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace vandro::cli {
@@ -16,6 +23,8 @@ namespace vandro::cli {
 namespace {
 
 const TCommand& EvalCommand() {
+  for (const auto& command : Commands())
+    if (std::string_view(command.name) == "eval") return command;
   return Commands().front();
 }
 
@@ -24,29 +33,69 @@ struct TSetting {
   std::string value;
 };
 
-// A VALUE starting with "=" is a calculated value whose text is the rest, as
-// in imported files; any other text is a plain value.
-void ReadValue(const std::string& text, TValue& value) {
+// The date style for the run, and the project closed, whatever way it ends.
+class TEvalScope {
+public:
+  TEvalScope() : savedStyle_(DateStyle()) {}
+  ~TEvalScope() {
+    if (onDisk_) CloseProject();
+    SetDateStyle(savedStyle_);
+  }
+  TEvalScope(const TEvalScope&) = delete;
+  TEvalScope& operator=(const TEvalScope&) = delete;
+
+  // The project on disk at path, or a new one in memory; nullptr after a
+  // message when the project cannot be opened.
+  TProject* Open(const std::string& path) {
+    if (path.empty()) {
+      inMemory_ = TProject::CreateInMemory();
+      scoped_ = std::make_unique<ScopedProject>(*inMemory_);
+      return inMemory_.get();
+    }
+    std::string file = path;
+    std::error_code error;
+    if (!std::filesystem::path(file).has_extension() &&
+        std::filesystem::is_regular_file(file + ".vdp", error))
+      file += ".vdp";
+    onDisk_ = true;
+    return APSOpenProject(file) ? CurrentProject() : nullptr;
+  }
+
+private:
+  TDateStyle savedStyle_;
+  bool onDisk_ = false;
+  std::unique_ptr<TProject> inMemory_;
+  std::unique_ptr<ScopedProject> scoped_;
+};
+
+} // namespace
+
+void ReadValueArgument(const std::string& text, TValue& value) {
   if (!text.empty() && text[0] == '=')
     value.SetText(vkCalculated, text.substr(1));
   else
     value.SetPlain(text);
 }
 
-} // namespace
-
 int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
   for (const std::string& word : args)
     if (word == "--project") return RunEvalOnProject(args, streams);
   std::vector<TSetting> settings;
   std::string expression;
+  std::string projectPath;
   bool haveExpression = false;
   TDateStyle style = TDateStyle::European;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& word = args[i];
-    if (word == "--set" || word == "--date-style") {
+    if (word == "--set" || word == "--date-style" || word == "--project") {
       if (i + 1 == args.size()) return UsageError(streams, EvalCommand(), word + " needs a value");
       const std::string& value = args[++i];
+      if (word == "--project") {
+        if (!projectPath.empty())
+          return UsageError(streams, EvalCommand(), "--project is given twice");
+        projectPath = value;
+        continue;
+      }
       if (word == "--date-style") {
         if (SameText(value, "european"))
           style = TDateStyle::European;
@@ -70,23 +119,29 @@ int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
     }
   }
   if (!haveExpression) return UsageError(streams, EvalCommand(), "EXPRESSION is missing");
-
-  const TDateStyle savedStyle = DateStyle();
-  SetDateStyle(style);
-  auto project = TProject::CreateInMemory();
-  ScopedProject open(*project);
-  ScopedLanguage language;
-
-  TDataRecord record;
-  for (const auto& setting : settings) {
-    if (!IsName(setting.name) || IsSystemName(setting.name)) {
-      SetDateStyle(savedStyle);
+  for (const auto& setting : settings)
+    if (!IsName(setting.name) || IsSystemName(setting.name))
       return UsageError(streams, EvalCommand(),
                         "--set " + setting.name +
                             ": a parameter name is a letter followed by "
                             "letters and digits, and not a system name");
-    }
+
+  TEvalScope scope;
+  SetDateStyle(style);
+  TProject* project = scope.Open(projectPath);
+  if (!project) return kExitFailed;
+  ScopedLanguage language;
+  ScopedRecords records; // "object.parameter" reads the project's records
+
+  // Names are parameters of the project. One in memory takes a new one;
+  // nothing is ever added to a project on disk.
+  TDataRecord record;
+  for (const auto& setting : settings) {
     const TParameter* parameter = project->FindParameter(setting.name);
+    if (!parameter && !projectPath.empty()) {
+      ShowMsg("Parameter " + setting.name + " doesn't exist");
+      return kExitFailed;
+    }
     if (!parameter) {
       auto created = std::make_unique<TParameter>();
       created->ParamName = setting.name;
@@ -94,7 +149,7 @@ int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
       parameter = &project->AddParameter(std::move(created));
     }
     TValue value;
-    ReadValue(setting.value, value);
+    ReadValueArgument(setting.value, value);
     if (TPVRelation* existing = record.FindPV(parameter->ParamName))
       existing->Value.Assign(value);
     else
@@ -108,7 +163,6 @@ int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
     streams.err << ForTerminal(result.Text()) << '\n';
   else
     streams.out << ForTerminal(ToDisplayText(&result)) << '\n';
-  SetDateStyle(savedStyle);
   return failed ? kExitFailed : kExitOk;
 }
 

@@ -229,12 +229,23 @@ void TProject::SortVariables() {
   std::stable_sort(variables_.begin(), variables_.end(), VariableBefore);
 }
 
+void TProject::InsertIndexEntry(TIndexKind kind, TIndexEntry entry) {
+  auto& list = IndexEntries(kind);
+  const auto at =
+      std::upper_bound(list.begin(), list.end(), entry,
+                       [](const auto& a, const auto& b) { return a.EntryName < b.EntryName; });
+  list.insert(at, std::move(entry));
+}
+
 void TProject::ClearLists() {
   parameters_.clear();
   categories_.clear();
   units_.Clear();
   variables_.clear();
   chartNames_.clear();
+  templateNames_.clear();
+  for (auto& list : indexEntries_)
+    list.clear();
 }
 
 std::string TProject::ObjectName(int32_t id) const {

@@ -1,5 +1,6 @@
 // TProject: the one open project and the in-memory lists the rest of the
-// system reads (parameters, categories, units, variables, chart names), with
+// system reads (parameters, categories, units, variables, chart names,
+// template names, the object and group indexes), with
 // the two identifier counters and the project information of the project
 // file.
 //
@@ -12,6 +13,7 @@
 // this layer never needs to know how the files are kept.
 #pragma once
 
+#include "model/object_index.h"
 #include "model/parameter.h"
 #include "values/units.h"
 #include "values/value_text.h"
@@ -26,6 +28,7 @@ namespace vandro {
 
 class TProject;
 class TRecordStore;
+class TTemplateStore;
 
 // Project information kept in the project file; texts are cut to the
 // capacities noted when they are stored.
@@ -62,6 +65,10 @@ public:
   // Raises when no row has the parameter's identifier.
   virtual void UpdateParameter(const TParameter& parameter) = 0;
   virtual void DeleteParameter(int32_t id) = 0;
+  // The templates and the index entries behind the project
+  // (model/template.h, model/object_index.h).
+  virtual TTemplateStore* Templates() { return nullptr; }
+  virtual TIndexStore* IndexEntries() { return nullptr; }
   // Stores the variable in the row named storedName (renaming it to the
   // variable's name), or in a new row; false after a message when refused.
   virtual bool SaveVariable(const TVariable& variable, std::string_view storedName) = 0;
@@ -147,6 +154,20 @@ public:
   std::vector<std::string>& ChartNames() { return chartNames_; }
   const std::vector<std::string>& ChartNames() const { return chartNames_; }
 
+  // Names of the project's templates, in name order.
+  std::vector<std::string>& TemplateNames() { return templateNames_; }
+  const std::vector<std::string>& TemplateNames() const { return templateNames_; }
+
+  // The entries of the object index or of the group index, each list sorted
+  // by entry name in byte order (model/object_index.h has the operations).
+  std::vector<TIndexEntry>& IndexEntries(TIndexKind kind) { return indexEntries_[kind ? 1 : 0]; }
+  const std::vector<TIndexEntry>& IndexEntries(TIndexKind kind) const {
+    return indexEntries_[kind ? 1 : 0];
+  }
+  // Puts entry into the list of the kind at its sorted place: before the
+  // first entry whose name is greater.
+  void InsertIndexEntry(TIndexKind kind, TIndexEntry entry);
+
   // Empties every list (closing).
   void ClearLists();
 
@@ -168,6 +189,8 @@ private:
   TUnitCatalogue units_;
   std::vector<std::unique_ptr<TVariable>> variables_;
   std::vector<std::string> chartNames_;
+  std::vector<std::string> templateNames_;
+  std::vector<TIndexEntry> indexEntries_[2];
 };
 
 // The open project, or nullptr.

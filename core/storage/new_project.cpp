@@ -8,6 +8,7 @@
 #include "storage/project_paths.h"
 #include "storage/schema.h"
 #include "storage/session.h"
+#include "storage/template_rows.h"
 #include "storage/unit_rows.h"
 #include "values/default_units.h"
 
@@ -119,8 +120,8 @@ bool APSCopyStructure(const std::string& basePath) {
     TTransaction batch(session.Database, false);
     CopyParameters(source, *session.Project);
     CopyUnits(source);
-    // Templates are copied here, after the parameters whose new identifiers
-    // their lines need (source.parameterNames maps the old ones).
+    // After the parameters, whose new identifiers the lines need.
+    CopyTemplates(source.base, source.parameterNames);
     batch.Commit();
   });
   deferred.Finish();

@@ -15,7 +15,8 @@ void WriteNewProjectContent();
 
 // Copies the user-defined structure of the project file basePath into the
 // project whose tables are open: its parameters except the system ones, its
-// user-defined units (the supplied ones the new project has already).
+// user-defined units (the supplied ones the new project has already) and its
+// templates (template_rows.h, CopyTemplates).
 // Objects, records, index entries, charts and variables are never copied.
 // False, after a message, when the base project cannot be read ("File not
 // found:", "Can't connect to database:"); an error raised while copying ends

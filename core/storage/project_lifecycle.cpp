@@ -4,12 +4,14 @@
 #include "shell/messages.h"
 #include "storage/access.h"
 #include "storage/descriptors.h"
+#include "storage/index_rows.h"
 #include "storage/new_project.h"
 #include "storage/parameter_rows.h"
 #include "storage/project_file.h"
 #include "storage/project_paths.h"
 #include "storage/schema.h"
 #include "storage/session.h"
+#include "storage/template_rows.h"
 #include "storage/unit_rows.h"
 
 #include <pwd.h>
@@ -166,8 +168,8 @@ bool APSOpenProject(const std::string& path) {
     RaiseCountersToStoredIdentifiers(*Session());
     LoadParameters();
     APSLoadUnits();
-    // The index entries and the template names join here, loaded by the
-    // parts of the storage layer that keep them.
+    LoadIndexEntries();
+    LoadTemplateNames();
     LoadChartNames();
     LoadVariables();
   } catch (const TDatabaseFailure& failure) {

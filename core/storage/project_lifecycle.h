@@ -32,10 +32,11 @@ bool APSCreateProject(const std::string& path, const std::string& basePath,
                       const TProjectInfo& info);
 
 // Opens the storage of the project at path and loads its lists into a new
-// TProject, which becomes the current project: parameters, units, chart
-// names, variables. The identifier counters are raised to the largest
-// identifier stored, so none is handed out twice after a crash. False, after
-// a message, when it cannot be opened; no project is open then.
+// TProject, which becomes the current project: parameters, units, index
+// entries, template names, chart names, variables. The identifier counters
+// are raised to the largest identifier stored, so none is handed out twice
+// after a crash. False, after a message, when it cannot be opened; no
+// project is open then.
 bool APSOpenProject(const std::string& path);
 
 // Closes the open project, opens the one at path (APSOpenProject), records

@@ -35,6 +35,8 @@ public:
   void InsertParameter(const TParameter& parameter) override;
   void UpdateParameter(const TParameter& parameter) override;
   void DeleteParameter(int32_t id) override;
+  TTemplateStore* Templates() override; // storage/template_rows.cpp
+  TIndexStore* IndexEntries() override; // storage/index_rows.cpp
   bool SaveVariable(const TVariable& variable, std::string_view storedName) override;
   void DeleteVariable(std::string_view name) override;
   std::string ObjectName(int32_t id) override;

@@ -1,0 +1,100 @@
+#include "editing/parameter_list.h"
+
+#include "model/project.h"
+#include "shell/messages.h"
+#include "shell/text.h"
+
+namespace vandro {
+
+namespace {
+
+TProject& RequireOpenProject() {
+  TProject* project = CurrentProject();
+  if (!project) RaiseSystemError("No project is open");
+  return *project;
+}
+
+// A parameter other than self answers to name.
+bool InUse(const TProject& project, std::string_view name, int32_t self) {
+  if (name.empty()) return false;
+  for (const auto& parameter : project.Parameters())
+    if (parameter->Idtor != self &&
+        (SameText(parameter->ParamName, name) || SameText(parameter->ShortName, name)))
+      return true;
+  return false;
+}
+
+bool CheckUnique(const TProject& project, const TParameter& parameter) {
+  if (InUse(project, parameter.ParamName, parameter.Idtor)) {
+    ShowMsg("Parameter name is already in use:" + parameter.ParamName);
+    return false;
+  }
+  if (InUse(project, parameter.ShortName, parameter.Idtor)) {
+    ShowMsg("Parameter short name is already in use:" + parameter.ShortName);
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
+bool CheckParameterEditor(const TParameter& parameter) {
+  if (parameter.ParamName.empty()) {
+    ShowMsg("Parameter name is not defined");
+    return false;
+  }
+  return CheckParameterNaming(parameter);
+}
+
+TParameter* AddParameterFromEditor(std::unique_ptr<TParameter> parameter) {
+  TProject& project = RequireOpenProject();
+  parameter->Fit();
+  parameter->Idtor = 0;
+  if (!CheckParameterEditor(*parameter) || !CheckUnique(project, *parameter)) return nullptr;
+  try {
+    return &project.AddParameter(std::move(parameter));
+  } catch (const ErrorException&) {
+    return nullptr; // shown; the list is as it was
+  }
+}
+
+bool UpdateParameterFromEditor(const TParameter& edited) {
+  TProject& project = RequireOpenProject();
+  const TParameter* original = project.ParameterById(edited.Idtor);
+  if (!original) {
+    ShowMsg("Unknown Parameter:" + edited.ParamName);
+    return false;
+  }
+  if (!CanEditParameter(*original)) return false;
+  TParameter staged;
+  staged.Assign(edited);
+  staged.Fit();
+  if (!CheckParameterEditor(staged) || !CheckUnique(project, staged)) return false;
+  try {
+    project.UpdateParameter(staged);
+    return true;
+  } catch (const ErrorException&) {
+    return false;
+  }
+}
+
+bool DeleteParameterFromList(std::string_view name) {
+  TProject& project = RequireOpenProject();
+  const TParameter* parameter = project.FindParameter(name);
+  if (!parameter) {
+    ShowMsg("Unknown Parameter:" + std::string(name));
+    return false;
+  }
+  if (!CanEditParameter(*parameter)) return false;
+  if (!Ask("Parameter " + parameter->ParamName + " will be deleted." + kLineBreak + "Are you sure?",
+           false))
+    return false;
+  try {
+    project.DeleteParameter(parameter->Idtor);
+    return true;
+  } catch (const ErrorException&) {
+    return false;
+  }
+}
+
+} // namespace vandro

@@ -1,0 +1,38 @@
+// The rules of the parameter list ("Parameters:") and the parameter editor
+// ("Edit Param") on the open project, without their windows: what is checked
+// when the editor's OK is pressed, when the list takes an accepted
+// parameter, and when a row is deleted. Each refusal shows its message.
+#pragma once
+
+#include "model/parameter.h"
+
+#include <memory>
+#include <string_view>
+
+namespace vandro {
+
+// The editor's checks on OK, in order: a name ("Parameter name is not
+// defined"), then the naming rules of CheckParameterNaming.
+bool CheckParameterEditor(const TParameter& parameter);
+
+// Takes a new parameter the editor filled in (texts cut to their
+// capacities): the editor's checks, then "Parameter name is already in use:"
+// + name when a parameter has it as name or short name, and "Parameter short
+// name is already in use:" + short name likewise. Stores and lists it; the
+// parameter stored, or nullptr when refused.
+TParameter* AddParameterFromEditor(std::unique_ptr<TParameter> parameter);
+
+// Rewrites the parameter with edited's identifier from edited: a system
+// parameter is never edited ("Editing of system parameters is not
+// allowed"), then the same checks as adding, other parameters only. False
+// when refused; the parameter is then as it was.
+bool UpdateParameterFromEditor(const TParameter& edited);
+
+// The list's "Delete": "Unknown Parameter:" + name when no parameter has the
+// name, then "Parameter " + name + " will be deleted." CR LF "Are you sure?"
+// (default No). Records and template lines that use the parameter are left
+// as they are. System parameters are refused like editing them: every
+// project needs them and they cannot be made again.
+bool DeleteParameterFromList(std::string_view name);
+
+} // namespace vandro
