@@ -27,11 +27,13 @@ void PrintHelp(std::ostream& out) {
 
 const std::vector<TCommand>& Commands() {
   static const std::vector<TCommand> commands = {
-      {"eval", "eval [--set NAME=VALUE]... [--date-style european|us] EXPRESSION",
-       "Evaluates EXPRESSION as a formula over a record holding the given parameters.\n"
+      {"eval",
+       "eval [--project PROJECT [--object NAME] [--at TIME]] [--set NAME=VALUE]...\n"
+       "      [--date-style european|us] EXPRESSION",
+       "Evaluates EXPRESSION as a formula over a record holding the given parameters,\n"
+       "      with the parameters, units and variables of PROJECT when one is named.\n"
        "      A VALUE starting with \"=\" is a calculated value; any other is plain.\n"
-       "      With --project PROJECT [--object NAME] [--at TIME] in place of --set, the\n"
-       "      names read the state of object NAME at TIME in the project.",
+       "      With --object (and --at) the names read the state of object NAME at TIME.",
        &RunEval},
       {"record", "record PROJECT OBJECT [--new] [--at TIME] NAME=VALUE...",
        "Stores a record of OBJECT at TIME after the state current then; prints its id.\n"
