@@ -7,7 +7,7 @@ BUILD_ASAN  ?= build-asan
 BUILD_FUZZ  ?= build-fuzz
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build test test-main test-asan fuzz bench run format clean
+.PHONY: all deps build test test-main test-asan fuzz bench run install format clean
 
 all: build
 
@@ -51,11 +51,20 @@ fuzz: deps $(BUILD_FUZZ)/build.ninja
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$(basename $$b)"; $$b; done
 
+# Builds everything, then starts the desktop program (needs a display).
 run: build
-	@echo "The desktop program is not built yet; 'make test' runs the core's tests."
+	$(BUILD)/app/vandro
+
+# Installs the program, its manual, menu entry, icon and the .vdp file type
+# for the current user (PREFIX=/usr/local as root for everyone).
+PREFIX ?= $(HOME)/.local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	-update-mime-database $(PREFIX)/share/mime
+	-update-desktop-database $(PREFIX)/share/applications
 
 format:
-	find core tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find core app tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

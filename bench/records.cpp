@@ -11,6 +11,9 @@
 // current state replayed; the baseline reads every column of the same rows,
 // object by object (best of three turns each). A figure is Vandro's time over the baseline's: 1
 // means as fast as raw SQLite, 3 three times as slow.
+#include "language/executor.h"
+#include "language/query.h"
+#include "language/record_evaluation.h"
 #include "model/object_set.h"
 #include "model/project.h"
 #include "model/state_track.h"
@@ -25,7 +28,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -77,9 +82,42 @@ double VandroLoad(uint64_t& checksum) {
   return Since(start);
 }
 
+// A line of /proc/self/status in kB ("VmHWM", "VmRSS").
+long StatusKb(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field) + 1);
+  return -1;
+}
+
+constexpr const char* kQuery = "FIND ALL OBJECTS WITHIN EVERYTHING CONDITION P1 > 5";
+
+// Runs in a process of its own (bench_records --query PROJECT), so that its
+// peak memory is the query's and not the storing's: prints the seconds the
+// query took, its hits and the process's peak resident memory.
+int RunQueryAlone(const std::string& project) {
+  InstallLanguage();
+  InstallRecords();
+  if (!OpenProject(project)) return 1;
+  TValue query;
+  query.SetText(vkCalculated, kQuery);
+  const auto start = Clock::now();
+  std::string message;
+  const TValue::Ptr hits = ExecuteQuery(query, nullptr, nullptr, &message);
+  const double seconds = Since(start);
+  if (!hits) {
+    std::fprintf(stderr, "query failed: %s\n", message.c_str());
+    return 1;
+  }
+  std::printf("%.6f %d %ld\n", seconds, hits->ItemCount(), StatusKb("VmHWM:"));
+  CloseProject();
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--query") return RunQueryAlone(argv[2]);
   TShape shape;
   if (argc > 1) shape.objects = std::atoi(argv[1]);
   if (argc > 2) shape.states = std::atoi(argv[2]);
@@ -141,10 +179,28 @@ int main(int argc, char** argv) {
   }
   CloseProject();
 
+  // The query, best of three runs in fresh processes.
+  double ownQuery = 0;
+  int queryHits = 0;
+  long queryPeakKb = 0;
+  for (int round = 0; round < 3; ++round) {
+    const std::string command = "\"" + std::string(argv[0]) + "\" --query \"" + project + "\"";
+    FILE* child = popen(command.c_str(), "r");
+    double seconds = 0;
+    long peak = 0;
+    if (!child || std::fscanf(child, "%lf %d %ld", &seconds, &queryHits, &peak) != 3) return 1;
+    pclose(child);
+    ownQuery = round == 0 ? seconds : std::min(ownQuery, seconds);
+    queryPeakKb = round == 0 ? peak : std::min(queryPeakKb, peak);
+  }
+
   std::printf("store: raw %.0f records/s, Vandro %.0f records/s, ratio %.2f (at most 3)\n",
               records / rawStore, records / ownStore, ownStore / rawStore);
   std::printf("load:  raw %.0f records/s, Vandro %.0f records/s, ratio %.2f (at most 3)\n",
               records / rawLoad, records / ownLoad, ownLoad / rawLoad);
+  std::printf("query: %s\n       %d hits, %.3f s, ratio to the raw reads %.2f (at most 4), "
+              "peak memory of its process %.1f MB\n",
+              kQuery, queryHits, ownQuery, ownQuery / rawLoad, queryPeakKb / 1024.0);
   // VANDRO_BENCH_KEEP=1 leaves the two databases for a look afterwards.
   if (const char* keep = std::getenv("VANDRO_BENCH_KEEP"); keep && *keep == '1') {
     std::printf("kept in %s\n", dir.c_str());

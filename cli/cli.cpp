@@ -28,11 +28,33 @@ void PrintHelp(std::ostream& out) {
 const std::vector<TCommand>& Commands() {
   static const std::vector<TCommand> commands = {
       {"eval",
-       "eval [--project PROJECT] [--set NAME=VALUE]... [--date-style european|us] EXPRESSION",
+       "eval [--project PROJECT [--object NAME] [--at TIME]] [--set NAME=VALUE]...\n"
+       "      [--date-style european|us] EXPRESSION",
        "Evaluates EXPRESSION as a formula over a record holding the given parameters,\n"
        "      with the parameters, units and variables of PROJECT when one is named.\n"
-       "      A VALUE starting with \"=\" is a calculated value; any other is plain.",
+       "      A VALUE starting with \"=\" is a calculated value; any other is plain.\n"
+       "      With --object (and --at) the names read the state of object NAME at TIME.",
        &RunEval},
+      {"record", "record PROJECT OBJECT [--new] [--at TIME] NAME=VALUE...",
+       "Stores a record of OBJECT at TIME after the state current then; prints its id.\n"
+       "      VALUE as in eval (\"==...\" is an auto formula, stored as its result);\n"
+       "      \"@NAME\" refers to object NAME; an empty VALUE removes the parameter.\n"
+       "      --new creates OBJECT first.",
+       &RunRecord},
+      {"terminate", "terminate PROJECT OBJECT [--at TIME]",
+       "Ends the branch of OBJECT's state current at TIME; prints the record's id.", &RunTerminate},
+      {"group", "group PROJECT GROUP [--new] [--at TIME] [--add REF]... [--remove REF]...",
+       "Stores a group record adding and removing members; prints its id.\n"
+       "      REF is an object name, or \"#ID\" for a state.",
+       &RunGroup},
+      {"state", "state PROJECT OBJECT [--at TIME]", "Prints every state of OBJECT current at TIME.",
+       &RunState},
+      {"history", "history PROJECT OBJECT",
+       "Prints the records behind every current state of OBJECT.", &RunHistory},
+      {"query", "query PROJECT \"FIND ...\"",
+       "Runs a query over the records of PROJECT; prints one result per line.", &RunQuery},
+      {"rollback", "rollback PROJECT --after TIME",
+       "Deletes every record created after TIME (asks first; --yes answers).", &RunRollback},
       {"new",
        "new PATH [--base BASE] [--name N] [--version V] [--description D] [--author A]\n"
        "      [--organization O] [--comments C]",
@@ -87,24 +109,6 @@ const std::vector<TCommand>& Commands() {
        "Clusters the rows of F (a text first column names them) by the other columns:\n"
        "      the merges (rows are 0.., merge s makes cluster rows + s) and the tree.",
        &RunCluster},
-      {"record", "record PROJECT OBJECT [--new] [--at TIME] NAME=VALUE...",
-       "Stores a record of OBJECT at TIME after the state current then; prints its id.\n"
-       "      VALUE as in eval (\"==...\" is an auto formula, stored as its result);\n"
-       "      \"@NAME\" refers to object NAME; an empty VALUE removes the parameter.\n"
-       "      --new creates OBJECT first.",
-       &RunRecord},
-      {"terminate", "terminate PROJECT OBJECT [--at TIME]",
-       "Ends the branch of OBJECT's state current at TIME; prints the record's id.", &RunTerminate},
-      {"group", "group PROJECT GROUP [--new] [--at TIME] [--add REF]... [--remove REF]...",
-       "Stores a group record adding and removing members; prints its id.\n"
-       "      REF is an object name, or \"#ID\" for a state.",
-       &RunGroup},
-      {"state", "state PROJECT OBJECT [--at TIME]", "Prints every state of OBJECT current at TIME.",
-       &RunState},
-      {"history", "history PROJECT OBJECT",
-       "Prints the records behind every current state of OBJECT.", &RunHistory},
-      {"rollback", "rollback PROJECT --after TIME",
-       "Deletes every record created after TIME (asks first; --yes answers).", &RunRollback},
   };
   return commands;
 }

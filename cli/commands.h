@@ -27,6 +27,18 @@ int UsageError(TCliStreams& streams, const TCommand& command, const std::string&
 
 int RunEval(const std::vector<std::string>& args, TCliStreams& streams);
 
+// query_commands.cpp
+int RunQuery(const std::vector<std::string>& args, TCliStreams& streams);
+// eval with --project: the names read the state of --object at --at.
+int RunEvalOnProject(const std::vector<std::string>& args, TCliStreams& streams);
+
+// record_commands.cpp
+int RunRecord(const std::vector<std::string>& args, TCliStreams& streams);
+int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams);
+int RunGroup(const std::vector<std::string>& args, TCliStreams& streams);
+int RunState(const std::vector<std::string>& args, TCliStreams& streams);
+int RunHistory(const std::vector<std::string>& args, TCliStreams& streams);
+int RunRollback(const std::vector<std::string>& args, TCliStreams& streams);
 // A VALUE argument: text starting with "=" is a calculated value whose text
 // is the rest (so "==..." is an auto formula); any other text is plain.
 void ReadValueArgument(const std::string& text, TValue& value);
@@ -50,12 +62,5 @@ int RunCorrelate(const std::vector<std::string>& args, TCliStreams& streams);
 int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams);
 int RunRegress(const std::vector<std::string>& args, TCliStreams& streams);
 int RunCluster(const std::vector<std::string>& args, TCliStreams& streams);
-// record_commands.cpp
-int RunRecord(const std::vector<std::string>& args, TCliStreams& streams);
-int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams);
-int RunGroup(const std::vector<std::string>& args, TCliStreams& streams);
-int RunState(const std::vector<std::string>& args, TCliStreams& streams);
-int RunHistory(const std::vector<std::string>& args, TCliStreams& streams);
-int RunRollback(const std::vector<std::string>& args, TCliStreams& streams);
 
 } // namespace vandro::cli

@@ -78,6 +78,9 @@ void ReadValueArgument(const std::string& text, TValue& value) {
 }
 
 int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
+  // A state of an object as the context belongs to the record commands.
+  for (const std::string& word : args)
+    if (word == "--object" || word == "--at") return RunEvalOnProject(args, streams);
   std::vector<TSetting> settings;
   std::string expression;
   std::string projectPath;

@@ -57,7 +57,8 @@ void Memos(std::string_view rest) {
                                       : 0;
   record.PackedPVs = std::string(Take(rest, pvs));
   head = Take(rest, 1);
-  record.PackedAdded = std::string(Take(rest, head.empty() ? 0 : static_cast<unsigned char>(head[0])));
+  record.PackedAdded =
+      std::string(Take(rest, head.empty() ? 0 : static_cast<unsigned char>(head[0])));
   record.PackedDeleted = std::string(rest);
   try {
     record.UnpackPVs();

@@ -10,6 +10,11 @@ packages=(
   clang libclang-rt-dev
   clang-format
   libmuparser-dev
+  # The desktop program: Qt 6 (Charts' CMake package needs the OpenGL ones),
+  # a font so text shows on a bare machine, and a virtual display for the
+  # window tests and screenshots.
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
+  xvfb xauth
 )
 
 missing=()

@@ -50,6 +50,7 @@
 namespace vandro {
 
 class TDataRecord;
+class TQExpression;
 
 // The deepest nesting the executor accepts: brackets, unary operators and
 // calls inside one another, plus one for every formula evaluated inside
@@ -92,6 +93,11 @@ public:
   bool Execute();
   // Parses the loaded source with executing off; returns success.
   bool CheckSyntax();
+  // Parses the query text of query (its Text) with executing off and fills
+  // its fields; the expressions are kept as texts re-assembled from their
+  // lexemes. Returns success; on failure Result() is the error value and
+  // the query's Message its text without the error mark.
+  bool ParseQuery(TQExpression& query);
 
   // Resets the lexer, the processor, the result, the failed flag, both
   // records, the referenced names and the chain. The source stays.
@@ -131,6 +137,11 @@ private:
   bool ParseName();
   bool ParseVariable();
   bool PushParameter(std::string_view name);
+  // The query grammar (query_parse.cpp).
+  bool ParseQueryBody(TQExpression& query);
+  bool ParseQueryScope(TQExpression& query);
+  bool CaptureExpression(bool (TExecutor::*parse)(), std::string& text);
+  bool IsWord(std::string_view word) const;
 
   // Moves to the next lexeme; a lexical error fails the run with its message.
   bool Advance();

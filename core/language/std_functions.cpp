@@ -4,6 +4,7 @@
 #include "language/std_functions_support.h"
 
 #include <array>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -125,7 +126,8 @@ struct TImplementation {
   TFunction function;
   TAccepts accepts;
   TTakes takes;
-  bool raw = false; // sees a calculated argument as it is, unevaluated
+  bool raw = false;                      // sees a calculated argument as it is, unevaluated
+  TRecordFunction withRecords = nullptr; // runs in place of function
 };
 
 template <uint8_t Code>
@@ -253,6 +255,12 @@ constexpr TImplementation kImplementations[] = {
     Sum<sfCount>(),
     {sfGlobalVar, GlobalVar, TAccepts::StringOrArray, I},
     {sfSwitch, Switch, TAccepts::Unchecked, W},
+    {sfObject, nullptr, TAccepts::Unchecked, W, false, ObjectByName},
+    {sfActualState, nullptr, TAccepts::Unchecked, W, false, ActualState},
+    {sfContentOf, nullptr, TAccepts::Unchecked, W, false, ContentOf},
+    {sfHistoryOf, nullptr, TAccepts::Unchecked, W, false, HistoryOf},
+    {sfExecute, nullptr, TAccepts::Unchecked, W, true, ExecuteText},
+    {sfOrigin, nullptr, TAccepts::Unchecked, W, false, OriginMoment},
 };
 
 // Lookup by code, built once.
@@ -312,6 +320,18 @@ bool RunItemByItem(const TImplementation& entry, const TArgs& args, TValue& resu
       result, message);
 }
 
+// The functions that read stored histories: the layers below report a
+// damaged history by raising, which becomes the call's failure.
+bool RunWithRecords(const TImplementation& entry, TProcessor& processor, const TArgs& args,
+                    TValue& result, std::string& message) {
+  try {
+    return entry.withRecords(processor, args, result, message);
+  } catch (const std::exception& error) {
+    message = error.what();
+    return false;
+  }
+}
+
 class TStandardFunctionSet final : public TStandardFunctionTable {
 public:
   bool Call(TProcessor& processor, uint8_t functionCode, TValue& result,
@@ -358,6 +378,7 @@ public:
       return false;
     }
     result.Clear();
+    if (entry->withRecords) return RunWithRecords(*entry, processor, args, result, message);
     if (entry->takes == TTakes::ItemByItem) return RunItemByItem(*entry, args, result, message);
     return entry->function(args, result, message);
   }

@@ -20,8 +20,7 @@
 // The list of functions (FindStdFunction, StdFunctions) is the whole
 // language, as the lexer knows it. The functions that walk stored objects and
 // their states (OBJECT, ACTUALSTATE, CONTENTOF, HISTORYOF, EXECUTE, ORIGIN)
-// are listed but not in the installed table yet: calling one fails with
-// "Standard function <name> is not available".
+// read the open project's histories and see the processor's records.
 #pragma once
 
 #include "language/processor.h"

@@ -19,11 +19,16 @@
 namespace vandro {
 
 struct TUnitNF;
+class TProcessor;
 
 namespace stdfn {
 
 using TArgs = std::vector<const TValue*>;
 using TFunction = bool (*)(const TArgs& args, TValue& result, std::string& message);
+// A function that reads the processor's records (the context record's
+// object, the records a query runs with).
+using TRecordFunction = bool (*)(TProcessor& processor, const TArgs& args, TValue& result,
+                                 std::string& message);
 
 inline constexpr const char* kInvalidType = "Invalid parameter type";
 inline constexpr const char* kNegativeNotAllowed = "Negative values are not allowed";
@@ -107,6 +112,14 @@ bool LineCount(const TArgs& args, TValue& result, std::string& message);
 bool AddLines(const TArgs& args, TValue& result, std::string& message);
 bool InsertLines(const TArgs& args, TValue& result, std::string& message);
 bool DeleteLines(const TArgs& args, TValue& result, std::string& message);
+
+// Objects and the project (std_functions_objects.cpp).
+bool ObjectByName(TProcessor& processor, const TArgs& args, TValue& result, std::string& message);
+bool ActualState(TProcessor& processor, const TArgs& args, TValue& result, std::string& message);
+bool ContentOf(TProcessor& processor, const TArgs& args, TValue& result, std::string& message);
+bool HistoryOf(TProcessor& processor, const TArgs& args, TValue& result, std::string& message);
+bool ExecuteText(TProcessor& processor, const TArgs& args, TValue& result, std::string& message);
+bool OriginMoment(TProcessor& processor, const TArgs& args, TValue& result, std::string& message);
 
 } // namespace stdfn
 } // namespace vandro

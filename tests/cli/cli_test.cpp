@@ -22,7 +22,8 @@ Outcome RunVandro(std::vector<std::string> args, const std::string& input = {}) 
 TEST(Cli, HelpListsTheCommands) {
   const Outcome help = RunVandro({"--help"});
   EXPECT_EQ(kExitOk, help.status);
-  EXPECT_NE(std::string::npos, help.out.find("eval [--project PROJECT] [--set NAME=VALUE]"));
+  EXPECT_NE(std::string::npos,
+            help.out.find("eval [--project PROJECT [--object NAME] [--at TIME]]"));
   EXPECT_EQ(kExitUsage, RunVandro({}).status);
   EXPECT_EQ(kExitUsage, RunVandro({"frobnicate"}).status);
   EXPECT_EQ(kExitUsage, RunVandro({"--frob", "eval", "1"}).status);

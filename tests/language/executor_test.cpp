@@ -201,9 +201,9 @@ TEST_F(ExecutorTest, FailuresComposeTheMessageAndThePosition) {
       {"ABS(1, 2)", "### Error ### Too many actual parameters\r\nABS(1, 2^^^)"},
       {"POWER(2)", "### Error ### Too little actual parameters\r\nPOWER(2)^^^"},
       {"ABS(1 2)", "### Error ### Standard function call error:  ) expected\r\nABS(1 2^^^)"},
-      {"OBJECT(64)",
-       "### Error ### Standard function execution error: Standard function OBJECT is not "
-       "available\r\nOBJECT(64)^^^"},
+      {"ACTUALSTATE(1, 2, 3)",
+       "### Error ### Standard function execution error: First parameter should be an "
+       "object/state reference\r\nACTUALSTATE(1, 2, 3)^^^"},
       {"unknownname + 1", "### Error ### Unknown identifier: UNKNOWNNAME\r\nunknownname^^^ + 1"},
       {"1 + $", "### Error ### Unknown symbol:$\r\n1 + $^^^"},
       {"1 + 'abc", "### Error ### Unterminated string\r\n1 + 'abc^^^"},

@@ -1,0 +1,167 @@
+#include "shell/message_box.h"
+
+#include "shell/settings.h"
+#include "shell/text_edge.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace vandro {
+
+namespace {
+
+void Place(QWidget* widget, const TBoxRect& rect) {
+  widget->setGeometry(rect.left, rect.top, rect.width, rect.height);
+}
+
+QLabel* Picture(QWidget* parent, QStyle::StandardPixmap which) {
+  auto* picture = new QLabel(parent);
+  picture->setPixmap(
+      parent->style()->standardIcon(which).pixmap(kMessagePictureSize, kMessagePictureSize));
+  return picture;
+}
+
+// A box wider than this is hard to read; longer lines wrap.
+int MaxBoxWidth(const QWidget* box) {
+  const QScreen* screen = box->screen();
+  const int available = screen ? screen->availableGeometry().width() : 1024;
+  return std::min(900, available * 9 / 10);
+}
+
+} // namespace
+
+TMessageBoxDlg::TMessageBoxDlg(const TWindowPlacement& mainWindow, QWidget* parent)
+    : QDialog(parent), mainWindow_(mainWindow) {
+  setWindowTitle(QStringLiteral("Message Box"));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  information_ = Picture(this, QStyle::SP_MessageBoxInformation);
+  question_ = Picture(this, QStyle::SP_MessageBoxQuestion);
+  label_ = new QLabel(this);
+  label_->setTextFormat(Qt::PlainText);
+  label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  list_ = new QPlainTextEdit(this);
+  list_->setReadOnly(true);
+  list_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  ok_ = new QPushButton(QStringLiteral("OK"), this);
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+  setFixedSize(kMessageBoxWidth, kMessageBoxHeight);
+}
+
+int TMessageBoxDlg::LineHeight() const {
+  return MessageLineHeight(QFontMetrics(font()).height());
+}
+
+QStringList TMessageBoxDlg::WrappedLines(const QString& text, int room) const {
+  const QFontMetrics metrics(font());
+  QStringList lines;
+  for (const std::string& raw : MessageLines(text.toStdString())) {
+    QString rest = QString::fromStdString(raw);
+    while (metrics.horizontalAdvance(rest) > room) {
+      // The longest head that fits, broken after a blank or a "/" when there
+      // is one, so paths and sentences break where a reader expects.
+      int fits = 1;
+      while (fits < rest.size() && metrics.horizontalAdvance(rest.left(fits + 1)) <= room)
+        ++fits;
+      int cut = fits;
+      for (int i = fits; i > fits / 2; --i) {
+        if (rest[i - 1] == ' ' || rest[i - 1] == '/') {
+          cut = i;
+          break;
+        }
+      }
+      lines << rest.left(cut);
+      rest = rest.mid(cut);
+    }
+    lines << rest;
+  }
+  return lines;
+}
+
+void TMessageBoxDlg::Prepare(TMessageBoxKind kind, const QString& text, bool yesDefault) {
+  const int maxWidth = MaxBoxWidth(this);
+  const QFontMetrics metrics(font());
+  int lines = 0, widest = 0;
+  if (kind == TMessageBoxKind::List) {
+    list_->setPlainText(text);
+    for (const QString& line : text.split('\n'))
+      widest = std::max(widest, metrics.horizontalAdvance(line));
+    // Room for the scroll bar.
+    widest += style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    label_->clear();
+  } else {
+    const QStringList wrapped = WrappedLines(text, MessageTextRoom(maxWidth));
+    lines = static_cast<int>(wrapped.size());
+    for (const QString& line : wrapped)
+      widest = std::max(widest, metrics.horizontalAdvance(line));
+    label_->setText(wrapped.join('\n'));
+  }
+  layout_ = LayoutMessageBox(kind, lines, LineHeight(), widest, yesDefault, mainWindow_, maxWidth);
+
+  setFixedSize(layout_.width, layout_.height);
+  move(layout_.left, layout_.top);
+  information_->setVisible(!layout_.questionPicture);
+  question_->setVisible(layout_.questionPicture);
+  Place(layout_.questionPicture ? question_ : information_, layout_.picture);
+  label_->setVisible(!layout_.list);
+  list_->setVisible(layout_.list);
+  Place(layout_.list ? static_cast<QWidget*>(list_) : label_, layout_.text);
+
+  const bool question = kind == TMessageBoxKind::Question;
+  ok_->setText(question ? QStringLiteral("Yes") : QStringLiteral("OK"));
+  cancel_->setText(question ? QStringLiteral("No") : QStringLiteral("Cancel"));
+  cancel_->setVisible(layout_.cancelVisible);
+  Place(ok_, layout_.okButton);
+  Place(cancel_, layout_.cancelButton);
+  // Enter presses the default button; only it may take the role, so a
+  // focused "Yes" does not become the default of a question whose default
+  // is "No".
+  ok_->setAutoDefault(false);
+  cancel_->setAutoDefault(false);
+  QPushButton* byDefault = layout_.okDefault ? ok_ : cancel_;
+  ok_->setDefault(byDefault == ok_);
+  cancel_->setDefault(byDefault == cancel_);
+  byDefault->setFocus();
+}
+
+int TMessageBoxSink::Run(TMessageBoxKind kind, const QString& text, bool yesDefault) {
+  const TWindowPlacement main{settings_.WindowLeft(), settings_.WindowTop(),
+                              settings_.WindowWidth(), settings_.WindowHeight()};
+  // A box of its own each time, owned by the window the user is in, so it
+  // stays above it; the window may go away while the box is open.
+  QPointer<TMessageBoxDlg> box = new TMessageBoxDlg(main, QApplication::activeWindow());
+  box->Prepare(kind, text, yesDefault);
+  // A message in the middle of a long operation is read with the usual
+  // pointer, not the waiting one.
+  const bool waiting = QApplication::overrideCursor() != nullptr;
+  if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int result = box->exec();
+  if (waiting) QApplication::restoreOverrideCursor();
+  delete box.data();
+  return result;
+}
+
+void TMessageBoxSink::Show(const std::string& text) {
+  Run(TMessageBoxKind::Information, FromCore(text), false);
+}
+
+void TMessageBoxSink::ShowList(const std::vector<std::string>& lines) {
+  QStringList shown;
+  for (const std::string& line : lines)
+    shown << FromCore(line);
+  Run(TMessageBoxKind::List, shown.join('\n'), false);
+}
+
+bool TMessageBoxSink::Ask(const std::string& text, bool yesDefault) {
+  return Run(TMessageBoxKind::Question, FromCore(text), yesDefault) == QDialog::Accepted;
+}
+
+} // namespace vandro

@@ -1,0 +1,10 @@
+// The program's start and end: one instance per user, the settings, the
+// message box as the core's message sink, the splash, the main window and
+// the project named on the command line.
+#pragma once
+
+namespace vandro {
+
+int RunVandro(int argc, char** argv);
+
+} // namespace vandro

@@ -1,0 +1,146 @@
+#include "storage/new_project_dlg.h"
+
+#include "shell/messages.h"
+#include "shell/text_edge.h"
+#include "storage/project_lifecycle.h"
+#include "storage/project_paths.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace vandro {
+
+namespace {
+
+struct TRowSpec {
+  const char* caption;
+  int capacity;
+};
+
+constexpr TRowSpec kRows[] = {
+    {"Project Name", static_cast<int>(kProjectNameCapacity)},
+    {"Version", 32},
+    {"Project Description", static_cast<int>(kProjectDescriptionCapacity)},
+    {"Author Name", 32},
+    {"Organization", 32},
+    {"Comments", static_cast<int>(kCommentsCapacity)},
+};
+
+// The value cells are edited in fields that hold no more than the project
+// file keeps and refuse what code page 1251 cannot hold.
+class TValueDelegate final : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex& index) const override {
+    auto* edit = new QLineEdit(parent);
+    edit->setFrame(false);
+    edit->setMaxLength(kRows[index.row()].capacity);
+    GuardCp1251(edit);
+    return edit;
+  }
+};
+
+} // namespace
+
+TNewProjectDlg::TNewProjectDlg(const TProjectInfo& preset, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("New Project"));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+  grid_ = new QTableWidget(static_cast<int>(std::size(kRows)), 2);
+  grid_->horizontalHeader()->hide();
+  grid_->verticalHeader()->hide();
+  grid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  grid_->horizontalHeader()->setStretchLastSection(true);
+  grid_->setItemDelegateForColumn(1, new TValueDelegate(grid_));
+  grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  const std::string values[] = {preset.Name,   preset.Version,      preset.Description,
+                                preset.Author, preset.Organization, preset.Comments};
+  for (int row = 0; row < grid_->rowCount(); ++row) {
+    auto* caption = new QTableWidgetItem(QString::fromLatin1(kRows[row].caption));
+    caption->setFlags(Qt::ItemIsEnabled);
+    caption->setBackground(palette().window());
+    grid_->setItem(row, 0, caption);
+    grid_->setItem(row, 1, new QTableWidgetItem(FromCore(values[row])));
+  }
+  grid_->resizeColumnToContents(0);
+  grid_->setMinimumWidth(460);
+  grid_->setFixedHeight(grid_->verticalHeader()->length() + 2 * grid_->frameWidth());
+  grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid_->setCurrentCell(NameRow, 1);
+
+  base_ = new QLineEdit;
+  GuardCp1251(base_);
+  browse_ = new QPushButton(QStringLiteral("Browse"));
+  connect(browse_, &QPushButton::clicked, this, &TNewProjectDlg::Browse);
+  auto* baseRow = new QGridLayout;
+  baseRow->addWidget(new QLabel(QStringLiteral("Project is based upon")), 0, 0, 1, 2);
+  baseRow->addWidget(base_, 1, 0);
+  baseRow->addWidget(browse_, 1, 1);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(grid_);
+  layout->addLayout(baseRow);
+  layout->addWidget(buttons);
+}
+
+void TNewProjectDlg::Browse() {
+  const QString path = QFileDialog::getOpenFileName(
+      this, QStringLiteral("Project is based upon"), QFileInfo(base_->text()).absolutePath(),
+      QStringLiteral("Vandro project (*.vdp);;All files (*)"));
+  if (!path.isEmpty()) SetBaseProject(path);
+}
+
+void TNewProjectDlg::SetBaseProject(const QString& path) {
+  std::string corePath;
+  if (!ToCore(path, corePath)) return;
+  if (!QFileInfo(path).isFile()) {
+    ShowMsg("File doesn't exist: " + corePath);
+    return;
+  }
+  base_->setText(path);
+}
+
+void TNewProjectDlg::accept() {
+  std::string texts[std::size(kRows)];
+  for (int row = 0; row < grid_->rowCount(); ++row)
+    if (!ToCore(grid_->item(row, 1)->text().trimmed(), texts[row])) return;
+  std::string base;
+  if (!ToCore(base_->text().trimmed(), base)) return;
+  if (!base.empty() && !QFileInfo(base_->text().trimmed()).isFile()) {
+    ShowMsg("File doesn't exist: " + base);
+    return;
+  }
+  info_ = TProjectInfo();
+  info_.Name = texts[NameRow];
+  info_.Version = texts[VersionRow];
+  info_.Description = texts[DescriptionRow];
+  info_.Author = texts[AuthorRow];
+  info_.Organization = texts[OrganizationRow];
+  info_.Comments = texts[CommentsRow];
+  info_.Fit();
+  basePath_ = base;
+  QDialog::accept();
+}
+
+bool NewProject(const std::string& path, QWidget* parent, const std::function<bool()>& closeOpen) {
+  TNewProjectDlg dialog(NewProjectInfo(ResolveProjectPaths(path).name), parent);
+  if (dialog.exec() != QDialog::Accepted || !closeOpen()) return false;
+  return APSCreateProject(path, dialog.BasePath(), dialog.Info());
+}
+
+} // namespace vandro

@@ -1,0 +1,56 @@
+// Shared by the window tests: a message sink that records and answers from a
+// queue, a temporary folder with projects, and a way to act on a modal
+// dialog once it is open.
+#pragma once
+
+#include "shell/messages.h"
+
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace vandro::apptest {
+
+// Records every message; answers questions from a queue, and with the
+// question's own default when the queue is empty (noted in Unasked()).
+class TRecordingSink final : public TMessageSink {
+public:
+  TRecordingSink();
+  ~TRecordingSink() override;
+  void Show(const std::string& text) override;
+  void ShowList(const std::vector<std::string>& lines) override;
+  bool Ask(const std::string& text, bool yesDefault) override;
+
+  void Answer(bool yes) { answers_.push_back(yes); }
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  int unanswered = 0; // questions that found no queued answer
+  std::string Last() const { return messages.empty() ? std::string() : messages.back(); }
+
+private:
+  std::deque<bool> answers_;
+  TMessageSink* previous_;
+};
+
+// Runs act on the first modal dialog of class className that opens. So that
+// a failing test cannot hang, the dialogs are closed when none opens within
+// five seconds, or when act leaves the dialog open for five seconds.
+void WhenModal(const char* className, std::function<void(QWidget*)> act);
+
+// A test class registers itself to run in the one test program.
+using TTestFactory = std::function<std::unique_ptr<QObject>()>;
+int RegisterTest(TTestFactory factory);
+
+} // namespace vandro::apptest
+
+#define VANDRO_APP_TEST(Class)                                                                     \
+  static const int registered##Class =                                                             \
+      ::vandro::apptest::RegisterTest([] { return std::make_unique<Class>(); })

@@ -1,0 +1,122 @@
+#include "cli.h"
+
+#include "shell/clock.h"
+#include "shell/datetime.h"
+#include "storage/project_lifecycle.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace vandro::cli {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+// A project in a fresh directory with objects stored by the record command;
+// the clock stands still and no settings file exists.
+class QueryCommands : public ::testing::Test {
+protected:
+  QueryCommands() {
+    std::string pattern = ::testing::TempDir() + "vandro-cli-query-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    dir = pattern;
+    project = dir + "/Plant.vdp";
+    if (const char* saved = std::getenv("VANDRO_CONFIG_DIR")) savedConfig = saved;
+    setenv("VANDRO_CONFIG_DIR", (dir + "/config").c_str(), 1);
+    previousClock = SetClock(&clock);
+    EXPECT_TRUE(APSCreateProject(project, "", NewProjectInfo("Plant")));
+    Ok({"record", project, "Pump", "--new", "--at", "01.02.2010 10:00:00", "X=1"});
+    Ok({"record", project, "Pump", "--at", "01.03.2010 10:00:00", "X=8"});
+    Ok({"record", project, "Valve", "--new", "--at", "01.02.2010 10:00:00", "X=9"});
+  }
+
+  ~QueryCommands() override {
+    CloseProject();
+    SetClock(previousClock);
+    if (savedConfig.empty())
+      unsetenv("VANDRO_CONFIG_DIR");
+    else
+      setenv("VANDRO_CONFIG_DIR", savedConfig.c_str(), 1);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  Outcome Run(std::vector<std::string> args) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    const int status = RunCli(args, {in, out, err, false});
+    return {status, out.str(), err.str()};
+  }
+
+  std::string Ok(std::vector<std::string> args) {
+    const Outcome outcome = Run(args);
+    EXPECT_EQ(kExitOk, outcome.status) << outcome.err;
+    return outcome.out;
+  }
+
+  TFixedClock clock{40400.5}; // 9 August 2010, 12:00
+  std::string dir, project, savedConfig;
+
+private:
+  const TClock* previousClock = nullptr;
+};
+
+TEST_F(QueryCommands, QueryPrintsOneResultPerLine) {
+  EXPECT_EQ("<PUMP; ID:64>\n<VALVE; ID:96>\n",
+            Ok({"query", project, "FIND ALL OBJECTS WITHIN EVERYTHING CONDITION X > 5"}));
+  EXPECT_EQ("<VALVE; ID:96>\n", Ok({"query", project,
+                                    "FIND ALL OBJECTS WITHIN EVERYTHING CONDITION X > 5 ACTUAL "
+                                    "'15.02.2010 00:00:00'"}));
+  EXPECT_EQ("", Ok({"query", project, "FIND ALL OBJECTS WITHIN EVERYTHING CONDITION X > 100"}));
+
+  const Outcome bad = Run({"query", project, "FIND TOP 1.5 OBJECTS WITHIN EVERYTHING"});
+  EXPECT_EQ(kExitFailed, bad.status);
+  EXPECT_NE(std::string::npos, bad.err.find("Number specifier should be an integer."));
+  const Outcome unparsed = Run({"query", project, "FIND ALL OBJECTS WITHIN LIST"});
+  EXPECT_EQ(kExitFailed, unparsed.status);
+  EXPECT_FALSE(unparsed.err.empty());
+  EXPECT_EQ(kExitUsage, Run({"query", project}).status);
+  EXPECT_EQ(kExitUsage, Run({"query", project, "FIND", "ALL"}).status);
+  EXPECT_EQ(kExitFailed, Run({"query", dir + "/Missing.vdp", "FIND ALL OBJECTS"}).status);
+}
+
+TEST_F(QueryCommands, EvalReadsTheStateOfAnObjectAtAMoment) {
+  EXPECT_EQ("16\n", Ok({"eval", "--project", project, "--object", "Pump", "X * 2"}));
+  EXPECT_EQ("2\n", Ok({"eval", "--project", project, "--object", "pump", "--at",
+                       "15.02.2010 00:00:00", "X * 2"}));
+  EXPECT_EQ("PUMP\n", Ok({"eval", "--project", project, "--object", "Pump", "_OBJECT_NAME"}));
+  // Without an object the names have no record; the object functions work.
+  EXPECT_EQ("Null\n", Ok({"eval", "--project", project, "X"}));
+  EXPECT_EQ("1\n", Ok({"eval", "--project", project,
+                       "COUNT(EXECUTE('FIND ALL OBJECTS WITHIN "
+                       "EVERYTHING CONDITION X = 9'))"}));
+
+  const Outcome early =
+      Run({"eval", "--project", project, "--object", "Pump", "--at", "01.01.2010 00:00:00", "X"});
+  EXPECT_EQ(kExitFailed, early.status);
+  EXPECT_NE(std::string::npos, early.err.find("hasn't any actual state"));
+  const Outcome nobody = Run({"eval", "--project", project, "--object", "Nobody", "X"});
+  EXPECT_EQ(kExitFailed, nobody.status);
+  EXPECT_NE(std::string::npos, nobody.err.find("Object Nobody doesn't exist"));
+  const Outcome failing = Run({"eval", "--project", project, "--object", "Pump", "X +"});
+  EXPECT_EQ(kExitFailed, failing.status);
+  EXPECT_NE(std::string::npos, failing.err.find("### Error ###"));
+
+  EXPECT_EQ(kExitUsage,
+            Run({"eval", "--project", project, "--at", "bad", "--object", "Pump", "X"}).status);
+  EXPECT_EQ(kExitUsage,
+            Run({"eval", "--project", project, "--at", "01.01.2010 00:00:00", "X"}).status);
+  // Without --object the record is made of the --set pairs alone.
+  EXPECT_EQ("1\n", Ok({"eval", "--project", project, "--set", "X=1", "X"}));
+  EXPECT_EQ(kExitUsage, Run({"eval", "--project", project}).status);
+  EXPECT_EQ(kExitUsage, Run({"eval", "--project"}).status);
+}
+
+} // namespace
+} // namespace vandro::cli
