@@ -5,6 +5,7 @@
 // "dd.MM.yyyy hh:mm:ss" when there is none), or the one --date-style names;
 // a missing --at means now.
 #include "cli_sink.h"
+#include "command_scope.h"
 #include "commands.h"
 #include "language/executor.h"
 #include "language/query.h"
@@ -36,28 +37,6 @@ const TCommand& CommandNamed(std::string_view name) {
     if (name == command.name) return command;
   return Commands().front();
 }
-
-// The settings file's date style for the run, the language and the object
-// references installed, and the project closed at the end.
-class TProjectScope {
-public:
-  TProjectScope() : savedStyle_(DateStyle()) {
-    const std::string path = SettingsPath();
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) TSettings().Load(path);
-  }
-  ~TProjectScope() {
-    CloseProject();
-    SetDateStyle(savedStyle_);
-  }
-  TProjectScope(const TProjectScope&) = delete;
-  TProjectScope& operator=(const TProjectScope&) = delete;
-
-private:
-  TDateStyle savedStyle_;
-  ScopedLanguage language_;
-  ScopedRecords records_;
-};
 
 struct TWords {
   std::vector<std::string> positional;
@@ -115,7 +94,7 @@ bool ReadMoment(const std::string& text, const TCommand& command, TCliStreams& s
 
 int RunQuery(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("query");
-  TProjectScope scope;
+  TCommandScope scope;
   TWords words;
   int status = kExitOk;
   if (!ReadWords(args, command, {}, streams, words, status)) return status;
@@ -141,7 +120,7 @@ int RunQuery(const std::vector<std::string>& args, TCliStreams& streams) {
 
 int RunEvalOnProject(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("eval");
-  TProjectScope scope;
+  TCommandScope scope;
   TWords words;
   int status = kExitOk;
   if (!ReadWords(args, command, {"--project", "--object", "--at"}, streams, words, status))

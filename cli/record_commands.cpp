@@ -8,6 +8,7 @@
 // the object's history; a record dated before later ones is linked between
 // its neighbours, as the record dialog does.
 #include "cli_sink.h"
+#include "command_scope.h"
 #include "commands.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
@@ -112,28 +113,6 @@ bool ReadArguments(const std::vector<std::string>& args, const TCommand& command
   }
   return true;
 }
-
-// The date style of the settings file, when there is one, for the run of a
-// command; the style in force before comes back afterwards.
-class TCommandScope {
-public:
-  TCommandScope() : savedStyle_(DateStyle()) {
-    const std::string path = SettingsPath();
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) TSettings().Load(path);
-  }
-  ~TCommandScope() {
-    CloseProject();
-    SetDateStyle(savedStyle_);
-  }
-  TCommandScope(const TCommandScope&) = delete;
-  TCommandScope& operator=(const TCommandScope&) = delete;
-
-private:
-  TDateStyle savedStyle_;
-  ScopedLanguage language_;
-  ScopedRecords records_;
-};
 
 // Runs body on the open project; a raised error (shown already) fails.
 int OnProject(const std::string& path, const std::function<int()>& body) {

@@ -16,7 +16,7 @@
 // earlier of its two rows; the later row is removed. Cluster finds the same
 // merges, in the same order and with bit-identical distances, as
 // ClusterReference, which recomputes every pair at every step (O(N^3 m)) and
-// is kept as the specification of that behaviour for the tests and the
+// is kept as the definition of that behaviour for the tests and the
 // benchmark.
 #pragma once
 
