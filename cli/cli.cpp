@@ -113,6 +113,12 @@ const std::vector<TCommand>& Commands() {
   return commands;
 }
 
+const TCommand& CommandNamed(std::string_view name) {
+  for (const auto& command : Commands())
+    if (name == command.name) return command;
+  return Commands().front();
+}
+
 int UsageError(TCliStreams& streams, const TCommand& command, const std::string& problem) {
   streams.err << "vandro-cli " << command.name << ": " << ForTerminal(problem) << "\n"
               << "Usage: vandro-cli " << command.usage << "\n";

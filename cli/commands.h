@@ -5,6 +5,7 @@
 #include "cli.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vandro {
@@ -21,6 +22,9 @@ struct TCommand {
 };
 
 const std::vector<TCommand>& Commands();
+
+// The command of that name (every caller names one that exists).
+const TCommand& CommandNamed(std::string_view name);
 
 // Reports wrong usage of a command on stderr; returns kExitUsage.
 int UsageError(TCliStreams& streams, const TCommand& command, const std::string& problem);

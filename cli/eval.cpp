@@ -23,9 +23,7 @@ namespace vandro::cli {
 namespace {
 
 const TCommand& EvalCommand() {
-  for (const auto& command : Commands())
-    if (std::string_view(command.name) == "eval") return command;
-  return Commands().front();
+  return CommandNamed("eval");
 }
 
 struct TSetting {

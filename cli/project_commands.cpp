@@ -32,12 +32,6 @@ namespace vandro::cli {
 
 namespace {
 
-const TCommand& CommandCalled(std::string_view name) {
-  for (const auto& command : Commands())
-    if (name == command.name) return command;
-  return Commands().front();
-}
-
 // The words of a command line: positional words, valued options and flags.
 struct TOptions {
   std::vector<std::string> positional;
@@ -168,7 +162,7 @@ int OnProject(const TOptions& options, bool toChange, const std::function<int(TP
 bool ReadListing(const std::vector<std::string>& args, const char* name,
                  std::initializer_list<std::string_view> valued, size_t extra, TCliStreams& streams,
                  TOptions& options, int& status) {
-  const TCommand& command = CommandCalled(name);
+  const TCommand& command = CommandNamed(name);
   if (!ReadOptions(args, command, valued, {}, streams, options, status)) return false;
   if (options.positional.empty() || options.positional.size() > 1 + extra) {
     status = UsageError(streams, command,
@@ -184,7 +178,7 @@ bool ReadAction(const std::vector<std::string>& args, const char* name,
                 std::initializer_list<std::string_view> valued,
                 std::initializer_list<std::string_view> flags, TCliStreams& streams,
                 std::string& action, TOptions& options, int& status) {
-  const TCommand& command = CommandCalled(name);
+  const TCommand& command = CommandNamed(name);
   if (!ReadOptions(args, command, valued, flags, streams, options, status)) return false;
   const auto fail = [&](const std::string& problem) {
     status = UsageError(streams, command, problem);
@@ -206,8 +200,7 @@ bool HasUnusedOption(const TOptions& options, std::initializer_list<std::string_
                      int& status) {
   for (const auto option : unused)
     if (options.Has(option)) {
-      status =
-          UsageError(streams, CommandCalled(name), action + " takes no " + std::string(option));
+      status = UsageError(streams, CommandNamed(name), action + " takes no " + std::string(option));
       return true;
     }
   return false;
@@ -216,7 +209,7 @@ bool HasUnusedOption(const TOptions& options, std::initializer_list<std::string_
 } // namespace
 
 int RunNew(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandCalled("new");
+  const TCommand& command = CommandNamed("new");
   TOptions options;
   int status = kExitOk;
   if (!ReadOptions(args, command,

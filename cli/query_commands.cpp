@@ -32,12 +32,6 @@ namespace vandro::cli {
 
 namespace {
 
-const TCommand& CommandNamed(std::string_view name) {
-  for (const auto& command : Commands())
-    if (name == command.name) return command;
-  return Commands().front();
-}
-
 struct TWords {
   std::vector<std::string> positional;
   std::optional<std::string> project, object, at;

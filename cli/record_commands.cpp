@@ -36,12 +36,6 @@ namespace vandro::cli {
 
 namespace {
 
-const TCommand& CommandNamed(std::string_view name) {
-  for (const auto& command : Commands())
-    if (name == command.name) return command;
-  return Commands().front();
-}
-
 // The words of a command line: positional words, and the options that were
 // given with their values in order.
 struct TArguments {

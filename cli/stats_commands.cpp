@@ -29,12 +29,6 @@ namespace vandro::cli {
 
 namespace {
 
-const TCommand& CommandNamed(std::string_view name) {
-  for (const auto& command : Commands())
-    if (name == command.name) return command;
-  throw std::logic_error("vandro-cli: no command " + std::string(name));
-}
-
 // The options of a command and its positional words.
 struct TArgs {
   std::map<std::string, std::string> values;
