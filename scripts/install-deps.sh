@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-dev
   clang-format
   libmuparser-dev
+  # Spreadsheet import: .xls through FreeXL, .xlsx through libzip and pugixml.
+  libfreexl-dev libzip-dev libpugixml-dev
   # The desktop program: Qt 6 (Charts' CMake package needs the OpenGL ones),
   # a font so text shows on a bare machine, and a virtual display for the
   # window tests and screenshots.
