@@ -12,6 +12,7 @@
 #include "shell/datetime.h"
 #include "shell/messages.h"
 #include "shell/text.h"
+#include "storage/access.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
 #include "storage/project_paths.h"
@@ -546,7 +547,7 @@ double LastDay() {
 bool MakeHealthMonitor(const std::string& projectFile) {
   const TProjectPaths paths = ResolveProjectPaths(projectFile);
   std::error_code error;
-  for (const std::string& file : {paths.file, paths.directory + "/" + paths.name + ".vdb"}) {
+  for (const std::string& file : {paths.file, APSDatabasePath(paths.directory, paths.name)}) {
     std::filesystem::remove(file, error);
     if (error) {
       ShowMsg("Can't replace " + file + ": " + error.message());

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace vandro {
@@ -40,6 +41,11 @@ QString SampleProjectPath() {
   if (!found.isEmpty()) return found;
   return QDir(QCoreApplication::applicationDirPath())
       .filePath(QStringLiteral("sample/healthmonitor.vdp"));
+}
+
+QString SampleCopyDirectory() {
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+      .filePath(QStringLiteral("sample"));
 }
 
 } // namespace vandro

@@ -19,4 +19,8 @@ bool OpenManualPage(const QString& page);
 // the installed share/vandro.
 QString SampleProjectPath();
 
+// Where the user's own copy of the sample is kept (storage/sample_copy.h):
+// "sample" in the user's data directory.
+QString SampleCopyDirectory();
+
 } // namespace vandro

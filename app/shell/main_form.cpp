@@ -16,6 +16,7 @@
 #include "storage/new_project_dlg.h"
 #include "storage/project_commands.h"
 #include "storage/project_lifecycle.h"
+#include "storage/sample_copy.h"
 
 #include <QAction>
 #include <QApplication>
@@ -393,15 +394,11 @@ void TMainForm::ShowWelcome() {
     OpenRecentProject(welcome.RecentIndex());
     break;
   case TWelcomeForm::TChoice::SampleProject: {
-    const QString sample = SampleProjectPath();
-    std::string path;
-    if (!ToCore(sample, path)) break;
-    if (!QFileInfo(sample).isFile()) {
-      ShowMsg("The sample project is not installed: " + path);
-      break;
-    }
+    std::string shipped, directory;
+    if (!ToCore(SampleProjectPath(), shipped) || !ToCore(SampleCopyDirectory(), directory)) break;
     const TWaiting wait(*this);
-    OpenProjectAndRemember(path, settings_);
+    const std::string path = UserSampleProject(shipped, directory);
+    if (!path.empty()) OpenProjectAndRemember(path, settings_);
     break;
   }
   case TWelcomeForm::TChoice::NoProject:
