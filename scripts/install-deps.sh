@@ -17,6 +17,9 @@ packages=(
   # window tests and screenshots.
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
   xvfb xauth
+  # scripts/screenshots.sh: a window manager for title bars, keys sent to the
+  # program, and the screen grabbed.
+  openbox xdotool x11-utils imagemagick
 )
 
 missing=()

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Takes the screenshots of the documentation (docs/screenshots/) from the
+# desktop program with the sample project open, on a virtual display of its
+# own, so that anyone can take them again after a change:
+#
+#   cmake --build build --target vandro && scripts/screenshots.sh
+#
+# BUILD names another build directory. The shots:
+#   main-window.png      the main window, maximised, with the sample open
+#   project-manager.png  the project manager (Project, Project Manager)
+# While Project Manager is still disabled in a build, its shot is left out
+# and the script says so.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD:-$root/build}
+vandro=$build/app/vandro
+sample=$build/app/sample/healthmonitor.vdp
+shots=$root/docs/screenshots
+screen=1440x900
+
+if [ ! -x "$vandro" ] || [ ! -f "$sample" ]; then
+  echo "screenshots: $vandro or its sample is missing; build first:" >&2
+  echo "  cmake --build ${build#"$root"/} --target vandro" >&2
+  exit 1
+fi
+for tool in xvfb-run import xdotool xprop xwininfo openbox; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "screenshots: $tool is missing; run scripts/install-deps.sh" >&2
+    exit 1
+  fi
+done
+
+# The rest runs inside a virtual display of its own.
+if [ -z "${VANDRO_SCREENSHOT_DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 ${screen}x24" env VANDRO_SCREENSHOT_DISPLAY=1 "$0" "$@"
+fi
+
+# The program gets a settings file, data directory and runtime directory of
+# its own (so it neither hands its project over to a Vandro running on the
+# user's desktop nor takes one from it) and opens a copy of the sample at a
+# short fixed path, which its caption shows; the build's sample stays as the
+# build wrote it.
+work=${TMPDIR:-/tmp}/vandro-screenshots
+rm -rf "$work"
+mkdir -p "$work/sample" "$work/config" "$work/data" "$work/runtime" "$shots"
+chmod 700 "$work/runtime"
+cp "$build/app/sample/healthmonitor.vdp" "$build/app/sample/healthmonitor.vdb" "$work/sample/"
+export VANDRO_CONFIG_DIR=$work/config XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+export XDG_RUNTIME_DIR=$work/runtime
+
+pids=()
+finish() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+}
+trap finish EXIT
+
+# A window manager gives the windows their title bars (the caption names the
+# open project) and maximises the main window as a user's desktop would.
+cat >"$work/openbox.xml" <<'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <theme><name>Clearlooks</name></theme>
+  <applications>
+    <application class="Vandro" type="normal"><maximized>yes</maximized></application>
+  </applications>
+</openbox_config>
+EOF
+openbox --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+
+"$vandro" "$work/sample/healthmonitor.vdp" >"$work/vandro.log" 2>&1 &
+pids+=($!)
+if ! main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Vandro: .*healthmonitor'); then
+  echo "screenshots: the main window with the sample did not appear; see $work/vandro.log" >&2
+  exit 1
+fi
+main=$(head -n 1 <<<"$main")
+
+# Lets the window settle and paint before a shot.
+settle() { sleep "${1:-1.5}"; }
+
+shoot() {
+  import -window root "$shots/$1"
+  echo "screenshots: docs/screenshots/$1"
+}
+
+settle 2
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+settle
+shoot main-window.png
+
+# Project, Project Manager: the menu's own keys, as a user would press them.
+# A disabled item leaves its menu open, and the menu is a window of its own.
+windows() { xdotool search --onlyvisible --class Vandro 2>/dev/null | sort; }
+shown=$(windows)
+xdotool key --window "$main" alt+p
+settle
+menu=$(comm -13 <(echo "$shown") <(windows) | head -n 1)
+xdotool key m
+settle 2
+if [ -z "$menu" ]; then
+  echo "screenshots: the Project menu did not open; project-manager.png not taken" >&2
+  exit 1
+elif xwininfo -id "$menu" 2>/dev/null | grep -q IsViewable; then
+  xdotool key Escape
+  rm -f "$shots/project-manager.png"
+  echo "screenshots: Project Manager is still disabled in this build; project-manager.png not taken"
+else
+  manager=$(xdotool search --onlyvisible --name '^Project Manager' 2>/dev/null | head -n 1 || true)
+  if [ -n "$manager" ]; then
+    xdotool windowactivate --sync "$manager" 2>/dev/null || true
+    settle
+  fi
+  shoot project-manager.png
+fi
