@@ -236,9 +236,9 @@ public:
 
 private:
   int32_t NewObject(const char* name);
-  TTemplate& NewTemplate(const char* name, const char* naming, const TLineRow* lines, size_t count,
-                         const TActionRow* actions, size_t actionCount);
-  int32_t Record(int32_t object, double time, const TTemplate& tmpl, const TValues& values);
+  void NewTemplate(const char* name, const char* naming, const TLineRow* lines, size_t count,
+                   const TActionRow* actions, size_t actionCount);
+  void Record(int32_t object, double time, const TTemplate& tmpl, const TValues& values);
   void ChangeGroup(const char* group, int32_t member, bool add, double time);
   void RunGroupActions(const TTemplate& tmpl, int32_t object, double time);
   void Stay(const TPatientRow& patient, int32_t object, int ward, double admitted, int transferDay,
@@ -295,6 +295,7 @@ void TSampleWriter::WriteStructure() {
               std::size(kVitalsActions));
   NewTemplate("DISCHARGE", "", kDischargeLines, std::size(kDischargeLines), kDischargeActions,
               std::size(kDischargeActions));
+  LoadTemplateNames();
 }
 
 int32_t TSampleWriter::NewObject(const char* name) {
@@ -303,8 +304,8 @@ int32_t TSampleWriter::NewObject(const char* name) {
   return id;
 }
 
-TTemplate& TSampleWriter::NewTemplate(const char* name, const char* naming, const TLineRow* lines,
-                                      size_t count, const TActionRow* actions, size_t actionCount) {
+void TSampleWriter::NewTemplate(const char* name, const char* naming, const TLineRow* lines,
+                                size_t count, const TActionRow* actions, size_t actionCount) {
   auto tmpl = std::make_unique<TTemplate>("make_healthmonitor");
   tmpl->Name = name;
   if (*naming) tmpl->Naming.SetText(vkCalculated, naming);
@@ -333,10 +334,7 @@ TTemplate& TSampleWriter::NewTemplate(const char* name, const char* naming, cons
     tmpl->Actions.push_back(std::move(action));
   }
   if (!tmpl->Save()) RaiseError(std::string("Can't save the template ") + name);
-  CurrentProject()->TemplateNames().push_back(tmpl->Name);
-  TTemplate& stored = *tmpl;
   templates_[name] = std::move(tmpl);
-  return stored;
 }
 
 // Whether a condition of the language holds for record, the state before it
@@ -354,8 +352,8 @@ bool Holds(const TValue& condition, TDataRecord* previous, TDataRecord& record) 
 // optional line with neither is left out. The sample keeps its own rules:
 // a value that breaks its line's constraint, or a record an error action
 // would refuse, is a fault of this program and stops it.
-int32_t TSampleWriter::Record(int32_t object, double time, const TTemplate& tmpl,
-                              const TValues& values) {
+void TSampleWriter::Record(int32_t object, double time, const TTemplate& tmpl,
+                           const TValues& values) {
   clock_.Set(time + kEntryDelay);
   TObjectSet set;
   if (!set.Load(object)) RaiseSystemError("The sample lost object " + std::to_string(object));
@@ -363,6 +361,8 @@ int32_t TSampleWriter::Record(int32_t object, double time, const TTemplate& tmpl
   set.LatestStateAt(time, track);
   track.ConstructState();
 
+  // Built here rather than by ModifyRecord, which cannot say which template
+  // made the record; named and linked as ModifyRecord does it.
   auto record = std::make_unique<TDataRecord>();
   record->ObjIdtor = object;
   record->RecName = set.ObjName + "[" + std::to_string(set.Records.size() + 1) + "]";
@@ -399,7 +399,6 @@ int32_t TSampleWriter::Record(int32_t object, double time, const TTemplate& tmpl
   record->Previous.assign(1, track.State.get());
   record->Store(track.State.get(), false);
   RunGroupActions(tmpl, object, time);
-  return record->Idtor;
 }
 
 // The template's "Add to Group" actions put the object into their groups
