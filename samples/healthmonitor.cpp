@@ -566,6 +566,10 @@ bool MakeHealthMonitor(const std::string& projectFile) {
                   "groups and the variables FEVER and TACHYCARDIA.";
   if (!APSCreateProject(paths.file, "", info) || !OpenProject(paths.file)) return false;
   try {
+    // The path it was written at means nothing where the sample is installed
+    // or copied to, and would make each build directory's sample differ.
+    CurrentProject()->Info().Location = std::filesystem::path(paths.file).filename().string();
+    WriteProjectFile();
     TSampleWriter writer(clock);
     writer.WriteStructure();
     writer.WriteObjects();

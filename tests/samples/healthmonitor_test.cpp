@@ -218,7 +218,7 @@ TEST_F(HealthMonitorSample, VitalSignsHaveTheirUnits) {
   EXPECT_NEAR(beats / 60, hertz, 1e-9);
 }
 
-TEST(HealthMonitorSampleBuild, TwoRunsWriteTheSameDatabase) {
+TEST(HealthMonitorSampleBuild, TwoRunsInTwoDirectoriesWriteTheSameFiles) {
   std::string pattern = ::testing::TempDir() + "vandro-sample-XXXXXX";
   ASSERT_NE(nullptr, mkdtemp(pattern.data()));
   ScriptedSink sink;
@@ -226,8 +226,8 @@ TEST(HealthMonitorSampleBuild, TwoRunsWriteTheSameDatabase) {
     std::filesystem::create_directory(pattern + run);
     ASSERT_TRUE(sample::MakeHealthMonitor(pattern + run + "/healthmonitor.vdp"));
   }
-  EXPECT_TRUE(ReadBytes(pattern + "/a/healthmonitor.vdb") ==
-              ReadBytes(pattern + "/b/healthmonitor.vdb"));
+  for (const char* file : {"/healthmonitor.vdp", "/healthmonitor.vdb"})
+    EXPECT_TRUE(ReadBytes(pattern + "/a" + file) == ReadBytes(pattern + "/b" + file)) << file;
   std::filesystem::remove_all(pattern);
 }
 
