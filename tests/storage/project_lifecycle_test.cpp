@@ -102,12 +102,18 @@ TEST_F(StorageProject, APathWithoutExtensionGetsVdpAndNamesTheDatabase) {
   EXPECT_TRUE(std::filesystem::is_regular_file(Path("sub/dir/Clinic.vdb")));
 
   ASSERT_TRUE(APSCreateProject(Path("Plain"), "", NewProjectInfo("x")));
-  EXPECT_TRUE(std::filesystem::is_regular_file(Path("Plain.VDP")));
+  EXPECT_TRUE(std::filesystem::is_regular_file(Path("Plain.vdp")));
   EXPECT_TRUE(std::filesystem::is_regular_file(Path("Plain.vdb")));
   ASSERT_TRUE(OpenProject(Path("Plain")));
-  EXPECT_EQ(Path("Plain.VDP"), APSProjectPath());
+  EXPECT_EQ(Path("Plain.vdp"), APSProjectPath());
   EXPECT_EQ(dir, APSProjectDirectory());
   EXPECT_EQ("Plain", APSProjectName());
+  CloseProject();
+
+  // A project file spelled in capitals is still found by its bare name.
+  ASSERT_TRUE(APSCreateProject(Path("Old.VDP"), "", NewProjectInfo("x")));
+  ASSERT_TRUE(OpenProject(Path("Old")));
+  EXPECT_EQ(Path("Old.VDP"), APSProjectPath());
 }
 
 TEST_F(StorageProject, ReopeningGivesTheSameContentAndRecordsTheOpeningTime) {
