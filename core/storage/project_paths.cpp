@@ -1,5 +1,7 @@
 #include "storage/project_paths.h"
 
+#include "shell/text.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -13,7 +15,7 @@ namespace {
 std::filesystem::path WithProjectExtension(const std::string& path) {
   std::error_code error;
   for (const char* extension : {".vdp", ".VDP"})
-    if (std::filesystem::is_regular_file(path + extension, error)) return path + extension;
+    if (std::filesystem::is_regular_file(OsPath(path + extension), error)) return path + extension;
   return path + ".vdp";
 }
 
@@ -22,9 +24,14 @@ std::filesystem::path WithProjectExtension(const std::string& path) {
 TProjectPaths ResolveProjectPaths(const std::string& path) {
   std::filesystem::path file(path);
   if (!file.has_extension()) file = WithProjectExtension(path);
+  // A relative path is taken from the working directory, when its name
+  // can be written in the program's code page.
   std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(file, error);
-  if (!error) file = absolute.lexically_normal();
+  std::string current;
+  if (file.is_relative() && PathFromOs(std::filesystem::current_path(error).string(), current) &&
+      !error)
+    file = std::filesystem::path(current) / file;
+  file = file.lexically_normal();
   TProjectPaths paths;
   paths.file = file.string();
   paths.directory = file.parent_path().string();
