@@ -25,10 +25,6 @@ namespace {
 
 constexpr const char* kNotObjects = "A series should be a group or an array of objects";
 
-std::string ObjectText(const TClusterObject& object) {
-  return ClusterLeafText(object);
-}
-
 long double Median(std::vector<long double> numbers) {
   std::sort(numbers.begin(), numbers.end());
   const size_t n = numbers.size();
@@ -141,7 +137,7 @@ bool TDataAnalysis::TakeObjects(const TValue& array, bool group) {
 std::vector<std::string> TDataAnalysis::ObjectNames() const {
   std::vector<std::string> names;
   for (const TClusterObject& object : objectList_)
-    names.push_back(ObjectText(object));
+    names.push_back(ClusterLeafText(object));
   return names;
 }
 
@@ -246,7 +242,7 @@ TValue::Ptr TDataAnalysis::ReadValue(const TAParam& param, const TAnalysedObject
     const TValue& result = executor.Run(nullptr, object.state, value->Text());
     if (executor.Failed() || result.IsError()) {
       ShowMsg(result.Text() + kLineBreak + "Parameter:" + param.Name +
-              "; Object:" + ObjectText(object.object));
+              "; Object:" + ClusterLeafText(object.object));
       failed = true;
       return nullptr;
     }
@@ -349,7 +345,7 @@ bool TDataAnalysis::BuildTable(TDataTable& table) {
       }
       std::string error;
       if (!domain.NumberOf(*value, table[row][c + 1], error))
-        errors.push_back(error + ". Object:" + ObjectText(objects_[row].object) + column);
+        errors.push_back(error + ". Object:" + ClusterLeafText(objects_[row].object) + column);
       else
         present.push_back(table[row][c + 1]);
     }
