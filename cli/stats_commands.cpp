@@ -71,13 +71,21 @@ constexpr TOption kObjectsOption{"--objects", true};
 constexpr TOption kParamsOption{"--params", true};
 constexpr TOption kCalcOption{"--calc", true, true};
 
+// The options of the data, then the command's own.
+std::vector<TOption> WithData(bool objects, std::initializer_list<TOption> own) {
+  std::vector<TOption> options{kFileOption, kSepOption, kProjectOption, kSeriesOption};
+  if (objects) options.insert(options.end(), {kObjectsOption, kParamsOption, kCalcOption});
+  options.insert(options.end(), own);
+  return options;
+}
+
 bool IsMiningOption(const std::string& word) {
   return word == kObjectsOption.name || word == kParamsOption.name || word == kCalcOption.name;
 }
 
 // Parses args against options; on wrong usage reports it and returns false
 // with status set.
-bool ParseArgs(const std::vector<std::string>& args, std::initializer_list<TOption> options,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<TOption>& options,
                size_t maxWords, TCliStreams& streams, const TCommand& command, TArgs& parsed,
                int& status) {
   for (size_t i = 0; i < args.size(); ++i) {
@@ -450,9 +458,7 @@ int RunStats(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("stats");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args, {kFileOption, kSepOption, kProjectOption, kSeriesOption}, 0, streams,
-                 command, parsed, status))
-    return status;
+  if (!ParseArgs(args, WithData(false, {}), 0, streams, command, parsed, status)) return status;
   TDataSession session;
   TDataSeries data;
   if (!OpenData(parsed, streams, command, session, status) ||
@@ -532,9 +538,8 @@ int RunTest(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("test");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args,
-                 {kFileOption, kSepOption, kProjectOption, kSeriesOption, {"--no-yates", false}}, 1,
-                 streams, command, parsed, status))
+  if (!ParseArgs(args, WithData(false, {{"--no-yates", false}}), 1, streams, command, parsed,
+                 status))
     return status;
   if (parsed.words.empty())
     return UsageError(streams, command, "the test (t, F, z or chi2) is missing");
@@ -572,9 +577,7 @@ int RunCorrelate(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("correlate");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args, {kFileOption, kSepOption, kProjectOption, kSeriesOption}, 0, streams,
-                 command, parsed, status))
-    return status;
+  if (!ParseArgs(args, WithData(false, {}), 0, streams, command, parsed, status)) return status;
   TDataSession session;
   TDataSeries data;
   if (!OpenData(parsed, streams, command, session, status) ||
@@ -590,9 +593,8 @@ int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("histogram");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args,
-                 {kFileOption, kSepOption, kProjectOption, kSeriesOption, {"--intervals", true}}, 0,
-                 streams, command, parsed, status))
+  if (!ParseArgs(args, WithData(false, {{"--intervals", true}}), 0, streams, command, parsed,
+                 status))
     return status;
   // --series names a column of --file, or defines the one series of --project.
   const std::vector<std::string> series = parsed.List("--series");
@@ -639,16 +641,7 @@ int RunRegress(const std::vector<std::string>& args, TCliStreams& streams) {
   TArgs parsed;
   int status = kExitOk;
   if (!ParseArgs(args,
-                 {kFileOption,
-                  kSepOption,
-                  kProjectOption,
-                  kSeriesOption,
-                  kObjectsOption,
-                  kParamsOption,
-                  kCalcOption,
-                  {"--dependent", true},
-                  {"--alpha", true},
-                  {"--eliminate", false}},
+                 WithData(true, {{"--dependent", true}, {"--alpha", true}, {"--eliminate", false}}),
                  0, streams, command, parsed, status))
     return status;
   if (!parsed.Has("--dependent")) return UsageError(streams, command, "--dependent is missing");
@@ -709,17 +702,8 @@ int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("cluster");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args,
-                 {kFileOption,
-                  kSepOption,
-                  kProjectOption,
-                  kSeriesOption,
-                  kObjectsOption,
-                  kParamsOption,
-                  kCalcOption,
-                  {"--distance", true},
-                  {"--weights", true}},
-                 0, streams, command, parsed, status))
+  if (!ParseArgs(args, WithData(true, {{"--distance", true}, {"--weights", true}}), 0, streams,
+                 command, parsed, status))
     return status;
   TClusterDistance distance = cdEuclidean;
   if (parsed.Has("--distance")) {
