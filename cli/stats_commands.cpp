@@ -183,6 +183,9 @@ bool CheckSource(const TArgs& args, TCliStreams& streams, const TCommand& comman
   if (!file && !project) return fail("give the data with --file or --project");
   if (project && args.Has("--sep")) return fail("--sep belongs to --file");
   if (file && objects) return fail("--objects, --params and --calc need --project");
+  // Only the histogram names a column of the file with --series.
+  if (file && args.Has("--series") && std::string_view(command.name) != "histogram")
+    return fail("--series needs --project; a file's columns are its series");
   if (file) return true;
   if (objects && args.Has("--series")) return fail("--series and --objects exclude each other");
   if (objects && !args.Has("--objects")) return fail("--objects is missing");

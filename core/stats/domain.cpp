@@ -96,6 +96,15 @@ bool TDomain::SetType(uint8_t type) {
             "Type of the domain can't be changed.");
     return false;
   }
+  // A numeric domain's unit is its first value's; the others map values, so
+  // no unit applies to their numbers.
+  if (type == dtNumeric && Type != dtNumeric) {
+    long double number = 0;
+    UnitText.clear();
+    if (!Values.empty()) NumberAndUnit(*Values.front(), number, UnitText);
+  } else if (type != dtNumeric) {
+    UnitText.clear();
+  }
   Type = type;
   return true;
 }

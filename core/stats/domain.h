@@ -64,7 +64,8 @@ public:
   void SetMappingAutomatically();
   // "Domain type:". A domain with non-numeric values cannot become Numeric:
   // false after "Domain contains non-numeric values." + line break + "Type of
-  // the domain can't be changed."
+  // the domain can't be changed." A domain made Numeric takes its first
+  // value's unit.
   bool SetType(uint8_t type);
   // "Replace Nulls with:" is offered for numeric domains with nulls only.
   bool NullsReplaceable() const { return Type == dtNumeric && HasNulls; }

@@ -133,6 +133,7 @@ TEST_F(StatsCommands, WrongUsageExitsWithTwo) {
       {"stats", "--project", "p.vdp"},
       {"stats", "--file", file, "--project", "p.vdp", "--series", "a=1"},
       {"stats", "--project", "p.vdp", "--sep", "comma", "--series", "a=1"},
+      {"correlate", "--file", file, "--series", "a=1"},
       {"stats", "--project", "p.vdp", "--series", "a"},
       {"stats", "--project", "p.vdp", "--series", "=1"},
       {"stats", "--project", "p.vdp", "--series", "a=1", "--series", "A=2"},

@@ -126,7 +126,7 @@ TEST_F(Mining, DomainsTakeTheirTypeFromTheValuesWithAWarningForEachOrderedOne) {
 }
 
 TEST_F(Mining, DomainEditsAndTheirRefusals) {
-  Objects({{{"X", "1"}, {"Colour", "red"}}, {{"X", "2 [m]"}, {"Colour", "blue"}}});
+  Objects({{{"X", "1 [kg]"}, {"Colour", "red"}}, {{"X", "2 [m]"}, {"Colour", "blue"}}});
   Analyse({"X", "Colour"});
   ASSERT_TRUE(analysis.BuildDomains());
   sink.Reset();
@@ -154,7 +154,8 @@ TEST_F(Mining, DomainEditsAndTheirRefusals) {
   TDataTable table;
   sink.Reset();
   EXPECT_FALSE(analysis.BuildTable(table));
-  EXPECT_EQ("Incompatible units. [] expected. Object:B [" + std::to_string(ids[1]) +
+  EXPECT_EQ("KG", x.UnitText);
+  EXPECT_EQ("Incompatible units. [KG] expected. Object:B [" + std::to_string(ids[1]) +
                 "], column #1" + kLineBreak + "Can't retrieve data",
             sink.Last());
 
