@@ -252,8 +252,7 @@ TValue::Ptr TDataAnalysis::ReadValue(const TAParam& param, const TAnalysedObject
   return value;
 }
 
-void TDataAnalysis::BuildDomain(TAParam& param, const std::vector<TValue::Ptr>& values,
-                                std::vector<std::string>& warnings) {
+std::string TDataAnalysis::BuildDomain(TAParam& param, const std::vector<TValue::Ptr>& values) {
   TDomain& domain = param.Domain;
   domain.Clear();
   int numbers = 0, dates = 0, others = 0;
@@ -277,22 +276,24 @@ void TDataAnalysis::BuildDomain(TAParam& param, const std::vector<TValue::Ptr>& 
     else if (!UnitFactor(valueUnit, unit, factor))
       incompatible = true;
   }
-  const std::string start = "Warning! Domain of parameter " + param.Name;
   // Dates mixed with numbers are not numbers of one unit either.
   domain.NonNumeric = others > 0 || (dates > 0 && numbers > 0);
-  if (dates > 0 && (numbers > 0 || others > 0))
-    warnings.push_back(start + " shold contain" + kLineBreak +
-                       "date and time values. Domain type is changed to Ordered Set.");
-  else if (others > 0)
-    warnings.push_back(start + " contains" + kLineBreak +
-                       "non-numeric values. Domain type is changed to Ordered Set.");
-  else if (incompatible)
-    warnings.push_back(start + " contains" + kLineBreak +
-                       "incompatible units. Domain type is changed to Ordered Set.");
-  if (domain.NonNumeric || incompatible)
-    domain.Type = dtOrdered;
-  else
+  if (!domain.NonNumeric && !incompatible) {
     domain.UnitText = dates > 0 ? "day" : unit;
+    return {};
+  }
+  domain.Type = dtOrdered;
+  // One warning names the first reason: dates mixed with anything else,
+  // values that are not numbers, then units that do not convert.
+  const std::string start = "Warning! Domain of parameter " + param.Name;
+  if (dates > 0)
+    return start + " shold contain" + kLineBreak +
+           "date and time values. Domain type is changed to Ordered Set.";
+  if (others > 0)
+    return start + " contains" + kLineBreak +
+           "non-numeric values. Domain type is changed to Ordered Set.";
+  return start + " contains" + kLineBreak +
+         "incompatible units. Domain type is changed to Ordered Set.";
 }
 
 bool TDataAnalysis::BuildDomains() {
@@ -306,10 +307,8 @@ bool TDataAnalysis::BuildDomains() {
       values.push_back(ReadValue(param, object, failed));
       if (failed) return false;
     }
-    std::vector<std::string> warnings;
-    BuildDomain(param, values, warnings);
-    for (const std::string& warning : warnings)
-      ShowMsg(warning);
+    const std::string warning = BuildDomain(param, values);
+    if (!warning.empty()) ShowMsg(warning);
     if (param.Domain.Count() <= 1 &&
         Ask("Domain of parameter" + param.Name +
                 (param.Domain.Count() == 1 ? " contains only one value" : " contains no values") +

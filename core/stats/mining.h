@@ -133,10 +133,12 @@ private:
   bool TakeObjects(const TValue& array, bool group);
   bool CheckName(std::string_view name) const;
   void Changed() { domainsCurrent_ = false; }
-  // The value of parameter for the object at row; nullptr when it has none.
+  // The object's value of param, a formula evaluated on its state; nullptr
+  // when it has none. A formula that fails is shown and sets failed.
   TValue::Ptr ReadValue(const TAParam& param, const TAnalysedObject& object, bool& failed);
-  void BuildDomain(TAParam& param, const std::vector<TValue::Ptr>& values,
-                   std::vector<std::string>& warnings);
+  // The domain of param over values (nullptr for a missing one); returns
+  // the warning for a domain that had to become ordered, or "".
+  std::string BuildDomain(TAParam& param, const std::vector<TValue::Ptr>& values);
 
   std::vector<TAnalysedObject> objects_;
   std::vector<TClusterObject> objectList_;
