@@ -186,7 +186,15 @@ TEST_F(Mining, MissingValuesAreReplacedByTheMeanTheMedianOrAChosenValue) {
   ASSERT_TRUE(analysis.BuildTable(table));
   EXPECT_EQ(2, table[3][1]);
 
+  // "Value:" chosen before any value.
+  domain.NullMode = nmValue;
   sink.Reset();
+  EXPECT_FALSE(analysis.BuildTable(table));
+  EXPECT_EQ("No value replaces the nulls of parameter X" + std::string(kLineBreak) +
+                "Can't retrieve data",
+            sink.Last());
+  domain.NullMode = nmMedian;
+
   TValue value;
   for (const char* refused : {"abc", "01.02.2010"}) {
     value.SetPlain(refused);
