@@ -547,7 +547,7 @@ bool MakeHealthMonitor(const std::string& projectFile) {
   const TProjectPaths paths = ResolveProjectPaths(projectFile);
   std::error_code error;
   for (const std::string& file : {paths.file, APSDatabasePath(paths.directory, paths.name)}) {
-    std::filesystem::remove(file, error);
+    std::filesystem::remove(OsPath(file), error);
     if (error) {
       ShowMsg("Can't replace " + file + ": " + error.message());
       return false;
@@ -568,7 +568,7 @@ bool MakeHealthMonitor(const std::string& projectFile) {
   try {
     // The path it was written at means nothing where the sample is installed
     // or copied to, and would make each build directory's sample differ.
-    CurrentProject()->Info().Location = std::filesystem::path(paths.file).filename().string();
+    CurrentProject()->Info().Location = paths.file.substr(paths.file.find_last_of('/') + 1);
     WriteProjectFile();
     TSampleWriter writer(clock);
     writer.WriteStructure();

@@ -11,6 +11,7 @@ namespace vandro {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Cp;
 
 // A shipped sample in "program/sample", installed read-only, and the user's
 // data directory "user/sample" that does not exist yet.
@@ -53,6 +54,14 @@ TEST_F(SampleCopy, FirstUseCopiesBothFilesAndTheCopyOpensForChanges) {
   ASSERT_TRUE(OpenProject(Copy()));
   EXPECT_NE(0, APSFindObject("VISITOR"));
   EXPECT_EQ(2u, std::distance(fs::directory_iterator(UserDirectory()), fs::directory_iterator()));
+}
+
+TEST_F(SampleCopy, TheDataFolderMayHaveACyrillicName) {
+  const std::string directory = Cp(Path("user/Образцы"));
+  ASSERT_EQ(directory + "/healthmonitor.vdp", UserSampleProject(Shipped(), directory));
+  EXPECT_TRUE(fs::is_regular_file(Path("user/Образцы/healthmonitor.vdb")));
+  ASSERT_TRUE(OpenProject(directory + "/healthmonitor.vdp"));
+  EXPECT_NE(0, APSFindObject("PATIENT"));
 }
 
 TEST_F(SampleCopy, AnIncompleteCopyIsMadeAgain) {
