@@ -7,6 +7,7 @@
 #
 # BUILD names another build directory. The shots:
 #   main-window.png      the main window, maximised, with the sample open
+#   records-menu.png     its Records menu, headed by the sample's templates
 #   project-manager.png  the project manager (Project, Project Manager)
 # While Project Manager is still disabled in a build, its shot is left out
 # and the script says so.
@@ -94,6 +95,12 @@ settle 2
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 settle
 shoot main-window.png
+
+xdotool key --window "$main" alt+r
+settle
+shoot records-menu.png
+xdotool key --window "$main" Escape
+settle 0.5
 
 # Project, Project Manager: the menu's own keys, as a user would press them.
 # A disabled item leaves its menu open, and the menu is a window of its own.
