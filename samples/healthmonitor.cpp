@@ -514,11 +514,13 @@ void TSampleWriter::WriteObjects() {
   for (const auto& event : events_)
     event.second();
 
+  const auto index = [](TIndexKind kind, const char* entry, const char* comment, int32_t id) {
+    if (!AddEntry(kind, entry, comment, id)) RaiseError(std::string("Can't index ") + entry);
+  };
   for (const auto& ward : kWards)
-    if (!AddEntry(ikGroups, ward.entry, ward.comment, groups_.at(ward.group)))
-      RaiseError(std::string("Can't index ") + ward.group);
-  AddEntry(ikGroups, "IN HOSPITAL", "Every patient in a ward now", groups_.at("INPATIENTS"));
-  AddEntry(ikObjects, "TRANSFERRED", "Moved from cardiology to therapy", patients[0]);
+    index(ikGroups, ward.entry, ward.comment, groups_.at(ward.group));
+  index(ikGroups, "IN HOSPITAL", "Every patient in a ward now", groups_.at("INPATIENTS"));
+  index(ikObjects, "TRANSFERRED", "Moved from cardiology to therapy", patients[0]);
 }
 
 // Holds the clock for the generator and gives the system's back.
@@ -577,7 +579,6 @@ bool MakeHealthMonitor(const std::string& projectFile) {
     CloseProject();
     return false;
   }
-  clock.Set(Moment(2026, 12, 1, 8, 0));
   CloseProject();
   return true;
 }
