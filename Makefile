@@ -64,7 +64,7 @@ install: build
 	-update-desktop-database $(PREFIX)/share/applications
 
 format:
-	find core app tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find core app samples tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
