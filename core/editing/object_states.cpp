@@ -24,7 +24,7 @@ std::string TObjectStates::ObjectName() const {
   return set_ ? set_->ObjName : std::string();
 }
 
-int TObjectStates::StatesAt(double moment) {
+int TObjectStates::StatesAt(double moment, bool quiet) {
   tracks_.clear();
   moment_ = moment;
   if (!set_) return 0;
@@ -45,7 +45,7 @@ int TObjectStates::StatesAt(double moment) {
       tracks_.push_back(std::move(next));
     }
   }
-  if (tracks_.empty())
+  if (tracks_.empty() && !quiet)
     ShowMsg("States for the object aren't found. Id=" + std::to_string(objectId_));
   return Count();
 }

@@ -39,8 +39,9 @@ public:
 
   // Lists the states current at moment, one per branch of the history: the
   // first track, then each further one from a copy of the last. None shows
-  // "States for the object aren't found. Id=" + id. Returns the count.
-  int StatesAt(double moment);
+  // "States for the object aren't found. Id=" + id unless quiet. Returns the
+  // count.
+  int StatesAt(double moment, bool quiet = false);
   double Moment() const { return moment_; }
   int Count() const { return static_cast<int>(tracks_.size()); }
   std::vector<TStateRow> Rows() const;

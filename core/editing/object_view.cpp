@@ -29,7 +29,8 @@ bool TObjectView::Open(int32_t id, double now) {
     return false;
   }
   states_.Load(record.ObjIdtor);
-  states_.StatesAt(record.RealTime);
+  // The record's own state is listed whether or not it is current then.
+  states_.StatesAt(record.RealTime, true);
   Select(states_.RowForRecord(id));
   return true;
 }

@@ -171,14 +171,17 @@ TManagerNode ProjectTree(const TProject& project) {
 
 // --- details ------------------------------------------------------------------
 
-TDetailGrid ProjectInfoGrid(const TProjectInfo& info) {
+TDetailGrid ProjectInfoGrid(const TProjectInfo& info, bool forEditing) {
+  auto date = [forEditing](double moment) {
+    return forEditing ? std::string("n/a") : DateOrNa(moment);
+  };
   return CaptionGrid({{kInfoRows[0], info.Name},
                       {kInfoRows[1], info.Version},
                       {kInfoRows[2], info.Description},
                       {kInfoRows[3], info.Author},
                       {kInfoRows[4], info.Organization},
-                      {kInfoRows[5], DateOrNa(info.StartDate)},
-                      {kInfoRows[6], DateOrNa(info.LastOpened)},
+                      {kInfoRows[5], date(info.StartDate)},
+                      {kInfoRows[6], date(info.LastOpened)},
                       {kInfoRows[7], info.Comments}});
 }
 

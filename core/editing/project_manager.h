@@ -66,8 +66,9 @@ TDetailGrid NodeDetails(const TProject& project, const TManagerNode& node);
 
 // The project information grid of the root node and of "General Info"'s
 // editor: "Project Name", "Version", "Project Description", "Author Name",
-// "Organization", "Start Date", "Last Opened", "Comments".
-TDetailGrid ProjectInfoGrid(const TProjectInfo& info);
+// "Organization", "Start Date", "Last Opened", "Comments". The editor shows
+// the two dates, which it does not change, as "n/a".
+TDetailGrid ProjectInfoGrid(const TProjectInfo& info, bool forEditing = false);
 // The read-only text of "General Info", one line per entry.
 std::vector<std::string> ProjectInfoLines(const TProjectInfo& info);
 // The rows of ProjectInfoGrid the editor lets the user change (the dates
