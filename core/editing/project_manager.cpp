@@ -7,6 +7,7 @@
 #include "shell/numbers.h"
 #include "shell/text.h"
 #include "storage/access.h"
+#include "storage/objects.h"
 #include "storage/unit_catalogue.h"
 #include "values/value_text.h"
 
@@ -383,6 +384,26 @@ TDetailGrid IndexGrid(const TProject& project, TIndexKind kind) {
         {entry.EntryName, entry.ObjName, std::to_string(entry.ObjIdtor), entry.Comment});
   if (grid.Rows.empty()) grid.Rows.push_back(std::vector<std::string>(grid.Columns.size()));
   return grid;
+}
+
+bool StoreIndexEntry(TIndexKind kind, int row, std::string_view name, std::string_view comment,
+                     int32_t objectId) {
+  if (TrimView(name).empty()) {
+    ShowMsg("Enter the entry name");
+    return false;
+  }
+  if (objectId <= 0 || APSObjectName(objectId).empty()) {
+    ShowMsg(kind == ikGroups ? "Select a group" : "Select an object");
+    return false;
+  }
+  return row < 0 ? AddEntry(kind, name, comment, objectId)
+                 : EditEntry(kind, row, name, comment, objectId);
+}
+
+bool EntrySelected(const TProject& project, TIndexKind kind, int row) {
+  if (row >= 0 && row < static_cast<int>(project.IndexEntries(kind).size())) return true;
+  ShowMsg("Select an entry");
+  return false;
 }
 
 } // namespace vandro

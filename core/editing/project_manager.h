@@ -146,5 +146,13 @@ std::vector<std::string> VariableViewLines(const TVariable& variable);
 // The index tabs' grid: "Entry Name", "Object Name", "Object Identifier",
 // "Description", one row per entry of the kind (one empty row when none).
 TDetailGrid IndexGrid(const TProject& project, TIndexKind kind);
+// The entry dialog's OK: a new entry when row is -1, else the entry at row
+// changed (AddEntry, EditEntry). A name of blanks only is refused with
+// "Enter the entry name", no object or one that is gone with "Select an
+// object" ("Select a group" for the group index); nothing changes then.
+bool StoreIndexEntry(TIndexKind kind, int row, std::string_view name, std::string_view comment,
+                     int32_t objectId);
+// Whether row is an entry of the kind's list; "Select an entry" when not.
+bool EntrySelected(const TProject& project, TIndexKind kind, int row);
 
 } // namespace vandro

@@ -338,6 +338,34 @@ TEST_F(ProjectManager, IndexGridsListTheEntriesOfTheirKind) {
             objects.Columns);
   ASSERT_EQ(2u, objects.Rows.size());
   EXPECT_EQ((Names{"FIRST", "ANNA", std::to_string(anna), "the first"}), objects.Rows[0]);
+
+  struct Case {
+    TIndexKind kind;
+    int row;
+    std::string name;
+    int32_t object;
+    std::string message;
+  };
+  const int32_t gone = ward + 32 * 40;
+  const Case refused[] = {
+      {ikObjects, -1, "   ", anna, "Enter the entry name"},
+      {ikObjects, -1, "third", 0, "Select an object"},
+      {ikGroups, -1, "third", gone, "Select a group"},
+      {ikObjects, -1, "third", anna, "Can't create index entry. Duplicate Names."},
+      {ikObjects, 1, "first", boris, "Can't change index entry. Duplicate Names."},
+  };
+  for (const Case& c : refused) {
+    sink.Reset();
+    EXPECT_FALSE(StoreIndexEntry(c.kind, c.row, c.name, "", c.object)) << c.message;
+    EXPECT_EQ(c.message, sink.Last());
+  }
+  EXPECT_EQ(objects.Rows, IndexGrid(Project(), ikObjects).Rows);
+  ASSERT_TRUE(StoreIndexEntry(ikObjects, 0, "anna's", "moved", anna));
+  EXPECT_EQ("ANNA'S", IndexGrid(Project(), ikObjects).Rows[0][0]);
+  EXPECT_FALSE(EntrySelected(Project(), ikObjects, 2));
+  EXPECT_EQ("Select an entry", sink.Last());
+  EXPECT_TRUE(EntrySelected(Project(), ikObjects, 1));
+
   sink.Answer(true);
   ASSERT_TRUE(DeleteEntry(ikGroups, 0));
   EXPECT_EQ((std::vector<std::vector<std::string>>{{"", "", "", ""}}),
