@@ -269,6 +269,22 @@ int32_t EntryObject(const TProject& project, const TManagerNode& node) {
   return EntryOf(project, node).ObjIdtor;
 }
 
+std::vector<std::pair<int32_t, std::string>> AllGroups() {
+  std::vector<std::pair<int32_t, std::string>> groups;
+  TAPSObjTablePage page;
+  APSFillPageFiltered(page, false, true);
+  for (int offset = 0;;) {
+    for (int i = 0; i < page.Count; ++i)
+      groups.emplace_back(page.Entries[static_cast<size_t>(i)].ObjIdtor,
+                          page.Entries[static_cast<size_t>(i)].ObjName);
+    offset += page.Count;
+    if (page.Count < page.PageSize) break;
+    APSFillPageAt(page, offset);
+  }
+  APSClearObjectFilter();
+  return groups;
+}
+
 bool ApplyParameterEdit(const TParameter& edited) {
   return UpdateParameterFromEditor(edited);
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vandro {
@@ -93,6 +94,10 @@ TNodeAction NodeAction(const TProject& project, const TManagerNode& node);
 // The object an index entry node points to; raises as NodeDetails when the
 // entry is gone.
 int32_t EntryObject(const TProject& project, const TManagerNode& node);
+
+// Every group of the project in name order, as (identifier, name): what
+// "All Objects" offers to choose from.
+std::vector<std::pair<int32_t, std::string>> AllGroups();
 
 // The parameter editor's OK on a double-clicked parameter: the editor's
 // checks, then the row is rewritten. False, with the parameter unchanged,
