@@ -269,6 +269,7 @@ void TMainForm::SyncProjectManager() {
   manager_ = manager;
   managerProject_ = project;
   frame->move(0, 0);
+  frame->resize(760, 480);
   frame->show();
 }
 
