@@ -46,8 +46,9 @@ void FillTextGrid(QTableWidget* grid, const std::vector<std::vector<std::string>
     for (size_t c = 0; c < rows[r].size(); ++c)
       grid->setItem(static_cast<int>(r), static_cast<int>(c),
                     new QTableWidgetItem(FromCore(rows[r][c])));
-  grid->resizeColumnsToContents();
-  grid->horizontalHeader()->setStretchLastSection(true);
+  // The last column takes the rest of the width.
+  for (int column = 0; column + 1 < grid->columnCount(); ++column)
+    grid->resizeColumnToContents(column);
 }
 
 void FillTextGrid(QTableWidget* grid, const std::vector<std::string>& titles,

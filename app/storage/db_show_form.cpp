@@ -10,12 +10,15 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vandro {
 
 namespace {
 
 // Rows read at a time as the grid scrolls.
 constexpr qint64 kSlice = 256;
+constexpr int kWidestColumn = 320;
 
 } // namespace
 
@@ -84,6 +87,9 @@ TDbShowForm::TDbShowForm(QWidget* parent) : QDialog(parent) {
     grid->setAlternatingRowColors(true);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grid->resizeColumnsToContents();
+    // Packed memos make very wide cells; the user widens a column to read one.
+    for (int column = 0; column < grid->model()->columnCount(); ++column)
+      grid->setColumnWidth(column, std::min(grid->columnWidth(column), kWidestColumn));
     tabs_->addTab(grid, QString::fromLatin1(table));
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
