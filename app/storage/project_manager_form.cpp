@@ -419,37 +419,37 @@ void TProjectManagerForm::CancelInfo() {
 
 // --- index pages ----------------------------------------------------------------
 
-void TProjectManagerForm::AddIndexEntry(TIndexKind kind) {
-  TIndexEntryDlg dialog(kind, -1, this);
-  if (dialog.exec() != QDialog::Accepted) return;
+int TProjectManagerForm::SelectedEntry(TIndexKind kind) const {
+  const TProject* project = Project();
+  const int row = SelectedRow(IndexGrid(kind));
+  return project && EntrySelected(*project, kind, row) ? row : -1;
+}
+
+void TProjectManagerForm::EntriesChanged() {
   RefreshIndexes();
   FillTree();
+}
+
+void TProjectManagerForm::AddIndexEntry(TIndexKind kind) {
+  TIndexEntryDlg dialog(kind, -1, this);
+  if (dialog.exec() == QDialog::Accepted) EntriesChanged();
 }
 
 void TProjectManagerForm::EditIndexEntry(TIndexKind kind) {
-  const TProject* project = Project();
-  const int row = SelectedRow(IndexGrid(kind));
-  if (!project || !EntrySelected(*project, kind, row)) return;
+  const int row = SelectedEntry(kind);
+  if (row < 0) return;
   TIndexEntryDlg dialog(kind, row, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  RefreshIndexes();
-  FillTree();
+  if (dialog.exec() == QDialog::Accepted) EntriesChanged();
 }
 
 void TProjectManagerForm::DeleteIndexEntry(TIndexKind kind) {
-  const TProject* project = Project();
-  const int row = SelectedRow(IndexGrid(kind));
-  if (!project || !EntrySelected(*project, kind, row)) return;
-  if (!DeleteEntry(kind, row)) return;
-  RefreshIndexes();
-  FillTree();
+  const int row = SelectedEntry(kind);
+  if (row >= 0 && DeleteEntry(kind, row)) EntriesChanged();
 }
 
 void TProjectManagerForm::ViewIndexObject(TIndexKind kind) {
-  const TProject* project = Project();
-  const int row = SelectedRow(IndexGrid(kind));
-  if (!project || !EntrySelected(*project, kind, row)) return;
-  ViewObject(project->IndexEntries(kind)[static_cast<size_t>(row)].ObjIdtor);
+  const int row = SelectedEntry(kind);
+  if (row >= 0) ViewObject(Project()->IndexEntries(kind)[static_cast<size_t>(row)].ObjIdtor);
 }
 
 // --- "Variables" ------------------------------------------------------------------

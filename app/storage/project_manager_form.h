@@ -91,6 +91,9 @@ private:
   void RefreshParameters();
   void RefreshUnits();
   void RefreshIndexes();
+  // The selected entry's row, or -1 after "Select an entry".
+  int SelectedEntry(TIndexKind kind) const;
+  void EntriesChanged();
   void FillInfo();
   void FillVariables();
   void ViewObject(int32_t id);
