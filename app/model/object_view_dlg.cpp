@@ -4,8 +4,10 @@
 #include "model/text_grid.h"
 #include "shell/clock.h"
 #include "shell/guard.h"
+#include "shell/main_form.h"
 #include "shell/text_edge.h"
 
+#include <QAction>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,6 +61,10 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Close);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // The commands take the state shown here (Showing, SelectedTrack) and
+  // close this view with OK.
+  newState_ = AddCommandButton(buttons, QStringLiteral("recNewState"));
+  editRecord_ = AddCommandButton(buttons, QStringLiteral("recEditRecord"));
 
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("States at")));
@@ -75,6 +81,22 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(splitter);
   layout->addWidget(buttons);
   resize(520, 480);
+}
+
+QPushButton* TObjectViewDlg::AddCommandButton(QDialogButtonBox* buttons, const QString& command) {
+  const TMainForm* main = nullptr;
+  for (QWidget* up = parentWidget(); up && !main; up = up->parentWidget())
+    main = qobject_cast<const TMainForm*>(up);
+  QAction* action = main ? main->Command(command) : nullptr;
+  if (!action) return nullptr;
+  QString caption = action->text();
+  caption.remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+  QPushButton* button = buttons->addButton(caption, QDialogButtonBox::ActionRole);
+  button->setEnabled(action->isEnabled());
+  connect(action, &QAction::changed, button,
+          [button, action] { button->setEnabled(action->isEnabled()); });
+  connect(button, &QPushButton::clicked, action, [action] { action->trigger(); });
+  return button;
 }
 
 TObjectViewDlg::~TObjectViewDlg() {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+class QDialogButtonBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -53,6 +54,10 @@ public:
 
   void Refresh();
   void SelectState(int row);
+  // The main window's Create New State and Edit Record commands, as buttons
+  // (absent when the view is not opened from the main window).
+  QPushButton* NewStateButton() const { return newState_; }
+  QPushButton* EditRecordButton() const { return editRecord_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -60,6 +65,7 @@ protected:
 
 private:
   void ShowAll();
+  QPushButton* AddCommandButton(QDialogButtonBox* buttons, const QString& command);
 
   TObjectView view_;
   QLabel* caption_;
@@ -67,6 +73,8 @@ private:
   QPushButton* refresh_;
   QTableWidget* states_;
   QTableWidget* values_;
+  QPushButton* newState_ = nullptr;
+  QPushButton* editRecord_ = nullptr;
 };
 
 } // namespace vandro

@@ -264,6 +264,8 @@ void TMainForm::SyncProjectManager() {
   if (!project || manager_) return;
   auto* manager = new TProjectManagerForm(settings_.StartWithExplorer());
   manager->SetCloseHandler([this] { return CloseProjectCommand(); });
+  connect(manager, &TProjectManagerForm::projectInfoChanged, this, [this] { UpdateCaption(); });
+  connect(this, &TMainForm::dateStyleChanged, manager, &TProjectManagerForm::DatesChanged);
   QMdiSubWindow* frame = area_->addSubWindow(manager);
   frame->setWindowIcon(windowIcon());
   manager_ = manager;

@@ -145,7 +145,7 @@ void TDatabaseBrowserForm::Refresh() {
 }
 
 void TDatabaseBrowserForm::ViewObject() {
-  const int32_t id = browser_.SelectedObject();
+  const int32_t id = browser_.ObjectToView();
   if (id == 0) return;
   TObjectViewDlg view(this);
   if (view.Open(id)) view.exec();

@@ -187,6 +187,11 @@ void TProjectManagerForm::RefreshAll() {
   FillVariables();
 }
 
+void TProjectManagerForm::DatesChanged() {
+  FillInfo();
+  ShowDetails(tree_->currentItem());
+}
+
 void TProjectManagerForm::FillInfo() {
   const TProject* project = Project();
   if (!project) return;
@@ -406,6 +411,7 @@ void TProjectManagerForm::StoreInfo() {
   ApplyProjectInfo(*project, edited);
   CancelInfo();
   FillTree();
+  emit projectInfoChanged();
 }
 
 void TProjectManagerForm::CancelInfo() {

@@ -47,6 +47,8 @@ public:
 
   // Everything again from the open project.
   void RefreshAll();
+  // The date style changed: the texts that show dates are written anew.
+  void DatesChanged();
   // The node of a tree item.
   const TManagerNode* NodeOf(const QTreeWidgetItem* item) const;
   // The first tree item of the kind with the caption, or nullptr.
@@ -76,6 +78,8 @@ signals:
   // them.
   void templateEditRequested(const QString& name);
   void chartOpenRequested(const QString& name);
+  // The project information was edited (the main window shows the name).
+  void projectInfoChanged();
 
 protected:
   void closeEvent(QCloseEvent* event) override;

@@ -1,5 +1,7 @@
 #include "editing/database_browser.h"
 
+#include "shell/messages.h"
+
 #include <algorithm>
 
 namespace vandro {
@@ -42,6 +44,11 @@ void TDatabaseBrowser::SelectObject(int row) {
   if (row < 0 || row >= page_.Count) return;
   states_.Load(page_.Entries[static_cast<size_t>(row)].ObjIdtor);
   states_.StatesAt(moment_);
+}
+
+int32_t TDatabaseBrowser::ObjectToView() const {
+  if (states_.ObjectId() == 0) ShowMsg("Select an object");
+  return states_.ObjectId();
 }
 
 void TDatabaseBrowser::SetMoment(double moment) {

@@ -37,6 +37,8 @@ public:
   // nothing.
   void SelectObject(int row);
   int32_t SelectedObject() const { return states_.ObjectId(); }
+  // "View Object": the selected object, or 0 after "Select an object".
+  int32_t ObjectToView() const;
   // "Refresh": the states of the selected object at a new moment.
   void SetMoment(double moment);
   double Moment() const { return moment_; }

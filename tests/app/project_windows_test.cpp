@@ -246,6 +246,10 @@ private slots:
       QCOMPARE(TObjectViewDlg::Showing(), view);
       QCOMPARE(view->ObjectId(), APSFindObject("O00"));
       QCOMPARE(view->SelectedRecord(), 0);
+      QVERIFY(view->NewStateButton() && view->EditRecordButton());
+      QCOMPARE(view->NewStateButton()->text(), QStringLiteral("Create New State"));
+      QCOMPARE(view->NewStateButton()->isEnabled(),
+               form->Command(QStringLiteral("recNewState"))->isEnabled());
       checked = true;
       view->CloseWithOk();
     });
@@ -254,6 +258,7 @@ private slots:
     QVERIFY(!TObjectViewDlg::Showing());
 
     TObjectViewDlg view;
+    QVERIFY(!view.NewStateButton());
     QVERIFY(view.Open(id));
     QVERIFY(!view.Open(id + 32 * 10));
     QCOMPARE(sink->Last(), "Object doesn't exist. Id=" + std::to_string(id + 32 * 10));

@@ -96,6 +96,8 @@ TEST_F(DatabaseBrowser, EmptyDatabaseShowsOneEmptyRow) {
   browser.SelectObject(0);
   EXPECT_EQ(0, browser.SelectedObject());
   EXPECT_TRUE(sink.Messages().empty());
+  EXPECT_EQ(0, browser.ObjectToView());
+  EXPECT_EQ("Select an object", sink.Last());
 }
 
 TEST_F(DatabaseBrowser, StatesAtTheMomentOneRowPerCurrentBranch) {
