@@ -114,6 +114,55 @@ int RunQueryAlone(const std::string& project) {
   return 0;
 }
 
+// A new project at path with the shape's parameters and objects, left open;
+// lastId is the identifier counter before the objects were created.
+bool CreateBenchProject(const std::string& project, TShape& shape,
+                        std::vector<const TParameter*>& parameters, int32_t& lastId,
+                        const std::string& copyBeforeObjects = {}) {
+  if (!APSCreateProject(project, "", NewProjectInfo("Bench")) || !OpenProject(project))
+    return false;
+  parameters.clear();
+  for (int v = 0; v < shape.values; ++v) {
+    auto parameter = std::make_unique<TParameter>();
+    parameter->ParamName = "P" + std::to_string(v + 1);
+    parameters.push_back(&CurrentProject()->AddParameter(std::move(parameter)));
+  }
+  shape.firstParameterId = parameters.front()->Idtor;
+  lastId = CurrentProject()->IdCounter();
+  if (!copyBeforeObjects.empty()) {
+    const std::string database = project.substr(0, project.size() - 4) + ".vdb";
+    std::filesystem::copy_file(database, copyBeforeObjects);
+  }
+  TRecordBatch batch(shape.rowsPerCommit);
+  for (int o = 0; o < shape.objects; ++o)
+    if (APSCreateObject(ObjectName(o)) != ObjectId(o)) return false;
+  batch.Finish();
+  return true;
+}
+
+struct TQueryRun {
+  double seconds = 0;
+  int hits = 0;
+  long peakKb = 0;
+};
+
+// The query in fresh processes, best of three.
+bool RunQueryInChild(const char* program, const std::string& project, TQueryRun& best) {
+  for (int round = 0; round < 3; ++round) {
+    const std::string command = "\"" + std::string(program) + "\" --query \"" + project + "\"";
+    FILE* child = popen(command.c_str(), "r");
+    TQueryRun run;
+    const bool read =
+        child && std::fscanf(child, "%lf %d %ld", &run.seconds, &run.hits, &run.peakKb) == 3;
+    if (child) pclose(child);
+    if (!read) return false;
+    best.hits = run.hits;
+    best.seconds = round == 0 ? run.seconds : std::min(best.seconds, run.seconds);
+    best.peakKb = round == 0 ? run.peakKb : std::min(best.peakKb, run.peakKb);
+  }
+  return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -134,25 +183,10 @@ int main(int argc, char** argv) {
   const std::string dir = pattern;
   const std::string project = dir + "/Bench.vdp";
   const std::string baseline = dir + "/Baseline.vdb";
-  if (!APSCreateProject(project, "", NewProjectInfo("Bench")) || !OpenProject(project)) return 1;
-
   std::vector<const TParameter*> parameters;
-  for (int v = 0; v < shape.values; ++v) {
-    auto parameter = std::make_unique<TParameter>();
-    parameter->ParamName = "P" + std::to_string(v + 1);
-    parameters.push_back(&CurrentProject()->AddParameter(std::move(parameter)));
-  }
-  shape.firstParameterId = parameters.front()->Idtor;
-  const int32_t lastId = CurrentProject()->IdCounter();
+  int32_t lastId = 0;
   // The baseline starts from the same file: schema, parameters and units.
-  std::filesystem::copy_file(dir + "/Bench.vdb", baseline);
-
-  {
-    TRecordBatch batch(shape.rowsPerCommit);
-    for (int o = 0; o < shape.objects; ++o)
-      if (APSCreateObject(ObjectName(o)) != ObjectId(o)) return 1;
-    batch.Finish();
-  }
+  if (!CreateBenchProject(project, shape, parameters, lastId, baseline)) return 1;
 
   const double records = double(shape.objects) * shape.states;
   std::printf("%d objects x %d states x %d values = %.0f records\n", shape.objects, shape.states,
@@ -179,20 +213,21 @@ int main(int argc, char** argv) {
   }
   CloseProject();
 
-  // The query, best of three runs in fresh processes.
-  double ownQuery = 0;
-  int queryHits = 0;
-  long queryPeakKb = 0;
-  for (int round = 0; round < 3; ++round) {
-    const std::string command = "\"" + std::string(argv[0]) + "\" --query \"" + project + "\"";
-    FILE* child = popen(command.c_str(), "r");
-    double seconds = 0;
-    long peak = 0;
-    if (!child || std::fscanf(child, "%lf %d %ld", &seconds, &queryHits, &peak) != 3) return 1;
-    pclose(child);
-    ownQuery = round == 0 ? seconds : std::min(ownQuery, seconds);
-    queryPeakKb = round == 0 ? peak : std::min(queryPeakKb, peak);
-  }
+  TQueryRun query;
+  if (!RunQueryInChild(argv[0], project, query)) return 1;
+
+  // The same query over a tenth of the objects: its peak memory should be
+  // about the same, as the query keeps one object's history at a time.
+  TShape tenth = shape;
+  tenth.objects = std::max(1, shape.objects / 10);
+  const std::string smallProject = dir + "/Tenth.vdp";
+  SetClock(&clock);
+  if (!CreateBenchProject(smallProject, tenth, parameters, lastId)) return 1;
+  VandroStore(tenth, parameters);
+  CloseProject();
+  SetClock(nullptr);
+  TQueryRun smallQuery;
+  if (!RunQueryInChild(argv[0], smallProject, smallQuery)) return 1;
 
   std::printf("store: raw %.0f records/s, Vandro %.0f records/s, ratio %.2f (at most 3)\n",
               records / rawStore, records / ownStore, ownStore / rawStore);
@@ -200,7 +235,10 @@ int main(int argc, char** argv) {
               records / rawLoad, records / ownLoad, ownLoad / rawLoad);
   std::printf("query: %s\n       %d hits, %.3f s, ratio to the raw reads %.2f (at most 4), "
               "peak memory of its process %.1f MB\n",
-              kQuery, queryHits, ownQuery, ownQuery / rawLoad, queryPeakKb / 1024.0);
+              kQuery, query.hits, query.seconds, query.seconds / rawLoad, query.peakKb / 1024.0);
+  std::printf("       with %d objects: %d hits, peak memory %.1f MB; ratio %.2f (at most 1.5)\n",
+              tenth.objects, smallQuery.hits, smallQuery.peakKb / 1024.0,
+              double(query.peakKb) / double(smallQuery.peakKb));
   // VANDRO_BENCH_KEEP=1 leaves the two databases for a look afterwards.
   if (const char* keep = std::getenv("VANDRO_BENCH_KEEP"); keep && *keep == '1') {
     std::printf("kept in %s\n", dir.c_str());

@@ -84,30 +84,37 @@ const std::vector<TCommand>& Commands() {
        "Adds a unit (prints its id), deletes one, or makes it the basic unit of\n"
        "      its category.",
        &RunUnit},
-      {"stats", "stats --file F [--sep tab|comma|semicolon|TEXT]",
-       "The descriptive statistics of every series of F: a header row of series names,\n"
-       "      then one value text per cell (\"12.5 [kg]\"); empty cells may end a series.",
+      {"stats", "stats DATA",
+       "The descriptive statistics of every series. DATA is --file F [--sep\n"
+       "      tab|comma|semicolon|TEXT] (a header row of series names, then one value text\n"
+       "      per cell, \"12.5 [kg]\"; empty cells may end a series) or --project P\n"
+       "      --series NAME=EXPRESSION... (a query or a formula yielding an array).",
        &RunStats},
       {"dist", "dist DISTRIBUTION (--x X | --p P | --p1 P1) [--df A] [--df1 B]",
        "The statistical calculator: X, P = P(x > X) and 1 - P of a distribution\n"
        "      (Normal, Student (t) 2-tailed, F, Chi-square, Exponential, Lognormal, Logistic).",
        &RunDist},
-      {"test", "test t|F|z|chi2 --file F [--sep SEP] [--no-yates]",
-       "A hypothesis test over the series of F; z and chi2 also print the contingency table.",
-       &RunTest},
-      {"correlate", "correlate --file F [--sep SEP]",
-       "The Pearson correlation of every pair of numeric series of F.", &RunCorrelate},
-      {"histogram", "histogram --file F [--sep SEP] --series NAME [--intervals K]",
-       "The histogram of one series of F in K intervals (2 to 24, default 10).", &RunHistogram},
-      {"regress", "regress --file F [--sep SEP] --dependent Y [--alpha A] [--eliminate]",
-       "Linear regression of series Y on every other series of F; --eliminate drops\n"
-       "      the predictors whose P (B=0) is not below alpha, one at a time.",
+      {"test", "test t|F|z|chi2 DATA [--no-yates]",
+       "A hypothesis test over the series; z and chi2 also print the contingency table.", &RunTest},
+      {"correlate", "correlate DATA", "The Pearson correlation of every pair of numeric series.",
+       &RunCorrelate},
+      {"histogram",
+       "histogram (--file F [--sep SEP] --series NAME | --project P --series NAME=EXPRESSION)\n"
+       "      [--intervals K]",
+       "The histogram of one series in K intervals (2 to 24, default 10).", &RunHistogram},
+      {"regress", "regress (DATA | OBJECTS) --dependent Y [--alpha A] [--eliminate]",
+       "Linear regression of Y on every other series or parameter; --eliminate drops\n"
+       "      the predictors whose P (B=0) is not below alpha, one at a time. OBJECTS is\n"
+       "      --project P --objects EXPRESSION --params A,B,... [--calc NAME=FORMULA]...:\n"
+       "      the objects a query or formula yields (or a group's content) and their\n"
+       "      parameters.",
        &RunRegress},
       {"cluster",
-       "cluster --file F [--sep SEP] [--distance euclidean|manhattan|hamming] [--weights "
+       "cluster (DATA | OBJECTS) [--distance euclidean|manhattan|hamming] [--weights "
        "W1,W2,...]",
-       "Clusters the rows of F (a text first column names them) by the other columns:\n"
-       "      the merges (rows are 0.., merge s makes cluster rows + s) and the tree.",
+       "Clusters the rows (a text first series names them) by the other series, or\n"
+       "      the objects by their parameters: the merges (rows are 0.., merge s makes\n"
+       "      cluster rows + s) and the tree.",
        &RunCluster},
   };
   return commands;

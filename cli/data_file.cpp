@@ -1,6 +1,7 @@
 #include "data_file.h"
 
 #include "shell/text.h"
+#include "stats/mining.h"
 #include "values/value.h"
 
 #include <cerrno>
@@ -202,6 +203,35 @@ bool LoadDataSeries(const TDataFile& file, TDataSeries& data, std::string& error
                 Cp1251ToUtf8(column.cells[static_cast<size_t>(item)]) + "\"";
       else
         error = where + ": " + Cp1251ToUtf8(errors.front());
+      return false;
+    }
+    if (!loaded) {
+      error = where + ": the series did not load";
+      return false;
+    }
+    data.series.push_back(std::move(series));
+  }
+  return true;
+}
+
+bool LoadProjectSeries(const std::vector<TSeriesDefinition>& definitions, TDataSeries& data,
+                       std::string& error) {
+  data.series.clear();
+  for (const TSeriesDefinition& definition : definitions) {
+    const std::string where = "series " + Cp1251ToUtf8(definition.name);
+    TValue expression;
+    expression.SetText(vkCalculated, definition.expression);
+    auto series = std::make_unique<TStatSeries>();
+    series->SetName(definition.name);
+    series->Source = TValue::Create("vandro-cli series");
+    if (!EvaluateSource(expression, *series->Source)) {
+      error = where + ": the expression failed";
+      return false;
+    }
+    std::vector<std::string> errors;
+    const bool loaded = series->Load(errors);
+    if (!errors.empty()) {
+      error = where + ": " + Cp1251ToUtf8(errors.front());
       return false;
     }
     if (!loaded) {

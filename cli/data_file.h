@@ -1,6 +1,7 @@
-// The data of the statistics commands of vandro-cli: a delimited text file
-// whose header row names the series and whose cells are value texts
-// ("12.5 [kg]"), read into statistical series.
+// The data of the statistics commands of vandro-cli, read into statistical
+// series: a delimited text file whose header row names the series and whose
+// cells are value texts ("12.5 [kg]"), or expressions of the project
+// language evaluated in an open project.
 #pragma once
 
 #include "stats/series.h"
@@ -52,5 +53,19 @@ struct TDataSeries {
 // A cell that does not fit its series gives the engine's message prefixed by
 // the file, line and column, and false.
 bool LoadDataSeries(const TDataFile& file, TDataSeries& data, std::string& error);
+
+// One --series NAME=EXPRESSION.
+struct TSeriesDefinition {
+  std::string name;
+  std::string expression; // a query, or a formula yielding an array
+};
+
+// Evaluates each expression in the open project (its parameters, units and
+// variables) and loads the array it yields as a series, in the order given.
+// False, with the series named in error, when an expression fails (its
+// message has been shown), yields no array or has an item that does not fit
+// its series.
+bool LoadProjectSeries(const std::vector<TSeriesDefinition>& definitions, TDataSeries& data,
+                       std::string& error);
 
 } // namespace vandro::cli

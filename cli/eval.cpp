@@ -50,13 +50,8 @@ public:
       scoped_ = std::make_unique<ScopedProject>(*inMemory_);
       return inMemory_.get();
     }
-    std::string file = path;
-    std::error_code error;
-    if (!std::filesystem::path(file).has_extension() &&
-        std::filesystem::is_regular_file(file + ".vdp", error))
-      file += ".vdp";
     onDisk_ = true;
-    return APSOpenProject(file) ? CurrentProject() : nullptr;
+    return APSOpenProject(path) ? CurrentProject() : nullptr;
   }
 
 private:

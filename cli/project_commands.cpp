@@ -107,16 +107,6 @@ std::string Number(long double value) {
   }
 }
 
-// PROJECT as given, or with ".vdp" when it has no extension and that file
-// exists (vandro-cli new appends it; the core appends ".VDP").
-std::string ProjectArgument(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::path(path).has_extension() &&
-      std::filesystem::is_regular_file(path + ".vdp", error))
-    return path + ".vdp";
-  return path;
-}
-
 // The run of one command on a project: the date style of the settings file
 // while it runs, the project closed and the style put back afterwards.
 class TProjectRun {
@@ -136,8 +126,7 @@ public:
   // Opens the project to read it, or as the program opens it to work on it.
   // The failure has been shown.
   TProject* Open(const std::string& path, bool toChange) {
-    const std::string file = ProjectArgument(path);
-    if (!(toChange ? OpenProject(file) : APSOpenProject(file))) return nullptr;
+    if (!(toChange ? OpenProject(path) : APSOpenProject(path))) return nullptr;
     return CurrentProject();
   }
 
@@ -220,8 +209,7 @@ int RunNew(const std::vector<std::string>& args, TCliStreams& streams) {
   if (options.positional.size() != 1)
     return UsageError(streams, command,
                       options.positional.empty() ? "PATH is missing" : "one PATH only");
-  std::string path = options.positional.front();
-  if (!std::filesystem::path(path).has_extension()) path += ".vdp";
+  const std::string& path = options.positional.front();
   const TProjectPaths paths = ResolveProjectPaths(path);
 
   TProjectInfo info = NewProjectInfo(paths.name);
@@ -238,8 +226,7 @@ int RunNew(const std::vector<std::string>& args, TCliStreams& streams) {
   const std::string* base = options.Value("--base");
 
   TProjectRun run;
-  if (!APSCreateProject(path, base ? ProjectArgument(*base) : std::string(), info))
-    return kExitFailed;
+  if (!APSCreateProject(path, base ? *base : std::string(), info)) return kExitFailed;
   streams.out << ForTerminal(paths.file) << '\n';
   return kExitOk;
 }

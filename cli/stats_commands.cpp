@@ -1,11 +1,14 @@
 // The statistics commands of vandro-cli: the statistics engine over the
-// series of a delimited text file, its results as tab-separated text.
+// series of a delimited text file or of a project, or over objects of a
+// project and their parameters; the results as tab-separated text.
 #include "cli_sink.h"
+#include "command_scope.h"
 #include "commands.h"
 #include "data_file.h"
 #include "language/executor.h"
 #include "model/project.h"
 #include "shell/int_list.h"
+#include "shell/messages.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
 #include "stats/calculator.h"
@@ -13,6 +16,7 @@
 #include "stats/cluster_tree.h"
 #include "stats/correlation.h"
 #include "stats/histogram.h"
+#include "stats/mining.h"
 #include "stats/regression.h"
 #include "stats/series_grid.h"
 #include "stats/stat_tests.h"
@@ -20,6 +24,7 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <stdexcept>
@@ -32,35 +37,55 @@ namespace {
 // The options of a command and its positional words.
 struct TArgs {
   std::map<std::string, std::string> values;
+  std::map<std::string, std::vector<std::string>> lists; // repeatable options
   std::set<std::string> flags;
   std::vector<std::string> words;
 
   bool Has(const std::string& option) const {
-    return values.count(option) != 0 || flags.count(option) != 0;
+    return values.count(option) != 0 || flags.count(option) != 0 || lists.count(option) != 0;
   }
   std::string Value(const std::string& option, const std::string& fallback = {}) const {
     const auto found = values.find(option);
     return found == values.end() ? fallback : found->second;
+  }
+  std::vector<std::string> List(const std::string& option) const {
+    const auto found = lists.find(option);
+    return found == lists.end() ? std::vector<std::string>() : found->second;
   }
 };
 
 struct TOption {
   const char* name;
   bool takesValue;
+  bool repeatable = false;
 };
 
-// Options every command with data accepts.
+// Where the data come from: a file, or series of a project. The commands
+// with data accept them all.
 constexpr TOption kFileOption{"--file", true};
 constexpr TOption kSepOption{"--sep", true};
+constexpr TOption kProjectOption{"--project", true};
+constexpr TOption kSeriesOption{"--series", true, true};
+// regress and cluster also take objects of the project and their parameters.
+constexpr TOption kObjectsOption{"--objects", true};
+constexpr TOption kParamsOption{"--params", true};
+constexpr TOption kCalcOption{"--calc", true, true};
 
-// Data from a project need the records and queries layers.
-bool IsProjectOption(const std::string& word) {
-  return word == "--project" || word == "--series" || word == "--objects" || word == "--params";
+// The options of the data, then the command's own.
+std::vector<TOption> WithData(bool objects, std::initializer_list<TOption> own) {
+  std::vector<TOption> options{kFileOption, kSepOption, kProjectOption, kSeriesOption};
+  if (objects) options.insert(options.end(), {kObjectsOption, kParamsOption, kCalcOption});
+  options.insert(options.end(), own);
+  return options;
+}
+
+bool IsMiningOption(const std::string& word) {
+  return word == kObjectsOption.name || word == kParamsOption.name || word == kCalcOption.name;
 }
 
 // Parses args against options; on wrong usage reports it and returns false
 // with status set.
-bool ParseArgs(const std::vector<std::string>& args, std::initializer_list<TOption> options,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<TOption>& options,
                size_t maxWords, TCliStreams& streams, const TCommand& command, TArgs& parsed,
                int& status) {
   for (size_t i = 0; i < args.size(); ++i) {
@@ -78,13 +103,11 @@ bool ParseArgs(const std::vector<std::string>& args, std::initializer_list<TOpti
       if (word == candidate.name) option = &candidate;
     if (!option) {
       status = UsageError(streams, command,
-                          IsProjectOption(word)
-                              ? word + ": data from a project are not available yet; give the "
-                                       "data with --file"
-                              : "unknown option " + word);
+                          IsMiningOption(word) ? word + " belongs to regress and cluster"
+                                               : "unknown option " + word);
       return false;
     }
-    if (parsed.Has(word)) {
+    if (parsed.Has(word) && !option->repeatable) {
       status = UsageError(streams, command, word + " is given twice");
       return false;
     }
@@ -96,24 +119,119 @@ bool ParseArgs(const std::vector<std::string>& args, std::initializer_list<TOpti
       status = UsageError(streams, command, word + " needs a value");
       return false;
     }
-    parsed.values[word] = args[++i];
+    if (option->repeatable)
+      parsed.lists[word].push_back(args[++i]);
+    else
+      parsed.values[word] = args[++i];
   }
   return true;
 }
 
-// The in-memory project whose units the series are read in, and the
-// language that evaluates cells written as formulas.
-struct TSession {
-  std::unique_ptr<TProject> project = TProject::CreateInMemory();
-  ScopedProject open{*project};
-  ScopedLanguage language;
+// What the data are read in for the run of a command: for a file, an
+// in-memory project whose units read the cells and the language that
+// evaluates cells written as formulas; for --project, that project, open
+// until the command ends.
+class TDataSession {
+public:
+  // False after the reason, with status set.
+  bool Open(const TArgs& args, TCliStreams& streams, const TCommand& command, int& status) {
+    if (!args.Has("--project")) {
+      project_ = TProject::CreateInMemory();
+      open_.emplace(*project_);
+      language_.emplace();
+      return true;
+    }
+    scope_.emplace();
+    try {
+      if (APSOpenProject(args.Value("--project"))) return true;
+    } catch (const ErrorException&) {
+      // shown already
+    }
+    streams.err << "vandro-cli " << command.name << ": can't open the project "
+                << ForTerminal(args.Value("--project")) << "\n";
+    status = kExitFailed;
+    return false;
+  }
+
+private:
+  std::unique_ptr<TProject> project_;
+  std::optional<ScopedProject> open_;
+  std::optional<ScopedLanguage> language_;
+  std::optional<TCommandScope> scope_;
 };
 
-// Reads and loads the series of --file; reports the failure and sets status.
+// NAME=EXPRESSION; false for a text without a name before "=".
+bool SplitDefinition(const std::string& text, std::string& name, std::string& expression) {
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos || Trim(text.substr(0, equals)).empty()) return false;
+  name = Trim(text.substr(0, equals));
+  expression = text.substr(equals + 1);
+  return true;
+}
+
+// Checks that the data come from exactly one place: --file (with --sep), or
+// --project with series (or, where allowed, objects). False after a usage
+// error.
+bool CheckSource(const TArgs& args, TCliStreams& streams, const TCommand& command, int& status) {
+  const auto fail = [&](const std::string& problem) {
+    status = UsageError(streams, command, problem);
+    return false;
+  };
+  const bool file = args.Has("--file"), project = args.Has("--project");
+  const bool objects = args.Has("--objects") || args.Has("--params") || args.Has("--calc");
+  if (file && project) return fail("--file and --project exclude each other");
+  if (!file && !project) return fail("give the data with --file or --project");
+  if (project && args.Has("--sep")) return fail("--sep belongs to --file");
+  if (file && objects) return fail("--objects, --params and --calc need --project");
+  // Only the histogram names a column of the file with --series.
+  if (file && args.Has("--series") && std::string_view(command.name) != "histogram")
+    return fail("--series needs --project; a file's columns are its series");
+  if (file) return true;
+  if (objects && args.Has("--series")) return fail("--series and --objects exclude each other");
+  if (objects && !args.Has("--objects")) return fail("--objects is missing");
+  if (objects && !args.Has("--params") && !args.Has("--calc"))
+    return fail("--params (or --calc) is missing");
+  if (!objects && !args.Has("--series")) return fail("--series NAME=EXPRESSION is missing");
+  std::vector<std::string> names;
+  for (const std::string& text : args.List("--series")) {
+    std::string name, expression;
+    if (!SplitDefinition(text, name, expression))
+      return fail("--series takes NAME=EXPRESSION, not " + text);
+    for (const std::string& earlier : names)
+      if (SameText(earlier, name)) return fail("series " + name + " is given twice");
+    names.push_back(name);
+  }
+  return true;
+}
+
+// The checks of CheckSource, then the session opened for the data.
+bool OpenData(const TArgs& args, TCliStreams& streams, const TCommand& command,
+              TDataSession& session, int& status) {
+  return CheckSource(args, streams, command, status) &&
+         session.Open(args, streams, command, status);
+}
+
+// Reads and loads the series of --file, or of --series in --project;
+// reports the failure and sets status.
 bool LoadData(const TArgs& args, TCliStreams& streams, const TCommand& command, TDataSeries& data,
               int& status) {
-  if (!args.Has("--file")) {
-    status = UsageError(streams, command, "--file is missing");
+  std::string error;
+  if (args.Has("--project")) {
+    std::vector<TSeriesDefinition> definitions;
+    for (const std::string& text : args.List("--series")) {
+      TSeriesDefinition definition;
+      SplitDefinition(text, definition.name, definition.expression); // CheckSource read it
+      definitions.push_back(std::move(definition));
+    }
+    bool loaded = false;
+    try {
+      loaded = LoadProjectSeries(definitions, data, error);
+    } catch (const ErrorException& raised) {
+      error = Cp1251ToUtf8(raised.what());
+    }
+    if (loaded) return true;
+    streams.err << "vandro-cli " << command.name << ": " << error << "\n";
+    status = kExitFailed;
     return false;
   }
   std::string separator;
@@ -122,7 +240,6 @@ bool LoadData(const TArgs& args, TCliStreams& streams, const TCommand& command, 
     return false;
   }
   TDataFile file;
-  std::string error;
   if (!ReadDataFile(args.Value("--file"), separator, file, error) ||
       !LoadDataSeries(file, data, error)) {
     streams.err << "vandro-cli " << command.name << ": " << error << "\n";
@@ -153,7 +270,7 @@ void PrintMatrix(std::ostream& out, const TMatrixText& matrix) {
 
 // The series of data named name (without regard to case), or nullptr after
 // reporting that the file has none.
-const TStatSeries* FindSeries(const TDataSeries& data, const std::string& name,
+const TStatSeries* FindSeries(const TDataSeries& data, const std::string& name, const TArgs& args,
                               TCliStreams& streams, const TCommand& command) {
   std::string names;
   for (const auto& series : data.series) {
@@ -161,7 +278,8 @@ const TStatSeries* FindSeries(const TDataSeries& data, const std::string& name,
     names += (names.empty() ? "" : ", ") + series->Name();
   }
   streams.err << "vandro-cli " << command.name << ": no series " << ForTerminal(name)
-              << " in the file (it has " << ForTerminal(names) << ")\n";
+              << (args.Has("--project") ? " among --series (they are " : " in the file (it has ")
+              << ForTerminal(names) << ")\n";
   return nullptr;
 }
 
@@ -223,17 +341,132 @@ bool FinishedNumberText(const std::string& text, std::string& finished) {
   return true;
 }
 
+// The parameters of --params and --calc.
+struct TMiningOptions {
+  std::vector<std::string> names;
+  std::vector<std::pair<std::string, std::string>> calculated; // name, formula
+};
+
+// Reads --params and --calc; weights is the number of --weights given (0 for
+// none). False after a usage error.
+bool ReadMiningOptions(const TArgs& args, size_t weights, TCliStreams& streams,
+                       const TCommand& command, TMiningOptions& options, int& status) {
+  const auto usage = [&](const std::string& problem) {
+    status = UsageError(streams, command, problem);
+    return false;
+  };
+  if (args.Has("--params")) {
+    const std::string list = args.Value("--params");
+    for (size_t start = 0;;) {
+      const size_t comma = list.find(',', start);
+      const std::string name =
+          Trim(list.substr(start, comma == std::string::npos ? comma : comma - start));
+      if (name.empty()) return usage("--params: an empty parameter name in " + list);
+      options.names.push_back(name);
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+  }
+  for (const std::string& text : args.List("--calc")) {
+    std::string name, formula;
+    if (!SplitDefinition(text, name, formula))
+      return usage("--calc takes NAME=FORMULA, not " + text);
+    options.calculated.emplace_back(name, formula);
+  }
+  const size_t count = options.names.size() + options.calculated.size();
+  if (weights != 0 && weights != count)
+    return usage("--weights gives " + std::to_string(weights) + " weights for " +
+                 std::to_string(count) + " parameters");
+  return true;
+}
+
+// The objects of --objects with the parameters of options and their
+// weights (none: 1 each). False after the analysis's own message.
+bool LoadAnalysis(const TArgs& args, const TMiningOptions& options,
+                  const std::vector<long double>& weights, TDataAnalysis& analysis) {
+  try {
+    TValue objects;
+    objects.SetText(vkCalculated, args.Value("--objects"));
+    if (!analysis.SetObjects(objects)) return false;
+    for (const std::string& name : options.names)
+      if (!analysis.AddParameter(name)) return false;
+    for (const auto& [name, formula] : options.calculated) {
+      TValue value;
+      value.SetText(vkCalculated, formula);
+      if (!analysis.AddCalculated(name, value)) return false;
+    }
+  } catch (const ErrorException&) {
+    return false; // shown already
+  }
+  for (size_t c = 0; c < weights.size(); ++c)
+    analysis.Param(static_cast<int>(c)).Weight = weights[c];
+  return true;
+}
+
+// Applies --alpha and --eliminate to an opened regression and prints its
+// results.
+int PrintRegression(const TArgs& parsed, TCliStreams& streams, const TCommand& command,
+                    TLinearRegression& regression) {
+  if (parsed.Has("--alpha")) {
+    regression.EditAlpha(parsed.Value("--alpha"));
+    if (regression.AlphaRed())
+      return UsageError(streams, command,
+                        "--alpha takes a number from 0 to 1, not " + parsed.Value("--alpha"));
+  }
+  if (parsed.Has("--eliminate")) regression.Recalculate();
+
+  for (const auto& row : regression.Grid())
+    PrintRow(streams.out, row);
+  streams.out << "\n";
+  PrintRow(streams.out, {"Std.Error of estimate:", regression.EstimateErrorText()});
+  PrintRow(streams.out, {"R-square:", regression.RSquareText()});
+  PrintRow(streams.out, {"Alpha:", regression.AlphaText()});
+  PrintRow(streams.out, {"F:", regression.FText()});
+  PrintRow(streams.out, {regression.SSRegText()});
+  PrintRow(streams.out, {regression.SSResText()});
+  streams.out << "\nResult Formula\n";
+  for (const std::string& line : regression.ResultFormula())
+    PrintRow(streams.out, {line});
+  return kExitOk;
+}
+
+// Prints the merges and the tree of a clustering of objects.
+int PrintCluster(TCliStreams& streams, const TMergeTable& merges,
+                 const std::vector<TClusterObject>& objects) {
+  TClusterTree tree;
+  tree.Open(merges, objects);
+  PrintRow(streams.out, {"First", "Second", "Distance"});
+  for (const TClusterMerge& merge : merges)
+    PrintRow(streams.out, {std::to_string(merge.first), std::to_string(merge.second),
+                           FloatToText(merge.distance)});
+  streams.out << "\n";
+  // Depth first without recursion: a tree of thousands of objects can be
+  // thousands of levels deep.
+  std::vector<std::pair<int, int>> stack{{tree.Root(), 0}};
+  while (!stack.empty()) {
+    const auto [node, depth] = stack.back();
+    stack.pop_back();
+    streams.out << std::string(static_cast<size_t>(depth) * 2, ' ')
+                << ForTerminal(tree.Node(node).text) << "\n";
+    const auto& children = tree.Node(node).children;
+    for (auto child = children.rbegin(); child != children.rend(); ++child)
+      stack.push_back({*child, depth + 1});
+  }
+  return kExitOk;
+}
+
 } // namespace
 
 int RunStats(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("stats");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args, {kFileOption, kSepOption}, 0, streams, command, parsed, status))
-    return status;
-  TSession session;
+  if (!ParseArgs(args, WithData(false, {}), 0, streams, command, parsed, status)) return status;
+  TDataSession session;
   TDataSeries data;
-  if (!LoadData(parsed, streams, command, data, status)) return status;
+  if (!OpenData(parsed, streams, command, session, status) ||
+      !LoadData(parsed, streams, command, data, status))
+    return status;
   for (const auto& row : BasicStatGrid(data.Pointers()))
     PrintRow(streams.out, row);
   return kExitOk;
@@ -308,8 +541,8 @@ int RunTest(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("test");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args, {kFileOption, kSepOption, {"--no-yates", false}}, 1, streams, command,
-                 parsed, status))
+  if (!ParseArgs(args, WithData(false, {{"--no-yates", false}}), 1, streams, command, parsed,
+                 status))
     return status;
   if (parsed.words.empty())
     return UsageError(streams, command, "the test (t, F, z or chi2) is missing");
@@ -326,9 +559,11 @@ int RunTest(const std::vector<std::string>& args, TCliStreams& streams) {
   if (parsed.Has("--no-yates") && !UsesContingencyTable(test))
     return UsageError(streams, command, "--no-yates belongs to the z and chi2 tests");
 
-  TSession session;
+  TDataSession session;
   TDataSeries data;
-  if (!LoadData(parsed, streams, command, data, status)) return status;
+  if (!OpenData(parsed, streams, command, session, status) ||
+      !LoadData(parsed, streams, command, data, status))
+    return status;
   TStatTestResult result;
   if (!RunStatTest(test, data.Samples(), !parsed.Has("--no-yates"), result)) return kExitFailed;
   PrintRow(streams.out, {StatisticCaption(test), result.StatisticText()});
@@ -345,11 +580,12 @@ int RunCorrelate(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("correlate");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args, {kFileOption, kSepOption}, 0, streams, command, parsed, status))
-    return status;
-  TSession session;
+  if (!ParseArgs(args, WithData(false, {}), 0, streams, command, parsed, status)) return status;
+  TDataSession session;
   TDataSeries data;
-  if (!LoadData(parsed, streams, command, data, status)) return status;
+  if (!OpenData(parsed, streams, command, session, status) ||
+      !LoadData(parsed, streams, command, data, status))
+    return status;
   TCorrelation correlation;
   if (!Correlate(data.Samples(), correlation)) return kExitFailed;
   PrintMatrix(streams.out, correlation.Text());
@@ -360,10 +596,16 @@ int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("histogram");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args, {kFileOption, kSepOption, {"--series", true}, {"--intervals", true}}, 0,
-                 streams, command, parsed, status))
+  if (!ParseArgs(args, WithData(false, {{"--intervals", true}}), 0, streams, command, parsed,
+                 status))
     return status;
-  if (!parsed.Has("--series")) return UsageError(streams, command, "--series is missing");
+  // --series names a column of --file, or defines the one series of --project.
+  const std::vector<std::string> series = parsed.List("--series");
+  if (series.empty()) return UsageError(streams, command, "--series is missing");
+  if (series.size() > 1) return UsageError(streams, command, "--series is given twice");
+  std::string name = series.front(), expression;
+  if (parsed.Has("--project") && !SplitDefinition(series.front(), name, expression))
+    return UsageError(streams, command, "--series takes NAME=EXPRESSION, not " + series.front());
   int intervals = kDefaultIntervals;
   if (parsed.Has("--intervals")) {
     const std::string text = Trim(parsed.Value("--intervals"));
@@ -378,14 +620,16 @@ int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams) {
                         "--intervals takes a whole number from " + std::to_string(kMinIntervals) +
                             " to " + std::to_string(kMaxIntervals) + ", not " + text);
   }
-  TSession session;
+  TDataSession session;
   TDataSeries data;
-  if (!LoadData(parsed, streams, command, data, status)) return status;
-  if (!FindSeries(data, parsed.Value("--series"), streams, command)) return kExitFailed;
+  if (!OpenData(parsed, streams, command, session, status) ||
+      !LoadData(parsed, streams, command, data, status))
+    return status;
+  if (!FindSeries(data, name, parsed, streams, command)) return kExitFailed;
   const std::vector<TSample> samples = data.Samples();
   const TSample* selected = nullptr;
   for (const TSample& sample : samples)
-    if (SameText(sample.name, parsed.Value("--series"))) selected = &sample;
+    if (SameText(sample.name, name)) selected = &sample;
   THistogram histogram;
   if (!BuildHistogram(selected, intervals, histogram)) return kExitFailed;
   PrintRow(streams.out, {"Label", "Low", "High", "Count"});
@@ -400,22 +644,40 @@ int RunRegress(const std::vector<std::string>& args, TCliStreams& streams) {
   TArgs parsed;
   int status = kExitOk;
   if (!ParseArgs(args,
-                 {kFileOption,
-                  kSepOption,
-                  {"--dependent", true},
-                  {"--alpha", true},
-                  {"--eliminate", false}},
+                 WithData(true, {{"--dependent", true}, {"--alpha", true}, {"--eliminate", false}}),
                  0, streams, command, parsed, status))
     return status;
   if (!parsed.Has("--dependent")) return UsageError(streams, command, "--dependent is missing");
-  TSession session;
+  TMiningOptions mining;
+  if (parsed.Has("--objects") && !ReadMiningOptions(parsed, 0, streams, command, mining, status))
+    return status;
+  TDataSession session;
+  if (!OpenData(parsed, streams, command, session, status)) return status;
+  TLinearRegression regression;
+  if (parsed.Has("--objects")) {
+    TDataAnalysis analysis;
+    if (!LoadAnalysis(parsed, mining, {}, analysis)) return kExitFailed;
+    const int dependent = analysis.FindParam(parsed.Value("--dependent"));
+    if (dependent < 0)
+      return UsageError(streams, command,
+                        "--dependent " + parsed.Value("--dependent") +
+                            " is not one of the parameters of --params and --calc");
+    try {
+      if (!analysis.OpenRegression(dependent, regression)) return kExitFailed;
+    } catch (const ErrorException&) {
+      return kExitFailed; // shown already
+    }
+    return PrintRegression(parsed, streams, command, regression);
+  }
+
   TDataSeries data;
   if (!LoadData(parsed, streams, command, data, status)) return status;
-  const TStatSeries* dependent = FindSeries(data, parsed.Value("--dependent"), streams, command);
+  const TStatSeries* dependent =
+      FindSeries(data, parsed.Value("--dependent"), parsed, streams, command);
   if (!dependent) return kExitFailed;
   if (!CheckTable(data, streams, command)) return kExitFailed;
   if (data.series.size() < 2) {
-    streams.err << "vandro-cli regress: the file needs a series beside the dependent one\n";
+    streams.err << "vandro-cli regress: the data need a series beside the dependent one\n";
     return kExitFailed;
   }
 
@@ -434,38 +696,17 @@ int RunRegress(const std::vector<std::string>& args, TCliStreams& streams) {
     for (size_t r = 0; r < rows; ++r)
       table[r][c + 1] = series.Numbers[r];
   }
-  TLinearRegression regression;
   if (!regression.Open(std::move(table), std::move(variables), dependentIndex, predictors))
     return kExitFailed;
-  if (parsed.Has("--alpha")) {
-    regression.EditAlpha(parsed.Value("--alpha"));
-    if (regression.AlphaRed())
-      return UsageError(streams, command,
-                        "--alpha takes a number from 0 to 1, not " + parsed.Value("--alpha"));
-  }
-  if (parsed.Has("--eliminate")) regression.Recalculate();
-
-  for (const auto& row : regression.Grid())
-    PrintRow(streams.out, row);
-  streams.out << "\n";
-  PrintRow(streams.out, {"Std.Error of estimate:", regression.EstimateErrorText()});
-  PrintRow(streams.out, {"R-square:", regression.RSquareText()});
-  PrintRow(streams.out, {"Alpha:", regression.AlphaText()});
-  PrintRow(streams.out, {"F:", regression.FText()});
-  PrintRow(streams.out, {regression.SSRegText()});
-  PrintRow(streams.out, {regression.SSResText()});
-  streams.out << "\nResult Formula\n";
-  for (const std::string& line : regression.ResultFormula())
-    PrintRow(streams.out, {line});
-  return kExitOk;
+  return PrintRegression(parsed, streams, command, regression);
 }
 
 int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
   const TCommand& command = CommandNamed("cluster");
   TArgs parsed;
   int status = kExitOk;
-  if (!ParseArgs(args, {kFileOption, kSepOption, {"--distance", true}, {"--weights", true}}, 0,
-                 streams, command, parsed, status))
+  if (!ParseArgs(args, WithData(true, {{"--distance", true}, {"--weights", true}}), 0, streams,
+                 command, parsed, status))
     return status;
   TClusterDistance distance = cdEuclidean;
   if (parsed.Has("--distance")) {
@@ -499,10 +740,27 @@ int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
     }
   }
 
-  TSession session;
+  TMiningOptions mining;
+  if (parsed.Has("--objects") &&
+      !ReadMiningOptions(parsed, weights.size(), streams, command, mining, status))
+    return status;
+  TDataSession session;
+  if (!OpenData(parsed, streams, command, session, status)) return status;
+  if (parsed.Has("--objects")) {
+    TDataAnalysis analysis;
+    if (!LoadAnalysis(parsed, mining, weights, analysis)) return kExitFailed;
+    TMergeTable merges;
+    try {
+      if (!analysis.RunCluster(distance, merges)) return kExitFailed;
+    } catch (const ErrorException&) {
+      return kExitFailed; // shown already
+    }
+    return PrintCluster(streams, merges, analysis.Objects());
+  }
+
   TDataSeries data;
   if (!LoadData(parsed, streams, command, data, status)) return status;
-  // A text first column names the objects; the other columns are their parameters.
+  // A text first series names the objects; the other series are their parameters.
   std::vector<std::unique_ptr<TStatSeries>> parameters;
   std::unique_ptr<TStatSeries> names;
   for (auto& series : data.series) {
@@ -513,7 +771,7 @@ int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
   }
   data.series = std::move(parameters);
   if (data.series.empty()) {
-    streams.err << "vandro-cli cluster: the file has no parameter column\n";
+    streams.err << "vandro-cli cluster: the data have no parameter series\n";
     return kExitFailed;
   }
   if (!CheckTable(data, streams, command)) return kExitFailed;
@@ -542,33 +800,13 @@ int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
         {names ? names->Texts[static_cast<size_t>(r)] : "Row " + std::to_string(r + 1), r + 1});
 
   TMergeTable merges;
-  TClusterTree tree;
   try {
     merges = Cluster(table, distance);
-    tree.Open(merges, objects);
   } catch (const std::exception& error) {
     streams.err << "vandro-cli cluster: " << ForTerminal(error.what()) << "\n";
     return kExitFailed;
   }
-
-  PrintRow(streams.out, {"First", "Second", "Distance"});
-  for (const TClusterMerge& merge : merges)
-    PrintRow(streams.out, {std::to_string(merge.first), std::to_string(merge.second),
-                           FloatToText(merge.distance)});
-  streams.out << "\n";
-  // Depth first without recursion: a tree of thousands of objects can be
-  // thousands of levels deep.
-  std::vector<std::pair<int, int>> stack{{tree.Root(), 0}};
-  while (!stack.empty()) {
-    const auto [node, depth] = stack.back();
-    stack.pop_back();
-    streams.out << std::string(static_cast<size_t>(depth) * 2, ' ')
-                << ForTerminal(tree.Node(node).text) << "\n";
-    const auto& children = tree.Node(node).children;
-    for (auto child = children.rbegin(); child != children.rend(); ++child)
-      stack.push_back({*child, depth + 1});
-  }
-  return kExitOk;
+  return PrintCluster(streams, merges, objects);
 }
 
 } // namespace vandro::cli

@@ -58,9 +58,8 @@ TMainForm::TMainForm(TSettings& settings, QWidget* parent)
   area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(area_);
   templateNames_ = [] {
-    // The project's template list joins the open project with the templates;
-    // until then a project offers none.
-    return std::vector<std::string>();
+    const TProject* project = CurrentProject();
+    return project ? project->TemplateNames() : std::vector<std::string>();
   };
 
   CreateCommands();

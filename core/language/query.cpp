@@ -89,23 +89,25 @@ public:
   }
 
   TValue::Ptr Result() {
+    TValue::Ptr result = TValue::Create("TQExpression.Execute");
+    if (query_.Selection == qsAll) {
+      result->SetReferenceArray(allHits_);
+      return result;
+    }
     std::vector<THit> hits;
     if (query_.Selection == qsBottom) {
       hits.assign(window_.begin(), window_.end());
-    } else if (query_.Selection == qsRandom) {
-      hits = hits_;
-      std::sort(hits.begin(), hits.end(),
-                [](const THit& a, const THit& b) { return a.order < b.order; });
     } else {
-      hits = hits_;
+      hits = std::move(hits_);
+      if (query_.Selection == qsRandom)
+        std::sort(hits.begin(), hits.end(),
+                  [](const THit& a, const THit& b) { return a.order < b.order; });
     }
-    TValue::Ptr result = TValue::Create("TQExpression.Execute");
-    result->SetArray();
-    for (const THit& hit : hits) {
-      TValue::Ptr item = TValue::Create("TQExpression.Execute");
-      item->SetText(vkObject, std::to_string(query_.States ? hit.record : hit.object));
-      result->AddItem(std::move(item));
-    }
+    std::vector<int32_t> identifiers;
+    identifiers.reserve(hits.size());
+    for (const THit& hit : hits)
+      identifiers.push_back(query_.States ? hit.record : hit.object);
+    result->SetReferenceArray(identifiers);
     return result;
   }
 
@@ -120,6 +122,7 @@ private:
   void RunEverything() {
     TRecordStore* store = OpenRecordStore();
     if (!store) return;
+    distinctGroups_ = true;
     TObjectSet set;
     store->WalkObjects([&](int32_t id, const std::string& name) {
       LoadInto(set, id, name, *store);
@@ -159,6 +162,7 @@ private:
     if (query_.Everything) {
       TRecordStore* store = OpenRecordStore();
       if (!store) return;
+      distinctGroups_ = true;
       TObjectSet set;
       store->WalkObjects([&](int32_t id, const std::string& name) {
         LoadInto(set, id, name, *store);
@@ -269,7 +273,9 @@ private:
       if (query_.States && seen_.count(record)) continue;
       const bool passed = Passes(*track);
       track.reset();
-      if (passed && !Offer(record, object)) return false;
+      if (!passed) continue;
+      if (!Offer(record, object)) return false;
+      if (!query_.States) return true;
     }
     return true;
   }
@@ -277,7 +283,7 @@ private:
   // Keeps a hit; false once TOP has its number.
   bool Offer(int32_t record, int32_t object) {
     const int32_t key = query_.States ? record : object;
-    if (!seen_.insert(key).second) return true;
+    if (!distinctGroups_ && !seen_.insert(key).second) return true;
     const THit hit{record, object, found_++};
     const size_t wanted = static_cast<size_t>(query_.Number);
     switch (query_.Selection) {
@@ -300,7 +306,7 @@ private:
       hits_.push_back(hit);
       return hits_.size() < wanted;
     default:
-      hits_.push_back(hit);
+      allHits_.push_back(key);
       return true;
     }
   }
@@ -312,14 +318,21 @@ private:
     seen_.insert(object);
     const auto same = [object](const THit& hit) { return hit.object == object; };
     hits_.erase(std::remove_if(hits_.begin(), hits_.end(), same), hits_.end());
+    allHits_.erase(std::remove(allHits_.begin(), allHits_.end(), object), allHits_.end());
     window_.erase(std::remove_if(window_.begin(), window_.end(), same), window_.end());
   }
 
   TQExpression& query_;
   double moment_;
   TExecutor executor_;
-  std::vector<THit> hits_;
+  std::vector<THit> hits_;  // TOP and RANDOM
   std::deque<THit> window_; // BOTTOM: the last hits
+  // ALL: the identifiers of the hits in scan order. Only 4 bytes a hit, so
+  // that a query over every object stays small however many pass.
+  std::vector<int32_t> allHits_;
+  // Set when no object or state can come up twice (a walk over the whole
+  // project), so there is no need to remember what was found.
+  bool distinctGroups_ = false;
   std::unordered_set<int32_t> seen_;
   std::unordered_set<int32_t> vetoed_;
   uint64_t found_ = 0;

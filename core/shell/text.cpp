@@ -225,4 +225,8 @@ std::string Utf8ToCp1251OrRaise(std::string_view utf8) {
   return out;
 }
 
+bool PathFromOs(std::string_view osPath, std::string& path) {
+  return Utf8ToCp1251(osPath, path);
+}
+
 } // namespace vandro

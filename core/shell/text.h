@@ -37,6 +37,14 @@ int CompareText(std::string_view a, std::string_view b);
 
 std::string Cp1251ToUtf8(std::string_view text);
 
+// File names inside the program are code page 1251 like every other text;
+// the file system's are UTF-8. OsPath is the name to hand to the system;
+// PathFromOs reads one back (false when code page 1251 cannot hold it).
+inline std::string OsPath(std::string_view path) {
+  return Cp1251ToUtf8(path);
+}
+bool PathFromOs(std::string_view osPath, std::string& path);
+
 // Converts UTF-8 to code page 1251. Returns false, with a message naming the
 // first offending character in error, when the text is not valid UTF-8 or
 // holds a character code page 1251 cannot store; out is then unspecified.

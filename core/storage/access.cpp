@@ -1,6 +1,7 @@
 #include "storage/access.h"
 
 #include "shell/messages.h"
+#include "shell/text.h"
 #include "storage/schema.h"
 #include "storage/session.h"
 
@@ -18,10 +19,10 @@ std::string InUseMessage(const std::string& databasePath) {
 // Deletes path after the user agrees; true when it is gone.
 bool DeleteExisting(const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::exists(path, error)) return true;
+  if (!std::filesystem::exists(OsPath(path), error)) return true;
   if (!Ask("File " + path + " already exists" + kLineBreak + "Do you want to delete it?", false))
     return false;
-  if (std::filesystem::remove(path, error)) return true;
+  if (std::filesystem::remove(OsPath(path), error)) return true;
   ShowMsg("Can't delete file " + path + kLineBreak + error.message());
   return false;
 }
@@ -38,7 +39,7 @@ bool APSConnect(const std::string& dir, const std::string& name) {
   std::error_code error;
   // Opening read-write never creates the file: a missing database is a
   // failure here, not a new empty one.
-  if (!std::filesystem::is_regular_file(path, error) ||
+  if (!std::filesystem::is_regular_file(OsPath(path), error) ||
       !session.Database.Open(path, TDatabase::TMode::ReadWrite)) {
     ShowMsg("Can't connect to database:" + std::string(kLineBreak) + path);
     return false;
@@ -49,7 +50,7 @@ bool APSConnect(const std::string& dir, const std::string& name) {
 bool APSCreateDatabase(const std::string& dir, const std::string& name) {
   const std::string path = APSDatabasePath(dir, name);
   std::error_code error;
-  if (std::filesystem::exists(path, error) && TProjectLock::HeldElsewhere(path)) {
+  if (std::filesystem::exists(OsPath(path), error) && TProjectLock::HeldElsewhere(path)) {
     ShowMsg(InUseMessage(path));
     return false;
   }

@@ -190,7 +190,7 @@ bool TDatabase::Open(const std::string& path, TMode mode, std::string* reason) {
   if (mode == TMode::ReadOnly) flags = SQLITE_OPEN_READONLY;
   if (mode == TMode::Create) flags |= SQLITE_OPEN_CREATE;
   sqlite3* handle = nullptr;
-  int code = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
+  int code = sqlite3_open_v2(OsPath(path).c_str(), &handle, flags, nullptr);
   if (code == SQLITE_OK) {
     sqlite3_extended_result_codes(handle, 1);
     code = sqlite3_create_collation_v2(handle, kNameCollation, SQLITE_UTF8, nullptr, CompareNames,

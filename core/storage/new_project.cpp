@@ -92,13 +92,13 @@ bool APSCopyStructure(const std::string& basePath) {
   TStorageSession& session = RequireSession();
   const TProjectPaths paths = ResolveProjectPaths(basePath);
   std::error_code error;
-  if (!std::filesystem::is_regular_file(paths.file, error)) {
+  if (!std::filesystem::is_regular_file(OsPath(paths.file), error)) {
     ShowMsg("File not found:" + paths.file);
     return false;
   }
   const std::string databasePath = APSDatabasePath(paths.directory, paths.name);
   TDatabase base;
-  bool usable = std::filesystem::is_regular_file(databasePath, error) &&
+  bool usable = std::filesystem::is_regular_file(OsPath(databasePath), error) &&
                 base.Open(databasePath, TDatabase::TMode::ReadOnly);
   std::string missing;
   if (usable) {

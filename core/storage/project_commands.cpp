@@ -24,7 +24,7 @@ bool OpenProjectCommand(const std::string& path,
                         const std::function<bool(const std::string&)>& newProject,
                         TSettings& settings, const std::function<bool()>& closeOpen) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(ResolveProjectPaths(path).file, error)) {
+  if (!std::filesystem::is_regular_file(OsPath(ResolveProjectPaths(path).file), error)) {
     if (!Ask("Project doesn't exist." + std::string(kLineBreak) + "Do you want to create new one?",
              false)) {
       ShowMsg("Can't open the project " + path);

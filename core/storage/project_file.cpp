@@ -1,5 +1,7 @@
 #include "storage/project_file.h"
 
+#include "shell/text.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,7 +122,7 @@ bool DecodeProjectFile(std::string_view bytes, TProjectFileContent& content, std
 
 bool ReadProjectFile(const std::string& path, TProjectFileContent& content, std::string* reason) {
   // O_NONBLOCK: a FIFO named as a project file must not hang the program.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::open(OsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (reason) *reason = SystemReason();
     return false;
@@ -153,7 +155,8 @@ bool ReadProjectFile(const std::string& path, TProjectFileContent& content, std:
 
 bool WriteProjectFileAtomically(const std::string& path, const TProjectFileContent& content,
                                 std::string* reason) {
-  const std::string temporary = path + ".tmp";
+  const std::string target = OsPath(path);
+  const std::string temporary = target + ".tmp";
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0 && errno == EEXIST) {
     // Left by a crash in the middle of a write; the project is ours (locked).
@@ -166,13 +169,13 @@ bool WriteProjectFileAtomically(const std::string& path, const TProjectFileConte
   }
   const bool written = WriteAll(fd, EncodeProjectFile(content)) && ::fsync(fd) == 0;
   const std::string failure = written ? std::string() : SystemReason();
-  if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
     if (reason) *reason = failure.empty() ? SystemReason() : failure;
     ::unlink(temporary.c_str());
     return false;
   }
   // The rename itself reaches the disk with the directory.
-  const std::string directory = std::filesystem::path(path).parent_path().string();
+  const std::string directory = std::filesystem::path(target).parent_path().string();
   const int dirFd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);

@@ -2,6 +2,7 @@
 
 #include "shell/clock.h"
 #include "shell/messages.h"
+#include "shell/text.h"
 #include "storage/access.h"
 #include "storage/descriptors.h"
 #include "storage/index_rows.h"
@@ -98,9 +99,9 @@ bool APSCreateProject(const std::string& path, const std::string& basePath,
     return false;
   }
   std::error_code error;
-  if (!std::filesystem::is_directory(paths.directory, error)) {
-    std::filesystem::create_directories(paths.directory, error);
-    if (!std::filesystem::is_directory(paths.directory, error)) {
+  if (!std::filesystem::is_directory(OsPath(paths.directory), error)) {
+    std::filesystem::create_directories(OsPath(paths.directory), error);
+    if (!std::filesystem::is_directory(OsPath(paths.directory), error)) {
       ShowMsg("Can't create a new directory: " + paths.directory);
       return false;
     }
@@ -149,7 +150,7 @@ bool APSOpenProject(const std::string& path) {
   CloseProject();
   const TProjectPaths paths = ResolveProjectPaths(path);
   std::error_code error;
-  if (!std::filesystem::is_directory(paths.directory, error)) {
+  if (!std::filesystem::is_directory(OsPath(paths.directory), error)) {
     ShowMsg("Can't find the directory: " + paths.directory);
     return false;
   }

@@ -23,7 +23,7 @@ namespace vandro {
 // the user's login name as author ("n/a" when it cannot be read).
 TProjectInfo NewProjectInfo(std::string_view name);
 
-// Closes the open project, then creates the files of a new project at path (".VDP" appended when it
+// Closes the open project, then creates the files of a new project at path (".vdp" appended when it
 // has no extension; its directory created when missing): the database with its nine tables, the
 // system parameters and default units, the structure of the project basePath when one is named, and
 // the project file holding info with the location and the three dates (now). False, after a

@@ -1,5 +1,7 @@
 #include "storage/project_lock.h"
 
+#include "shell/text.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -15,7 +17,7 @@ TProjectLock::~TProjectLock() {
 
 TProjectLock::TResult TProjectLock::Acquire(const std::string& path, std::string* reason) {
   Release();
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::open(OsPath(path).c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (reason) *reason = std::strerror(errno);
     return TResult::Failed;

@@ -1,5 +1,6 @@
-// The files of a project named by a path P: the project file P itself, with
-// ".VDP" appended when it has no extension; its directory D; its name N, the
+// The files of a project named by a path P: the project file P itself, or
+// when it has no extension P.vdp (P.VDP when only that one exists); its
+// directory D; its name N, the
 // file name up to the first "."; the database D/N.vdb beside it.
 #pragma once
 

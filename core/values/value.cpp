@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vandro {
 
@@ -89,6 +90,7 @@ const TValue& TValue::Null() {
 TValue::~TValue() = default;
 
 void TValue::Clear() {
+  pendingReferences_ = false;
   items_.clear();
   track_.reset();
   text_.clear();
@@ -100,6 +102,7 @@ void TValue::Assign(const TValue& source) {
   Clear();
   kind_ = source.kind_;
   text_ = source.text_;
+  pendingReferences_ = source.pendingReferences_;
   items_.reserve(source.items_.size());
   for (const auto& item : source.items_)
     items_.push_back(item->Clone("TValue.Assign"));
@@ -145,12 +148,14 @@ void TValue::CheckArray() const {
 
 void TValue::CheckIndex(int index) const {
   CheckArray();
+  if (pendingReferences_) BuildReferences();
   if (index < 0 || index >= static_cast<int>(items_.size()))
     RaiseError("Item index out of range: " + std::to_string(index));
 }
 
 int TValue::ItemCount() const {
   CheckArray();
+  if (pendingReferences_) return static_cast<int>(text_.size() / sizeof(int32_t));
   return static_cast<int>(items_.size());
 }
 
@@ -166,7 +171,29 @@ void TValue::SetItem(int index, Ptr item) {
 
 void TValue::AddItem(Ptr item) {
   CheckArray();
+  if (pendingReferences_) BuildReferences();
   items_.push_back(std::move(item));
+}
+
+void TValue::SetReferenceArray(const std::vector<int32_t>& identifiers) {
+  SetArray();
+  text_.resize(identifiers.size() * sizeof(int32_t));
+  if (!identifiers.empty()) std::memcpy(text_.data(), identifiers.data(), text_.size());
+  pendingReferences_ = !identifiers.empty();
+}
+
+void TValue::BuildReferences() const {
+  const size_t count = text_.size() / sizeof(int32_t);
+  items_.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    int32_t id = 0;
+    std::memcpy(&id, text_.data() + i * sizeof(int32_t), sizeof id);
+    Ptr item = Create("TValue.SetReferenceArray");
+    item->SetText(vkObject, std::to_string(id));
+    items_.push_back(std::move(item));
+  }
+  std::string().swap(text_);
+  pendingReferences_ = false;
 }
 
 bool TValue::IsStateRef() const {
@@ -197,10 +224,10 @@ bool TValue::IsReal() const {
   return kind_ == vkPlain && IsNumberText(text_, TNumberCheck::Real);
 }
 bool TValue::IsDateTime() const {
-  return IsDateTimeText(text_);
+  return IsDateTimeText(Text());
 }
 bool TValue::IsBoolean() const {
-  return IsBooleanText(text_);
+  return IsBooleanText(Text());
 }
 bool TValue::IsIdentifier() const {
   return kind_ == vkPlain && IsName(text_);
@@ -265,7 +292,7 @@ int TValue::Compare(const TValue& other, TRelation relation) const {
     DecodeBoolean(other.text_, b);
     return Holds<int>(a, b, relation);
   }
-  if (kind_ == other.kind_) return Holds(CompareText(text_, other.text_), 0, relation);
+  if (kind_ == other.kind_) return Holds(CompareText(Text(), other.Text()), 0, relation);
   return relation == relNotEqual ? 1 : -1;
 }
 
@@ -276,6 +303,8 @@ bool TValue::Equals(const TValue& other) const {
   case vkCalculated:
     return FoldBlanks(text_) == FoldBlanks(other.text_);
   case vkArray:
+    if (pendingReferences_) BuildReferences();
+    if (other.pendingReferences_) other.BuildReferences();
     if (items_.size() != other.items_.size()) return false;
     for (size_t i = 0; i < items_.size(); ++i)
       if (!items_[i]->Equals(*other.items_[i])) return false;
@@ -337,6 +366,7 @@ void TValue::PackInto(std::string& out, int depth) const {
   out.append(3, '\0');
   out[start + 2] = static_cast<char>(kind_);
   if (kind_ == vkArray) {
+    if (pendingReferences_) BuildReferences();
     out.append(2, '\0');
     if (items_.size() > kMaxPackedLength) RaiseError("Value is too long to store");
     WriteWord(out, start + 3, items_.size());

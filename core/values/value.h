@@ -64,7 +64,11 @@ public:
   TValue& operator=(const TValue&) = delete;
 
   TValueKind Kind() const { return kind_; }
-  const std::string& Text() const { return text_; }
+  const std::string& Text() const {
+    if (pendingReferences_) [[unlikely]]
+      BuildReferences();
+    return text_;
+  }
 
   // Releases the items or the track, empties the text, makes the value plain.
   void Clear();
@@ -91,6 +95,11 @@ public:
   TValue& GetItem(int index) const;
   void SetItem(int index, Ptr item);
   void AddItem(Ptr item);
+  // An array of object references given by their identifiers. It keeps just
+  // the identifiers, so that a query over a large project answers with a few
+  // bytes per hit; the item values are built the first time anything other
+  // than ItemCount reaches the items.
+  void SetReferenceArray(const std::vector<int32_t>& identifiers);
 
   // Object references: the slot for the state track built on first use.
   TTrackSlot* TrackSlot() const { return track_.get(); }
@@ -144,10 +153,17 @@ private:
   void CheckIndex(int index) const;
   void PackInto(std::string& out, int depth) const;
   size_t UnpackAt(std::string_view text, size_t offset, size_t limit, int depth);
+  // Turns the identifiers of SetReferenceArray into items. Const because
+  // building them does not change what the value is.
+  void BuildReferences() const;
 
   TValueKind kind_ = vkPlain;
-  std::string text_;
-  std::vector<Ptr> items_;            // arrays only
+  // An array from SetReferenceArray whose items are not built yet: text_
+  // holds the identifiers, 4 bytes each, and items_ is empty. Mutable for
+  // BuildReferences only.
+  mutable bool pendingReferences_ = false;
+  mutable std::string text_;
+  mutable std::vector<Ptr> items_;    // arrays only
   std::unique_ptr<TTrackSlot> track_; // object references only, once used
 };
 

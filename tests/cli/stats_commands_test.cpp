@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace vandro::cli {
@@ -128,8 +130,22 @@ TEST_F(StatsCommands, WrongUsageExitsWithTwo) {
       {"stats", "--file", file, "--file", file},
       {"stats", "--file", file, "extra"},
       {"stats", "--file", file, "--sep", ""},
-      {"stats", "--project", "p.vdr", "--series", "a=1"},
+      {"stats", "--project", "p.vdp"},
+      {"stats", "--file", file, "--project", "p.vdp", "--series", "a=1"},
+      {"stats", "--project", "p.vdp", "--sep", "comma", "--series", "a=1"},
+      {"correlate", "--file", file, "--series", "a=1"},
+      {"stats", "--project", "p.vdp", "--series", "a"},
+      {"stats", "--project", "p.vdp", "--series", "=1"},
+      {"stats", "--project", "p.vdp", "--series", "a=1", "--series", "A=2"},
       {"correlate", "--objects", "x", "--params", "a,b"},
+      {"histogram", "--project", "p.vdp", "--series", "a=1", "--series", "b=2"},
+      {"regress", "--file", file, "--objects", "x", "--params", "a,b", "--dependent", "a"},
+      {"regress", "--project", "p.vdp", "--objects", "x", "--dependent", "a"},
+      {"regress", "--project", "p.vdp", "--params", "a,b", "--dependent", "a"},
+      {"regress", "--project", "p.vdp", "--objects", "x", "--params", "a,,b", "--dependent", "a"},
+      {"cluster", "--project", "p.vdp", "--objects", "x", "--series", "a=1", "--params", "a"},
+      {"cluster", "--project", "p.vdp", "--objects", "x", "--calc", "x2"},
+      {"cluster", "--project", "p.vdp", "--objects", "x", "--params", "a", "--weights", "1,2"},
       {"dist"},
       {"dist", "Normal"},
       {"dist", "Normal", "--x", "1", "--p", "0.5"},
@@ -159,7 +175,6 @@ TEST_F(StatsCommands, WrongUsageExitsWithTwo) {
     EXPECT_EQ(kExitUsage, result.status) << line << "\n" << result.out << result.err;
     EXPECT_TRUE(Has(result.err, "Usage: vandro-cli " + args.front())) << line << result.err;
   }
-  EXPECT_TRUE(Has(RunVandro({"stats", "--project", "p"}).err, "not available yet"));
 }
 
 TEST_F(StatsCommands, DistMatchesReferenceValues) {
@@ -322,6 +337,196 @@ TEST_F(StatsCommands, ClusterPrintsMergesAndTree) {
   result = RunVandro({"cluster", "--file", File("t.tsv", "n\tm\ta\nx\ty\t1\n")});
   EXPECT_EQ(kExitFailed, result.status);
   EXPECT_TRUE(Has(result.err, "series m is not numeric")) << result.err;
+}
+
+// A project with four objects whose X and Y lie on Y = 2 + 3 X, a colour
+// of each and a constant Z; made with vandro-cli as a user would.
+class ProjectStatsCommands : public StatsCommands {
+protected:
+  void SetUp() override {
+    StatsCommands::SetUp();
+    if (const char* saved = std::getenv("VANDRO_CONFIG_DIR")) savedConfig_ = saved;
+    setenv("VANDRO_CONFIG_DIR", (dir_ / "config").c_str(), 1);
+    project = (dir_ / "Plant.vdp").string();
+    Ok({"new", project});
+    const char* rows[][5] = {{"A", "X=1", "Y=5 [kg]", "Colour=red", "Z=1"},
+                             {"B", "X=2", "Y=8000 [g]", "Colour=blue", "Z=1"},
+                             {"C", "X=4", "Y=14 [kg]", "Colour=red", "Z=1"},
+                             {"D", "X=7", "Y=23 [kg]", "Colour=green", "Z=1"}};
+    for (const auto& row : rows)
+      Ok({"record", project, row[0], "--new", "--at", "01.02.2010", row[1], row[2], row[3],
+          row[4]});
+    // Lines "<A; ID:64>".
+    std::istringstream found(Ok({"query", project, kAll}));
+    for (std::string line; std::getline(found, line);)
+      ids[line.substr(1, line.find(';') - 1)] =
+          line.substr(line.find(':') + 1, line.size() - line.find(':') - 2);
+  }
+
+  // The group TEAM of A and C.
+  void MakeTeam() {
+    Ok({"group", project, "TEAM", "--new", "--at", "02.02.2010", "--add", "A", "--add", "C"});
+  }
+  void TearDown() override {
+    if (savedConfig_.empty())
+      unsetenv("VANDRO_CONFIG_DIR");
+    else
+      setenv("VANDRO_CONFIG_DIR", savedConfig_.c_str(), 1);
+    StatsCommands::TearDown();
+  }
+
+  std::string Ok(std::vector<std::string> args) {
+    const Outcome outcome = RunVandro(args);
+    EXPECT_EQ(kExitOk, outcome.status) << outcome.err;
+    return outcome.out;
+  }
+
+  // The object's leaf in the cluster tree.
+  std::string Leaf(const std::string& name) { return name + " [" + ids[name] + "]"; }
+
+  static constexpr const char* kAll = "FIND ALL OBJECTS WITHIN EVERYTHING";
+  static std::string Of(const std::string& parameter) {
+    return parameter + "=EXECUTE('" + kAll + "')." + parameter;
+  }
+
+  std::string project;
+  std::map<std::string, std::string> ids; // object name -> object id
+
+private:
+  std::string savedConfig_;
+};
+
+TEST_F(ProjectStatsCommands, SeriesOfTheProjectFeedEveryCommand) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {{"stats", "--series", Of("X"), "--series", Of("Y")},
+       {"Statistics \\ Series\tX\tY\n", "Count\t4\t4\n", "Mean\t3.5 \t12.5 [kg]\n"}},
+      {{"correlate", "--series", Of("X"), "--series", Of("Y")}, {"X : Y\t1\t1\tINF\t0\n"}},
+      {{"test", "F", "--series", Of("X"), "--series",
+        "W=EXECUTE('" + std::string(kAll) + "').X * 2"},
+       {"F Statistic Value:\t1.4\n"}}, // 24.5 / (105 / 6)
+      {{"histogram", "--series", Of("X"), "--intervals", "2"},
+       {"Label\tLow\tHigh\tCount\n1\t1\t4\t2\n4\t4\t7\t2\n"}},
+      {{"regress", "--series", Of("Y"), "--series", Of("X"), "--dependent", "y"},
+       {"Intercept\t2\t", "\nX\t3\t", "R-square:\t1\n"}},
+      {{"cluster", "--series", Of("X")}, {"Root (4 objects; D=1.7)\n", "      Row 1 [1]\n"}},
+  };
+  for (Case& c : cases) {
+    c.args.insert(c.args.begin() + 1, {"--project", project});
+    const Outcome result = RunVandro(c.args);
+    ASSERT_EQ(kExitOk, result.status) << c.args.front() << "\n" << result.err;
+    for (const std::string& line : c.lines)
+      EXPECT_TRUE(Has(result.out, line)) << c.args.front() << ": " << line << "\nin\n"
+                                         << result.out;
+  }
+}
+
+TEST_F(ProjectStatsCommands, SeriesThatFailNameTheSeries) {
+  struct Case {
+    std::string series;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"S=1 +", {"### Error ###", "series S: the expression failed"}},
+      {"S=1 + 1", {"series S: Series source should be an array"}},
+      {"S=EXECUTE('FIND TOP 1.5 OBJECTS WITHIN EVERYTHING')", {"series S: the expression failed"}},
+  };
+  for (const Case& c : cases) {
+    const Outcome result = RunVandro({"stats", "--project", project, "--series", c.series});
+    EXPECT_EQ(kExitFailed, result.status) << c.series;
+    EXPECT_TRUE(result.out.empty()) << result.out;
+    for (const std::string& message : c.messages)
+      EXPECT_TRUE(Has(result.err, message)) << c.series << ": " << message << "\nin\n"
+                                            << result.err;
+  }
+  const Outcome missing =
+      RunVandro({"stats", "--project", (dir_ / "Nowhere.vdp").string(), "--series", "S=(1, 2)"});
+  EXPECT_EQ(kExitFailed, missing.status);
+  EXPECT_TRUE(Has(missing.err, "vandro-cli stats: can't open the project")) << missing.err;
+}
+
+TEST_F(ProjectStatsCommands, ObjectsAndTheirParametersAreAnalysed) {
+  // The colour is not a number: an ordered domain, with its warning, that
+  // enters the result formula through its mapping.
+  Outcome result = RunVandro({"regress", "--project", project, "--objects", kAll, "--params",
+                              "X, y, Colour", "--dependent", "Y"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_EQ("Warning! Domain of parameter Colour contains\n"
+            "non-numeric values. Domain type is changed to Ordered Set.\n",
+            result.err);
+  EXPECT_TRUE(Has(result.out, "Intercept\t2\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\nX\t3\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "Switch( Colour, \n       'red', 0, \n       'blue', 1, \n"))
+      << result.out;
+
+  // A calculated parameter, weights, and the objects named in the tree.
+  result = RunVandro({"cluster", "--project", project, "--objects", kAll, "--params", "X", "--calc",
+                      "Twice=X * 2", "--weights", "1,0", "--distance", "manhattan"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(Has(result.out, "First\tSecond\tDistance\n0\t1\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "      " + Leaf("A") + "\n      " + Leaf("B") + "\n")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\n  " + Leaf("D") + "\n")) << result.out;
+
+  // A group's content, by the group's reference or by CONTENTOF.
+  MakeTeam();
+  for (const char* objects : {"OBJECT('TEAM')", "CONTENTOF('TEAM')"}) {
+    result = RunVandro({"cluster", "--project", project, "--objects", objects, "--params", "X"});
+    ASSERT_EQ(kExitOk, result.status) << objects << "\n" << result.err;
+    EXPECT_TRUE(
+        Has(result.out, "Root (2 objects; D=1.4)\n  " + Leaf("A") + "\n  " + Leaf("C") + "\n"))
+        << objects << "\n"
+        << result.out;
+  }
+}
+
+TEST_F(ProjectStatsCommands, ObjectsThatCannotBeAnalysedAreReported) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"regress", "--objects", kAll, "--params", "X,W", "--dependent", "X"},
+       "Parameter W doesn't exist"},
+      {{"regress", "--objects", kAll, "--params", "X,Y", "--calc", "x=Y", "--dependent", "X"},
+       "Parameterx already exists"},
+      {{"cluster", "--objects", kAll, "--calc", "2x=X"}, "Parameter name should be an identifier."},
+      {{"cluster", "--objects", std::string(kAll) + " CONDITION X > 5", "--params", "X"},
+       "The number of objects in array should be at least 2"},
+      {{"cluster", "--objects", "OBJECT('B')", "--params", "X"},
+       "The series should be a group of objects"},
+      {{"cluster", "--objects", "EXECUTE('" + std::string(kAll) + "').X", "--params", "X"},
+       "A series should be a group or an array of objects"},
+      {{"regress", "--objects", std::string(kAll) + " CONDITION X < 3", "--params", "X,Y",
+        "--dependent", "Y"},
+       "Too short data series"},
+      {{"regress", "--objects", kAll, "--params", "X", "--dependent", "X"},
+       "Too little parameters to analize"},
+      // Z has one value: the question's default drops it, and nothing is left.
+      {{"cluster", "--objects", kAll, "--params", "Z"},
+       "Domain of parameterZ contains only one value\n"
+       "Do you want to delete the parameter from list? [Yes]\n"
+       "Select parameters to analyse!"},
+  };
+  for (Case& c : cases) {
+    c.args.insert(c.args.begin() + 1, {"--project", project});
+    const Outcome result = RunVandro(c.args);
+    std::string line;
+    for (const auto& word : c.args)
+      line += word + " ";
+    EXPECT_EQ(kExitFailed, result.status) << line << "\n" << result.out;
+    EXPECT_TRUE(result.out.empty()) << line << "\n" << result.out;
+    EXPECT_TRUE(Has(result.err, c.message)) << line << "\n" << result.err;
+  }
+  const Outcome usage = RunVandro({"regress", "--project", project, "--objects", kAll, "--params",
+                                   "X,Y", "--dependent", "Colour"});
+  EXPECT_EQ(kExitUsage, usage.status);
+  EXPECT_TRUE(Has(usage.err, "--dependent Colour is not one of the parameters")) << usage.err;
+
+  // Answered No, the constant stays and the objects cluster on it alone.
+  const Outcome kept =
+      RunVandro({"--no", "cluster", "--project", project, "--objects", kAll, "--params", "Z"});
+  EXPECT_EQ(kExitOk, kept.status) << kept.err;
+  EXPECT_TRUE(Has(kept.out, "First\tSecond\tDistance\n0\t1\t0\n")) << kept.out;
 }
 
 } // namespace

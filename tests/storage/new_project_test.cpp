@@ -105,7 +105,7 @@ TEST_F(StorageCopyStructure, ABaseThatCannotBeReadIsReportedAndCreationGoesOn) {
     std::string message;
   };
   const Case cases[] = {
-      {Path("Nothing"), "File not found:" + Path("Nothing.VDP")},
+      {Path("Nothing"), "File not found:" + Path("Nothing.vdp")},
       {Path("Lonely.vdp"), "Can't connect to database:\r\n" + Path("Lonely.vdb")},
   };
   for (const auto& c : cases) {

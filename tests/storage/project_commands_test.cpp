@@ -35,7 +35,7 @@ protected:
 
 TEST_F(ProjectCommands, OpeningListsTheResolvedFileAtTheTop) {
   ASSERT_TRUE(APSCreateProject(Path("p1/p"), "", NewProjectInfo("p")));
-  const std::string first = Path("p1/p.VDP");
+  const std::string first = Path("p1/p.vdp");
   const std::string second = MakeProject(2);
   // Named without its extension, the project is listed by its file.
   ASSERT_TRUE(OpenProjectCommand(Path("p1/p"), NewProject(), settings));

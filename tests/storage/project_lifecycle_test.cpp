@@ -4,6 +4,7 @@
 #include "storage/project_lifecycle.h"
 #include "storage/session.h"
 #include "storage_fixture.h"
+#include "support/cp.h"
 #include "values/default_units.h"
 #include "values/value_text.h"
 
@@ -102,12 +103,42 @@ TEST_F(StorageProject, APathWithoutExtensionGetsVdpAndNamesTheDatabase) {
   EXPECT_TRUE(std::filesystem::is_regular_file(Path("sub/dir/Clinic.vdb")));
 
   ASSERT_TRUE(APSCreateProject(Path("Plain"), "", NewProjectInfo("x")));
-  EXPECT_TRUE(std::filesystem::is_regular_file(Path("Plain.VDP")));
+  EXPECT_TRUE(std::filesystem::is_regular_file(Path("Plain.vdp")));
   EXPECT_TRUE(std::filesystem::is_regular_file(Path("Plain.vdb")));
   ASSERT_TRUE(OpenProject(Path("Plain")));
-  EXPECT_EQ(Path("Plain.VDP"), APSProjectPath());
+  EXPECT_EQ(Path("Plain.vdp"), APSProjectPath());
   EXPECT_EQ(dir, APSProjectDirectory());
   EXPECT_EQ("Plain", APSProjectName());
+  CloseProject();
+
+  // A project file spelled in capitals is still found by its bare name.
+  ASSERT_TRUE(APSCreateProject(Path("Old.VDP"), "", NewProjectInfo("x")));
+  ASSERT_TRUE(OpenProject(Path("Old")));
+  EXPECT_EQ(Path("Old.VDP"), APSProjectPath());
+}
+
+// The program names files in its code page; on disk they carry their UTF-8
+// names, so other programs (and the file dialogs) find them.
+TEST_F(StorageProject, CyrillicFolderAndProjectNamesAreUtf8OnDisk) {
+  const std::string folder = Cp("Проекты");
+  ASSERT_TRUE(APSCreateProject(Path(folder + "/" + Cp("Клиника")), "", NewProjectInfo("x")));
+  EXPECT_TRUE(std::filesystem::is_regular_file(Path("Проекты/Клиника.vdp")));
+  EXPECT_TRUE(std::filesystem::is_regular_file(Path("Проекты/Клиника.vdb")));
+  ASSERT_TRUE(OpenProject(Path(folder + "/" + Cp("Клиника"))));
+  EXPECT_EQ(Cp("Клиника"), APSProjectName());
+  EXPECT_EQ(Path(folder), APSProjectDirectory());
+  CloseProject();
+
+  // Relative names are read from a working directory named in Cyrillic too.
+  const auto saved = std::filesystem::current_path();
+  std::filesystem::current_path(Path("Проекты"));
+  const bool opened = OpenProject(Cp("Клиника"));
+  const std::string openedPath = opened ? APSProjectPath() : std::string();
+  CloseProject();
+  std::filesystem::current_path(saved);
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(Path(folder + "/" + Cp("Клиника.vdp")), openedPath);
+  EXPECT_TRUE(sink.Messages().empty());
 }
 
 TEST_F(StorageProject, ReopeningGivesTheSameContentAndRecordsTheOpeningTime) {

@@ -179,6 +179,48 @@ TEST_F(Values, AssignCopiesArraysDeeply) {
   EXPECT_TRUE(copy.IsNull());
 }
 
+// A reference array keeps only identifiers until its items are reached; every
+// way of reaching them must see the array built item by item.
+TEST_F(Values, ReferenceArrayActsAsTheArrayOfItsReferences) {
+  const auto built = [] {
+    auto array = TValue::Create("test");
+    array->SetArray();
+    for (const char* id : {"64", "65", "96"}) {
+      auto item = TValue::Create("test");
+      item->SetText(vkObject, id);
+      array->AddItem(std::move(item));
+    }
+    return array;
+  };
+  const auto compact = [] {
+    auto array = TValue::Create("test");
+    array->SetReferenceArray({64, 65, 96});
+    return array;
+  };
+  EXPECT_EQ(3, compact()->ItemCount());
+  EXPECT_EQ("", compact()->Text());
+  EXPECT_EQ(built()->PackValue(), compact()->PackValue());
+  EXPECT_TRUE(compact()->Equals(*built()));
+  EXPECT_TRUE(built()->Equals(*compact()));
+  EXPECT_EQ(1, compact()->Compare(*built(), relEqual));
+  EXPECT_FALSE(compact()->IsDateTime());
+
+  auto copy = TValue::Create("test");
+  copy->Assign(*compact());
+  EXPECT_TRUE(copy->GetItem(1).IsStateRef());
+  EXPECT_EQ("96", copy->GetItem(2).Text());
+  auto grown = compact();
+  grown->AddItem(Plain("x"));
+  EXPECT_EQ(4, grown->ItemCount());
+  EXPECT_EQ("64", grown->GetItem(0).Text());
+  EXPECT_THROW(compact()->GetItem(3), ErrorException);
+
+  auto empty = TValue::Create("test");
+  empty->SetReferenceArray({});
+  EXPECT_EQ(0, empty->ItemCount());
+  EXPECT_TRUE(empty->Equals(*Array({})));
+}
+
 TEST_F(Values, ItemAccessRaisesOnWrongKindOrIndex) {
   auto array = Array({"1", "2", "3"});
   EXPECT_THROW(array->GetItem(3), ErrorException);
