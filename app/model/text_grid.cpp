@@ -26,6 +26,8 @@ void SetTitles(QTableWidget* grid, const std::vector<std::string>& titles) {
 QTableWidget* MakeTextGrid(const std::vector<std::string>& titles, QWidget* parent) {
   auto* grid = new QTableWidget(parent);
   grid->verticalHeader()->hide();
+  // One line of text per row, so that a page of the browser holds more.
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
