@@ -85,6 +85,7 @@ TDbShowForm::TDbShowForm(QWidget* parent) : QDialog(parent) {
     grid->setModel(new TRawTableModel(table, grid));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setAlternatingRowColors(true);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grid->resizeColumnsToContents();
     // Packed memos make very wide cells; the user widens a column to read one.
