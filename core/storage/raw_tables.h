@@ -3,6 +3,8 @@
 // memory whole.
 #pragma once
 
+#include "storage/schema.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -13,8 +15,8 @@ namespace vandro {
 
 // The tables in the order the window shows them.
 inline constexpr std::array<const char*, 9> kShownTables = {
-    "VD_Objects",    "VD_Units",       "VD_Params",    "VD_Records",      "VD_Templates",
-    "VD_Object_NDX", "VD_Param_Templ", "VD_Act_Templ", "VD_Rpt_Frm_Chrt",
+    kObjectsTable,   kUnitsTable,      kParamsTable,   kRecordsTable,     kTemplatesTable,
+    kObjectNdxTable, kParamTemplTable, kActTemplTable, kDescriptorsTable,
 };
 
 struct TRawTable {

@@ -7,15 +7,18 @@
 #include "shell/settings.h"
 #include "storage/database_browser_form.h"
 #include "storage/db_show_form.h"
+#include "storage/index_entry_dlg.h"
 #include "storage/objects.h"
 #include "storage/parameter_edit_dlg.h"
 #include "storage/project_lifecycle.h"
 #include "storage/project_manager_form.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -186,6 +189,42 @@ private slots:
     manager->Button(QStringLiteral("Add Variable"))->click();
     QCOMPARE(Column(manager->VariablesGrid(), 0), QStringList{"LIMIT"});
     QCOMPARE(Column(manager->VariablesGrid(), 1), QStringList{"120"});
+  }
+
+  void indexPageAndInformationEditReachTheProject() {
+    OpenProject(2);
+    TProjectManagerForm* manager = Manager();
+    manager->Tabs()->setCurrentIndex(TProjectManagerForm::ObjectIndexPage);
+    const int32_t first = APSFindObject("O00");
+    int shown = 0;
+    // A refusal keeps the dialog open; the second try is stored.
+    WhenModal("vandro::TIndexEntryDlg", [&](QWidget* dialog) {
+      auto* entry = static_cast<TIndexEntryDlg*>(dialog);
+      entry->NameEdit()->setText(QStringLiteral("front"));
+      entry->accept();
+      QVERIFY(entry->isVisible());
+      QCOMPARE(sink->Last(), std::string("Select an object"));
+      entry->SetObject(first);
+      entry->accept();
+      ++shown;
+    });
+    manager->Button(QStringLiteral("Add Entry"))->click();
+    QCOMPARE(shown, 1);
+    QCOMPARE(Column(manager->IndexGrid(ikObjects), 0), QStringList{"FRONT"});
+    QVERIFY(manager->FindItem(TManagerNodeKind::ObjectEntry, QStringLiteral("FRONT")));
+
+    // "General Info": the edited name reaches the file and the status bar.
+    manager->Tabs()->setCurrentIndex(TProjectManagerForm::GeneralInfoPage);
+    manager->InfoEditButton()->click();
+    QVERIFY(manager->InfoGrid()->isVisible());
+    QCOMPARE(manager->InfoGrid()->item(5, 1)->text(), QStringLiteral("n/a"));
+    QVERIFY(!(manager->InfoGrid()->item(5, 1)->flags() & Qt::ItemIsEditable));
+    manager->InfoGrid()->item(0, 1)->setText(QStringLiteral("Clinic"));
+    manager->InfoOkButton()->click();
+    QVERIFY(!manager->InfoGrid()->isVisible());
+    QCOMPARE(CurrentProject()->Info().Name, std::string("Clinic"));
+    QVERIFY(manager->InfoText()->toPlainText().contains(QStringLiteral("Clinic")));
+    QCOMPARE(form->StatusPanel(0)->text(), QStringLiteral("Project: Clinic"));
   }
 
   void browserPagesAndListsStates() {
