@@ -48,10 +48,6 @@ public:
   }
 };
 
-std::vector<std::vector<std::string>> Rows(const TDetailGrid& grid) {
-  return grid.Rows;
-}
-
 } // namespace
 
 TProjectManagerForm::TProjectManagerForm(bool explore, QWidget* parent) : QWidget(parent) {
@@ -251,7 +247,7 @@ void TProjectManagerForm::ShowDetails(const QTreeWidgetItem* item) {
   FillTextGrid(details_, {}, {});
   if (!node || !project) return;
   const TDetailGrid grid = NodeDetails(*project, *node);
-  FillTextGrid(details_, grid.Columns, Rows(grid));
+  FillTextGrid(details_, grid.Columns, grid.Rows);
 }
 
 // Replaces a top branch of the tree with a fresh one, keeping it open and
@@ -299,7 +295,7 @@ void TProjectManagerForm::RefreshIndexes() {
   if (!project) return;
   for (const TIndexKind kind : {ikObjects, ikGroups}) {
     const TDetailGrid grid = vandro::IndexGrid(*project, kind);
-    FillTextGrid(IndexGrid(kind), grid.Columns, Rows(grid));
+    FillTextGrid(IndexGrid(kind), grid.Columns, grid.Rows);
   }
 }
 
@@ -379,7 +375,7 @@ void TProjectManagerForm::EditInfo() {
   const TProject* project = Project();
   if (!project) return;
   const TDetailGrid grid = ProjectInfoGrid(project->Info(), true);
-  FillTextGrid(infoGrid_, Rows(grid));
+  FillTextGrid(infoGrid_, grid.Rows);
   for (int row = 0; row < infoGrid_->rowCount(); ++row) {
     infoGrid_->item(row, 0)->setFlags(Qt::ItemIsEnabled);
     infoGrid_->item(row, 0)->setBackground(palette().window());

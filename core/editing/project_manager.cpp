@@ -21,7 +21,16 @@ using Kind = TManagerNodeKind;
 
 const char* const kInfoRows[] = {"Project Name", "Version",    "Project Description", "Author Name",
                                  "Organization", "Start Date", "Last Opened",         "Comments"};
-enum TInfoRow { irName, irVersion, irDescription, irAuthor, irOrganization, irStart, irLast };
+enum TInfoRow {
+  irName,
+  irVersion,
+  irDescription,
+  irAuthor,
+  irOrganization,
+  irStart,
+  irLast,
+  irComments
+};
 
 std::string YesNo(bool flag) {
   return flag ? "Yes" : "No";
@@ -214,7 +223,7 @@ void ApplyProjectInfo(TProject& project, const std::vector<std::string>& edited)
   info.Description = edited[irDescription];
   info.Author = edited[irAuthor];
   info.Organization = edited[irOrganization];
-  info.Comments = edited.back();
+  info.Comments = edited[irComments];
   project.UpdateInfo(info);
 }
 
