@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace vandro {
 namespace {
 
@@ -20,8 +18,7 @@ protected:
   std::vector<int32_t> MakeObjects(int count) {
     std::vector<int32_t> ids(static_cast<size_t>(count));
     for (int i = count - 1; i >= 0; --i) {
-      char name[8];
-      std::snprintf(name, sizeof name, "O%02d", i);
+      const std::string name = (i < 10 ? "O0" : "O") + std::to_string(i);
       ids[static_cast<size_t>(i)] = APSCreateObject(name);
     }
     return ids;
