@@ -16,6 +16,7 @@
 #include "storage/new_project_dlg.h"
 #include "storage/project_commands.h"
 #include "storage/project_lifecycle.h"
+#include "storage/project_manager_form.h"
 #include "storage/sample_copy.h"
 
 #include <QAction>
@@ -238,10 +239,40 @@ void TMainForm::UpdateCaption() {
 }
 
 void TMainForm::ProjectChanged() {
+  SyncProjectManager();
   UpdateCommands();
   UpdateCaption();
   ClearTemplMenu();
   SetTemplMenu();
+}
+
+TProjectManagerForm* TMainForm::ProjectManager() const {
+  return manager_;
+}
+
+void TMainForm::SyncProjectManager() {
+  const TProject* project = CurrentProject();
+  if (manager_ && (!project || managerProject_ != project)) {
+    // This may run inside the window's own close: it goes once that is over.
+    manager_->SetCloseHandler({});
+    QWidget* frame = manager_->parentWidget() ? manager_->parentWidget() : manager_.data();
+    frame->hide();
+    frame->deleteLater();
+    manager_ = nullptr;
+    managerProject_ = nullptr;
+  }
+  if (!project || manager_) return;
+  auto* manager = new TProjectManagerForm(settings_.StartWithExplorer());
+  manager->SetCloseHandler([this] { return CloseProjectCommand(); });
+  connect(manager, &TProjectManagerForm::projectInfoChanged, this, [this] { UpdateCaption(); });
+  connect(this, &TMainForm::dateStyleChanged, manager, &TProjectManagerForm::DatesChanged);
+  QMdiSubWindow* frame = area_->addSubWindow(manager);
+  frame->setWindowIcon(windowIcon());
+  manager_ = manager;
+  managerProject_ = project;
+  frame->move(0, 0);
+  frame->resize(760, 480);
+  frame->show();
 }
 
 std::function<bool()> TMainForm::CloseFirst() {

@@ -9,6 +9,7 @@
 #include "shell/child_windows.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QPrinter>
 #include <QTimer>
 
@@ -25,6 +26,8 @@ class QToolBar;
 namespace vandro {
 
 class TChildForm;
+class TProject;
+class TProjectManagerForm;
 class TSettings;
 
 class TMainForm final : public QMainWindow {
@@ -60,8 +63,11 @@ public:
   // them (the project stays open).
   bool CloseProjectCommand();
   // Enables the project commands, captions and the template menu after a
-  // project opened or closed anywhere.
+  // project opened or closed anywhere; opens the project manager window of
+  // a project that opened and closes that of one that closed.
   void ProjectChanged();
+  // The open project's "Project Manager" window, or nullptr.
+  TProjectManagerForm* ProjectManager() const;
 
   // The template menu, driven by the open project's template names.
   void SetTemplateNameSource(std::function<std::vector<std::string>()> source);
@@ -119,7 +125,11 @@ private:
   void OnEuropeanDates(bool on);
   void OnWelcomeOnStart(bool on);
   void OnRenameObject();
+  void OnViewObject();
   void OnUnits();
+  void OnProjectManager();
+  void OnBrowseDatabase();
+  void SyncProjectManager();
   void OnTile();
   void OnCascade();
   void OnHelpContents();
@@ -143,6 +153,9 @@ private:
   bool ready_ = false;
   QTimer placementTimer_;
   std::unique_ptr<QPrinter> printer_;
+  // The project manager window lives while its project is open.
+  QPointer<TProjectManagerForm> manager_;
+  const TProject* managerProject_ = nullptr;
 };
 
 // How a date picker shows dates in the current date style.

@@ -3,6 +3,7 @@
 // the handlers of the commands the main window carries out itself.
 #include "shell/main_form.h"
 
+#include "model/object_view_dlg.h"
 #include "model/project.h"
 #include "shell/about_box.h"
 #include "shell/app_icon.h"
@@ -15,8 +16,10 @@
 #include "shell/settings.h"
 #include "shell/text_edge.h"
 #include "storage/access.h"
+#include "storage/database_browser_form.h"
 #include "storage/objects.h"
 #include "storage/project_commands.h"
+#include "storage/project_manager_form.h"
 #include "storage/project_paths.h"
 #include "values/unit_list_dlg.h"
 
@@ -152,7 +155,7 @@ void TMainForm::CreateCommands() {
       {"recRollback", "Roll&back...", "Remove every record made after a moment", no, kNeedsProject,
        kLater, none},
       {"recViewObject", "&View Object...", "View the states of an object", no, kNeedsProject,
-       kLater, none, TGlyph::ViewObject},
+       kAvailable, [this](bool) { OnViewObject(); }, TGlyph::ViewObject},
       {"recViewGroup", "View Group as &Table...", "View the content of a group as a table", no,
        kNeedsProject, kLater, none, TGlyph::ViewGroup},
       // Project
@@ -165,9 +168,10 @@ void TMainForm::CreateCommands() {
       {"projCharts", "&Charts...", "Select a chart", no, kNeedsProject, kLater, none,
        TGlyph::Chart},
       {"projManager", "Project &Manager", "Show the project's information and content", no,
-       kNeedsProject, kLater, none},
+       kNeedsProject, kAvailable, [this](bool) { OnProjectManager(); }},
       {"projBrowse", "&Browse Project Database", "Page through the stored objects and states",
-       QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V), kNeedsProject, kLater, none},
+       QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V), kNeedsProject, kAvailable,
+       [this](bool) { OnBrowseDatabase(); }},
       // Statistics
       {"statBasic", "&Basic Statistics...", "Basic statistics of a series", no, kNeedsProject,
        kLater, none},
@@ -422,9 +426,36 @@ void TMainForm::OnRenameObject() {
   RenameObjectCommand(id, name, children_.ObjectInUse(id));
 }
 
+void TMainForm::OnViewObject() {
+  TObjectPickDlg picker(this);
+  if (picker.exec() != QDialog::Accepted || picker.SelectedId() == 0) return;
+  TObjectViewDlg view(this);
+  if (view.Open(picker.SelectedId())) view.exec();
+}
+
 void TMainForm::OnUnits() {
   TUnitListDlg units(true, this);
   units.exec();
+  // The unit list may have changed the catalogue the tree shows.
+  if (manager_) manager_->RefreshAll();
+}
+
+void TMainForm::OnProjectManager() {
+  if (!manager_) SyncProjectManager();
+  if (!manager_) return;
+  auto* frame = qobject_cast<QMdiSubWindow*>(manager_->parentWidget());
+  if (!frame) return;
+  frame->showNormal();
+  area_->setActiveSubWindow(frame);
+}
+
+void TMainForm::OnBrowseDatabase() {
+  if (APSObjectCount() == 0) {
+    ShowMsg("Database is empty");
+    return;
+  }
+  TDatabaseBrowserForm browser(this);
+  browser.exec();
 }
 
 // --- Window ----------------------------------------------------------------

@@ -131,7 +131,7 @@ private slots:
     for (const char* command : {"fileClose", "filePrint", "projUnits", "recRename"})
       QVERIFY2(Enabled(command), command);
     // Commands whose windows come later stay disabled.
-    for (const char* command : {"recNewObject", "projParams", "statDialog", "projManager"})
+    for (const char* command : {"recNewObject", "projParams", "statDialog"})
       QVERIFY2(!Enabled(command), command);
     QCOMPARE(ReadSettingsFile().RecentProjects(), std::vector<std::string>{file.toStdString()});
 

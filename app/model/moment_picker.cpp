@@ -1,0 +1,43 @@
+#include "model/moment_picker.h"
+
+#include "shell/datetime.h"
+#include "shell/main_form.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QTimeEdit>
+
+namespace vandro {
+
+TMomentPicker::TMomentPicker(QWidget* parent) : QWidget(parent) {
+  date_ = new QDateEdit;
+  date_->setCalendarPopup(true);
+  // The main window rewrites the format of every date picker when the date
+  // style changes.
+  date_->setDisplayFormat(DatePickerFormat());
+  time_ = new QTimeEdit;
+  time_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(date_);
+  layout->addWidget(time_);
+}
+
+double TMomentPicker::Moment() const {
+  const QDate day = date_->date();
+  const QTime clock = time_->time();
+  double date = 0, time = 0;
+  if (!TryEncodeDate(day.year(), day.month(), day.day(), date)) return 0;
+  if (!TryEncodeTime(clock.hour(), clock.minute(), clock.second(), 0, time)) time = 0;
+  return ComposeDateTime(date, time);
+}
+
+void TMomentPicker::SetMoment(double moment) {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+  DecodeDate(moment, year, month, day);
+  DecodeTime(moment, hour, minute, second, millisecond);
+  date_->setDate(QDate(year, month, day));
+  time_->setTime(QTime(hour, minute, second));
+}
+
+} // namespace vandro

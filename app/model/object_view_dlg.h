@@ -1,0 +1,80 @@
+// The object view: one object's states at a moment and the values of the
+// chosen state, shown modally. It opens on an object or on a record
+// (TObjectView has the rules). The Create New State and Edit commands take
+// the state it shows (SelectedTrack, SelectedRecord) and close it with OK.
+#pragma once
+
+#include "editing/object_view.h"
+
+#include <QDialog>
+
+#include <cstdint>
+#include <memory>
+
+class QDialogButtonBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace vandro {
+
+class TMomentPicker;
+
+// The states grid ("Last Rec.Id", "Date and Time") and the values grid
+// ("Parameter", "Value") of the database browser and the object view.
+QTableWidget* MakeStatesGrid();
+QTableWidget* MakeValuesGrid();
+void ShowStates(QTableWidget* grid, const TObjectStates& states);
+// The values of the state of row; an unknown row empties the grid.
+void ShowValues(QTableWidget* grid, TObjectStates& states, int row);
+
+class TObjectViewDlg final : public QDialog {
+  Q_OBJECT
+public:
+  explicit TObjectViewDlg(QWidget* parent = nullptr);
+  ~TObjectViewDlg() override;
+
+  // Opens on an object or a record identifier at now; false, after the
+  // message, when there is none (the dialog is then not to be shown).
+  bool Open(int32_t id);
+
+  int32_t ObjectId() const { return view_.ObjectId(); }
+  int32_t SelectedRecord() const { return view_.SelectedRecord(); }
+  std::unique_ptr<TStateTrack> SelectedTrack() const { return view_.SelectedTrack(); }
+  // The commands that take the shown state end the view this way.
+  void CloseWithOk() { accept(); }
+
+  // The view being shown modally, or nullptr.
+  static TObjectViewDlg* Showing();
+
+  TMomentPicker* Moment() const { return moment_; }
+  QTableWidget* StatesGrid() const { return states_; }
+  QTableWidget* ValuesGrid() const { return values_; }
+  QPushButton* RefreshButton() const { return refresh_; }
+
+  void Refresh();
+  void SelectState(int row);
+  // The main window's Create New State and Edit Record commands, as buttons
+  // (absent when the view is not opened from the main window).
+  QPushButton* NewStateButton() const { return newState_; }
+  QPushButton* EditRecordButton() const { return editRecord_; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+private:
+  void ShowAll();
+  QPushButton* AddCommandButton(QDialogButtonBox* buttons, const QString& command);
+
+  TObjectView view_;
+  QLabel* caption_;
+  TMomentPicker* moment_;
+  QPushButton* refresh_;
+  QTableWidget* states_;
+  QTableWidget* values_;
+  QPushButton* newState_ = nullptr;
+  QPushButton* editRecord_ = nullptr;
+};
+
+} // namespace vandro

@@ -1,0 +1,159 @@
+#include "storage/database_browser_form.h"
+
+#include "model/moment_picker.h"
+#include "model/object_view_dlg.h"
+#include "model/text_grid.h"
+#include "shell/clock.h"
+#include "shell/guard.h"
+#include "storage/db_show_form.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vandro {
+
+TDatabaseBrowserForm::TDatabaseBrowserForm(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Browse Database"));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  objects_ = MakeTextGrid({"Obj.Id", "Object Name"});
+  // The scroll bar beside the grid moves through all objects; the grid holds
+  // one page.
+  objects_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  objects_->setMinimumWidth(260);
+  scroll_ = new QScrollBar(Qt::Vertical);
+  moment_ = new TMomentPicker;
+  moment_->SetMoment(Now());
+  refresh_ = new QPushButton(QStringLiteral("Refresh"));
+  viewObject_ = new QPushButton(QStringLiteral("View Object"));
+  dbShow_ = new QPushButton(QStringLiteral("DB Show"));
+  states_ = MakeStatesGrid();
+  values_ = MakeValuesGrid();
+
+  connect(scroll_, &QScrollBar::valueChanged, this,
+          [this](int position) { RunCommand([&] { ScrollTo(position); }); });
+  connect(objects_, &QTableWidget::currentCellChanged, this,
+          [this](int row) { RunCommand([&] { SelectObject(row); }); });
+  connect(states_, &QTableWidget::currentCellChanged, this,
+          [this](int row) { RunCommand([&] { SelectState(row); }); });
+  connect(refresh_, &QPushButton::clicked, this, [this] { RunCommand([this] { Refresh(); }); });
+  connect(viewObject_, &QPushButton::clicked, this,
+          [this] { RunCommand([this] { ViewObject(); }); });
+  connect(dbShow_, &QPushButton::clicked, this, [this] { RunCommand([this] { ShowTables(); }); });
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* objectsBox = new QGridLayout;
+  objectsBox->addWidget(new QLabel(QStringLiteral("Objects")), 0, 0);
+  objectsBox->addWidget(objects_, 1, 0);
+  objectsBox->addWidget(scroll_, 1, 1);
+  auto* momentRow = new QHBoxLayout;
+  momentRow->addWidget(moment_);
+  momentRow->addWidget(refresh_);
+  momentRow->addStretch();
+  momentRow->addWidget(viewObject_);
+  momentRow->addWidget(dbShow_);
+  auto* right = new QVBoxLayout;
+  right->addLayout(momentRow);
+  right->addWidget(new QLabel(QStringLiteral("States")));
+  right->addWidget(states_, 1);
+  right->addWidget(new QLabel(QStringLiteral("Parameter Values")));
+  right->addWidget(values_, 2);
+  auto* panes = new QHBoxLayout;
+  panes->addLayout(objectsBox);
+  panes->addLayout(right, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(panes);
+  layout->addWidget(buttons);
+  resize(820, 520);
+
+  browser_.Open(FittingRows(), moment_->Moment());
+  ShowPage();
+}
+
+int TDatabaseBrowserForm::FittingRows() const {
+  const int rowHeight = std::max(1, objects_->verticalHeader()->defaultSectionSize());
+  return std::clamp(objects_->viewport()->height() / rowHeight, 1, kMaxObjectPageSize);
+}
+
+void TDatabaseBrowserForm::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (FittingRows() == browser_.PageSize()) return;
+  RunCommand([this] {
+    const int position = browser_.Position();
+    const int32_t selected = browser_.SelectedObject();
+    browser_.Open(FittingRows(), moment_->Moment());
+    browser_.ScrollTo(position);
+    ShowPage();
+    // The selection stays where it was when its row is still on the page.
+    const std::vector<TObjectRow> rows = browser_.ObjectRows();
+    for (size_t row = 0; row < rows.size(); ++row)
+      if (selected != 0 && rows[row].Id == selected) objects_->selectRow(static_cast<int>(row));
+  });
+}
+
+void TDatabaseBrowserForm::ShowPage() {
+  {
+    const QSignalBlocker quiet(scroll_);
+    scroll_->setRange(0, browser_.ScrollMaximum());
+    scroll_->setPageStep(browser_.PageSize());
+    scroll_->setValue(browser_.Position());
+  }
+  std::vector<std::vector<std::string>> rows;
+  for (const TObjectRow& row : browser_.ObjectRows())
+    rows.push_back({row.Id ? std::to_string(row.Id) : std::string(), row.Name});
+  const QSignalBlocker quiet(objects_);
+  FillTextGrid(objects_, rows);
+  objects_->setCurrentCell(-1, -1);
+  objects_->clearSelection();
+}
+
+void TDatabaseBrowserForm::ScrollTo(int position) {
+  browser_.ScrollTo(position);
+  ShowPage();
+}
+
+void TDatabaseBrowserForm::SelectObject(int row) {
+  FillTextGrid(states_, {});
+  FillTextGrid(values_, {});
+  browser_.SelectObject(row);
+  ShowStatesOfObject();
+}
+
+void TDatabaseBrowserForm::ShowStatesOfObject() {
+  const QSignalBlocker quiet(states_);
+  ShowStates(states_, browser_.States());
+  states_->setCurrentCell(-1, -1);
+  FillTextGrid(values_, {});
+}
+
+void TDatabaseBrowserForm::SelectState(int row) {
+  ShowValues(values_, browser_.States(), row);
+}
+
+void TDatabaseBrowserForm::Refresh() {
+  browser_.SetMoment(moment_->Moment());
+  ShowStatesOfObject();
+}
+
+void TDatabaseBrowserForm::ViewObject() {
+  const int32_t id = browser_.ObjectToView();
+  if (id == 0) return;
+  TObjectViewDlg view(this);
+  if (view.Open(id)) view.exec();
+}
+
+void TDatabaseBrowserForm::ShowTables() {
+  TDbShowForm tables(this);
+  tables.exec();
+}
+
+} // namespace vandro

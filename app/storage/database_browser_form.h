@@ -1,0 +1,60 @@
+// "Browse Database": the objects page by page in name order beside a scroll
+// bar, the states of the selected object at the picked moment, and the
+// values of the selected state. TDatabaseBrowser has the rules.
+#pragma once
+
+#include "editing/database_browser.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QScrollBar;
+class QTableWidget;
+
+namespace vandro {
+
+class TMomentPicker;
+
+class TDatabaseBrowserForm final : public QDialog {
+  Q_OBJECT
+public:
+  explicit TDatabaseBrowserForm(QWidget* parent = nullptr);
+
+  TDatabaseBrowser& Browser() { return browser_; }
+  QTableWidget* ObjectsGrid() const { return objects_; }
+  QScrollBar* ScrollBar() const { return scroll_; }
+  QTableWidget* StatesGrid() const { return states_; }
+  QTableWidget* ValuesGrid() const { return values_; }
+  TMomentPicker* Moment() const { return moment_; }
+  QPushButton* RefreshButton() const { return refresh_; }
+  QPushButton* ViewObjectButton() const { return viewObject_; }
+  QPushButton* DbShowButton() const { return dbShow_; }
+
+  void ScrollTo(int position);
+  void SelectObject(int row);
+  void SelectState(int row);
+  void Refresh();
+  void ViewObject();
+  void ShowTables();
+
+protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  // Rows that fit the objects grid, 1 to 64.
+  int FittingRows() const;
+  void ShowPage();
+  void ShowStatesOfObject();
+
+  TDatabaseBrowser browser_;
+  QTableWidget* objects_;
+  QScrollBar* scroll_;
+  TMomentPicker* moment_;
+  QPushButton* refresh_;
+  QPushButton* viewObject_;
+  QPushButton* dbShow_;
+  QTableWidget* states_;
+  QTableWidget* values_;
+};
+
+} // namespace vandro

@@ -1,0 +1,74 @@
+#include "storage/parameter_edit_dlg.h"
+
+#include "editing/project_manager.h"
+#include "model/project.h"
+#include "shell/guard.h"
+#include "shell/text.h"
+#include "shell/text_edge.h"
+#include "values/value_text.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace vandro {
+
+TParameterEditDlg::TParameterEditDlg(const TParameter& parameter, QWidget* parent)
+    : QDialog(parent), keepDefault_(!parameter.DefValue.IsPlain()) {
+  edited_.Assign(parameter);
+  setWindowTitle(QStringLiteral("Edit Param"));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  name_ = new QLineEdit(FromCore(parameter.ParamName));
+  name_->setMaxLength(static_cast<int>(kNameCapacity));
+  shortName_ = new QLineEdit(FromCore(parameter.ShortName));
+  shortName_->setMaxLength(static_cast<int>(kShortNameCapacity));
+  category_ = new QComboBox;
+  category_->setEditable(true);
+  if (const TProject* project = CurrentProject())
+    for (const std::string& category : project->ParameterCategories())
+      if (!SameText(category, "System")) category_->addItem(FromCore(category));
+  category_->setCurrentText(FromCore(parameter.Category));
+  category_->lineEdit()->setMaxLength(static_cast<int>(kNameCapacity));
+  default_ = new QLineEdit(
+      FromCore(keepDefault_ ? ToDisplayText(&parameter.DefValue) : parameter.DefValue.Text()));
+  default_->setReadOnly(keepDefault_);
+  description_ = new QLineEdit(FromCore(parameter.Descript));
+  description_->setMaxLength(static_cast<int>(kDescriptionCapacity));
+  for (QLineEdit* edit : {name_, shortName_, default_, description_})
+    GuardCp1251(edit);
+  GuardCp1251(category_);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &TParameterEditDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Parameter Name:"), name_);
+  form->addRow(QStringLiteral("Short Name:"), shortName_);
+  form->addRow(QStringLiteral("Category:"), category_);
+  form->addRow(QStringLiteral("Default Value:"), default_);
+  form->addRow(QStringLiteral("Description:"), description_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+  setMinimumWidth(420);
+}
+
+void TParameterEditDlg::accept() {
+  TParameter edited;
+  edited.Assign(edited_);
+  std::string defaultText;
+  if (!ToCore(name_->text().trimmed(), edited.ParamName) ||
+      !ToCore(shortName_->text().trimmed(), edited.ShortName) ||
+      !ToCore(category_->currentText().trimmed(), edited.Category) ||
+      !ToCore(default_->text().trimmed(), defaultText) ||
+      !ToCore(description_->text(), edited.Descript))
+    return;
+  if (!keepDefault_) edited.DefValue.SetPlain(defaultText);
+  bool stored = false;
+  RunCommand([&] { stored = ApplyParameterEdit(edited); });
+  if (stored) QDialog::accept();
+}
+
+} // namespace vandro

@@ -1,0 +1,56 @@
+// The rules of the "Browse Database" window: a page of the object list in
+// name order (objects and groups alike) moved by a scroll position, the
+// states of the selected object at a moment, and the values of a state.
+#pragma once
+
+#include "editing/object_states.h"
+#include "storage/objects.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vandro {
+
+struct TObjectRow {
+  int32_t Id = 0; // 0 for the empty row of an empty page
+  std::string Name;
+};
+
+class TDatabaseBrowser {
+public:
+  // Fills the first page of pageSize rows (1 to 64) and sets the moment.
+  void Open(int pageSize, double moment);
+
+  // The scroll bar: positions 0..ScrollMaximum(); a page step is PageSize().
+  int ObjectCount() const { return objectCount_; }
+  int PageSize() const { return page_.PageSize; }
+  int ScrollMaximum() const;
+  int Position() const { return position_; }
+  // Refills the page from the row at position (kept within the range).
+  void ScrollTo(int position);
+  // The page's rows; an empty page gives one empty row.
+  std::vector<TObjectRow> ObjectRows() const;
+
+  // Selecting an object row: its history is loaded and its states at the
+  // moment listed (see TObjectStates). An empty or unknown row selects
+  // nothing.
+  void SelectObject(int row);
+  int32_t SelectedObject() const { return states_.ObjectId(); }
+  // "View Object": the selected object, or 0 after "Select an object".
+  int32_t ObjectToView() const;
+  // "Refresh": the states of the selected object at a new moment.
+  void SetMoment(double moment);
+  double Moment() const { return moment_; }
+
+  TObjectStates& States() { return states_; }
+
+private:
+  TAPSObjTablePage page_;
+  int objectCount_ = 0;
+  int position_ = 0;
+  double moment_ = 0;
+  TObjectStates states_;
+};
+
+} // namespace vandro

@@ -1,0 +1,62 @@
+#include "editing/object_view.h"
+
+#include "model/data_record.h"
+#include "shell/messages.h"
+#include "storage/objects.h"
+
+namespace vandro {
+
+bool TObjectView::Open(int32_t id, double now) {
+  states_.Clear();
+  selected_ = -1;
+  if (id <= 0) {
+    ShowMsg("Object doesn't exist. Id=" + std::to_string(id));
+    return false;
+  }
+  if (id % 32 == 0) {
+    if (APSObjectName(id).empty()) {
+      ShowMsg("Object doesn't exist. Id=" + std::to_string(id));
+      return false;
+    }
+    states_.Load(id);
+    states_.StatesAt(now);
+    Select(0);
+    return true;
+  }
+  TDataRecord record(0.0);
+  if (!record.Load(id)) {
+    ShowMsg("Record doesn't exist. Id=" + std::to_string(id));
+    return false;
+  }
+  states_.Load(record.ObjIdtor);
+  // The record's own state is listed whether or not it is current then.
+  states_.StatesAt(record.RealTime, true);
+  Select(states_.RowForRecord(id));
+  return true;
+}
+
+std::string TObjectView::Caption() const {
+  return states_.ObjectName() + " (Id=" + std::to_string(states_.ObjectId()) + ")";
+}
+
+void TObjectView::SetMoment(double moment) {
+  const int32_t record = SelectedRecord();
+  states_.StatesAt(moment);
+  const int row = states_.RowOfRecord(record);
+  Select(row >= 0 ? row : 0);
+}
+
+void TObjectView::Select(int row) {
+  selected_ = row >= 0 && row < states_.Count() ? row : -1;
+}
+
+int32_t TObjectView::SelectedRecord() const {
+  const TStateTrack* track = states_.Track(selected_);
+  return track ? track->Last()->Idtor : 0;
+}
+
+std::unique_ptr<TStateTrack> TObjectView::SelectedTrack() const {
+  return states_.CopyTrack(selected_);
+}
+
+} // namespace vandro
