@@ -119,10 +119,13 @@ elif xwininfo -id "$menu" 2>/dev/null | grep -q IsViewable; then
   rm -f "$shots/project-manager.png"
   echo "screenshots: Project Manager is still disabled in this build; project-manager.png not taken"
 else
-  manager=$(xdotool search --onlyvisible --name '^Project Manager' 2>/dev/null | head -n 1 || true)
-  if [ -n "$manager" ]; then
-    xdotool windowactivate --sync "$manager" 2>/dev/null || true
-    settle
-  fi
+  # The manager is a window inside the main one and has the keyboard: Tab
+  # reaches its page tabs, Right turns to Explore, Tab again reaches the
+  # tree and "*" opens every branch.
+  for key in Tab Right Tab Home asterisk; do
+    xdotool key "$key"
+    settle 0.4
+  done
+  settle
   shoot project-manager.png
 fi
