@@ -102,7 +102,7 @@ private:
   TProgress* progress_;
   TImportResult& result_;
   std::vector<TColumn> columns_;
-  int nameColumn_ = -1, timeColumn_ = -1, roleColumns_ = 0;
+  int nameColumn_ = -1, timeColumn_ = -1;
   std::optional<TRecordBatch> batch_;
   std::vector<int32_t> created_; // objects made by this import, for the group
   std::vector<TPendingReference> pending_;
@@ -122,7 +122,7 @@ bool TImporter::ReadHeader(TLineSource& source) {
   bool found = false;
   while (source.Next(line)) {
     if (!line.Problem.empty()) {
-      ShowMsg(line.Problem);
+      ShowMsg("Line " + std::to_string(line.Number) + ": " + line.Problem);
       return false;
     }
     if (!TrimView(line.Text).empty()) {
@@ -164,7 +164,6 @@ bool TImporter::ReadHeader(TLineSource& source) {
   if (!role(settings_.NameColumn, kObjectNameColumn, nameColumn_) ||
       !role(settings_.TimeColumn, kRealTimeColumn, timeColumn_))
     return false;
-  roleColumns_ = (nameColumn_ >= 0) + (timeColumn_ >= 0);
   for (auto& column : columns_)
     if (!SameText(column.Name, kObjectNameColumn) && !SameText(column.Name, kRealTimeColumn))
       column.Parameter = &ImportedParameter(column.Name);
@@ -212,9 +211,14 @@ void TImporter::ImportLine(const TSourceLine& line) {
     return skip("it has " + std::to_string(fields.size()) + " fields, the header has " +
                 std::to_string(width));
   fields.resize(width);
-  const auto filled =
-      std::count_if(fields.begin(), fields.end(), [](const auto& field) { return !field.empty(); });
-  if (filled <= roleColumns_) return;
+  // A line with nothing but its object's name and time has no state to
+  // give. (Counting its filled fields against the role columns would drop a
+  // line with one value and an empty time field as well.)
+  bool hasValue = false;
+  for (size_t i = 0; i < width && !hasValue; ++i)
+    hasValue = !fields[i].empty() && columns_[i].Parameter && static_cast<int>(i) != nameColumn_ &&
+               static_cast<int>(i) != timeColumn_;
+  if (!hasValue) return;
   const std::string& name = fields[static_cast<size_t>(nameColumn_ >= 0 ? nameColumn_ : 0)];
   if (name.empty()) return skip("it has no object name");
   double time = Now();

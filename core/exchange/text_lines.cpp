@@ -46,9 +46,8 @@ bool HasHighBytes(std::string_view text) {
   return false;
 }
 
-std::string TooLong(int64_t number) {
-  return "Line " + std::to_string(number) + " is longer than " + std::to_string(kMaxLineLength) +
-         " characters";
+std::string TooLong() {
+  return "it is longer than " + std::to_string(kMaxLineLength) + " characters";
 }
 
 // Fills line from raw as the encoding reads it.
@@ -61,7 +60,7 @@ void Decode(TTextEncoding encoding, std::string& raw, TSourceLine& line) {
   std::string error;
   if (!Utf8ToCp1251(raw, line.Text, &error)) {
     line.Text.clear();
-    line.Problem = "Line " + std::to_string(line.Number) + ": " + error;
+    line.Problem = error;
   }
 }
 
@@ -140,7 +139,7 @@ bool TTextLines::Next(TSourceLine& line) {
   line.Number = ++number_;
   if (tooLong) {
     line.Text.clear();
-    line.Problem = TooLong(line.Number);
+    line.Problem = TooLong();
     return true;
   }
   Decode(encoding_, raw_, line);
@@ -169,7 +168,7 @@ bool TUtf8Lines::Next(TSourceLine& line) {
   std::string& raw = lines_[next_++];
   if (raw.size() > kMaxLineLength) {
     line.Text.clear();
-    line.Problem = TooLong(line.Number);
+    line.Problem = TooLong();
   } else {
     Decode(TTextEncoding::Utf8, raw, line);
   }

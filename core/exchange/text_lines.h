@@ -23,7 +23,7 @@ inline constexpr size_t kMaxLineLength = size_t{1} << 20;
 struct TSourceLine {
   int64_t Number = 0;  // 1-based line number in the file
   std::string Text;    // code page 1251, without the line end
-  std::string Problem; // why the line cannot be used; empty when it can
+  std::string Problem; // why the line cannot be used ("it is longer than ..."); empty when it can
 };
 
 class TLineSource {
