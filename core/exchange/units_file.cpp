@@ -68,6 +68,9 @@ std::optional<TUnit> ReadUnit(std::string_view line, std::string_view separator)
   }
   if (unit.name.empty() || unit.category.empty() || (coefficient == 0 && !unit.basic))
     return refuse();
+  // A basic unit is its category's measure, whatever the file says: one of
+  // it is one basic unit, as the unit editor stores it.
+  if (unit.basic) unit.coefficient = 1;
   return unit;
 }
 
