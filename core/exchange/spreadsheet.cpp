@@ -15,6 +15,15 @@
 #include <memory>
 #include <tuple>
 
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Present only in builds with a sanitizer.
+extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
+
 namespace vandro {
 
 namespace {
@@ -293,21 +302,8 @@ bool ReadXlsxZip(TZip& zip, std::vector<std::string>& lines) {
   return true;
 }
 
-bool EndsWith(std::string_view text, std::string_view ending) {
-  return text.size() >= ending.size() && SameText(text.substr(text.size() - ending.size()), ending);
-}
-
-bool IsXlsxPath(std::string_view path) {
-  return EndsWith(path, ".xlsx");
-}
-
-} // namespace
-
-bool IsSpreadsheetPath(std::string_view path) {
-  return EndsWith(path, ".xls") || IsXlsxPath(path);
-}
-
-bool ReadXlsFile(const std::string& path, std::vector<std::string>& lines) {
+// FreeXL itself, in the process that reads.
+bool ReadXlsInProcess(const std::string& path, std::vector<std::string>& lines) {
   TXlsHandle xls;
   unsigned int count = 0, password = 0;
   if (freexl_open(path.c_str(), &xls.handle) != FREEXL_OK) return false;
@@ -351,6 +347,116 @@ bool ReadXlsFile(const std::string& path, std::vector<std::string>& lines) {
   }
   Lines(cells, lines);
   return true;
+}
+
+// FreeXL runs in a child process: on a damaged workbook it has been seen
+// to read far past its buffers, and whatever it does there ends with the
+// child, which the reader then takes as a workbook it cannot read. The
+// child sends each line as a 4-byte length and its bytes, then kEndOfLines.
+constexpr uint32_t kEndOfLines = 0xFFFFFFFF;
+
+bool WriteAll(int descriptor, const void* data, size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t written = write(descriptor, bytes, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool ReadAll(int descriptor, void* data, size_t size) {
+  char* bytes = static_cast<char*>(data);
+  while (size > 0) {
+    const ssize_t got = read(descriptor, bytes, size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    bytes += got;
+    size -= static_cast<size_t>(got);
+  }
+  return true;
+}
+
+bool SendLine(int descriptor, const std::string& line) {
+  const uint32_t size = static_cast<uint32_t>(std::min<size_t>(line.size(), kEndOfLines - 1));
+  return WriteAll(descriptor, &size, sizeof size) && WriteAll(descriptor, line.data(), size);
+}
+
+bool SendEnd(int descriptor) {
+  return WriteAll(descriptor, &kEndOfLines, sizeof kEndOfLines);
+}
+
+// True when the list ended as the child meant it to.
+bool ReceiveLines(int descriptor, std::vector<std::string>& lines) {
+  for (;;) {
+    uint32_t size = 0;
+    if (!ReadAll(descriptor, &size, sizeof size)) return false;
+    if (size == kEndOfLines) return true;
+    std::string line(size, '\0');
+    if (!ReadAll(descriptor, line.data(), size)) return false;
+    lines.push_back(std::move(line));
+  }
+}
+
+// The child's faults are its own: no report of them on the program's
+// stderr, no crash handler of the parent's run in it.
+void QuietChild() {
+  const int null = open("/dev/null", O_WRONLY);
+  if (null >= 0) {
+    dup2(null, STDERR_FILENO);
+    close(null);
+  }
+  for (const int signal : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL})
+    std::signal(signal, SIG_DFL);
+  if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(nullptr);
+}
+
+bool EndsWith(std::string_view text, std::string_view ending) {
+  return text.size() >= ending.size() && SameText(text.substr(text.size() - ending.size()), ending);
+}
+
+bool IsXlsxPath(std::string_view path) {
+  return EndsWith(path, ".xlsx");
+}
+
+} // namespace
+
+bool IsSpreadsheetPath(std::string_view path) {
+  return EndsWith(path, ".xls") || IsXlsxPath(path);
+}
+
+bool ReadXlsFile(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  int channel[2];
+  if (pipe(channel) != 0) return false;
+  const pid_t child = fork();
+  if (child < 0) {
+    close(channel[0]);
+    close(channel[1]);
+    return false;
+  }
+  if (child == 0) {
+    close(channel[0]);
+    QuietChild();
+    std::vector<std::string> read;
+    const bool ok = ReadXlsInProcess(path, read);
+    bool sent = ok;
+    for (const std::string& line : read)
+      sent = sent && SendLine(channel[1], line);
+    sent = sent && SendEnd(channel[1]);
+    _exit(sent ? 0 : 1);
+  }
+  close(channel[1]);
+  const bool complete = ReceiveLines(channel[0], lines);
+  close(channel[0]);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  const bool read = complete && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (!read) lines.clear();
+  return read;
 }
 
 bool ReadXlsxBytes(std::string_view bytes, std::vector<std::string>& lines) {

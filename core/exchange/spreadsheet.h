@@ -24,7 +24,8 @@ bool IsSpreadsheetPath(std::string_view path);
 bool ReadSpreadsheet(const std::string& path, std::vector<std::string>& lines);
 
 // The readers themselves: false, without a message, when the input is not a
-// workbook they can read.
+// workbook they can read. FreeXL reads an .xls in a child process of its
+// own, so that a damaged file it trips over cannot harm the program.
 bool ReadXlsFile(const std::string& path, std::vector<std::string>& lines);
 bool ReadXlsxBytes(std::string_view bytes, std::vector<std::string>& lines);
 
