@@ -11,6 +11,7 @@
 #include "storage/record_rows.h"
 
 #include <charconv>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -123,10 +124,10 @@ int32_t MemberId(const TValue& member) {
   return error == std::errc() && at == text.data() + text.size() ? id : 0;
 }
 
-} // namespace
-
-bool ExportObject(const std::string& path, int32_t target, const TExportSettings& settings,
-                  TExportResult& result) {
+// The export of the states target names, written by write.
+bool ExportTracksOf(const std::string& path, int32_t target, const TExportSettings& settings,
+                    TExportResult& result,
+                    const std::function<void(TStateWriter&, TTracks&)>& write) {
   result = TExportResult();
   TObjectSet set;
   TTracks tracks;
@@ -134,36 +135,37 @@ bool ExportObject(const std::string& path, int32_t target, const TExportSettings
   TExportFile file;
   TStateWriter writer(settings, file);
   if (!file.Create(path) || !writer.Open(path)) return false;
-  WriteTracks(writer, tracks);
+  write(writer, tracks);
   return Finish(writer, file, result);
+}
+
+} // namespace
+
+bool ExportObject(const std::string& path, int32_t target, const TExportSettings& settings,
+                  TExportResult& result) {
+  return ExportTracksOf(path, target, settings, result, WriteTracks);
 }
 
 bool ExportGroup(const std::string& path, int32_t target, const TExportSettings& settings,
                  TExportResult& result) {
-  result = TExportResult();
-  TObjectSet group;
-  TTracks states;
-  if (!TracksOf(target, group, states, false)) RaiseError("Error selecting object");
-  TExportFile file;
-  TStateWriter writer(settings, file);
-  if (!file.Create(path) || !writer.Open(path)) return false;
-  for (size_t n = 0; n < states.size(); ++n) {
-    TStateTrack& state = *states[n];
-    if (states.size() > 1) writer.Line("Version " + std::to_string(n + 1));
-    state.ConstructState();
-    if (!state.State->Content || state.State->Content->empty()) {
-      writer.Line("Empty");
-    } else {
-      for (const TValue::Ptr& member : *state.State->Content) {
-        TObjectSet set;
-        TTracks tracks;
-        if (member->IsObject() && TracksOf(MemberId(*member), set, tracks, true))
-          WriteTracks(writer, tracks);
+  return ExportTracksOf(path, target, settings, result, [](TStateWriter& writer, TTracks& states) {
+    for (size_t n = 0; n < states.size(); ++n) {
+      TStateTrack& state = *states[n];
+      if (states.size() > 1) writer.Line("Version " + std::to_string(n + 1));
+      state.ConstructState();
+      if (!state.State->Content || state.State->Content->empty()) {
+        writer.Line("Empty");
+      } else {
+        for (const TValue::Ptr& member : *state.State->Content) {
+          TObjectSet set;
+          TTracks tracks;
+          if (member->IsObject() && TracksOf(MemberId(*member), set, tracks, true))
+            WriteTracks(writer, tracks);
+        }
       }
+      writer.Line("");
     }
-    writer.Line("");
-  }
-  return Finish(writer, file, result);
+  });
 }
 
 bool ExportAllObjects(const std::string& path, const TExportSettings& settings, TProgress* progress,
