@@ -16,9 +16,11 @@
 #include "storage/project_lifecycle.h"
 #include "storage/session.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <signal.h>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -28,14 +30,24 @@ using namespace vandro;
 namespace {
 
 // One project for the whole run, in memory-backed storage when there is
-// some; emptied after every input.
+// some; emptied after every input. libFuzzer ends a run without the exit
+// handlers, so each run removes the projects of runs that have ended.
 void OpenFuzzProject() {
-  const std::string base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-  std::string pattern = base + "/vandro-fuzz-import-XXXXXX";
-  if (!mkdtemp(pattern.data())) std::abort();
-  const std::string project = pattern + "/Fuzz.vdp";
+  const std::filesystem::path base =
+      std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+  const std::string prefix = "vandro-fuzz-import-";
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(base, ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    const pid_t owner = static_cast<pid_t>(std::atol(name.c_str() + prefix.size()));
+    if (owner > 0 && kill(owner, 0) != 0 && errno == ESRCH)
+      std::filesystem::remove_all(entry.path(), ignored);
+  }
+  const std::filesystem::path dir = base / (prefix + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string project = (dir / "Fuzz.vdp").string();
   if (!APSCreateProject(project, "", NewProjectInfo("Fuzz")) || !OpenProject(project)) std::abort();
-  std::atexit([] { CloseProject(); });
 }
 
 int64_t Count(const char* sql) {

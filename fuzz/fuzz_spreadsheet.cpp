@@ -14,7 +14,6 @@
 #include <zip.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -72,15 +71,19 @@ std::string Zipped(std::string_view parts) {
   return bytes;
 }
 
-std::string TemporaryPath() {
+// The bytes as an .xls file for FreeXL, which reads files only; removed
+// again at once.
+bool ReadXls(std::string_view bytes, std::vector<std::string>& lines) {
   const std::string base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-  std::string pattern = base + "/vandro-fuzz-xls-XXXXXX";
-  const int descriptor = mkstemp(pattern.data());
+  std::string path = base + "/vandro-fuzz-xls-XXXXXX";
+  const int descriptor = mkstemp(path.data());
   if (descriptor < 0) std::abort();
+  const bool written =
+      write(descriptor, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
   close(descriptor);
-  static const std::string kept = pattern;
-  std::atexit([] { unlink(kept.c_str()); });
-  return pattern;
+  const bool read = written && ReadXlsFile(path, lines);
+  unlink(path.c_str());
+  return read;
 }
 
 } // namespace
@@ -96,15 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   case 0:
     if (ReadXlsxBytes(rest, lines)) Check(lines);
     break;
-  case 1: {
-    static const std::string path = TemporaryPath();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) std::abort();
-    std::fwrite(rest.data(), 1, rest.size(), file);
-    std::fclose(file);
-    if (ReadXlsFile(path, lines)) Check(lines);
+  case 1:
+    if (ReadXls(rest, lines)) Check(lines);
     break;
-  }
   default: {
     const std::string bytes = Zipped(rest);
     if (!bytes.empty() && ReadXlsxBytes(bytes, lines)) Check(lines);
