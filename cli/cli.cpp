@@ -84,6 +84,23 @@ const std::vector<TCommand>& Commands() {
        "Adds a unit (prints its id), deletes one, or makes it the basic unit of\n"
        "      its category.",
        &RunUnit},
+      {"import",
+       "import PROJECT FILE [--sep tab|comma|semicolon|TEXT] [--name-column C]\n"
+       "      [--time-column C] [--mode 0|1|2] [--group NAME]",
+       "Imports objects and states from a table whose header names the parameters\n"
+       "      (.xls and .xlsx: the first worksheet); prints the summary. Columns\n"
+       "      _Object_Name and _Real_Time, or C, give each line's object and time.\n"
+       "      --mode for an object with several states: 0 the latest, 1 all, 2 a new one.\n"
+       "      --group adds the objects the import creates to group NAME.",
+       &RunImport},
+      {"import-units", "import-units PROJECT FILE [--sep tab|comma|semicolon|TEXT]",
+       "Adds the units of a unit file (as export --what units writes it).", &RunImportUnits},
+      {"export",
+       "export PROJECT --what units|object|group|all [--name NAME] [--history]\n"
+       "      [--as table|text] [--sep tab|comma|semicolon|TEXT] --output FILE",
+       "Writes the user-defined units, object NAME, the members of group NAME or all\n"
+       "      objects (\"#ID\" names a state) as a table import reads, or as text.",
+       &RunExport},
       {"stats", "stats DATA",
        "The descriptive statistics of every series. DATA is --file F [--sep\n"
        "      tab|comma|semicolon|TEXT] (a header row of series names, then one value text\n"

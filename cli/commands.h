@@ -58,6 +58,11 @@ int RunParam(const std::vector<std::string>& args, TCliStreams& streams);
 int RunVar(const std::vector<std::string>& args, TCliStreams& streams);
 int RunUnit(const std::vector<std::string>& args, TCliStreams& streams);
 
+// exchange_commands.cpp
+int RunImport(const std::vector<std::string>& args, TCliStreams& streams);
+int RunImportUnits(const std::vector<std::string>& args, TCliStreams& streams);
+int RunExport(const std::vector<std::string>& args, TCliStreams& streams);
+
 // Statistics over the series of a delimited text file (stats_commands.cpp).
 int RunStats(const std::vector<std::string>& args, TCliStreams& streams);
 int RunDist(const std::vector<std::string>& args, TCliStreams& streams);

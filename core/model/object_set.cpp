@@ -190,7 +190,7 @@ void TObjectSet::StatesAt(double time, std::vector<std::unique_ptr<TStateTrack>>
   }
 }
 
-bool TObjectSet::LatestStateAt(double time, TStateTrack& track) {
+const TDataRecord* TObjectSet::LatestRecordAt(double time) const {
   // The states StatesAt would list, without making a track for each.
   const TDataRecord* latest = nullptr;
   for (const auto& record : Records) {
@@ -201,6 +201,11 @@ bool TObjectSet::LatestStateAt(double time, TStateTrack& track) {
                                      [time](const auto* next) { return next->RealTime > time; });
     if (current) latest = record.get();
   }
+  return latest;
+}
+
+bool TObjectSet::LatestStateAt(double time, TStateTrack& track) {
+  const TDataRecord* latest = LatestRecordAt(time);
   if (!latest) {
     track.SetRootPath(*this, time);
     return false;

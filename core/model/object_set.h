@@ -65,6 +65,8 @@ public:
   // RealTime (the first of equal ones): where a new record at time follows
   // on. False, with track on Root alone, when no state is current.
   bool LatestStateAt(double time, TStateTrack& track);
+  // The record LatestStateAt would put a track on; nullptr when none.
+  const TDataRecord* LatestRecordAt(double time) const;
 
 private:
   void Unlink();

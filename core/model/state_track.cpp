@@ -95,57 +95,72 @@ void TStateTrack::SetRootPath(TObjectSet& set, double time) {
   Continues = false;
 }
 
+void TStateTrack::Replay(const TDataRecord& record) {
+  State->RecName = record.RecName;
+  State->RealTime = record.RealTime;
+  State->SysTime = record.SysTime;
+  State->Idtor = record.Idtor;
+  State->ObjIdtor = record.ObjIdtor;
+  for (const auto& source : record.PVs) {
+    // A value whose parameter was deleted can no longer be named.
+    if (!source->Parameter) continue;
+    const auto at = std::find_if(State->PVs.begin(), State->PVs.end(), [&](const auto& pair) {
+      return pair->Parameter == source->Parameter;
+    });
+    if (at != State->PVs.end()) {
+      if (source->Value.IsNull()) {
+        State->PVs.erase(at);
+      } else {
+        (*at)->Value.Assign(source->Value);
+        (*at)->Invisible = source->Invisible;
+      }
+    } else if (!source->Value.IsNull()) {
+      // An empty value removes its parameter; where there is none to
+      // remove it adds nothing.
+      NoteCreation("TPVRelation", "TStateTrack.ConstructState");
+      auto copy = std::make_unique<TPVRelation>();
+      copy->Parameter = source->Parameter;
+      copy->Value.Assign(source->Value);
+      copy->Modified = source->Modified;
+      copy->Invisible = source->Invisible;
+      State->PVs.push_back(std::move(copy));
+    }
+  }
+  for (const auto& member : record.Added) {
+    if (!State->Content) State->Content.emplace();
+    if (!HasMember(*State->Content, *member))
+      State->Content->push_back(member->Clone("TStateTrack.ConstructState"));
+  }
+  if (State->Content) {
+    for (const auto& member : record.Deleted)
+      std::erase_if(*State->Content,
+                    [&](const TValue::Ptr& item) { return item->Equals(*member); });
+  }
+}
+
 void TStateTrack::ConstructState() {
   if (Constructed) return;
   NoteCreation("TDataRecord", "TStateTrack.ConstructState");
   // Every field is taken from the path (its root at least).
   State->Clear(0);
   if (Set) State->ObjIdtor = Set->ObjIdtor;
-  for (const TDataRecord* record : Path) {
-    State->RecName = record->RecName;
-    State->RealTime = record->RealTime;
-    State->SysTime = record->SysTime;
-    State->Idtor = record->Idtor;
-    State->ObjIdtor = record->ObjIdtor;
-    for (const auto& source : record->PVs) {
-      // A value whose parameter was deleted can no longer be named.
-      if (!source->Parameter) continue;
-      const auto at = std::find_if(State->PVs.begin(), State->PVs.end(), [&](const auto& pair) {
-        return pair->Parameter == source->Parameter;
-      });
-      if (at != State->PVs.end()) {
-        if (source->Value.IsNull()) {
-          State->PVs.erase(at);
-        } else {
-          (*at)->Value.Assign(source->Value);
-          (*at)->Invisible = source->Invisible;
-        }
-      } else if (!source->Value.IsNull()) {
-        // An empty value removes its parameter; where there is none to
-        // remove it adds nothing.
-        NoteCreation("TPVRelation", "TStateTrack.ConstructState");
-        auto copy = std::make_unique<TPVRelation>();
-        copy->Parameter = source->Parameter;
-        copy->Value.Assign(source->Value);
-        copy->Modified = source->Modified;
-        copy->Invisible = source->Invisible;
-        State->PVs.push_back(std::move(copy));
-      }
-    }
-    for (const auto& member : record->Added) {
-      if (!State->Content) State->Content.emplace();
-      if (!HasMember(*State->Content, *member))
-        State->Content->push_back(member->Clone("TStateTrack.ConstructState"));
-    }
-    if (State->Content) {
-      for (const auto& member : record->Deleted)
-        std::erase_if(*State->Content,
-                      [&](const TValue::Ptr& item) { return item->Equals(*member); });
-    }
-  }
+  for (const TDataRecord* record : Path)
+    Replay(*record);
   State->RebuildVisiblePVs();
   if (!Path.empty()) State->Previous = Path.back()->Previous;
   Constructed = true;
+}
+
+void TStateTrack::Advance(TDataRecord& record) {
+  if (Path.empty()) RaiseSystemError("The state track has no history");
+  Path.push_back(&record);
+  Time = std::max(Time, record.RealTime);
+  Continues = false;
+  if (!Constructed) return;
+  NoteCreation("TDataRecord", "TStateTrack.Advance");
+  Replay(record);
+  State->RebuildVisiblePVs();
+  State->Previous = record.Previous;
 }
 
 bool TStateTrack::HasLater(const TDataRecord& record) const {
@@ -320,7 +335,8 @@ void TStateTrack::DescendantStatesAt(double time,
   }
 }
 
-int32_t TStateTrack::Append(std::unique_ptr<TDataRecord> record, TPlacement placement) {
+int32_t TStateTrack::Append(std::unique_ptr<TDataRecord> record, TPlacement placement,
+                            std::unique_ptr<TDataRecord>* stored) {
   if (!Set || Path.empty()) RaiseSystemError("The state track has no history");
   record->ObjIdtor = Set->ObjIdtor;
   record->Previous.assign(1, State.get());
@@ -334,7 +350,9 @@ int32_t TStateTrack::Append(std::unique_ptr<TDataRecord> record, TPlacement plac
   }
   if (!successor) {
     record->Store(State.get(), false);
-    return record->Idtor;
+    const int32_t id = record->Idtor;
+    if (stored) *stored = std::move(record);
+    return id;
   }
   // The stored links of the successor are rewritten from its Previous list,
   // where the new record takes the place of the track's record while it is
@@ -349,11 +367,13 @@ int32_t TStateTrack::Append(std::unique_ptr<TDataRecord> record, TPlacement plac
     ~TRestore() { *slot = last; }
   } restore{&*slot, last};
   record->Store(State.get(), false);
-  return record->Idtor;
+  const int32_t id = record->Idtor;
+  if (stored) *stored = std::move(record);
+  return id;
 }
 
 int32_t TStateTrack::ModifyRecord(std::vector<std::unique_ptr<TPVRelation>> pairs, double time,
-                                  TPlacement placement) {
+                                  TPlacement placement, std::unique_ptr<TDataRecord>* stored) {
   if (time == 0) time = Now();
   ConstructState();
   // Before an object's first record there is no state whose time could be
@@ -366,7 +386,7 @@ int32_t TStateTrack::ModifyRecord(std::vector<std::unique_ptr<TPVRelation>> pair
   record->RealTime = time;
   for (auto& pair : pairs)
     record->AddPV(std::move(pair));
-  return Append(std::move(record), placement);
+  return Append(std::move(record), placement, stored);
 }
 
 int32_t TStateTrack::Terminate(double time) {
@@ -378,7 +398,7 @@ int32_t TStateTrack::Terminate(double time) {
   record->RecName = "Terminator";
   record->Terminator = true;
   record->RealTime = time;
-  return Append(std::move(record), TPlacement::NewVersion);
+  return Append(std::move(record), TPlacement::NewVersion, nullptr);
 }
 
 int32_t TStateTrack::ModifyGroup(const std::vector<TValue::Ptr>& added,
@@ -397,7 +417,7 @@ int32_t TStateTrack::ModifyGroup(const std::vector<TValue::Ptr>& added,
   for (const auto& member : deleted)
     if (HasMemberText(State->Content, member->Text()))
       record->Deleted.push_back(member->Clone("TStateTrack.ModifyGroup"));
-  return Append(std::move(record), placement);
+  return Append(std::move(record), placement, nullptr);
 }
 
 } // namespace vandro

@@ -72,6 +72,10 @@ public:
   void SetRootPath(TObjectSet& set, double time);
   // Replays Path into State (nothing while Constructed).
   void ConstructState();
+  // Moves the path on to record, which follows its last record (a record
+  // just appended and linked into the set), and replays that one record onto
+  // a constructed state instead of the whole path again.
+  void Advance(TDataRecord& record);
   // The record the path ends at (Root when it holds only Root); nullptr
   // without a path.
   TDataRecord* Last() const { return Path.empty() ? nullptr : Path.back(); }
@@ -101,9 +105,12 @@ public:
   // was stored; storage failures raise. The set is not changed: load it
   // again to see the new record.
   // ModifyRecord: time strictly later than the state's; the pairs become the
-  // record's values.
+  // record's values. stored, when given, receives the record as written
+  // (its links in PrevRecord/PtrArr), for a caller that keeps the set up to
+  // date itself instead of loading it again.
   int32_t ModifyRecord(std::vector<std::unique_ptr<TPVRelation>> pairs, double time,
-                       TPlacement placement = TPlacement::NewVersion);
+                       TPlacement placement = TPlacement::NewVersion,
+                       std::unique_ptr<TDataRecord>* stored = nullptr);
   // Terminate: time not earlier than the state's.
   int32_t Terminate(double time);
   // ModifyGroup: time not earlier than the state's; additions already in
@@ -124,7 +131,9 @@ private:
   bool HasLater(const TDataRecord& record) const;
   bool Eligible(const TDataRecord& parent, const TDataRecord& child) const;
   size_t PositionInParent() const;
-  int32_t Append(std::unique_ptr<TDataRecord> record, TPlacement placement);
+  int32_t Append(std::unique_ptr<TDataRecord> record, TPlacement placement,
+                 std::unique_ptr<TDataRecord>* stored);
+  void Replay(const TDataRecord& record);
 
   std::shared_ptr<TObjectSet> keptSet_;
 };

@@ -1,0 +1,87 @@
+// Importing objects and their states from a delimited table: a header line
+// of parameter names, then one state per line.
+//
+//   TImportSettings settings;
+//   settings.Separator = "\t";
+//   TImportResult result;
+//   if (ImportObjectsFromFile("/data/plants.txt", settings, nullptr, result))
+//     ShowMsg(result.Summary);
+//
+// Each field is trimmed; an empty field sets nothing, "@NAME" is a reference
+// to object NAME (empty when there is none), "=TEXT" a calculated value, any
+// other field a plain value. Header names without a parameter get one in
+// category "Imported". The columns _OBJECT_NAME and _REAL_TIME (any case),
+// or the columns the settings name, give the object and the time of a line;
+// without a name column the first field names the object, without a time
+// column the state is dated now.
+//
+// Lines are written in batches: a crash keeps every batch committed before
+// it, each record whole, and the project opens as usual. A line that cannot
+// be imported is reported and skipped; the import goes on.
+#pragma once
+
+#include "exchange/progress.h"
+#include "exchange/text_lines.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vandro {
+
+// What to do with an object that already has several states current at a
+// line's time (with one, the line always modifies it).
+enum TImportMode : int {
+  imModifyLatest = 0, // "Modify most recent state": the one with the latest record
+  imModifyAll = 1,    // "Modify all available states"
+  imNewState = 2,     // "Create new state": a new branch from the empty state
+};
+
+struct TImportSettings {
+  std::string Separator = "\t"; // one or more characters; empty means tab
+  std::string NameColumn;       // a header name, or empty
+  std::string TimeColumn;       // a header name, or empty
+  TImportMode Mode = imModifyLatest;
+  // "Add to group:": the objects this import creates join a group. A chosen
+  // group (GroupId, and optionally GroupStateId, one of its records), or
+  // else a new group named GroupName.
+  int32_t GroupId = 0;
+  int32_t GroupStateId = 0;
+  std::string GroupName;
+  // Asks for another group name when an object has the one given: true with
+  // the name typed, false when the user cancels. Without it, the question
+  // counts as cancelled.
+  std::function<bool(const std::string& prompt, std::string& name)> InputName;
+  int RowsPerCommit = 10000;
+};
+
+struct TImportResult {
+  int64_t NewObjects = 0;
+  int64_t ModifiedStates = 0;
+  int64_t SkippedLines = 0;
+  bool Stopped = false; // the progress asked to stop
+  // n + " new objects. " + m + " states were successfully modified" when a
+  // state was modified, else empty: the caller shows it.
+  std::string Summary;
+};
+
+// The fields of a line: split at each separator, each trimmed; a line that
+// ends in the separator has no empty last field.
+std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separator);
+
+// Imports the lines of source into the open project. False, with nothing
+// created, when the header is missing or invalid or a column the settings
+// name is not in it; otherwise true, whatever lines were skipped.
+bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgress* progress,
+                   TImportResult& result);
+
+// The same from a file: ".xls" and ".xlsx" (any case) are read as
+// spreadsheets, their cells separated by tab whatever the settings say;
+// anything else as text. False after "Can't read Excel document: " + path
+// or "Can't open file " + path.
+bool ImportObjectsFromFile(const std::string& path, const TImportSettings& settings,
+                           TProgress* progress, TImportResult& result);
+
+} // namespace vandro

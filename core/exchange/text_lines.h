@@ -1,0 +1,91 @@
+// The lines of a file being imported, in code page 1251.
+//
+// A text file is read as UTF-8 when it starts with the UTF-8 byte order mark
+// or when its lines with bytes above 127 are mostly valid UTF-8; otherwise
+// it is read as code page 1251. Lines may end in CR LF, LF or CR. The file
+// is read a block at a time, so memory does not grow with its size.
+//
+// A line that cannot be taken is handed out with a problem instead of its
+// text (not valid UTF-8 or not storable in code page 1251, longer than
+// kMaxLineLength): the importer reports it and goes on with the next one.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vandro {
+
+inline constexpr size_t kMaxLineLength = size_t{1} << 20;
+
+struct TSourceLine {
+  int64_t Number = 0;  // 1-based line number in the file
+  std::string Text;    // code page 1251, without the line end
+  std::string Problem; // why the line cannot be used ("it is longer than ..."); empty when it can
+};
+
+class TLineSource {
+public:
+  virtual ~TLineSource() = default;
+  // The next line; false at the end.
+  virtual bool Next(TSourceLine& line) = 0;
+  // How much of the input has been read, as a share from 0 to 1.
+  virtual double ShareRead() const = 0;
+};
+
+enum class TTextEncoding { Cp1251, Utf8 };
+
+// The lines of a stream (a file, or text in memory). The stream is read once
+// to settle the encoding and then again from its start.
+class TTextLines final : public TLineSource {
+public:
+  explicit TTextLines(std::istream& in);
+  bool Next(TSourceLine& line) override;
+  double ShareRead() const override;
+  TTextEncoding Encoding() const { return encoding_; }
+
+private:
+  bool Fill();
+  int Get();
+
+  std::istream& in_;
+  TTextEncoding encoding_ = TTextEncoding::Cp1251;
+  int64_t size_ = 0;
+  int64_t consumed_ = 0;
+  int64_t number_ = 0;
+  std::vector<char> block_;
+  size_t at_ = 0, end_ = 0;
+  std::string raw_;
+};
+
+// The same over a file; Open shows "Can't open file " + path and gives false
+// when it cannot be read.
+class TTextFileLines final : public TLineSource {
+public:
+  bool Open(const std::string& path);
+  bool Next(TSourceLine& line) override { return lines_->Next(line); }
+  double ShareRead() const override { return lines_->ShareRead(); }
+
+private:
+  std::unique_ptr<std::istream> file_;
+  std::unique_ptr<TTextLines> lines_;
+};
+
+// Lines already split, in UTF-8 (the rows of a spreadsheet).
+class TUtf8Lines final : public TLineSource {
+public:
+  explicit TUtf8Lines(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+  bool Next(TSourceLine& line) override;
+  double ShareRead() const override;
+
+private:
+  std::vector<std::string> lines_;
+  size_t next_ = 0;
+};
+
+// Whether text is well-formed UTF-8 (any code point, code page or not).
+bool IsValidUtf8(std::string_view text);
+
+} // namespace vandro

@@ -1,0 +1,162 @@
+#include "cli.h"
+
+#include "shell/clock.h"
+#include "shell/datetime.h"
+#include "storage/project_lifecycle.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace vandro::cli {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+// A project in a fresh directory, closed between commands as it is between
+// runs of the program; the clock stands still and no settings file exists.
+class ExchangeCommands : public ::testing::Test {
+protected:
+  ExchangeCommands() {
+    std::string pattern = ::testing::TempDir() + "vandro-cli-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    dir = pattern;
+    project = dir + "/Plant.vdp";
+    if (const char* saved = std::getenv("VANDRO_CONFIG_DIR")) savedConfig = saved;
+    setenv("VANDRO_CONFIG_DIR", (dir + "/config").c_str(), 1);
+    previousClock = SetClock(&clock);
+    EXPECT_TRUE(APSCreateProject(project, "", NewProjectInfo("Plant")));
+  }
+
+  ~ExchangeCommands() override {
+    CloseProject();
+    SetClock(previousClock);
+    if (savedConfig.empty())
+      unsetenv("VANDRO_CONFIG_DIR");
+    else
+      setenv("VANDRO_CONFIG_DIR", savedConfig.c_str(), 1);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  Outcome Run(std::vector<std::string> args) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    const int status = RunCli(args, {in, out, err, false});
+    return {status, out.str(), err.str()};
+  }
+
+  std::string File(const std::string& name, const std::string& content = {}) {
+    const std::string path = dir + "/" + name;
+    if (!content.empty()) std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  TFixedClock clock{40400.5}; // 9 August 2010, 12:00
+  std::string dir, project, savedConfig;
+
+private:
+  const TClock* previousClock = nullptr;
+};
+
+TEST_F(ExchangeCommands, ImportThenExportTheTable) {
+  const std::string table = File("in.txt", "Plant;When;X;Y\n"
+                                           "Pump;01.02.2010 10:00:00;1;@Valve\n"
+                                           "Valve;01.02.2010;2\n"
+                                           "Pump;later;3\n"
+                                           "Pump;01.03.2010;4\n");
+  const Outcome imported = Run({"import", project, table, "--sep", "semicolon", "--name-column",
+                                "Plant", "--time-column", "When", "--mode", "1", "--group", "Kit"});
+  ASSERT_EQ(kExitOk, imported.status) << imported.err;
+  EXPECT_EQ("2 new objects. 3 states were successfully modified\n", imported.out);
+  EXPECT_EQ("Line 4 skipped: can't read the time \"later\"\n", imported.err);
+
+  const std::string output = File("out.txt");
+  const Outcome exported = Run({"export", project, "--what", "group", "--name", "Kit", "--as",
+                                "table", "--sep", "comma", "--output", output});
+  ASSERT_EQ(kExitOk, exported.status) << exported.err;
+  EXPECT_EQ("2 states exported\n", exported.out);
+  EXPECT_EQ("_Object_Name,_Real_Time,Plant,When,X,Y\r\n"
+            "PUMP,01.03.2010,Pump,01.03.2010,4,@VALVE\r\n"
+            "VALVE,01.02.2010,Valve,01.02.2010,2,\r\n"
+            "\r\n",
+            Read(output));
+
+  // Every object, as the readable report.
+  ASSERT_EQ(kExitOk, Run({"export", project, "--what", "all", "--output", output}).status);
+  const std::string report = Read(output);
+  EXPECT_EQ(0u, report.find("Object PUMP\r\n    State: PUMP[2]; Time: 01.03.2010; Created: "));
+  EXPECT_NE(std::string::npos, report.find("Object KIT\r\n"));
+}
+
+TEST_F(ExchangeCommands, UnitsRoundTrip) {
+  const std::string units =
+      File("units.txt", "furlong\tfur\tDistance\t0\t201.168\t0\t\t'an eighth of a mile'\r\n"
+                        "zeroed\tz\tDistance\t0\t0\t0\t\t''\r\n");
+  const Outcome imported = Run({"import-units", project, units});
+  ASSERT_EQ(kExitOk, imported.status) << imported.err;
+  EXPECT_EQ("1 units successfuly imported\n", imported.out);
+  EXPECT_EQ("Can't import unit: zeroed\n", imported.err);
+  const std::string output = File("export.txt");
+  const Outcome exported =
+      Run({"export", project, "--what", "units", "--sep", "::", "--output", output});
+  ASSERT_EQ(kExitOk, exported.status) << exported.err;
+  EXPECT_EQ("1 units exported\n", exported.out);
+  EXPECT_EQ("furlong::fur::Distance::0::201.168::0::::'an eighth of a mile'\r\n", Read(output));
+}
+
+TEST_F(ExchangeCommands, WrongUsageAndFailures) {
+  const std::string output = File("out.txt");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string error;
+  } cases[] = {
+      {{"import", project}, kExitUsage, "PROJECT and FILE are needed"},
+      {{"import", project, "f", "--mode", "3"}, kExitUsage, "--mode is 0, 1 or 2"},
+      {{"import", project, "f", "--sep", ""}, kExitUsage, "--sep needs a separator"},
+      {{"import", project, "f", "--bogus"}, kExitUsage, "unknown option --bogus"},
+      {{"export", project, "--what", "objects", "--output", output},
+       kExitUsage,
+       "--what is units, object, group or all"},
+      {{"export", project, "--what", "object", "--output", output},
+       kExitUsage,
+       "--name is needed for object"},
+      {{"export", project, "--what", "all", "--name", "X", "--output", output},
+       kExitUsage,
+       "--name is only for object and group"},
+      {{"export", project, "--what", "all"}, kExitUsage, "--output FILE is needed"},
+      {{"import", project, dir + "/none.txt"}, kExitFailed, "Can't open file " + dir + "/none.txt"},
+      {{"import", project, dir + "/none.xlsx"},
+       kExitFailed,
+       "Can't read Excel document: " + dir + "/none.xlsx"},
+      {{"export", project, "--what", "object", "--name", "Nobody", "--output", output},
+       kExitFailed,
+       "Object Nobody doesn't exist"},
+      {{"export", project, "--what", "object", "--name", "#77", "--output", output},
+       kExitFailed,
+       "Error selecting object"},
+      {{"export", project, "--what", "all", "--output", output}, kExitFailed, "Project is empty"},
+  };
+  for (const Case& test : cases) {
+    const Outcome outcome = Run(test.args);
+    EXPECT_EQ(test.status, outcome.status) << test.args[0] << " " << test.error;
+    EXPECT_NE(std::string::npos, outcome.err.find(test.error)) << outcome.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+} // namespace
+} // namespace vandro::cli

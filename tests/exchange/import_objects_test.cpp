@@ -1,0 +1,423 @@
+#include "exchange/import_objects.h"
+#include "shell/datetime.h"
+#include "storage/records_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <sstream>
+
+namespace vandro {
+namespace {
+
+using testing::Cp;
+
+// A progress that records what it is told and may ask to stop.
+struct TRecordingProgress final : TProgress {
+  void Start(const std::string& caption) override { events.push_back("start " + caption); }
+  bool Update(double share) override {
+    shares.push_back(share);
+    return shares.size() < stopAfter;
+  }
+  void End() override { events.push_back("end"); }
+  std::vector<std::string> events;
+  std::vector<double> shares;
+  size_t stopAfter = SIZE_MAX;
+};
+
+class ImportObjectsTest : public testing::RecordsTest {
+protected:
+  ImportObjectsTest() { SetDateStyle(TDateStyle::European); }
+
+  bool Import(const std::string& text, const TImportSettings& settings = {},
+              TProgress* progress = nullptr) {
+    std::istringstream in(text);
+    TTextLines lines(in);
+    return ImportObjects(lines, settings, progress, result);
+  }
+
+  // The state of the object at its latest record current now.
+  std::string StateOf(const std::string& object) {
+    const int32_t id = APSFindObject(object);
+    if (id == 0) return "no object";
+    TObjectSet set;
+    EXPECT_TRUE(set.Load(id));
+    TStateTrack track;
+    if (!set.LatestStateAt(Now(), track)) return "no state";
+    track.ConstructState();
+    std::string text;
+    for (const auto& pair : track.State->PVs)
+      text += (text.empty() ? "" : " ") + pair->Parameter->ParamName + "=" +
+              (pair->Value.IsObject()       ? "@" + APSObjectName(std::stoi(pair->Value.Text()))
+               : pair->Value.IsCalculated() ? "=" + pair->Value.Text()
+                                            : pair->Value.Text());
+    return text;
+  }
+
+  std::string Time(double day) { return DateTimeToText(Day(day)); }
+
+  TImportResult result;
+};
+
+TEST_F(ImportObjectsTest, HeaderFaultsStopTheImportBeforeAnythingIsMade) {
+  const size_t parameters = CurrentProject()->Parameters().size();
+  struct Case {
+    const char* file;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"", {"Empty File"}},
+      {"  \r\n\t\n", {"Empty File"}},
+      {"_Object_Name\t\tX\nPump\t1\t2\n", {"Empty parameter name encountered"}},
+      {"_Object_Name\t1X\tNew\tY 2\nPump\t1\t2\t3\n",
+       {"Invalid parameter name syntax:1X\r\nIdentifier expected.",
+        "Invalid parameter name syntax:Y 2\r\nIdentifier expected."}},
+      {"Name\tX\tx\nPump\t1\t2\n", {"Column x is named twice in the header"}},
+  };
+  for (const Case& test : cases) {
+    sink.Reset();
+    EXPECT_FALSE(Import(test.file)) << test.file;
+    EXPECT_EQ(test.messages, sink.Messages()) << test.file;
+  }
+  TImportSettings settings;
+  settings.TimeColumn = "When";
+  sink.Reset();
+  EXPECT_FALSE(Import("Name\tX\nPump\t1\n", settings));
+  EXPECT_EQ("Column When is not in the header", sink.Last());
+  EXPECT_EQ(parameters, CurrentProject()->Parameters().size());
+  EXPECT_EQ(0, APSObjectCount());
+}
+
+TEST_F(ImportObjectsTest, LinesBecomeObjectsStatesAndImportedParameters) {
+  ASSERT_NE(0, APSCreateObject("Tank"));
+  ASSERT_NE(0, Record(APSFindObject("Tank"), Day(1), {{"Y", "4"}}));
+  const std::string file = "_object_name\t_REAL_TIME\tX\tFlow\tRef\tCalc\n"
+                           "Pump\t" +
+                           Time(2) +
+                           "\t1.5 [m]\t7\t@Valve\t=X*2\n"
+                           "Valve\t" +
+                           Time(3) +
+                           "\t\t8\t@Pump\n"
+                           "  \n"
+                           "Pump\t" +
+                           Time(4) +
+                           "\t2\t\t@Nobody\n"
+                           "Tank\t" +
+                           Time(5) +
+                           "\t\t\t@Tank\n"
+                           "Lonely\t" +
+                           Time(5) +
+                           "\n"
+                           "Lonely2\t\t\t\n";
+  ASSERT_TRUE(Import(file));
+  EXPECT_EQ(std::vector<std::string>{}, sink.Messages());
+  EXPECT_EQ("2 new objects. 4 states were successfully modified", result.Summary);
+  // A reference to an object whose line comes later is set once it exists;
+  // one to no object at all is empty and removes the parameter.
+  EXPECT_EQ("X=2 Flow=7 Calc==X*2", StateOf("Pump"));
+  EXPECT_EQ("Flow=8 Ref=@PUMP", StateOf("Valve"));
+  EXPECT_EQ("Y=4 Ref=@TANK", StateOf("Tank"));
+  EXPECT_EQ(0, APSFindObject("Lonely"));
+  const int32_t pump = APSFindObject("Pump");
+  EXPECT_EQ("X=1.5 [m] Flow=7 Ref=" + std::to_string(APSFindObject("Valve")) + " Calc=X*2",
+            StateAt(pump, Current(pump, Day(2)).at(0)));
+
+  const TParameter* flow = CurrentProject()->FindParameter("Flow");
+  ASSERT_NE(nullptr, flow);
+  EXPECT_EQ("Imported", flow->Category);
+  EXPECT_EQ("Flow", flow->ShortName);
+  EXPECT_EQ("Automatically generated on import (" + DateTimeToText(clock.Now()) + ")",
+            flow->Descript);
+  EXPECT_EQ("Data", CurrentProject()->FindParameter("X")->Category);
+}
+
+TEST_F(ImportObjectsTest, NameAndTimeColumnsChosenOrLeftOut) {
+  // No name column: the first field names the object; no time column: now.
+  ASSERT_TRUE(Import("Plant;X\nPump;1\n", [] {
+    TImportSettings settings;
+    settings.Separator = ";";
+    return settings;
+  }()));
+  EXPECT_EQ("Plant=Pump X=1", StateOf("Pump"));
+  const int32_t pump = APSFindObject("Pump");
+  EXPECT_EQ(1u, Current(pump, clock.Now()).size());
+  EXPECT_EQ(0u, Current(pump, clock.Now() - 0.001).size());
+
+  // Chosen columns under other names are imported as values as well; a
+  // separator of several characters.
+  TImportSettings settings;
+  settings.Separator = "::";
+  settings.NameColumn = "plant";
+  settings.TimeColumn = "WHEN";
+  ASSERT_TRUE(
+      Import("X::When::Plant\n3::" + Time(2) + "::Valve\n::" + Time(3) + "::Valve\n", settings));
+  EXPECT_EQ("X=3 When=" + Time(2) + " Plant=Valve", StateOf("Valve"));
+  EXPECT_EQ("1 new objects. 1 states were successfully modified", result.Summary);
+}
+
+TEST_F(ImportObjectsTest, LinesThatCannotBeReadAreReportedAndTheRestImported) {
+  const std::string longLine = "Pump\t" + Time(9) + "\t" + std::string(kMaxLineLength, '7');
+  const std::string file = "\xEF\xBB\xBF_Object_Name\t_Real_Time\tX\tY\n"
+                           "Pump\t" +
+                           Time(1) +
+                           "\t1\n"
+                           "Pump\t" +
+                           Time(2) +
+                           "\t2\t3\t4\n"
+                           "Pump\t" +
+                           Time(3) +
+                           "\t3\t\t\t\n"
+                           "Pump\tthe 3rd of May\t4\n"
+                           "Pump\t" +
+                           Time(4) + "\t\x01\x02\x03\n" + longLine +
+                           "\n"
+                           "\t" +
+                           Time(5) +
+                           "\t5\n"
+                           "Pump\t" +
+                           Time(6) +
+                           "\t\xFF\xFE\n"
+                           "\xD0\x9D\xD0\xB0\xD1\x81\xD0\xBE\xD1\x81\t" +
+                           Time(7) +
+                           "\t7\n"
+                           "Pump\t" +
+                           Time(8) + "\t8";
+  ASSERT_TRUE(Import(file));
+  EXPECT_EQ((std::vector<std::string>{
+                "Line 3 skipped: it has 5 fields, the header has 4",
+                "Line 5 skipped: can't read the time \"the 3rd of May\"",
+                "Line 6 skipped: it holds binary data",
+                "Line 7 skipped: it is longer than 1048576 characters",
+                "Line 8 skipped: it has no object name",
+                "Line 9 skipped: The text is not valid UTF-8 at byte 17",
+            }),
+            sink.Messages());
+  EXPECT_EQ(6, result.SkippedLines);
+  EXPECT_EQ("2 new objects. 4 states were successfully modified", result.Summary);
+  EXPECT_EQ("X=8", StateOf("Pump"));
+  EXPECT_EQ("X=7", StateOf(Cp("Насос")));
+}
+
+TEST_F(ImportObjectsTest, ImportingTheSameFileTwiceRefusesEveryLineByTimeStamp) {
+  const std::string file =
+      "_Object_Name\t_Real_Time\tX\nPump\t" + Time(1) + "\t1\nPump\t" + Time(2) + "\t2\n";
+  ASSERT_TRUE(Import(file));
+  EXPECT_EQ("1 new objects. 2 states were successfully modified", result.Summary);
+  ASSERT_TRUE(Import(file));
+  const std::string check = "Check if the time stamp of the new record is \r\n"
+                            "greater than that of existing one. ";
+  EXPECT_EQ((std::vector<std::string>{
+                "Can't import record.\r\nObject:Pump\r\nTime stamp:" + Time(1) + "\r\n" + check,
+                "Can't import record.\r\nObject:Pump\r\nTime stamp:" + Time(2) + "\r\n" + check,
+            }),
+            sink.Messages());
+  EXPECT_EQ("", result.Summary);
+}
+
+// Pump's history forks at Day(1): two states current from Day(3) on.
+class ImportModes : public ImportObjectsTest {
+protected:
+  ImportModes() {
+    pump = APSCreateObject("Pump");
+    first = Record(pump, Day(1), {{"X", "1"}});
+    for (double day : {2.0, 3.0}) {
+      TObjectSet set;
+      EXPECT_TRUE(set.Load(pump));
+      TStateTrack track;
+      EXPECT_TRUE(track.SetPath(set, first, Day(day)));
+      EXPECT_NE(0, track.ModifyRecord(Pairs({{"Y", std::to_string(int(day))}}), Day(day)));
+    }
+  }
+
+  std::vector<std::string> States(double day) {
+    std::vector<std::string> states;
+    for (const int32_t record : Current(pump, Day(day)))
+      states.push_back(StateAt(pump, record));
+    std::sort(states.begin(), states.end());
+    return states;
+  }
+
+  int32_t pump = 0, first = 0;
+};
+
+TEST_F(ImportModes, EachModeTreatsSeveralCurrentStatesItsWay) {
+  const std::string file = "_Object_Name\t_Real_Time\tZ\nPump\t" + Time(4) + "\t9\n";
+  TImportSettings settings;
+  settings.Mode = imModifyLatest;
+  ASSERT_TRUE(Import(file, settings));
+  EXPECT_EQ((std::vector<std::string>{"X=1 Y=2", "X=1 Y=3 Z=9"}), States(5));
+}
+
+TEST_F(ImportModes, ModifyAllReportsTheStatesItCannotFollow) {
+  TImportSettings settings;
+  settings.Mode = imModifyAll;
+  ASSERT_TRUE(Import("_Object_Name\t_Real_Time\tZ\nPump\t" + Time(3) + "\t9\n", settings));
+  EXPECT_EQ((std::vector<std::string>{"X=1 Y=2 Z=9", "X=1 Y=3"}), States(3.5));
+  EXPECT_EQ("Can't import record.\r\nObject:Pump\r\nTime stamp:" + Time(3) +
+                "\r\nRecord: PUMP[3]\r\nCheck if the time stamp of the new record is \r\n"
+                "greater than that of existing one. ",
+            sink.Last());
+  ASSERT_TRUE(Import("_Object_Name\t_Real_Time\tZ\nPump\t" + Time(6) + "\t8\n", settings));
+  EXPECT_EQ((std::vector<std::string>{"X=1 Y=2 Z=8", "X=1 Y=3 Z=8"}), States(7));
+  EXPECT_EQ("0 new objects. 2 states were successfully modified", result.Summary);
+}
+
+TEST_F(ImportModes, NewStateStartsABranchButASingleStateIsModified) {
+  TImportSettings settings;
+  settings.Mode = imNewState;
+  ASSERT_TRUE(Import("_Object_Name\t_Real_Time\tZ\nPump\t" + Time(4) + "\t9\n", settings));
+  EXPECT_EQ((std::vector<std::string>{"X=1 Y=2", "X=1 Y=3", "Z=9"}), States(5));
+  // Before the fork there is one state: it is modified, not branched from
+  // the empty state.
+  ASSERT_TRUE(Import("_Object_Name\t_Real_Time\tZ\nPump\t" + Time(1.5) + "\t5\n", settings));
+  // The first record stays current too: records follow it later.
+  EXPECT_EQ((std::vector<std::string>{"X=1", "X=1 Z=5"}), States(1.7));
+}
+
+TEST_F(ImportObjectsTest, CreatedObjectsJoinANewGroupWithItsIndexEntry) {
+  const int32_t old = APSCreateObject("Old");
+  const std::string file = "_Object_Name\tX\nOld\t1\nNew1\t2\nNew2\t3\nNew1\t4\n";
+  TImportSettings settings;
+  settings.GroupName = "Batch";
+  ASSERT_TRUE(Import(file, settings));
+  const int32_t group = APSFindObject("Batch");
+  ASSERT_NE(0, group);
+  TStateTrack track;
+  ASSERT_TRUE(track.GetState(Current(group, clock.Now()).at(0)));
+  ASSERT_TRUE(track.State->Content.has_value());
+  std::vector<std::string> members;
+  for (const auto& member : *track.State->Content)
+    members.push_back(APSObjectName(std::stoi(member->Text())));
+  EXPECT_EQ((std::vector<std::string>{"NEW1", "NEW2"}), members);
+  const auto& entries = CurrentProject()->IndexEntries(ikGroups);
+  ASSERT_EQ(1u, entries.size());
+  EXPECT_EQ("BATCH", entries[0].EntryName);
+  EXPECT_EQ(group, entries[0].ObjIdtor);
+  EXPECT_EQ("Imported objects (" + DateTimeToText(clock.Now()) + ")", entries[0].Comment);
+  EXPECT_NE(0, old);
+
+  // The name is taken now: another one is asked for, or the step is left out.
+  std::vector<std::string> prompts;
+  settings.InputName = [&](const std::string& prompt, std::string& name) {
+    prompts.push_back(prompt);
+    name = "Batch2";
+    return true;
+  };
+  ASSERT_TRUE(Import("_Object_Name\tX\nNew3\t1\n", settings));
+  EXPECT_EQ(std::vector<std::string>{"Object Batch alredy exists. Input new group name"}, prompts);
+  EXPECT_NE(0, APSFindObject("Batch2"));
+  settings.InputName = nullptr;
+  ASSERT_TRUE(Import("_Object_Name\tX\nNew4\t1\n", settings));
+  EXPECT_EQ("Objects will not be added to any group", sink.Last());
+  EXPECT_EQ(0, APSFindObject("Batch3"));
+
+  // A chosen group takes the new objects into its state.
+  TImportSettings chosen;
+  chosen.GroupId = group;
+  ASSERT_TRUE(Import("_Object_Name\tX\nNew5\t1\nOld\t2\n", chosen));
+  ASSERT_TRUE(track.GetState(Current(group, clock.Now()).at(0)));
+  EXPECT_EQ(3u, track.State->Content->size());
+}
+
+TEST_F(ImportObjectsTest, ProgressFollowsTheFileAndMayStopIt) {
+  std::string file = "_Object_Name\t_Real_Time\tX\n";
+  for (int i = 0; i < 2000; ++i)
+    file += "Object" + std::to_string(i % 50) + "\t" + Time(i) + "\t" + std::to_string(i) + "\n";
+  TRecordingProgress progress;
+  ASSERT_TRUE(Import(file, {}, &progress));
+  EXPECT_EQ((std::vector<std::string>{"start Import progress", "end"}), progress.events);
+  ASSERT_FALSE(progress.shares.empty());
+  EXPECT_TRUE(std::is_sorted(progress.shares.begin(), progress.shares.end()));
+  EXPECT_GT(progress.shares.back(), 0.8);
+  EXPECT_EQ(2000, result.ModifiedStates);
+
+  TRecordingProgress stopping;
+  stopping.stopAfter = 2;
+  TImportSettings settings;
+  settings.TimeColumn = "_Real_Time";
+  std::string others = file;
+  for (size_t at; (at = others.find("\nObject")) != std::string::npos;)
+    others.replace(at, 7, "\nOther");
+  ASSERT_TRUE(Import(others, settings, &stopping));
+  EXPECT_TRUE(result.Stopped);
+  EXPECT_EQ("Import stopped after line 513", sink.Last());
+  EXPECT_EQ(512, result.ModifiedStates);
+  Reopen();
+  EXPECT_EQ(2512, RowCount());
+}
+
+TEST_F(ImportObjectsTest, TextIsReadInEitherEncodingWithAnyLineEnds) {
+  const std::string cp1251 = "_Object_Name\tX\r\n\xCD\xE0\xF1\xEE\xF1\t1\r\xC1\xE0\xEA\t2\n";
+  const std::string utf8 = "_Object_Name\tX\n\xD0\x9D\xD0\xB0\xD1\x81\xD0\xBE\xD1\x81\t1\r\n"
+                           "\xD0\x91\xD0\xB0\xD0\xBA\t2\r";
+  for (const std::string& file : {cp1251, utf8, "\xEF\xBB\xBF" + utf8}) {
+    std::istringstream in(file);
+    TTextLines lines(in);
+    TSourceLine line;
+    std::vector<std::string> texts;
+    while (lines.Next(line))
+      texts.push_back(line.Text);
+    EXPECT_EQ((std::vector<std::string>{"_Object_Name\tX", Cp("Насос\t1"), Cp("Бак\t2")}), texts);
+  }
+  ASSERT_TRUE(Import(utf8));
+  EXPECT_EQ("X=1", StateOf(Cp("Насос")));
+  EXPECT_EQ("X=2", StateOf(Cp("бак")));
+}
+
+// Killed in the middle of an import, a project keeps every batch committed
+// before, each record whole, and opens.
+TEST_F(ImportObjectsTest, AKilledImportLeavesWholeRecordsAndAProjectThatOpens) {
+  std::string file = "_Object_Name\t_Real_Time\tX\tY\tZ\n";
+  for (int i = 0; i < 3000; ++i)
+    file += "Object" + std::to_string(i / 10) + "\t" + Time(i % 10) + "\t" + std::to_string(i) +
+            "\ty" + std::to_string(i) + "\tz\n";
+  CloseProject();
+  const pid_t child = fork();
+  ASSERT_NE(-1, child);
+  if (child == 0) {
+    struct TKill final : TProgress {
+      void Start(const std::string&) override {}
+      bool Update(double share) override {
+        if (share > 0.5) kill(getpid(), SIGKILL);
+        return true;
+      }
+      void End() override {}
+    } killer;
+    if (!OpenProject(ProjectFile())) _exit(2);
+    TImportSettings settings;
+    settings.RowsPerCommit = 100;
+    std::istringstream in(file);
+    TTextLines lines(in);
+    TImportResult ignored;
+    ImportObjects(lines, settings, &killer, ignored);
+    _exit(3);
+  }
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  Reopen();
+  const int64_t rows = RowCount();
+  EXPECT_GT(rows, 0);
+  EXPECT_LT(rows, 3000);
+  EXPECT_EQ(0, rows % 100);
+  auto query = APSDatabase().Query("SELECT Idtor, ObjIdtor FROM VD_Records");
+  std::vector<std::pair<int32_t, int32_t>> records;
+  while (query.Step())
+    records.emplace_back(int32_t(query.Int(0)), int32_t(query.Int(1)));
+  for (const auto& [id, object] : records) {
+    TDataRecord record;
+    ASSERT_TRUE(record.Load(id));
+    EXPECT_EQ(3u, record.PVs.size()) << id;
+  }
+  // The import goes on where the batches stopped: the lines already in are
+  // refused by time stamp, the rest are added.
+  sink.Reset();
+  ASSERT_TRUE(Import(file));
+  EXPECT_EQ(3000 - rows, result.ModifiedStates);
+  EXPECT_EQ(3000, RowCount());
+}
+
+} // namespace
+} // namespace vandro
