@@ -40,7 +40,7 @@ TExportFile::~TExportFile() {
 
 bool TExportFile::Create(const std::string& path) {
   path_ = path;
-  const std::string utf8 = Cp1251ToUtf8(path);
+  const std::string utf8 = OsPath(path);
   temporary_ = DirectoryOf(utf8) + "/.vandro-export-XXXXXX";
   file_ = MakeTemporary(temporary_);
   if (!file_) {
@@ -61,7 +61,7 @@ bool TExportFile::Commit() {
   const bool written = !failed_ && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  const std::string target = Cp1251ToUtf8(path_);
+  const std::string target = OsPath(path_);
   // A new file gets the permissions any file the user creates gets.
   const mode_t mask = umask(0);
   umask(mask);
@@ -79,7 +79,7 @@ TScratchFile::~TScratchFile() {
 }
 
 bool TScratchFile::CreateBeside(const std::string& path) {
-  std::string pattern = DirectoryOf(Cp1251ToUtf8(path)) + "/.vandro-rows-XXXXXX";
+  std::string pattern = DirectoryOf(OsPath(path)) + "/.vandro-rows-XXXXXX";
   file_ = MakeTemporary(pattern);
   if (!file_) {
     ShowMsg("Can't create a temporary file beside " + path);

@@ -478,7 +478,7 @@ bool ReadXlsxBytes(std::string_view bytes, std::vector<std::string>& lines) {
 }
 
 bool ReadSpreadsheet(const std::string& path, std::vector<std::string>& lines) {
-  const std::string file = Cp1251ToUtf8(path);
+  const std::string file = OsPath(path);
   bool read = false;
   if (IsXlsxPath(path)) {
     int error = 0;

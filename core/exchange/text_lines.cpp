@@ -152,7 +152,7 @@ double TTextLines::ShareRead() const {
 }
 
 bool TTextFileLines::Open(const std::string& path) {
-  auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+  auto file = std::make_unique<std::ifstream>(OsPath(path), std::ios::binary);
   if (!*file) {
     ShowMsg("Can't open file " + path);
     return false;

@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace vandro {
@@ -364,6 +366,12 @@ TEST_F(ImportObjectsTest, TextIsReadInEitherEncodingWithAnyLineEnds) {
   ASSERT_TRUE(Import(utf8));
   EXPECT_EQ("X=1", StateOf(Cp("Насос")));
   EXPECT_EQ("X=2", StateOf(Cp("бак")));
+
+  // A file in a folder with a Cyrillic name is opened by its real name.
+  std::filesystem::create_directories(Path("Данные"));
+  std::ofstream(Path("Данные/насосы.txt"), std::ios::binary) << "_Object_Name\tX\nPump\t3\n";
+  ASSERT_TRUE(ImportObjectsFromFile(Path(Cp("Данные/насосы.txt")), {}, nullptr, result));
+  EXPECT_EQ("X=3", StateOf("Pump"));
 }
 
 // Killed in the middle of an import, a project keeps every batch committed
