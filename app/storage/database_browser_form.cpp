@@ -129,10 +129,17 @@ void TDatabaseBrowserForm::SelectObject(int row) {
 }
 
 void TDatabaseBrowserForm::ShowStatesOfObject() {
-  const QSignalBlocker quiet(states_);
-  ShowStates(states_, browser_.States());
-  states_->setCurrentCell(-1, -1);
-  FillTextGrid(values_, {});
+  const bool any = browser_.States().Count() > 0;
+  {
+    const QSignalBlocker quiet(states_);
+    ShowStates(states_, browser_.States());
+    states_->setCurrentCell(any ? 0 : -1, any ? 0 : -1);
+  }
+  // The first state's values show at once; the others are a click away.
+  if (any)
+    SelectState(0);
+  else
+    FillTextGrid(values_, {});
 }
 
 void TDatabaseBrowserForm::SelectState(int row) {

@@ -1,8 +1,10 @@
 // The project manager, the database browser, DB Show and the object view are
 // wired to the main window and to their rules.
 #include "app_test_support.h"
+#include "model/data_record.h"
 #include "model/object_view_dlg.h"
 #include "model/project.h"
+#include "shell/clock.h"
 #include "shell/main_form.h"
 #include "shell/settings.h"
 #include "storage/database_browser_form.h"
@@ -250,6 +252,30 @@ private slots:
       browser->ObjectsGrid()->selectRow(0);
       QVERIFY(sink->Last().starts_with("States for the object aren't found. Id="));
       QCOMPARE(browser->StatesGrid()->rowCount(), 0);
+      checked = true;
+      browser->reject();
+    });
+    form->Command(QStringLiteral("projBrowse"))->trigger();
+    QVERIFY(checked);
+  }
+
+  // Choosing an object shows its states with the first one's values.
+  void browserShowsTheFirstStatesValues() {
+    OpenProject(1);
+    TDataRecord record;
+    record.ObjIdtor = APSFindObject("O00");
+    record.RecName = "O00[1]";
+    record.RealTime = Now() - 1;
+    record.AddPV(*CurrentProject()->FindParameter("Pulse"), TValue::Null()).Value.SetPlain("72");
+    record.Store(nullptr, false);
+    bool checked = false;
+    WhenModal("vandro::TDatabaseBrowserForm", [&](QWidget* dialog) {
+      auto* browser = static_cast<TDatabaseBrowserForm*>(dialog);
+      browser->ObjectsGrid()->selectRow(0);
+      QCOMPARE(browser->StatesGrid()->rowCount(), 1);
+      QCOMPARE(browser->StatesGrid()->currentRow(), 0);
+      QCOMPARE(browser->ValuesGrid()->item(0, 0)->text(), QStringLiteral("Pulse"));
+      QCOMPARE(browser->ValuesGrid()->item(0, 1)->text(), QStringLiteral("72"));
       checked = true;
       browser->reject();
     });
