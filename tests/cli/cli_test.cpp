@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,8 @@
 namespace vandro::cli {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunVandro(std::vector<std::string> args, const std::string& input = {}) {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int status = RunCli(args, {in, out, err, false});
-  return {status, out.str(), err.str()};
-}
+using testing::Outcome;
+using testing::RunVandro;
 
 TEST(Cli, HelpListsTheCommands) {
   const Outcome help = RunVandro({"--help"});

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli_fixture.h"
 
 #include "shell/clock.h"
 #include "shell/datetime.h"
@@ -15,44 +15,10 @@
 namespace vandro::cli {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using testing::Outcome;
 
-// A project in a fresh directory, closed between commands as it is between
-// runs of the program; the clock stands still and no settings file exists.
-class ExchangeCommands : public ::testing::Test {
+class ExchangeCommands : public testing::PlantTest {
 protected:
-  ExchangeCommands() {
-    std::string pattern = ::testing::TempDir() + "vandro-cli-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    dir = pattern;
-    project = dir + "/Plant.vdp";
-    if (const char* saved = std::getenv("VANDRO_CONFIG_DIR")) savedConfig = saved;
-    setenv("VANDRO_CONFIG_DIR", (dir + "/config").c_str(), 1);
-    previousClock = SetClock(&clock);
-    EXPECT_TRUE(APSCreateProject(project, "", NewProjectInfo("Plant")));
-  }
-
-  ~ExchangeCommands() override {
-    CloseProject();
-    SetClock(previousClock);
-    if (savedConfig.empty())
-      unsetenv("VANDRO_CONFIG_DIR");
-    else
-      setenv("VANDRO_CONFIG_DIR", savedConfig.c_str(), 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-
-  Outcome Run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCli(args, {in, out, err, false});
-    return {status, out.str(), err.str()};
-  }
-
   std::string File(const std::string& name, const std::string& content = {}) {
     const std::string path = dir + "/" + name;
     if (!content.empty()) std::ofstream(path, std::ios::binary) << content;
@@ -63,12 +29,6 @@ protected:
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-
-  TFixedClock clock{40400.5}; // 9 August 2010, 12:00
-  std::string dir, project, savedConfig;
-
-private:
-  const TClock* previousClock = nullptr;
 };
 
 TEST_F(ExchangeCommands, ImportThenExportTheTable) {

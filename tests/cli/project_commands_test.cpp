@@ -1,6 +1,6 @@
 // vandro-cli's project commands, driven in-process against projects in a
 // fresh directory, with a fixed clock and a settings folder of their own.
-#include "cli.h"
+#include "cli_fixture.h"
 #include "model/parameter.h"
 #include "model/project.h"
 #include "model/template.h"
@@ -21,60 +21,16 @@
 namespace vandro::cli {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using testing::Outcome;
 
-class CliProject : public ::testing::Test {
+class CliProject : public testing::CliTest {
 protected:
-  CliProject() {
-    std::string pattern = ::testing::TempDir() + "vandro-cli-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    dir = pattern;
-    const char* old = std::getenv("VANDRO_CONFIG_DIR");
-    if (old) savedConfigDir = old;
-    setenv("VANDRO_CONFIG_DIR", (dir + "/config").c_str(), 1);
-    previousClock = SetClock(&clock);
-  }
-
-  ~CliProject() override {
-    CloseProject();
-    SetClock(previousClock);
-    SetDateStyle(TDateStyle::European);
-    if (savedConfigDir.empty())
-      unsetenv("VANDRO_CONFIG_DIR");
-    else
-      setenv("VANDRO_CONFIG_DIR", savedConfigDir.c_str(), 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-
-  Outcome Run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCli(args, {in, out, err, false});
-    return {status, out.str(), err.str()};
-  }
-
-  // Runs a command that must succeed; its output.
-  std::string Ok(std::vector<std::string> args) {
-    const Outcome outcome = Run(args);
-    EXPECT_EQ(kExitOk, outcome.status) << args[0] << ": " << outcome.err;
-    return outcome.out;
-  }
+  CliProject() : CliTest(40000.25) {} // 6 July 2009, 06:00
 
   std::string Health() {
     if (!std::filesystem::exists(dir + "/Health.vdp")) Ok({"new", dir + "/Health"});
     return dir + "/Health";
   }
-
-  TFixedClock clock{40000.25}; // 6 July 2009, 06:00
-  std::string dir;
-
-private:
-  std::string savedConfigDir;
-  const TClock* previousClock = nullptr;
 };
 
 // The lines of a text, without their line ends.

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli_fixture.h"
 
 #include "shell/clock.h"
 #include "shell/datetime.h"
@@ -13,58 +13,16 @@
 namespace vandro::cli {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using testing::Outcome;
 
-// A project in a fresh directory with objects stored by the record command;
-// the clock stands still and no settings file exists.
-class QueryCommands : public ::testing::Test {
+// Objects stored by the record command.
+class QueryCommands : public testing::PlantTest {
 protected:
   QueryCommands() {
-    std::string pattern = ::testing::TempDir() + "vandro-cli-query-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    dir = pattern;
-    project = dir + "/Plant.vdp";
-    if (const char* saved = std::getenv("VANDRO_CONFIG_DIR")) savedConfig = saved;
-    setenv("VANDRO_CONFIG_DIR", (dir + "/config").c_str(), 1);
-    previousClock = SetClock(&clock);
-    EXPECT_TRUE(APSCreateProject(project, "", NewProjectInfo("Plant")));
     Ok({"record", project, "Pump", "--new", "--at", "01.02.2010 10:00:00", "X=1"});
     Ok({"record", project, "Pump", "--at", "01.03.2010 10:00:00", "X=8"});
     Ok({"record", project, "Valve", "--new", "--at", "01.02.2010 10:00:00", "X=9"});
   }
-
-  ~QueryCommands() override {
-    CloseProject();
-    SetClock(previousClock);
-    if (savedConfig.empty())
-      unsetenv("VANDRO_CONFIG_DIR");
-    else
-      setenv("VANDRO_CONFIG_DIR", savedConfig.c_str(), 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-
-  Outcome Run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCli(args, {in, out, err, false});
-    return {status, out.str(), err.str()};
-  }
-
-  std::string Ok(std::vector<std::string> args) {
-    const Outcome outcome = Run(args);
-    EXPECT_EQ(kExitOk, outcome.status) << outcome.err;
-    return outcome.out;
-  }
-
-  TFixedClock clock{40400.5}; // 9 August 2010, 12:00
-  std::string dir, project, savedConfig;
-
-private:
-  const TClock* previousClock = nullptr;
 };
 
 TEST_F(QueryCommands, QueryPrintsOneResultPerLine) {

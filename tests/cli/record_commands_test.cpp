@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli_fixture.h"
 
 #include "model/object_set.h"
 #include "model/project.h"
@@ -18,59 +18,11 @@
 namespace vandro::cli {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using testing::Outcome;
 
-// A project in a fresh directory, closed between commands as it is between
-// runs of the program; the clock stands still and no settings file exists
-// unless a test writes one.
-class RecordCommands : public ::testing::Test {
+class RecordCommands : public testing::PlantTest {
 protected:
-  RecordCommands() {
-    std::string pattern = ::testing::TempDir() + "vandro-cli-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    dir = pattern;
-    project = dir + "/Plant.vdp";
-    if (const char* saved = std::getenv("VANDRO_CONFIG_DIR")) savedConfig = saved;
-    setenv("VANDRO_CONFIG_DIR", (dir + "/config").c_str(), 1);
-    previousClock = SetClock(&clock);
-    EXPECT_TRUE(APSCreateProject(project, "", NewProjectInfo("Plant")));
-  }
-
-  ~RecordCommands() override {
-    CloseProject();
-    SetClock(previousClock);
-    if (savedConfig.empty())
-      unsetenv("VANDRO_CONFIG_DIR");
-    else
-      setenv("VANDRO_CONFIG_DIR", savedConfig.c_str(), 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-
-  Outcome Run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCli(args, {in, out, err, false});
-    return {status, out.str(), err.str()};
-  }
-
-  // Runs a command that must succeed; returns its output.
-  std::string Ok(std::vector<std::string> args) {
-    const Outcome outcome = Run(args);
-    EXPECT_EQ(kExitOk, outcome.status) << outcome.err;
-    return outcome.out;
-  }
-
   std::string now() const { return DateTimeToText(clock.Now()); }
-
-  TFixedClock clock{40400.5}; // 9 August 2010, 12:00
-  std::string dir, project, savedConfig;
-
-private:
-  const TClock* previousClock = nullptr;
 };
 
 TEST_F(RecordCommands, RecordsMakeStatesAndHistories) {

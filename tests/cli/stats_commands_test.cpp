@@ -1,7 +1,7 @@
 // The statistics commands of vandro-cli over data files in a temporary
 // directory. Reference values of the distributions are R's (qt, pf, qchisq,
 // pnorm), rounded as the calculator shows them.
-#include "cli.h"
+#include "cli_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunVandro(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  const int status = RunCli(args, {in, out, err, false});
-  return {status, out.str(), err.str()};
-}
+using testing::Outcome;
+using testing::RunVandro;
 
 class StatsCommands : public ::testing::Test {
 protected:
