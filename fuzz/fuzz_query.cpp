@@ -5,6 +5,7 @@
 #include "fuzz/quiet_sink.h"
 #include "language/executor.h"
 #include "language/query.h"
+#include "language/record_evaluation.h"
 #include "model/object_reference.h"
 #include "model/object_set.h"
 #include "model/project.h"
