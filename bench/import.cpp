@@ -12,6 +12,7 @@
 // baseline's (3 means three times as slow); the memory figure is the peak
 // resident memory of a process that imports the whole file over that of one
 // importing a tenth of it (1 means memory does not grow with the file).
+#include "bench_support.h"
 #include "exchange/import_objects.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
@@ -35,34 +36,6 @@ using namespace vandro::bench;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-long StatusKb(const char* field) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field) + 1);
-  return -1;
-}
-
-std::string TemporaryDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vandro-bench-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::exit(1);
-  return pattern;
-}
-
-// A new project dir/Bench.vdp holding P1..Pn, open; returns the general
-// counter before the first record.
-int32_t NewProject(const std::string& dir, TShape& shape) {
-  const std::string project = dir + "/Bench.vdp";
-  if (!APSCreateProject(project, "", NewProjectInfo("Bench")) || !OpenProject(project))
-    std::exit(1);
-  for (int v = 0; v < shape.values; ++v) {
-    auto parameter = std::make_unique<TParameter>();
-    parameter->ParamName = "P" + std::to_string(v + 1);
-    const TParameter& added = CurrentProject()->AddParameter(std::move(parameter));
-    if (v == 0) shape.firstParameterId = added.Idtor;
-  }
-  return CurrentProject()->IdCounter();
-}
 
 void WriteFile(const std::string& path, const TShape& shape) {
   std::ofstream file(path, std::ios::binary);
@@ -105,7 +78,8 @@ int MemoryAlone(int objects) {
   TShape shape;
   shape.objects = objects;
   const std::string dir = TemporaryDirectory();
-  NewProject(dir, shape);
+  int32_t lastId = 0;
+  NewBenchProject(dir + "/Bench.vdp", shape, lastId);
   WriteFile(dir + "/import.txt", shape);
   Import(dir + "/import.txt", shape);
   CloseProject();
@@ -142,7 +116,8 @@ int main(int argc, char** argv) {
   }
 
   const std::string dir = TemporaryDirectory();
-  const int32_t lastId = NewProject(dir, shape);
+  int32_t lastId = 0;
+  NewBenchProject(dir + "/Bench.vdp", shape, lastId);
   const std::string baseline = dir + "/Baseline.vdb";
   std::filesystem::copy_file(dir + "/Bench.vdb", baseline);
   WriteFile(dir + "/import.txt", shape);
@@ -163,11 +138,6 @@ int main(int argc, char** argv) {
   const long large = PeakKb(argv[0], shape.objects);
   std::printf("peak memory: %.0f lines %.1f MB, %.0f lines %.1f MB, ratio %.2f (at most 1.5)\n",
               lines / 10, small / 1024.0, lines, large / 1024.0, double(large) / double(small));
-  if (const char* keep = std::getenv("VANDRO_BENCH_KEEP"); keep && *keep == '1') {
-    std::printf("kept in %s\n", dir.c_str());
-  } else {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
+  RemoveUnlessKept(dir);
   return same ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 // current state replayed; the baseline reads every column of the same rows,
 // object by object (best of three turns each). A figure is Vandro's time over the baseline's: 1
 // means as fast as raw SQLite, 3 three times as slow.
+#include "bench_support.h"
 #include "language/executor.h"
 #include "language/query.h"
 #include "language/record_evaluation.h"
@@ -82,14 +83,6 @@ double VandroLoad(uint64_t& checksum) {
   return Since(start);
 }
 
-// A line of /proc/self/status in kB ("VmHWM", "VmRSS").
-long StatusKb(const char* field) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field) + 1);
-  return -1;
-}
-
 constexpr const char* kQuery = "FIND ALL OBJECTS WITHIN EVERYTHING CONDITION P1 > 5";
 
 // Runs in a process of its own (bench_records --query PROJECT), so that its
@@ -114,21 +107,12 @@ int RunQueryAlone(const std::string& project) {
   return 0;
 }
 
-// A new project at path with the shape's parameters and objects, left open;
-// lastId is the identifier counter before the objects were created.
+// The benchmark project at path with the shape's objects, left open; the
+// database is copied to copyBeforeObjects (when named) before they are made.
 bool CreateBenchProject(const std::string& project, TShape& shape,
                         std::vector<const TParameter*>& parameters, int32_t& lastId,
                         const std::string& copyBeforeObjects = {}) {
-  if (!APSCreateProject(project, "", NewProjectInfo("Bench")) || !OpenProject(project))
-    return false;
-  parameters.clear();
-  for (int v = 0; v < shape.values; ++v) {
-    auto parameter = std::make_unique<TParameter>();
-    parameter->ParamName = "P" + std::to_string(v + 1);
-    parameters.push_back(&CurrentProject()->AddParameter(std::move(parameter)));
-  }
-  shape.firstParameterId = parameters.front()->Idtor;
-  lastId = CurrentProject()->IdCounter();
+  parameters = NewBenchProject(project, shape, lastId);
   if (!copyBeforeObjects.empty()) {
     const std::string database = project.substr(0, project.size() - 4) + ".vdb";
     std::filesystem::copy_file(database, copyBeforeObjects);
@@ -178,9 +162,7 @@ int main(int argc, char** argv) {
   TFixedClock clock(shape.sysTime);
   SetClock(&clock);
 
-  std::string pattern = (std::filesystem::temp_directory_path() / "vandro-bench-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) return 1;
-  const std::string dir = pattern;
+  const std::string dir = TemporaryDirectory();
   const std::string project = dir + "/Bench.vdp";
   const std::string baseline = dir + "/Baseline.vdb";
   std::vector<const TParameter*> parameters;
@@ -239,12 +221,6 @@ int main(int argc, char** argv) {
   std::printf("       with %d objects: %d hits, peak memory %.1f MB; ratio %.2f (at most 1.5)\n",
               tenth.objects, smallQuery.hits, smallQuery.peakKb / 1024.0,
               double(query.peakKb) / double(smallQuery.peakKb));
-  // VANDRO_BENCH_KEEP=1 leaves the two databases for a look afterwards.
-  if (const char* keep = std::getenv("VANDRO_BENCH_KEEP"); keep && *keep == '1') {
-    std::printf("kept in %s\n", dir.c_str());
-  } else {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
+  RemoveUnlessKept(dir);
   return same ? 0 : 1;
 }

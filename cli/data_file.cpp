@@ -173,6 +173,29 @@ std::vector<TSample> TDataSeries::Samples() const {
   return samples;
 }
 
+namespace {
+
+// Loads series (its source set) and adds it to data. False when it does not
+// load, with error from describe(the first load error) or naming where.
+template <typename Describe>
+bool AddLoaded(std::unique_ptr<TStatSeries> series, const std::string& where,
+               const Describe& describe, TDataSeries& data, std::string& error) {
+  std::vector<std::string> errors;
+  const bool loaded = series->Load(errors);
+  if (!errors.empty()) {
+    error = describe(errors.front());
+    return false;
+  }
+  if (!loaded) {
+    error = where + ": the series did not load";
+    return false;
+  }
+  data.series.push_back(std::move(series));
+  return true;
+}
+
+} // namespace
+
 bool LoadDataSeries(const TDataFile& file, TDataSeries& data, std::string& error) {
   data.series.clear();
   for (size_t c = 0; c < file.columns.size(); ++c) {
@@ -192,24 +215,17 @@ bool LoadDataSeries(const TDataFile& file, TDataSeries& data, std::string& error
       item->SetPlain(cell);
       series->Source->AddItem(std::move(item));
     }
-    std::vector<std::string> errors;
-    const bool loaded = series->Load(errors);
-    if (!errors.empty()) {
+    // A load error names the cell it is about, where it can.
+    const auto describe = [&](const std::string& first) {
       std::string reason;
-      const int item = ItemOfLoadError(errors.front(), reason);
-      if (item >= 0 && static_cast<size_t>(item) < column.cells.size())
-        error = Where(file, column.lines[static_cast<size_t>(item)], c) + " (" +
-                Cp1251ToUtf8(column.name) + "): " + Cp1251ToUtf8(reason) + ": \"" +
-                Cp1251ToUtf8(column.cells[static_cast<size_t>(item)]) + "\"";
-      else
-        error = where + ": " + Cp1251ToUtf8(errors.front());
-      return false;
-    }
-    if (!loaded) {
-      error = where + ": the series did not load";
-      return false;
-    }
-    data.series.push_back(std::move(series));
+      const int item = ItemOfLoadError(first, reason);
+      if (item < 0 || static_cast<size_t>(item) >= column.cells.size())
+        return where + ": " + Cp1251ToUtf8(first);
+      return Where(file, column.lines[static_cast<size_t>(item)], c) + " (" +
+             Cp1251ToUtf8(column.name) + "): " + Cp1251ToUtf8(reason) + ": \"" +
+             Cp1251ToUtf8(column.cells[static_cast<size_t>(item)]) + "\"";
+    };
+    if (!AddLoaded(std::move(series), where, describe, data, error)) return false;
   }
   return true;
 }
@@ -228,17 +244,10 @@ bool LoadProjectSeries(const std::vector<TSeriesDefinition>& definitions, TDataS
       error = where + ": the expression failed";
       return false;
     }
-    std::vector<std::string> errors;
-    const bool loaded = series->Load(errors);
-    if (!errors.empty()) {
-      error = where + ": " + Cp1251ToUtf8(errors.front());
-      return false;
-    }
-    if (!loaded) {
-      error = where + ": the series did not load";
-      return false;
-    }
-    data.series.push_back(std::move(series));
+    const auto describe = [&](const std::string& first) {
+      return where + ": " + Cp1251ToUtf8(first);
+    };
+    if (!AddLoaded(std::move(series), where, describe, data, error)) return false;
   }
   return true;
 }
