@@ -256,6 +256,13 @@ bool Arithmetic(uint8_t code, const TValue& leftValue, const TValue& rightValue,
   }
   left.interval.Scale(leftFactor);
   right.interval.Scale(rightFactor);
+  if (additive) {
+    // The right operand joins the left one's unit, offset included, so that
+    // 0 [C] + 300 [K] is 26.85 [C]; only the value moves, not its deviations.
+    long double leftOffset = 0, rightOffset = 0;
+    ActiveUnits().ConversionOffsets(left.unit, right.unit, leftOffset, rightOffset);
+    right.interval.value += rightOffset - leftOffset;
+  }
 
   if (code == ocDivide) {
     const TInterval& r = right.interval;

@@ -116,8 +116,8 @@ bool TDomain::SetNullValue(const TValue& value) {
     ShowMsg("Value should be numeric");
     return false;
   }
-  long double factor = 1;
-  if (!UnitFactor(unit, UnitText, factor)) {
+  TUnitConversion conversion;
+  if (!UnitConversion(unit, UnitText, conversion)) {
     ShowMsg("Value units should comply with domain units");
     return false;
   }
@@ -137,16 +137,16 @@ bool TDomain::NumberOf(const TValue& value, long double& number, std::string& er
     return true;
   }
   std::string unit;
-  long double factor = 1;
+  TUnitConversion conversion;
   if (!NumberAndUnit(value, number, unit)) {
     error = "Numeric expected";
     return false;
   }
-  if (!UnitFactor(unit, UnitText, factor)) {
+  if (!UnitConversion(unit, UnitText, conversion)) {
     error = "Incompatible units. [" + UnitText + "] expected";
     return false;
   }
-  number *= factor;
+  number = number * conversion.factor + conversion.shift;
   return true;
 }
 

@@ -266,14 +266,14 @@ std::string TDataAnalysis::BuildDomain(TAParam& param, const std::vector<TValue:
     if (domain.Find(*value) < 0) domain.Add(*value);
     long double number = 0;
     std::string valueUnit;
-    long double factor = 1;
+    TUnitConversion conversion;
     if (value->IsDateTime())
       ++dates;
     else if (!NumberAndUnit(*value, number, valueUnit))
       ++others;
     else if (numbers++ == 0)
       unit = valueUnit;
-    else if (!UnitFactor(valueUnit, unit, factor))
+    else if (!UnitConversion(valueUnit, unit, conversion))
       incompatible = true;
   }
   // Dates mixed with numbers are not numbers of one unit either.

@@ -56,7 +56,7 @@ std::string WrittenUnit(std::string_view text) {
 }
 
 // The number of a numeric value expressed in unitText. False when it does not
-// decode or its unit has another dimension. The factor is applied in long
+// decode or its unit has another dimension. The conversion is applied in long
 // double, without the 15-digit round trip through text that ConvertToUnit
 // makes.
 bool NumberInUnit(const TValue& value, std::string_view unitText, long double& number) {
@@ -68,14 +68,9 @@ bool NumberInUnit(const TValue& value, std::string_view unitText, long double& n
   } catch (const EConvertError&) {
     return false;
   }
-  TUnitCatalogue& units = ActiveUnits();
-  const TUnitNF* from = units.NormalFormOf(unit);
-  if (!from) return false;
-  const std::string fromText = NormalFormText(*from);
-  const long double fromFactor = from->factor;
-  const TUnitNF* to = units.NormalFormOf(unitText);
-  if (!to || NormalFormText(*to) != fromText) return false;
-  number = fromFactor == to->factor ? decoded : decoded * (fromFactor / to->factor);
+  TUnitConversion conversion;
+  if (!ActiveUnits().Conversion(unit, unitText, conversion)) return false;
+  number = decoded * conversion.factor + conversion.shift;
   return true;
 }
 
@@ -295,8 +290,10 @@ void TStatSeries::Compute() {
         ThirdQuartile = (s[3 * k] + s[3 * k + 1]) / 2;
         break;
       default:
+        // The mirror of the first quartile; s[3k] would fall at or below the
+        // median here.
         FirstQuartile = s[k];
-        ThirdQuartile = s[3 * k];
+        ThirdQuartile = s[size - 1 - k];
         break;
       }
     }

@@ -81,8 +81,12 @@ void FillColumn(const TStatSeries& s, std::vector<std::string*>& cell) {
   else
     *cell[rowMode] = withUnit(s.Mode);
   *cell[rowModalFrequency] = s.ModeExists ? FloatToText(s.ModalFrequency) : "n/a";
+  // Quantiles of dates are moments, shown as the median is.
   auto optional = [&](size_t row, bool valid, long double value) {
-    *cell[row] = valid ? withUnit(value) : "n/a";
+    if (!valid)
+      *cell[row] = "n/a";
+    else
+      *cell[row] = s.Kind == skDate ? DateText(value) : withUnit(value);
   };
   optional(rowLowerTertile, s.TertilesValid, s.LowerTertile);
   optional(rowUpperTertile, s.TertilesValid, s.UpperTertile);

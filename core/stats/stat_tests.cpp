@@ -38,13 +38,14 @@ bool RefuseUnlessNumeric(const TSample& sample) {
   return true;
 }
 
-// The numbers of sample in the unit whose factor to it is given.
-std::vector<long double> Scaled(const TSample& sample, long double factor, size_t count) {
+// The first count numbers of sample, converted into another unit.
+std::vector<long double> Converted(const TSample& sample, const TUnitConversion& conversion,
+                                   size_t count) {
   std::vector<long double> numbers(sample.numbers.begin(),
                                    sample.numbers.begin() + static_cast<ptrdiff_t>(count));
-  if (factor != 1)
+  if (conversion.factor != 1 || conversion.shift != 0)
     for (long double& number : numbers)
-      number *= factor;
+      number = number * conversion.factor + conversion.shift;
   return numbers;
 }
 
@@ -59,8 +60,8 @@ bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
   if (RefuseUnlessNumeric(first) || RefuseUnlessNumeric(second)) return false;
   // Compatible units measure the same quantity, but the numbers are
   // compared only once they are in the same unit.
-  long double factor = 1;
-  if (!UnitFactor(second.unit, first.unit, factor)) {
+  TUnitConversion conversion;
+  if (!UnitConversion(second.unit, first.unit, conversion)) {
     ShowMsg("Incompatible units!");
     return false;
   }
@@ -70,8 +71,8 @@ bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
               std::to_string(i + 1));
       return false;
     }
-  const std::vector<long double> x = Scaled(first, 1, first.Count());
-  const std::vector<long double> y = Scaled(second, factor, second.Count());
+  const std::vector<long double> x = Converted(first, {}, first.Count());
+  const std::vector<long double> y = Converted(second, conversion, second.Count());
   const long double n1 = static_cast<long double>(x.size());
   const long double n2 = static_cast<long double>(y.size());
   const long double mean1 = Mean(x), mean2 = Mean(y);
@@ -89,10 +90,10 @@ bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
 }
 
 bool FTest(const std::vector<TSample>& series, TStatTestResult& result) {
-  std::vector<long double> factors(series.size(), 1);
+  std::vector<TUnitConversion> conversions(series.size());
   for (size_t i = 0; i < series.size(); ++i) {
     if (RefuseUnlessNumeric(series[i])) return false;
-    if (!UnitFactor(series[i].unit, series[0].unit, factors[i])) {
+    if (!UnitConversion(series[i].unit, series[0].unit, conversions[i])) {
       ShowMsg("Incompatible units! Series:" + series[i].name);
       return false;
     }
@@ -117,7 +118,7 @@ bool FTest(const std::vector<TSample>& series, TStatTestResult& result) {
   std::vector<long double> means;
   long double withinSum = 0;
   for (size_t i = 0; i < series.size(); ++i) {
-    const std::vector<long double> numbers = Scaled(series[i], factors[i], n);
+    const std::vector<long double> numbers = Converted(series[i], conversions[i], n);
     means.push_back(Mean(numbers));
     withinSum += SumOfSquares(numbers, means.back()) / static_cast<long double>(n - 1);
   }

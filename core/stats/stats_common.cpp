@@ -33,19 +33,13 @@ std::string BareUnit(std::string_view unit) {
   return std::string(unit);
 }
 
-bool UnitFactor(std::string_view from, std::string_view to, long double& factor) {
+bool UnitConversion(std::string_view from, std::string_view to, TUnitConversion& conversion) {
   const std::string a = BareUnit(from), b = BareUnit(to);
   if (SameText(a, b)) {
-    factor = 1;
+    conversion = {};
     return true;
   }
-  TUnitCatalogue& units = ActiveUnits();
-  if (!units.SameUnits(a, b)) return false;
-  const TUnitNF* source = units.NormalFormOf(a);
-  const TUnitNF* target = units.NormalFormOf(b);
-  if (!source || !target || target->factor == 0) return false;
-  factor = source->factor / target->factor;
-  return true;
+  return ActiveUnits().Conversion(a, b, conversion);
 }
 
 long double RoundTo(long double value, int decimals) {

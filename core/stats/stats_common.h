@@ -2,6 +2,8 @@
 // text the matrix window shows, units of samples and number texts.
 #pragma once
 
+#include "values/units.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,10 +42,11 @@ long double SumOfSquares(const std::vector<long double>& numbers, long double me
 // The unit text without blanks and square brackets around it.
 std::string BareUnit(std::string_view unit);
 
-// How many of unit `to` make one of unit `from`, when the two measure the
-// same quantity: equal texts (without regard to case) give 1, others need
-// the open project's units. Returns false for units that do not compare.
-bool UnitFactor(std::string_view from, std::string_view to, long double& factor);
+// How numbers in unit `from` are written in unit `to`, when the two measure
+// the same quantity (celsius and fahrenheit with their offsets): equal texts
+// (without regard to case) need no conversion, others need the open
+// project's units. Returns false for units that do not compare.
+bool UnitConversion(std::string_view from, std::string_view to, TUnitConversion& conversion);
 
 // round(value * 10^decimals) / 10^decimals, halves away from zero; values
 // too large to carry that many decimals come back unchanged.

@@ -60,6 +60,17 @@ bool Canonicalise(std::vector<TUnitNFEntry>& entries) {
   return true;
 }
 
+// The catalogue unit a text names on its own ("C", " kelvin "); nullptr for
+// an expression of units or a name the catalogue does not hold.
+TUnit* SingleUnit(TUnitCatalogue& catalogue, std::string_view text) {
+  const std::string upper = UpperCase(text);
+  TUnitLexer lexer(upper);
+  const TUnitLexeme name = lexer.Next();
+  if (name.kind != TUnitLexemeKind::Name || lexer.Next().kind != TUnitLexemeKind::End)
+    return nullptr;
+  return catalogue.FindUnit(name.text);
+}
+
 } // namespace
 
 std::string NormalFormText(const TUnitNF& normalForm) {
@@ -323,6 +334,31 @@ bool TUnitCatalogue::SameUnits(std::string_view a, std::string_view b) {
   const std::string firstText = UpperCase(NormalFormText(*first));
   const TUnitNF* second = NormalFormOf(b);
   return second && firstText == UpperCase(NormalFormText(*second));
+}
+
+void TUnitCatalogue::ConversionOffsets(std::string_view a, std::string_view b, long double& offsetA,
+                                       long double& offsetB) {
+  offsetA = offsetB = 0;
+  const TUnit* unitA = SingleUnit(*this, a);
+  const TUnit* unitB = unitA ? SingleUnit(*this, b) : nullptr;
+  if (!unitB) return;
+  offsetA = unitA->offset;
+  offsetB = unitB->offset;
+}
+
+bool TUnitCatalogue::Conversion(std::string_view from, std::string_view to,
+                                TUnitConversion& conversion) {
+  const TUnitNF* source = NormalFormOf(from);
+  if (!source) return false;
+  const std::string sourceText = NormalFormText(*source);
+  const long double sourceFactor = source->factor;
+  const TUnitNF* target = NormalFormOf(to);
+  if (!target || NormalFormText(*target) != sourceText || target->factor == 0) return false;
+  long double offsetFrom = 0, offsetTo = 0;
+  ConversionOffsets(from, to, offsetFrom, offsetTo);
+  conversion.factor = sourceFactor / target->factor;
+  conversion.shift = (offsetFrom - offsetTo) / target->factor;
+  return true;
 }
 
 namespace {

@@ -6,6 +6,12 @@
 // expression reduces to a normal form: basic units with rational exponents and
 // a numeric factor. Two quantities are compatible when the texts of their
 // normal forms are equal; the factors convert between them.
+//
+// A unit may also carry an offset (celsius is kelvin + 273.15): a number v in
+// unit u is v * factor(u) + offset(u) in basic units. Offsets belong to single
+// units only: in a product, quotient or power of units an offset means
+// nothing, so a conversion applies them only between two units each named on
+// its own.
 #pragma once
 
 #include "values/unit_lexer.h"
@@ -45,7 +51,7 @@ struct TUnit {
   bool basic = false;
   bool generic = false;        // supplied with every project: never modified or deleted
   long double coefficient = 1; // basic units in one of this unit (1 for a basic unit)
-  long double offset = 0;      // kept and edited, but not used by conversion
+  long double offset = 0;      // basic units at 0 of this unit (0 for most units)
   std::string formula;         // basic units only: optional dimension formula
   std::string description;
   // Set once the unit is named in an expression parsed in building mode; a
@@ -53,6 +59,14 @@ struct TUnit {
   bool referenced = false;
   // Cache built on first use; dropped whenever the catalogue changes.
   std::optional<TUnitNF> normalForm;
+};
+
+// How a number in one unit is written in another of the same dimension:
+// v' = v * factor + shift. Deviations are differences and take the factor
+// alone.
+struct TUnitConversion {
+  long double factor = 1;
+  long double shift = 0;
 };
 
 // Why a parse failed, for callers that phrase their own message.
@@ -100,6 +114,17 @@ public:
 
   // Both texts parse and their normal-form texts are equal.
   bool SameUnits(std::string_view a, std::string_view b);
+
+  // The offsets a conversion between unit texts a and b applies, in basic
+  // units: each unit's catalogue offset when both texts name one unit on its
+  // own ("C", "fahrenheit"), otherwise 0 for both.
+  void ConversionOffsets(std::string_view a, std::string_view b, long double& offsetA,
+                         long double& offsetB);
+
+  // The conversion from unit text `from` to `to`, offsets included as above;
+  // false when either does not parse, their dimensions differ or `to` has a
+  // factor of 0.
+  bool Conversion(std::string_view from, std::string_view to, TUnitConversion& conversion);
 
   // Forgets every cached normal form (call after editing a unit in place).
   void DropNormalForms();

@@ -275,8 +275,15 @@ int TValue::Compare(const TValue& other, TRelation relation) const {
     const long double factorA = formA->factor;
     const TUnitNF* formB = units.NormalFormOf(unitB);
     if (!formB || NormalFormText(*formB) != textA) return relation == relNotEqual ? 1 : -1;
-    if (factorA == formB->factor) return Holds<double>(a, b, relation);
-    return Holds(RoundSignificant(a * factorA), RoundSignificant(b * formB->factor), relation);
+    const long double factorB = formB->factor;
+    long double offsetA = 0, offsetB = 0;
+    units.ConversionOffsets(unitA, unitB, offsetA, offsetB);
+    if (factorA == factorB && offsetA == offsetB) return Holds<double>(a, b, relation);
+    // In basic units rather than in the first operand's unit: 32 [fahrenheit]
+    // is 0 [C] only up to rounding, and at 15 significant digits of the
+    // kelvins that rounding is gone.
+    return Holds(RoundSignificant(a * factorA + offsetA), RoundSignificant(b * factorB + offsetB),
+                 relation);
   }
   const bool thisNull = IsNull(), otherNull = other.IsNull();
   if (thisNull && otherNull)
@@ -339,21 +346,17 @@ bool TValue::ConvertToUnit(std::string_view unitText) {
   } catch (const EConvertError&) {
     return false;
   }
-  const TUnitNF* from = ActiveUnits().NormalFormOf(unit);
-  if (!from) return false;
-  const std::string fromText = NormalFormText(*from);
-  const long double fromFactor = from->factor;
-  const TUnitNF* to = ActiveUnits().NormalFormOf(unitText);
-  if (!to || NormalFormText(*to) != fromText) return false;
-  // A negative ratio turns the interval around: the deviations swap places
-  // and stay non-negative.
-  const long double ratio = fromFactor / to->factor;
-  const long double magnitude = std::fabs(ratio);
+  TUnitConversion conversion;
+  if (!ActiveUnits().Conversion(unit, unitText, conversion)) return false;
+  // A negative factor turns the interval around: the deviations swap places
+  // and stay non-negative. The shift moves the interval without widening it.
+  const long double magnitude = std::fabs(conversion.factor);
   double newPlus = static_cast<double>(plus * magnitude);
   double newMinus = static_cast<double>(minus * magnitude);
-  if (ratio < 0) std::swap(newPlus, newMinus);
+  if (conversion.factor < 0) std::swap(newPlus, newMinus);
   try {
-    SetNumber(unitText, newMinus, newPlus, static_cast<double>(number * ratio));
+    SetNumber(unitText, newMinus, newPlus,
+              static_cast<double>(number * conversion.factor + conversion.shift));
   } catch (const EConvertError&) {
     return false;
   }

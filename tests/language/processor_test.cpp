@@ -135,6 +135,25 @@ TEST_F(ProcessorTest, ArithmeticConvertsUnitsAndCarriesIntervals) {
   });
 }
 
+// Celsius and fahrenheit are kelvin with an offset. Comparison, addition and
+// subtraction bring the right operand into the left one's unit with both
+// offsets; deviations and products of units take the factors alone.
+TEST_F(ProcessorTest, TemperaturesMeetWithTheirOffsets) {
+  CheckTable({
+      {"38.1 [C]", ocEqual, "38.1 [K]", "False"},
+      {"0 [C]", ocEqual, "273.15 [K]", "True"},
+      {"98.6 [fahrenheit]", ocEqual, "37 [C]", "True"},
+      {"38.1 [C]", ocGreater, "300 [K]", "True"},
+      {"100.4 [fahrenheit]", ocGreater, "38 [C]", "False"},
+      {"100.4 [fahrenheit]", ocGreaterEqual, "38 [C]", "True"},
+      {"0 [C]", ocAdd, "300 [K]", "26.85 [C]"},
+      {"300 [K]", ocSubtract, "0 [C]", "26.85 [K]"},
+      {"10 ±0.5 [C]", ocAdd, "300 ±1 [K]", "36.85 ±1.5 [C]"},
+      {"1 [C/s]", ocEqual, "1 [K/s]", "True"},
+      {"2 [C]", ocMultiply, "3 [K]", "6 [(kelvin^2)]"},
+  });
+}
+
 TEST_F(ProcessorTest, DatesTakePartInAdditionAndSubtraction) {
   CheckTable({
       {"01.01.2004", ocAdd, "2", "03.01.2004"},

@@ -125,6 +125,18 @@ TEST_F(Mining, DomainsTakeTheirTypeFromTheValuesWithAWarningForEachOrderedOne) {
   EXPECT_DOUBLE_EQ(2.5, static_cast<double>(born[1] - born[0]));
 }
 
+// The table holds every temperature in the domain's unit, offsets applied.
+TEST_F(Mining, TemperaturesEnterTheTableInTheDomainsUnit) {
+  Objects({{{"X", "36.6 [C]"}}, {{"X", "310 [K]"}}, {{"X", "98.6 [fahrenheit]"}}});
+  Analyse({"X"});
+  ASSERT_TRUE(analysis.BuildDomains());
+  EXPECT_EQ(dtNumeric, analysis.Param(0).Domain.Type);
+  EXPECT_EQ("C", analysis.Param(0).Domain.UnitText);
+  TDataTable table;
+  ASSERT_TRUE(analysis.BuildTable(table));
+  ExpectColumn({36.6, 36.85, 37}, table, 1);
+}
+
 TEST_F(Mining, DomainEditsAndTheirRefusals) {
   Objects({{{"X", "1 [kg]"}, {"Colour", "red"}}, {{"X", "2 [m]"}, {"Colour", "blue"}}});
   Analyse({"X", "Colour"});

@@ -96,7 +96,7 @@ TEST(StatSeriesTest, ComputeOrderStatisticsAndMode) {
        std::nullopt,
        0,
        {{4, 6.5L}},
-       {{3, 7}},
+       {{3, 8}},
        {{2.5L, 4.5L, 6.5L, 8.5L}}},
   };
   for (const ComputeCase& c : cases) {
@@ -127,6 +127,28 @@ TEST(StatSeriesTest, ComputeOrderStatisticsAndMode) {
     if (c.quintiles) {
       EXPECT_EQ(*c.quintiles, series.Quintiles);
     }
+  }
+}
+
+// For n mod 4 = 2 or 3 the quartiles are single items, k = n div 4 from
+// either end; the third one lies above the median.
+TEST(StatSeriesTest, ThirdQuartileMirrorsTheFirst) {
+  const struct Case {
+    int n;
+    long double first, third;
+  } cases[] = {{6, 20, 50}, {7, 20, 60}, {10, 30, 80}, {11, 30, 90}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.n);
+    TStatSeries series;
+    std::vector<long double> items;
+    for (int i = c.n; i >= 1; --i)
+      items.push_back(10.0L * i);
+    Fill(series, items);
+    series.Compute();
+    ASSERT_TRUE(series.QuartilesValid);
+    EXPECT_EQ(c.first, series.FirstQuartile);
+    EXPECT_EQ(c.third, series.ThirdQuartile);
+    EXPECT_GT(series.ThirdQuartile, series.Median);
   }
 }
 
@@ -348,6 +370,27 @@ std::string Cell(const TStatGrid& grid, size_t column, const std::string& title)
   return {};
 }
 
+// Readings of one temperature in three units, each converted with its
+// unit's offset into the first item's unit.
+TEST_F(SeriesFixture, TemperaturesConvertWithTheirOffsets) {
+  const auto expectNear = [](const TValueArray& expected, const TValueArray& actual) {
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+      EXPECT_NEAR(static_cast<double>(expected[i]), static_cast<double>(actual[i]), 1e-12) << i;
+  };
+  ASSERT_TRUE(LoadFrom(Array({"36.6 [C]", "310 [K]", "98.6 [fahrenheit]"})));
+  EXPECT_TRUE(errors_.empty());
+  expectNear({36.6L, 36.85L, 37}, series_->Numbers);
+  const TStatGrid grid = BasicStatGrid({series_.get()});
+  EXPECT_EQ("36.6 [C]", Cell(grid, 1, "Min"));
+  EXPECT_EQ("37 [C]", Cell(grid, 1, "Max"));
+
+  TValueArray numbers;
+  std::string unit;
+  ASSERT_TRUE(GetNumericSeries(*Array({"0 [C]", "283.15 [K]", "212 [fahrenheit]"}), numbers, unit));
+  expectNear({0, 10, 100}, numbers);
+}
+
 TEST_F(SeriesFixture, DescriptiveStatsGridCells) {
   TStatSeries numeric, text, dates, references, broken;
   numeric.SetName("Weights of the parcels sent in the first week");
@@ -399,6 +442,27 @@ TEST_F(SeriesFixture, DescriptiveStatsGridCells) {
   }
   // The brackets are for display only.
   EXPECT_EQ("kg", numeric.UnitText);
+}
+
+// Order statistics of dates are moments: shown as date-time texts, as the
+// median is, not as day numbers.
+TEST_F(SeriesFixture, DateQuantilesAreShownAsDates) {
+  TStatSeries dates;
+  dates.SetName("Visits");
+  dates.Kind = skDate;
+  Fill(dates, {43835, 43831, 43833, 43832, 43834}); // 1 to 5 January 2020
+  const TStatGrid grid = BasicStatGrid({&dates});
+  const std::pair<const char*, const char*> rows[] = {
+      {"Median", "03.01.2020"},
+      {"Lower tertile", "02.01.2020"},
+      {"Upper tertile", "04.01.2020"},
+      {"1st quartile", "01.01.2020 12:00:00"},
+      {"3rd quartile", "04.01.2020 12:00:00"},
+      {"1st quintile", "01.01.2020 12:00:00"},
+      {"4th quintile", "04.01.2020 12:00:00"},
+  };
+  for (const auto& [title, text] : rows)
+    EXPECT_EQ(text, Cell(grid, 1, title)) << title;
 }
 
 } // namespace

@@ -187,6 +187,25 @@ TEST(StatTests, SeriesInCompatibleUnitsAreConverted) {
   EXPECT_EQ("Incompatible units! Series:C", sink.Last());
 }
 
+// Kelvins against celsius: the offset shifts the means, so it must take part
+// for the figures to be those of two series in celsius.
+TEST(StatTests, TemperaturesAreConvertedWithTheirOffsets) {
+  ScriptedSink sink;
+  auto project = TProject::CreateInMemory();
+  ScopedProject scope(*project);
+  std::vector<long double> kelvins;
+  for (long double b : kB)
+    kelvins.push_back(b + 273.15L);
+  TStatTestResult result;
+  ASSERT_TRUE(RunStatTest(TStatTest::T, {Numbers("A", kA, "C"), Numbers("B", kelvins, "K")}, false,
+                          result));
+  EXPECT_NEAR(3.989072747680467L, result.statistic, 1e-9L);
+  ASSERT_TRUE(RunStatTest(
+      TStatTest::F, {Numbers("A", {kA.begin(), kA.end() - 1}, "C"), Numbers("B", kelvins, "K")},
+      false, result));
+  EXPECT_NEAR(13.189445196211089L, result.statistic, 1e-9L);
+}
+
 TEST(StatTests, Refusals) {
   const TSample a = Numbers("A", kA), b = Numbers("B", kB), words = Texts("W", {"x", "y"});
   struct TCase {

@@ -89,6 +89,41 @@ TEST_F(DefaultUnits, FactorsConvertBetweenUnitsOfOneDimension) {
   EXPECT_DOUBLE_EQ(3600.0 * 1000.0, static_cast<double>(Factor("KWtH")));
 }
 
+// A number in one unit written in another: v * factor + shift. The
+// offsets of C and fahrenheit take part only between units named on their
+// own; a rate in C/s is the same rate in K/s.
+TEST_F(DefaultUnits, ConversionsApplyOffsetsBetweenSingleUnitsOnly) {
+  const struct Case {
+    const char* from;
+    const char* to;
+    double number;   // in `from`
+    double expected; // in `to`
+  } cases[] = {
+      {"C", "K", 0, 273.15},
+      {"K", "C", 310, 36.85},
+      {"fahrenheit", "C", 98.6, 37},
+      {"C", "fahrenheit", 100, 212},
+      {"fahrenheit", "K", -459.67, 0},
+      {"celsius", " c ", 36.6, 36.6},
+      {"km", "m", 2, 2000},
+      {"C/s", "K/s", 1, 1},
+      {"C^2", "K^2", 4, 4},
+      {"C*m", "K*m", 3, 3},
+      {"C", "K^1", 5, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.number << " " << c.from << " in " << c.to);
+    TUnitConversion conversion;
+    ASSERT_TRUE(units.Conversion(c.from, c.to, conversion));
+    EXPECT_NEAR(c.expected, static_cast<double>(c.number * conversion.factor + conversion.shift),
+                1e-12);
+  }
+  TUnitConversion conversion;
+  EXPECT_FALSE(units.Conversion("C", "m", conversion));
+  EXPECT_FALSE(units.Conversion("C", "furlong", conversion));
+  EXPECT_TRUE(sink.Messages().empty());
+}
+
 TEST_F(DefaultUnits, CompatibilityComparesNormalFormTexts) {
   EXPECT_TRUE(units.SameUnits("kg", "KG"));
   EXPECT_TRUE(units.SameUnits("", ""));

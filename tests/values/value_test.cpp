@@ -134,7 +134,15 @@ TEST_F(Values, CompareByTheRules) {
       {"5 [km]", "3 [s]", relNotEqual, 1},
       {"0.1 [km]", "100 [m]", relEqual, 1},
       {"1 [h]", "59 [min]", relGreater, 1},
-      {Cp("5 ±1"), "5", relEqual, 1}, // deviations take no part
+      // Temperatures meet with their offsets.
+      {"38.1 [C]", "38.1 [K]", relEqual, 0},
+      {"0 [C]", "273.15 [K]", relEqual, 1},
+      {"38.1 [C]", "300 [K]", relGreater, 1},
+      {"98.6 [fahrenheit]", "37 [C]", relEqual, 1},
+      {"32 [fahrenheit]", "0 [C]", relEqual, 1},
+      {"100.4 [fahrenheit]", "38 [C]", relGreater, 0},
+      {"1 [C/s]", "1 [K/s]", relEqual, 1}, // a rate has no offset
+      {Cp("5 ±1"), "5", relEqual, 1},      // deviations take no part
       {"", "x", relLess, 1},
       {"", "x", relGreater, 0},
       {"x", "", relGreaterEqual, 1},
@@ -246,6 +254,26 @@ TEST_F(Values, ConvertToUnitRewritesNumberAndDeviations) {
   EXPECT_TRUE(Plain("3 [newton]")->SameDimension("kg*m/s^2"));
   EXPECT_FALSE(Plain("3 [newton]")->SameDimension("kg"));
   EXPECT_FALSE(Plain("x")->SameDimension(""));
+}
+
+// The offset moves the number; the deviations take the factor alone.
+TEST_F(Values, ConvertToUnitAppliesTheOffsetsOfTemperatures) {
+  const struct Case {
+    const char* value;
+    const char* unit;
+    const char* expected;
+  } cases[] = {
+      {"38.1 ±0.2 [C]", "K", "311.25 ±0.2 [K]"},
+      {"98.6 ±(0.9;1.8) [fahrenheit]", "C", "37 ±(0.5;1) [C]"},
+      {"310 [K]", "C", "36.85 [C]"},
+      {"36.6 [C]", "fahrenheit", "97.88 [fahrenheit]"},
+      {"2 [C/s]", "K/s", "2 [K/s]"},
+  };
+  for (const Case& c : cases) {
+    auto v = Plain(Cp(c.value));
+    ASSERT_TRUE(v->ConvertToUnit(c.unit)) << c.value;
+    EXPECT_EQ(Cp(c.expected), v->Text()) << c.value;
+  }
 }
 
 TEST_F(Values, ANegativeFactorTurnsTheIntervalAround) {
