@@ -1,4 +1,4 @@
-#include "shell/startup.h"
+#include "app/shell/startup.h"
 
 int main(int argc, char** argv) {
   return vandro::RunVandro(argc, argv);

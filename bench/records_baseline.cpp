@@ -22,18 +22,10 @@ void Check(sqlite3* db, int code) {
     throw std::runtime_error(sqlite3_errmsg(db));
 }
 
-// The name columns use the project's collation; the baseline only needs an
-// order, so a byte order stands in for it.
-int ByteOrder(void*, int lengthA, const void* a, int lengthB, const void* b) {
-  const int common = std::memcmp(a, b, static_cast<size_t>(std::min(lengthA, lengthB)));
-  return common != 0 ? common : lengthA - lengthB;
-}
-
 sqlite3* Open(const std::string& path) {
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
     throw std::runtime_error("can't open " + path);
-  Check(db, sqlite3_create_collation_v2(db, "VD_NOCASE", SQLITE_UTF8, nullptr, ByteOrder, nullptr));
   return db;
 }
 

@@ -1,7 +1,9 @@
-// The commands of vandro-cli. Each takes the words after its name (already
-// in code page 1251) and returns the exit status.
+// The commands of vandro-cli: each declares its arguments (arguments.h) and
+// runs on a command line that fits them, its words in code page 1251; it
+// returns the exit status.
 #pragma once
 
+#include "arguments.h"
 #include "cli.h"
 
 #include <string>
@@ -14,62 +16,70 @@ class TValue;
 
 namespace vandro::cli {
 
+struct TRun;
+
 struct TCommand {
-  const char* name;
-  const char* usage;
-  const char* summary;
-  int (*run)(const std::vector<std::string>& args, TCliStreams& streams);
+  TSyntax syntax;
+  const char* summary; // a paragraph, wrapped when printed
+  int (*run)(const TRun& run);
 };
 
 const std::vector<TCommand>& Commands();
 
-// The command of that name (every caller names one that exists).
-const TCommand& CommandNamed(std::string_view name);
+// One run of a command.
+struct TRun {
+  const TCommand& command;
+  const TArguments& args;
+  TCliStreams& streams;
 
-// Reports wrong usage of a command on stderr; returns kExitUsage.
-int UsageError(TCliStreams& streams, const TCommand& command, const std::string& problem);
+  // Reports wrong usage on stderr, as the reader does; returns kExitUsage.
+  int Usage(const std::string& problem) const;
+  std::string_view Name() const { return command.syntax.name; }
+};
 
-int RunEval(const std::vector<std::string>& args, TCliStreams& streams);
-
-// query_commands.cpp
-int RunQuery(const std::vector<std::string>& args, TCliStreams& streams);
-// eval with --project: the names read the state of --object at --at.
-int RunEvalOnProject(const std::vector<std::string>& args, TCliStreams& streams);
-
-// record_commands.cpp
-int RunRecord(const std::vector<std::string>& args, TCliStreams& streams);
-int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams);
-int RunGroup(const std::vector<std::string>& args, TCliStreams& streams);
-int RunState(const std::vector<std::string>& args, TCliStreams& streams);
-int RunHistory(const std::vector<std::string>& args, TCliStreams& streams);
-int RunRollback(const std::vector<std::string>& args, TCliStreams& streams);
+// eval.cpp
+int RunEval(const TRun& run);
 // A VALUE argument: text starting with "=" is a calculated value whose text
 // is the rest (so "==..." is an auto formula); any other text is plain.
 void ReadValueArgument(const std::string& text, TValue& value);
 
+// query_commands.cpp
+int RunQuery(const TRun& run);
+// eval with --object: the names read the state of the object at --at.
+int RunEvalOnObject(const TRun& run);
+
+// record_commands.cpp
+int RunRecord(const TRun& run);
+int RunTerminate(const TRun& run);
+int RunGroup(const TRun& run);
+int RunState(const TRun& run);
+int RunHistory(const TRun& run);
+int RunRollback(const TRun& run);
+
 // project_commands.cpp
-int RunNew(const std::vector<std::string>& args, TCliStreams& streams);
-int RunInfo(const std::vector<std::string>& args, TCliStreams& streams);
-int RunParams(const std::vector<std::string>& args, TCliStreams& streams);
-int RunUnits(const std::vector<std::string>& args, TCliStreams& streams);
-int RunTemplates(const std::vector<std::string>& args, TCliStreams& streams);
-int RunVars(const std::vector<std::string>& args, TCliStreams& streams);
-int RunParam(const std::vector<std::string>& args, TCliStreams& streams);
-int RunVar(const std::vector<std::string>& args, TCliStreams& streams);
-int RunUnit(const std::vector<std::string>& args, TCliStreams& streams);
+int RunNew(const TRun& run);
+int RunInfo(const TRun& run);
+int RunParams(const TRun& run);
+int RunUnits(const TRun& run);
+int RunTemplates(const TRun& run);
+int RunVars(const TRun& run);
+int RunParam(const TRun& run);
+int RunVar(const TRun& run);
+int RunUnit(const TRun& run);
 
 // exchange_commands.cpp
-int RunImport(const std::vector<std::string>& args, TCliStreams& streams);
-int RunImportUnits(const std::vector<std::string>& args, TCliStreams& streams);
-int RunExport(const std::vector<std::string>& args, TCliStreams& streams);
+int RunImport(const TRun& run);
+int RunImportUnits(const TRun& run);
+int RunExport(const TRun& run);
 
-// Statistics over the series of a delimited text file (stats_commands.cpp).
-int RunStats(const std::vector<std::string>& args, TCliStreams& streams);
-int RunDist(const std::vector<std::string>& args, TCliStreams& streams);
-int RunTest(const std::vector<std::string>& args, TCliStreams& streams);
-int RunCorrelate(const std::vector<std::string>& args, TCliStreams& streams);
-int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams);
-int RunRegress(const std::vector<std::string>& args, TCliStreams& streams);
-int RunCluster(const std::vector<std::string>& args, TCliStreams& streams);
+// Statistics over the series of a delimited text file or of a project
+// (stats_commands.cpp).
+int RunStats(const TRun& run);
+int RunDist(const TRun& run);
+int RunTest(const TRun& run);
+int RunCorrelate(const TRun& run);
+int RunHistogram(const TRun& run);
+int RunRegress(const TRun& run);
+int RunCluster(const TRun& run);
 
 } // namespace vandro::cli

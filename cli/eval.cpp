@@ -15,16 +15,11 @@
 #include "storage/project_lifecycle.h"
 #include "values/value_text.h"
 
-#include <filesystem>
 #include <ostream>
 
 namespace vandro::cli {
 
 namespace {
-
-const TCommand& EvalCommand() {
-  return CommandNamed("eval");
-}
 
 struct TSetting {
   std::string name;
@@ -51,7 +46,7 @@ public:
       return inMemory_.get();
     }
     onDisk_ = true;
-    return APSOpenProject(path) ? CurrentProject() : nullptr;
+    return OpenProject(path, TOpenMode::Look) ? CurrentProject() : nullptr;
   }
 
 private:
@@ -70,58 +65,27 @@ void ReadValueArgument(const std::string& text, TValue& value) {
     value.SetPlain(text);
 }
 
-int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
+int RunEval(const TRun& run) {
   // A state of an object as the context belongs to the record commands.
-  for (const std::string& word : args)
-    if (word == "--object" || word == "--at") return RunEvalOnProject(args, streams);
+  if (run.args.Has("--object") || run.args.Has("--at")) return RunEvalOnObject(run);
   std::vector<TSetting> settings;
-  std::string expression;
-  std::string projectPath;
-  bool haveExpression = false;
-  TDateStyle style = TDateStyle::European;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (word == "--set" || word == "--date-style" || word == "--project") {
-      if (i + 1 == args.size()) return UsageError(streams, EvalCommand(), word + " needs a value");
-      const std::string& value = args[++i];
-      if (word == "--project") {
-        if (!projectPath.empty())
-          return UsageError(streams, EvalCommand(), "--project is given twice");
-        projectPath = value;
-        continue;
-      }
-      if (word == "--date-style") {
-        if (SameText(value, "european"))
-          style = TDateStyle::European;
-        else if (SameText(value, "us"))
-          style = TDateStyle::US;
-        else
-          return UsageError(streams, EvalCommand(), "unknown date style " + value);
-        continue;
-      }
-      const size_t equals = value.find('=');
-      if (equals == std::string::npos || equals == 0)
-        return UsageError(streams, EvalCommand(), "--set takes NAME=VALUE, not " + value);
-      settings.push_back({value.substr(0, equals), value.substr(equals + 1)});
-    } else if (word.rfind("--", 0) == 0 && word.size() > 2) {
-      return UsageError(streams, EvalCommand(), "unknown option " + word);
-    } else if (haveExpression) {
-      return UsageError(streams, EvalCommand(), "one EXPRESSION only (quote it)");
-    } else {
-      expression = word;
-      haveExpression = true;
-    }
+  for (const std::string& text : run.args.Values("--set")) {
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+      return run.Usage("--set takes NAME=VALUE, not " + text);
+    settings.push_back({text.substr(0, equals), text.substr(equals + 1)});
   }
-  if (!haveExpression) return UsageError(streams, EvalCommand(), "EXPRESSION is missing");
   for (const auto& setting : settings)
     if (!IsName(setting.name) || IsSystemName(setting.name))
-      return UsageError(streams, EvalCommand(),
-                        "--set " + setting.name +
-                            ": a parameter name is a letter followed by "
-                            "letters and digits, and not a system name");
+      return run.Usage("--set " + setting.name +
+                       ": a parameter name is a letter followed by "
+                       "letters and digits, and not a system name");
+  const std::string projectPath = run.args.Value("--project");
+  const std::string& expression = run.args[0];
 
+  // Without --date-style the European style, whatever the settings say.
   TEvalScope scope;
-  SetDateStyle(style);
+  SetDateStyle(run.args.Value("--date-style") == "us" ? TDateStyle::US : TDateStyle::European);
   TProject* project = scope.Open(projectPath);
   if (!project) return kExitFailed;
   ScopedLanguage language;
@@ -154,9 +118,9 @@ int RunEval(const std::vector<std::string>& args, TCliStreams& streams) {
   const TValue& result = executor.Run(nullptr, &record, expression);
   const bool failed = executor.Failed() || result.IsError();
   if (failed)
-    streams.err << ForTerminal(result.Text()) << '\n';
+    run.streams.err << ForTerminal(result.Text()) << '\n';
   else
-    streams.out << ForTerminal(ToDisplayText(&result)) << '\n';
+    run.streams.out << ForTerminal(ToDisplayText(&result)) << '\n';
   return failed ? kExitFailed : kExitOk;
 }
 

@@ -5,7 +5,6 @@
 // in UTF-8. The summary goes to stdout, each message about a skipped line to
 // stderr; while the import runs on a terminal, stderr shows how far it got.
 #include "cli_sink.h"
-#include "command_scope.h"
 #include "commands.h"
 #include "data_file.h"
 #include "exchange/export_objects.h"
@@ -13,6 +12,7 @@
 #include "exchange/units_file.h"
 #include "model/object_set.h"
 #include "model/state_track.h"
+#include "project_session.h"
 #include "shell/clock.h"
 #include "shell/messages.h"
 #include "shell/text.h"
@@ -20,9 +20,7 @@
 #include "storage/project_lifecycle.h"
 
 #include <charconv>
-#include <functional>
 #include <iostream>
-#include <map>
 #include <ostream>
 #include <unistd.h>
 
@@ -30,62 +28,13 @@ namespace vandro::cli {
 
 namespace {
 
-// Positional words and the options given (the last of each counts).
-struct TExchangeArguments {
-  std::vector<std::string> positional;
-  std::map<std::string, std::string, std::less<>> options;
-
-  bool Has(std::string_view option) const { return options.find(option) != options.end(); }
-  std::string Value(std::string_view option) const {
-    const auto at = options.find(option);
-    return at == options.end() ? std::string() : at->second;
-  }
-};
-
-bool ReadExchangeArguments(const std::vector<std::string>& args, const TCommand& command,
-                           std::initializer_list<std::string_view> valued,
-                           std::initializer_list<std::string_view> flags, TCliStreams& streams,
-                           TExchangeArguments& out, int& status) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (word.rfind("--", 0) != 0 || word.size() == 2) {
-      out.positional.push_back(word);
-      continue;
-    }
-    if (std::find(flags.begin(), flags.end(), word) != flags.end()) {
-      out.options[word];
-      continue;
-    }
-    if (std::find(valued.begin(), valued.end(), word) == valued.end()) {
-      status = UsageError(streams, command, "unknown option " + word);
-      return false;
-    }
-    if (i + 1 == args.size()) {
-      status = UsageError(streams, command, word + " needs a value");
-      return false;
-    }
-    out.options[word] = args[++i];
-  }
-  return true;
-}
-
 // --sep, tab when it is not given; false after a usage error.
-bool Separator(const TExchangeArguments& arguments, const TCommand& command, TCliStreams& streams,
-               std::string& separator, int& status) {
+bool ReadSeparator(const TRun& run, std::string& separator) {
   separator = "\t";
-  if (!arguments.Has("--sep") || SeparatorFromOption(arguments.Value("--sep"), separator))
+  if (!run.args.Has("--sep") || SeparatorFromOption(run.args.Value("--sep"), separator))
     return true;
-  status = UsageError(streams, command, "--sep needs a separator");
+  run.Usage("--sep needs a separator");
   return false;
-}
-
-int OnOpenProject(const std::string& path, const std::function<int()>& body) {
-  if (!OpenProject(path)) return kExitFailed;
-  try {
-    return body();
-  } catch (const ErrorException&) {
-    return kExitFailed;
-  }
 }
 
 // "Import progress: 42%" rewritten in place on the terminal.
@@ -149,99 +98,64 @@ bool IsGroup(int32_t id) {
 
 } // namespace
 
-int RunImport(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("import");
-  TCommandScope scope;
-  TExchangeArguments arguments;
-  int status = kExitOk;
-  if (!ReadExchangeArguments(args, command,
-                             {"--sep", "--name-column", "--time-column", "--mode", "--group"}, {},
-                             streams, arguments, status))
-    return status;
-  if (arguments.positional.size() != 2)
-    return UsageError(streams, command, "PROJECT and FILE are needed");
+int RunImport(const TRun& run) {
   TImportSettings settings;
-  if (!Separator(arguments, command, streams, settings.Separator, status)) return status;
-  settings.NameColumn = arguments.Value("--name-column");
-  settings.TimeColumn = arguments.Value("--time-column");
-  if (arguments.Has("--mode")) {
-    const std::string mode = arguments.Value("--mode");
-    if (mode != "0" && mode != "1" && mode != "2")
-      return UsageError(streams, command, "--mode is 0, 1 or 2");
-    settings.Mode = static_cast<TImportMode>(mode[0] - '0');
-  }
-  if (streams.inIsTerminal)
-    settings.InputName = [&streams](const std::string& prompt, std::string& name) {
+  if (!ReadSeparator(run, settings.Separator)) return kExitUsage;
+  settings.NameColumn = run.args.Value("--name-column");
+  settings.TimeColumn = run.args.Value("--time-column");
+  if (run.args.Has("--mode"))
+    settings.Mode = static_cast<TImportMode>(run.args.Value("--mode")[0] - '0');
+  if (run.streams.inIsTerminal)
+    settings.InputName = [&streams = run.streams](const std::string& prompt, std::string& name) {
       streams.err << ForTerminal(prompt) << ": " << std::flush;
       std::string line;
       if (!std::getline(streams.in, line)) return false;
       return Utf8ToCp1251(line, name);
     };
-  return OnOpenProject(arguments.positional[0], [&] {
-    if (arguments.Has("--group")) {
-      const std::string group = arguments.Value("--group");
+  TProjectSession session(run.args);
+  return session.Run(run.args[0], TAccess::Change, [&](TProject&) {
+    if (run.args.Has("--group")) {
+      const std::string group = run.args.Value("--group");
       const int32_t id = APSFindObject(group);
       if (id != 0 && IsGroup(id))
         settings.GroupId = id;
       else
         settings.GroupName = group;
     }
-    const std::unique_ptr<TProgress> progress = ProgressFor(streams);
+    const std::unique_ptr<TProgress> progress = ProgressFor(run.streams);
     TImportResult result;
-    if (!ImportObjectsFromFile(arguments.positional[1], settings, progress.get(), result))
-      return kExitFailed;
-    if (!result.Summary.empty()) streams.out << ForTerminal(result.Summary) << "\n";
+    if (!ImportObjectsFromFile(run.args[1], settings, progress.get(), result)) return kExitFailed;
+    if (!result.Summary.empty()) run.streams.out << ForTerminal(result.Summary) << "\n";
     return result.Stopped ? kExitFailed : kExitOk;
   });
 }
 
-int RunImportUnits(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("import-units");
-  TCommandScope scope;
-  TExchangeArguments arguments;
-  int status = kExitOk;
-  if (!ReadExchangeArguments(args, command, {"--sep"}, {}, streams, arguments, status))
-    return status;
-  if (arguments.positional.size() != 2)
-    return UsageError(streams, command, "PROJECT and FILE are needed");
+int RunImportUnits(const TRun& run) {
   std::string separator;
-  if (!Separator(arguments, command, streams, separator, status)) return status;
-  return OnOpenProject(arguments.positional[0], [&] {
+  if (!ReadSeparator(run, separator)) return kExitUsage;
+  TProjectSession session(run.args);
+  return session.Run(run.args[0], TAccess::Change, [&](TProject&) {
     TUnitImportResult result;
-    if (!ImportUnitsFromFile(arguments.positional[1], separator, result)) return kExitFailed;
-    streams.out << ForTerminal(result.Summary) << "\n";
+    if (!ImportUnitsFromFile(run.args[1], separator, result)) return kExitFailed;
+    run.streams.out << ForTerminal(result.Summary) << "\n";
     return kExitOk;
   });
 }
 
-int RunExport(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("export");
-  TCommandScope scope;
-  TExchangeArguments arguments;
-  int status = kExitOk;
-  if (!ReadExchangeArguments(args, command, {"--what", "--name", "--as", "--sep", "--output"},
-                             {"--history"}, streams, arguments, status))
-    return status;
-  if (arguments.positional.size() != 1) return UsageError(streams, command, "PROJECT is needed");
-  const std::string what = arguments.Value("--what");
-  const std::string output = arguments.Value("--output");
-  if (what != "units" && what != "object" && what != "group" && what != "all")
-    return UsageError(streams, command, "--what is units, object, group or all");
-  if (output.empty()) return UsageError(streams, command, "--output FILE is needed");
+int RunExport(const TRun& run) {
+  const std::string what = run.args.Value("--what");
+  const std::string output = run.args.Value("--output");
+  if (output.empty()) return run.Usage("--output needs a value");
   const bool named = what == "object" || what == "group";
-  if (named != arguments.Has("--name"))
-    return UsageError(streams, command,
-                      named ? "--name is needed for " + what
-                            : "--name is only for object and group");
+  if (named != run.args.Has("--name"))
+    return run.Usage(named ? "--name is needed for " + what
+                           : "--name is only for object and group");
   TExportSettings settings;
-  settings.History = arguments.Has("--history");
-  if (arguments.Has("--as")) {
-    const std::string as = arguments.Value("--as");
-    if (as != "table" && as != "text") return UsageError(streams, command, "--as is table or text");
-    settings.AsTable = as == "table";
-  }
-  if (!Separator(arguments, command, streams, settings.Separator, status)) return status;
-  return OnOpenProject(arguments.positional[0], [&] {
+  settings.History = run.args.Has("--history");
+  if (run.args.Has("--as")) settings.AsTable = run.args.Value("--as") == "table";
+  if (!ReadSeparator(run, settings.Separator)) return kExitUsage;
+  TProjectSession session(run.args);
+  return session.Run(run.args[0], TAccess::Read, [&](TProject&) {
     std::string summary;
     if (what == "units") {
       if (ExportUnits(output, settings.Separator, summary) < 0) return kExitFailed;
@@ -249,10 +163,10 @@ int RunExport(const std::vector<std::string>& args, TCliStreams& streams) {
       TExportResult result;
       bool written = false;
       if (what == "all") {
-        const std::unique_ptr<TProgress> progress = ProgressFor(streams);
+        const std::unique_ptr<TProgress> progress = ProgressFor(run.streams);
         written = ExportAllObjects(output, settings, progress.get(), result);
       } else {
-        const int32_t target = NamedTarget(arguments.Value("--name"));
+        const int32_t target = NamedTarget(run.args.Value("--name"));
         if (target == 0) return kExitFailed;
         written = what == "object" ? ExportObject(output, target, settings, result)
                                    : ExportGroup(output, target, settings, result);
@@ -260,7 +174,7 @@ int RunExport(const std::vector<std::string>& args, TCliStreams& streams) {
       if (!written) return kExitFailed;
       summary = result.Summary;
     }
-    streams.out << ForTerminal(summary) << "\n";
+    run.streams.out << ForTerminal(summary) << "\n";
     return kExitOk;
   });
 }

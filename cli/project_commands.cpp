@@ -9,71 +9,27 @@
 #include "cli_sink.h"
 #include "commands.h"
 #include "editing/parameter_list.h"
+#include "editing/project_info.h"
+#include "editing/unit_editor.h"
+#include "editing/unit_list.h"
 #include "model/project.h"
 #include "model/template.h"
+#include "project_session.h"
 #include "shell/datetime.h"
 #include "shell/numbers.h"
-#include "shell/settings.h"
 #include "shell/text.h"
 #include "storage/project_lifecycle.h"
 #include "storage/project_paths.h"
-#include "storage/unit_catalogue.h"
 #include "storage/unit_rows.h"
 #include "values/value_text.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <functional>
-#include <map>
+#include <optional>
 #include <ostream>
-#include <set>
 
 namespace vandro::cli {
 
 namespace {
-
-// The words of a command line: positional words, valued options and flags.
-struct TOptions {
-  std::vector<std::string> positional;
-  std::map<std::string, std::string, std::less<>> values;
-  std::set<std::string, std::less<>> flags;
-
-  const std::string* Value(std::string_view option) const {
-    const auto it = values.find(option);
-    return it == values.end() ? nullptr : &it->second;
-  }
-  bool Has(std::string_view option) const { return Value(option) || flags.count(option); }
-};
-
-// Reads args against the options the command takes; false after a usage
-// error (status holds the exit status then).
-bool ReadOptions(const std::vector<std::string>& args, const TCommand& command,
-                 std::initializer_list<std::string_view> valued,
-                 std::initializer_list<std::string_view> flags, TCliStreams& streams, TOptions& out,
-                 int& status) {
-  const auto fail = [&](const std::string& problem) {
-    status = UsageError(streams, command, problem);
-    return false;
-  };
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (word.rfind("--", 0) != 0 || word.size() == 2) {
-      out.positional.push_back(word);
-      continue;
-    }
-    const bool isFlag = std::find(flags.begin(), flags.end(), word) != flags.end();
-    const bool isValued = std::find(valued.begin(), valued.end(), word) != valued.end();
-    if (!isFlag && !isValued) return fail("unknown option " + word);
-    if (out.Has(word)) return fail(word + " is given twice");
-    if (isFlag) {
-      out.flags.insert(word);
-      continue;
-    }
-    if (i + 1 == args.size()) return fail(word + " needs a value");
-    out.values.emplace(word, args[++i]);
-  }
-  return true;
-}
 
 // A tab or a line break inside a cell would break the table.
 std::string Cell(std::string_view text) {
@@ -83,7 +39,7 @@ std::string Cell(std::string_view text) {
   return ForTerminal(cell);
 }
 
-void PrintRow(std::ostream& out, std::initializer_list<std::string> cells) {
+template <class Cells> void PrintCells(std::ostream& out, const Cells& cells) {
   bool first = true;
   for (const auto& cell : cells) {
     if (!first) out << '\t';
@@ -93,123 +49,22 @@ void PrintRow(std::ostream& out, std::initializer_list<std::string> cells) {
   out << '\n';
 }
 
-std::string YesNo(bool flag) {
-  return flag ? "Yes" : "No";
+void PrintRow(std::ostream& out, std::initializer_list<std::string> cells) {
+  PrintCells(out, cells);
 }
 
-// A number as the windows show it; one that has no text (never stored by
-// the program) as empty.
-std::string Number(long double value) {
-  try {
-    return FloatToText(value);
-  } catch (const EConvertError&) {
-    return {};
-  }
-}
-
-// The run of one command on a project: the date style of the settings file
-// while it runs, the project closed and the style put back afterwards.
-class TProjectRun {
-public:
-  TProjectRun() : savedStyle_(DateStyle()) {
-    const std::string path = SettingsPath();
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) TSettings().Load(path);
-  }
-  ~TProjectRun() {
-    CloseProject();
-    SetDateStyle(savedStyle_);
-  }
-  TProjectRun(const TProjectRun&) = delete;
-  TProjectRun& operator=(const TProjectRun&) = delete;
-
-  // Opens the project to read it, or as the program opens it to work on it.
-  // The failure has been shown.
-  TProject* Open(const std::string& path, bool toChange) {
-    if (!(toChange ? OpenProject(path) : APSOpenProject(path))) return nullptr;
-    return CurrentProject();
-  }
-
-private:
-  TDateStyle savedStyle_;
-};
-
-// Runs body on the project named by the first positional word; a raised
-// error (shown already) fails the command.
-int OnProject(const TOptions& options, bool toChange, const std::function<int(TProject&)>& body) {
-  TProjectRun run;
-  TProject* project = run.Open(options.positional.front(), toChange);
-  if (!project) return kExitFailed;
-  try {
-    return body(*project);
-  } catch (const ErrorException&) {
-    return kExitFailed;
-  }
-}
-
-// Reads a listing command's words: PROJECT and up to extra more.
-bool ReadListing(const std::vector<std::string>& args, const char* name,
-                 std::initializer_list<std::string_view> valued, size_t extra, TCliStreams& streams,
-                 TOptions& options, int& status) {
-  const TCommand& command = CommandNamed(name);
-  if (!ReadOptions(args, command, valued, {}, streams, options, status)) return false;
-  if (options.positional.empty() || options.positional.size() > 1 + extra) {
-    status = UsageError(streams, command,
-                        options.positional.empty() ? "PROJECT is missing" : "too many arguments");
-    return false;
-  }
-  return true;
-}
-
-// "add PROJECT NAME" and the like: the action, then PROJECT and NAME.
-bool ReadAction(const std::vector<std::string>& args, const char* name,
-                std::initializer_list<std::string_view> actions,
-                std::initializer_list<std::string_view> valued,
-                std::initializer_list<std::string_view> flags, TCliStreams& streams,
-                std::string& action, TOptions& options, int& status) {
-  const TCommand& command = CommandNamed(name);
-  if (!ReadOptions(args, command, valued, flags, streams, options, status)) return false;
-  const auto fail = [&](const std::string& problem) {
-    status = UsageError(streams, command, problem);
-    return false;
-  };
-  if (options.positional.empty()) return fail("the action is missing");
-  if (std::find(actions.begin(), actions.end(), options.positional[0]) == actions.end())
-    return fail("unknown action " + options.positional[0]);
-  if (options.positional.size() < 3) return fail("PROJECT and NAME are needed");
-  if (options.positional.size() > 3) return fail("too many arguments");
-  action = options.positional.front();
-  options.positional.erase(options.positional.begin()); // PROJECT first, as OnProject reads
-  return true;
-}
-
-// Options an action does not take are wrong usage.
-bool HasUnusedOption(const TOptions& options, std::initializer_list<std::string_view> unused,
-                     const char* name, const std::string& action, TCliStreams& streams,
-                     int& status) {
-  for (const auto option : unused)
-    if (options.Has(option)) {
-      status = UsageError(streams, CommandNamed(name), action + " takes no " + std::string(option));
-      return true;
-    }
-  return false;
+// The first of the options that was given; empty when none was. An action
+// given an option it does not take is wrong usage.
+std::string_view FirstGiven(const TRun& run, std::initializer_list<std::string_view> options) {
+  for (const std::string_view option : options)
+    if (run.args.Has(option)) return option;
+  return {};
 }
 
 } // namespace
 
-int RunNew(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("new");
-  TOptions options;
-  int status = kExitOk;
-  if (!ReadOptions(args, command,
-                   {"--base", "--name", "--version", "--description", "--author", "--organization",
-                    "--comments"},
-                   {}, streams, options, status))
-    return status;
-  if (options.positional.size() != 1)
-    return UsageError(streams, command,
-                      options.positional.empty() ? "PATH is missing" : "one PATH only");
-  const std::string& path = options.positional.front();
+int RunNew(const TRun& run) {
+  const std::string& path = run.args[0];
   const TProjectPaths paths = ResolveProjectPaths(path);
 
   TProjectInfo info = NewProjectInfo(paths.name);
@@ -222,59 +77,43 @@ int RunNew(const std::vector<std::string>& args, TCliStreams& streams) {
       {"--comments", &info.Comments},
   };
   for (const auto& [option, field] : fields)
-    if (const std::string* value = options.Value(option)) *field = *value;
-  const std::string* base = options.Value("--base");
+    if (run.args.Has(option)) *field = run.args.Value(option);
 
-  TProjectRun run;
-  if (!APSCreateProject(path, base ? *base : std::string(), info)) return kExitFailed;
-  streams.out << ForTerminal(paths.file) << '\n';
+  TProjectSession session(run.args);
+  if (!APSCreateProject(path, run.args.Value("--base"), info)) return kExitFailed;
+  run.streams.out << ForTerminal(paths.file) << '\n';
   return kExitOk;
 }
 
-int RunInfo(const std::vector<std::string>& args, TCliStreams& streams) {
-  TOptions options;
-  int status = kExitOk;
-  if (!ReadListing(args, "info", {}, 0, streams, options, status)) return status;
-  return OnProject(options, false, [&](TProject& project) {
-    const TProjectInfo& info = project.Info();
-    const std::pair<const char*, std::string> rows[] = {
-        {"Project Name", info.Name},
-        {"Version", info.Version},
-        {"Project Description", info.Description},
-        {"Author Name", info.Author},
-        {"Organization", info.Organization},
-        {"Start Date", DateTimeToText(info.StartDate)},
-        {"Last Opened", DateTimeToText(info.LastOpened)},
-        {"Comments", info.Comments},
-    };
-    for (const auto& [title, value] : rows)
-      streams.out << title << ": " << Cell(value) << '\n';
+int RunInfo(const TRun& run) {
+  TProjectSession session(run.args);
+  return session.Run(run.args[0], TAccess::Read, [&](TProject& project) {
+    for (const TInfoRowText& row : ProjectInfoRows(project.Info(), TInfoUse::Showing))
+      run.streams.out << row.Title << ": " << Cell(row.Text) << '\n';
     return kExitOk;
   });
 }
 
-int RunParams(const std::vector<std::string>& args, TCliStreams& streams) {
-  TOptions options;
-  int status = kExitOk;
-  if (!ReadListing(args, "params", {}, 0, streams, options, status)) return status;
-  return OnProject(options, false, [&](TProject& project) {
-    PrintRow(streams.out, {"Param Name", "Brief Name", "Default Value", "Description", "Category"});
+int RunParams(const TRun& run) {
+  TProjectSession session(run.args);
+  return session.Run(run.args[0], TAccess::Read, [&](TProject& project) {
+    PrintRow(run.streams.out,
+             {"Param Name", "Brief Name", "Default Value", "Description", "Category"});
     for (const auto& parameter : project.Parameters())
-      PrintRow(streams.out,
+      PrintRow(run.streams.out,
                {parameter->ParamName, parameter->ShortName, ToDisplayText(&parameter->DefValue),
                 parameter->Descript, parameter->Category});
     return kExitOk;
   });
 }
 
-int RunUnits(const std::vector<std::string>& args, TCliStreams& streams) {
-  TOptions options;
-  int status = kExitOk;
-  if (!ReadListing(args, "units", {"--category"}, 0, streams, options, status)) return status;
-  return OnProject(options, false, [&](TProject& project) {
+int RunUnits(const TRun& run) {
+  TProjectSession session(run.args);
+  return session.Run(run.args[0], TAccess::Read, [&](TProject& project) {
     TUnitCatalogue& units = project.Units();
-    const std::string* category = options.Value("--category");
-    if (category && *category == "(AllCategories)") category = nullptr;
+    std::optional<std::string> category;
+    if (run.args.Has("--category") && run.args.Value("--category") != "(AllCategories)")
+      category = run.args.Value("--category");
     if (category) {
       const auto& known = units.Categories();
       if (std::none_of(known.begin(), known.end(),
@@ -283,77 +122,61 @@ int RunUnits(const std::vector<std::string>& args, TCliStreams& streams) {
         return kExitFailed;
       }
     }
+    // Units whose dimension cannot be worked out are named on stderr; the
+    // grid shows them without one, as the window does.
     NormalizeAllUnits(units);
-    PrintRow(streams.out,
-             {"Item No", "Unit Name", "UntNm", "Category", "Factor", "Offset", "Formula", "Basic",
-              "Dimension", "Dim.Factor", "Generic", "Description"});
-    int shown = 0;
-    for (int i = 0; i < units.Count(); ++i) {
-      const TUnit& unit = units[i];
-      if (category && !SameText(unit.category, *category)) continue;
-      const bool normal = unit.normalForm.has_value();
-      PrintRow(streams.out,
-               {std::to_string(++shown), unit.name, unit.shortName, unit.category,
-                Number(unit.coefficient), Number(unit.offset), unit.formula, YesNo(unit.basic),
-                normal ? NormalFormText(*unit.normalForm) : std::string(),
-                normal ? Number(unit.normalForm->factor) : std::string(), YesNo(unit.generic),
-                unit.description});
-    }
+    const TUnitListGrid grid = UnitListGrid(units, category.value_or(std::string()));
+    PrintCells(run.streams.out, grid.Columns);
+    for (const TUnitListRow& row : grid.Rows)
+      PrintCells(run.streams.out, row.Cells);
     return kExitOk;
   });
 }
 
-int RunTemplates(const std::vector<std::string>& args, TCliStreams& streams) {
-  TOptions options;
-  int status = kExitOk;
-  if (!ReadListing(args, "templates", {}, 1, streams, options, status)) return status;
-  return OnProject(options, false, [&](TProject& project) {
-    if (options.positional.size() == 1) {
-      PrintRow(streams.out, {"Template Name"});
+int RunTemplates(const TRun& run) {
+  TProjectSession session(run.args);
+  return session.Run(run.args[0], TAccess::Read, [&](TProject& project) {
+    if (run.args.Positional().size() == 1) {
+      PrintRow(run.streams.out, {"Template Name"});
       for (const auto& name : project.TemplateNames())
-        PrintRow(streams.out, {name});
+        PrintRow(run.streams.out, {name});
       return kExitOk;
     }
     TTemplate tmpl("vandro-cli templates");
-    tmpl.Name = options.positional[1];
+    tmpl.Name = run.args[1];
     tmpl.Load();
-    PrintRow(streams.out, {"Parameter", "Default Value", "Constraints", "Optional", "Invisible"});
+    PrintRow(run.streams.out,
+             {"Parameter", "Default Value", "Constraints", "Optional", "Invisible"});
     for (const auto& line : tmpl.ParamLines)
-      PrintRow(streams.out, {line->Parameter ? line->Parameter->ParamName : std::string(),
-                             ToDisplayText(&line->DefValue), ToDisplayText(&line->Constr),
-                             YesNo(line->Optional), YesNo(line->Invisible)});
+      PrintRow(run.streams.out, {line->Parameter ? line->Parameter->ParamName : std::string(),
+                                 ToDisplayText(&line->DefValue), ToDisplayText(&line->Constr),
+                                 ShownYesNo(line->Optional), ShownYesNo(line->Invisible)});
     return kExitOk;
   });
 }
 
-int RunVars(const std::vector<std::string>& args, TCliStreams& streams) {
-  TOptions options;
-  int status = kExitOk;
-  if (!ReadListing(args, "vars", {}, 0, streams, options, status)) return status;
-  return OnProject(options, false, [&](TProject& project) {
-    PrintRow(streams.out, {"Name", "Value", "Comment"});
+int RunVars(const TRun& run) {
+  TProjectSession session(run.args);
+  return session.Run(run.args[0], TAccess::Read, [&](TProject& project) {
+    PrintRow(run.streams.out, {"Name", "Value", "Comment"});
     for (const auto& variable : project.Variables())
-      PrintRow(streams.out, {variable->Name, ToDisplayText(&variable->Value), variable->Comment});
+      PrintRow(run.streams.out,
+               {variable->Name, ToDisplayText(&variable->Value), variable->Comment});
     return kExitOk;
   });
 }
 
-int RunParam(const std::vector<std::string>& args, TCliStreams& streams) {
-  TOptions options;
-  std::string verb;
-  int status = kExitOk;
-  if (!ReadAction(args, "param", {"add", "edit", "delete"},
-                  {"--rename", "--short", "--category", "--default", "--description"}, {}, streams,
-                  verb, options, status))
-    return status;
-  if (verb == "add" && HasUnusedOption(options, {"--rename"}, "param", verb, streams, status))
-    return status;
-  if (verb == "delete" &&
-      HasUnusedOption(options, {"--rename", "--short", "--category", "--default", "--description"},
-                      "param", verb, streams, status))
-    return status;
-  const std::string& name = options.positional[1];
-  return OnProject(options, true, [&](TProject& project) {
+int RunParam(const TRun& run) {
+  const std::string& verb = run.args[0];
+  const std::string_view unused =
+      verb == "add" ? FirstGiven(run, {"--rename"})
+      : verb == "delete"
+          ? FirstGiven(run, {"--rename", "--short", "--category", "--default", "--description"})
+          : std::string_view();
+  if (!unused.empty()) return run.Usage(verb + " takes no " + std::string(unused));
+  const std::string& name = run.args[2];
+  TProjectSession session(run.args);
+  return session.Run(run.args[1], TAccess::Change, [&](TProject& project) {
     if (verb == "delete") return DeleteParameterFromList(name) ? kExitOk : kExitFailed;
     TParameter edited;
     if (verb == "add") {
@@ -368,34 +191,33 @@ int RunParam(const std::vector<std::string>& args, TCliStreams& streams) {
       }
       edited.Assign(*original);
     }
-    if (const std::string* value = options.Value("--rename")) edited.ParamName = *value;
-    if (const std::string* value = options.Value("--short")) edited.ShortName = *value;
-    if (const std::string* value = options.Value("--category")) edited.Category = *value;
-    if (const std::string* value = options.Value("--description")) edited.Descript = *value;
-    if (const std::string* value = options.Value("--default"))
-      ReadValueArgument(*value, edited.DefValue);
+    const std::pair<const char*, std::string*> fields[] = {
+        {"--rename", &edited.ParamName},
+        {"--short", &edited.ShortName},
+        {"--category", &edited.Category},
+        {"--description", &edited.Descript},
+    };
+    for (const auto& [option, field] : fields)
+      if (run.args.Has(option)) *field = run.args.Value(option);
+    if (run.args.Has("--default")) ReadValueArgument(run.args.Value("--default"), edited.DefValue);
     if (verb == "edit") return UpdateParameterFromEditor(edited) ? kExitOk : kExitFailed;
     auto added = std::make_unique<TParameter>();
     added->Assign(edited);
     const TParameter* stored = AddParameterFromEditor(std::move(added));
     if (!stored) return kExitFailed;
-    streams.out << stored->Idtor << '\n';
+    run.streams.out << stored->Idtor << '\n';
     return kExitOk;
   });
 }
 
-int RunVar(const std::vector<std::string>& args, TCliStreams& streams) {
-  TOptions options;
-  std::string verb;
-  int status = kExitOk;
-  if (!ReadAction(args, "var", {"set", "delete"}, {"--value", "--comment"}, {}, streams, verb,
-                  options, status))
-    return status;
-  if (verb == "delete" &&
-      HasUnusedOption(options, {"--value", "--comment"}, "var", verb, streams, status))
-    return status;
-  const std::string& name = options.positional[1];
-  return OnProject(options, true, [&](TProject& project) {
+int RunVar(const TRun& run) {
+  const std::string& verb = run.args[0];
+  const std::string_view unused =
+      verb == "delete" ? FirstGiven(run, {"--value", "--comment"}) : std::string_view();
+  if (!unused.empty()) return run.Usage(verb + " takes no " + std::string(unused));
+  const std::string& name = run.args[2];
+  TProjectSession session(run.args);
+  return session.Run(run.args[1], TAccess::Change, [&](TProject& project) {
     TVariable* existing = project.FindVariable(name);
     if (verb == "delete") {
       if (!existing) {
@@ -416,28 +238,22 @@ int RunVar(const std::vector<std::string>& args, TCliStreams& streams) {
       variable.Comment = existing->Comment;
       variable.Value.Assign(existing->Value);
     }
-    if (const std::string* value = options.Value("--value"))
-      ReadValueArgument(*value, variable.Value);
-    if (const std::string* comment = options.Value("--comment")) variable.Comment = *comment;
+    if (run.args.Has("--value")) ReadValueArgument(run.args.Value("--value"), variable.Value);
+    if (run.args.Has("--comment")) variable.Comment = run.args.Value("--comment");
     return project.SaveVariable(variable) ? kExitOk : kExitFailed;
   });
 }
 
-int RunUnit(const std::vector<std::string>& args, TCliStreams& streams) {
-  TOptions options;
-  std::string verb;
-  int status = kExitOk;
-  if (!ReadAction(args, "unit", {"add", "delete", "make-basic"},
-                  {"--short", "--category", "--factor", "--offset", "--formula", "--description"},
-                  {"--basic"}, streams, verb, options, status))
-    return status;
-  if (verb != "add" && HasUnusedOption(options,
-                                       {"--short", "--category", "--factor", "--offset",
-                                        "--formula", "--description", "--basic"},
-                                       "unit", verb, streams, status))
-    return status;
-  const std::string& name = options.positional[1];
-  return OnProject(options, true, [&](TProject& project) {
+int RunUnit(const TRun& run) {
+  const std::string& verb = run.args[0];
+  const std::string_view unused =
+      verb == "add" ? std::string_view()
+                    : FirstGiven(run, {"--short", "--category", "--factor", "--offset", "--formula",
+                                       "--description", "--basic"});
+  if (!unused.empty()) return run.Usage(verb + " takes no " + std::string(unused));
+  const std::string& name = run.args[2];
+  TProjectSession session(run.args);
+  return session.Run(run.args[1], TAccess::Change, [&](TProject& project) {
     if (verb == "add") {
       TUnitForm form;
       form.Name = name;
@@ -449,11 +265,11 @@ int RunUnit(const std::vector<std::string>& args, TCliStreams& streams) {
           {"--formula", &form.Formula}, {"--description", &form.Description},
       };
       for (const auto& [option, field] : fields)
-        if (const std::string* value = options.Value(option)) *field = *value;
-      form.Basic = options.Has("--basic");
+        if (run.args.Has(option)) *field = run.args.Value(option);
+      form.Basic = run.args.Has("--basic");
       const int32_t id = StoreUnitForm(form);
       if (id == 0) return kExitFailed;
-      streams.out << id << '\n';
+      run.streams.out << id << '\n';
       return kExitOk;
     }
     const TUnit* unit = project.Units().FindUnit(name);

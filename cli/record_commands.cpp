@@ -8,17 +8,14 @@
 // the object's history; a record dated before later ones is linked between
 // its neighbours, as the record dialog does.
 #include "cli_sink.h"
-#include "command_scope.h"
 #include "commands.h"
-#include "language/executor.h"
-#include "language/record_evaluation.h"
 #include "model/object_set.h"
 #include "model/project.h"
 #include "model/state_track.h"
+#include "project_session.h"
 #include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
-#include "shell/settings.h"
 #include "shell/text.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
@@ -26,97 +23,14 @@
 #include "storage/rollback.h"
 #include "values/value_text.h"
 
+#include <algorithm>
 #include <charconv>
-#include <filesystem>
-#include <functional>
 #include <optional>
 #include <ostream>
 
 namespace vandro::cli {
 
 namespace {
-
-// The words of a command line: positional words, and the options that were
-// given with their values in order.
-struct TArguments {
-  std::vector<std::string> positional;
-  std::vector<std::pair<std::string, std::string>> options;
-  std::optional<double> at;
-
-  std::vector<std::string> All(std::string_view option) const {
-    std::vector<std::string> values;
-    for (const auto& [name, value] : options)
-      if (name == option) values.push_back(value);
-    return values;
-  }
-  bool Has(std::string_view option) const {
-    for (const auto& [name, value] : options)
-      if (name == option) return true;
-    return false;
-  }
-};
-
-// Reads args against the options the command takes (valued: with a value);
-// returns false after a usage error was written.
-bool ReadArguments(const std::vector<std::string>& args, const TCommand& command,
-                   std::initializer_list<std::string_view> valued,
-                   std::initializer_list<std::string_view> flags, TCliStreams& streams,
-                   TArguments& out, int& status) {
-  const auto fail = [&](const std::string& problem) {
-    status = UsageError(streams, command, problem);
-    return false;
-  };
-  std::optional<TDateStyle> style;
-  std::string atText;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (word.rfind("--", 0) != 0 || word.size() == 2) {
-      out.positional.push_back(word);
-      continue;
-    }
-    const bool isFlag = std::find(flags.begin(), flags.end(), word) != flags.end();
-    const bool isValued =
-        word == "--date-style" || std::find(valued.begin(), valued.end(), word) != valued.end();
-    if (!isFlag && !isValued) return fail("unknown option " + word);
-    if (isFlag) {
-      out.options.emplace_back(word, "");
-      continue;
-    }
-    if (i + 1 == args.size()) return fail(word + " needs a value");
-    const std::string& value = args[++i];
-    if (word == "--date-style") {
-      if (SameText(value, "european"))
-        style = TDateStyle::European;
-      else if (SameText(value, "us"))
-        style = TDateStyle::US;
-      else
-        return fail("unknown date style " + value);
-      continue;
-    }
-    out.options.emplace_back(word, value);
-  }
-  if (style) SetDateStyle(*style);
-  for (const auto& [name, value] : out.options) {
-    if (name != "--at" && name != "--after") continue;
-    double moment = 0;
-    if (!TryTextToDateTime(value, DateStyle(), moment))
-      return fail(
-          name + " " + value + ": not a date and time in the style " +
-          (DateStyle() == TDateStyle::European ? "dd.MM.yyyy hh:mm:ss" : "MM/dd/yyyy hh:mm:ss"));
-    out.at = moment;
-  }
-  return true;
-}
-
-// Runs body on the open project; a raised error (shown already) fails.
-int OnProject(const std::string& path, const std::function<int()>& body) {
-  if (!OpenProject(path)) return kExitFailed;
-  try {
-    return body();
-  } catch (const ErrorException&) {
-    return kExitFailed;
-  }
-}
 
 // The identifier of an existing object, or 0 after a message.
 int32_t ExistingObject(const std::string& name) {
@@ -181,35 +95,30 @@ bool ReadMember(const std::string& text, TValue& member) {
 
 } // namespace
 
-int RunRecord(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("record");
-  TCommandScope scope;
-  TArguments arguments;
-  int status = kExitOk;
-  if (!ReadArguments(args, command, {"--at"}, {"--new"}, streams, arguments, status)) return status;
-  if (arguments.positional.size() < 3)
-    return UsageError(streams, command, "PROJECT, OBJECT and at least one NAME=VALUE are needed");
+int RunRecord(const TRun& run) {
+  TProjectSession session(run.args);
+  std::optional<double> at;
+  if (!ReadTime(run, "--at", at)) return kExitUsage;
   struct TSetting {
     std::string name, value;
   };
   std::vector<TSetting> settings;
-  for (size_t i = 2; i < arguments.positional.size(); ++i) {
-    const std::string& word = arguments.positional[i];
+  const std::vector<std::string>& words = run.args.Positional();
+  for (size_t i = 2; i < words.size(); ++i) {
+    const std::string& word = words[i];
     const size_t equals = word.find('=');
     if (equals == std::string::npos || equals == 0)
-      return UsageError(streams, command, "NAME=VALUE expected, not " + word);
+      return run.Usage("NAME=VALUE expected, not " + word);
     TSetting setting{word.substr(0, equals), word.substr(equals + 1)};
     if (!IsName(setting.name) || IsSystemName(setting.name))
-      return UsageError(streams, command,
-                        setting.name + ": a parameter name is a letter followed by letters and "
-                                       "digits, and not a system name");
+      return run.Usage(setting.name + ": a parameter name is a letter followed by letters and "
+                                      "digits, and not a system name");
     for (const auto& earlier : settings)
-      if (SameText(earlier.name, setting.name))
-        return UsageError(streams, command, setting.name + " is given twice");
+      if (SameText(earlier.name, setting.name)) return run.Usage(setting.name + " is given twice");
     settings.push_back(std::move(setting));
   }
-  const double time = arguments.at.value_or(Now());
-  return OnProject(arguments.positional[0], [&] {
+  const double time = at.value_or(Now());
+  return session.Run(run.args[0], TAccess::Change, [&](TProject&) {
     std::vector<std::unique_ptr<TPVRelation>> pairs;
     for (const auto& setting : settings) {
       auto pair = std::make_unique<TPVRelation>();
@@ -226,7 +135,7 @@ int RunRecord(const std::vector<std::string>& args, TCliStreams& streams) {
       pair->Modified = true;
       pairs.push_back(std::move(pair));
     }
-    const int32_t object = TargetObject(arguments.positional[1], arguments.Has("--new"));
+    const int32_t object = TargetObject(run.args[1], run.args.Has("--new"));
     if (object == 0) return kExitFailed;
     for (size_t i = 0; i < settings.size(); ++i)
       pairs[i]->Parameter = &ParameterNamed(settings[i].name);
@@ -239,22 +148,18 @@ int RunRecord(const std::vector<std::string>& args, TCliStreams& streams) {
       NotAtThisMoment(time, track);
       return kExitFailed;
     }
-    streams.out << id << '\n';
+    run.streams.out << id << '\n';
     return kExitOk;
   });
 }
 
-int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("terminate");
-  TCommandScope scope;
-  TArguments arguments;
-  int status = kExitOk;
-  if (!ReadArguments(args, command, {"--at"}, {}, streams, arguments, status)) return status;
-  if (arguments.positional.size() != 2)
-    return UsageError(streams, command, "PROJECT and OBJECT are needed");
-  const double time = arguments.at.value_or(Now());
-  return OnProject(arguments.positional[0], [&] {
-    const int32_t object = ExistingObject(arguments.positional[1]);
+int RunTerminate(const TRun& run) {
+  TProjectSession session(run.args);
+  std::optional<double> at;
+  if (!ReadTime(run, "--at", at)) return kExitUsage;
+  const double time = at.value_or(Now());
+  return session.Run(run.args[0], TAccess::Change, [&](TProject&) {
+    const int32_t object = ExistingObject(run.args[1]);
     if (object == 0) return kExitFailed;
     TObjectSet set;
     if (!set.Load(object)) return kExitFailed;
@@ -268,27 +173,20 @@ int RunTerminate(const std::vector<std::string>& args, TCliStreams& streams) {
       NotAtThisMoment(time, track);
       return kExitFailed;
     }
-    streams.out << id << '\n';
+    run.streams.out << id << '\n';
     return kExitOk;
   });
 }
 
-int RunGroup(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("group");
-  TCommandScope scope;
-  TArguments arguments;
-  int status = kExitOk;
-  if (!ReadArguments(args, command, {"--at", "--add", "--remove"}, {"--new"}, streams, arguments,
-                     status))
-    return status;
-  if (arguments.positional.size() != 2)
-    return UsageError(streams, command, "PROJECT and GROUP are needed");
-  const auto additions = arguments.All("--add");
-  const auto removals = arguments.All("--remove");
-  if (additions.empty() && removals.empty())
-    return UsageError(streams, command, "nothing to --add or --remove");
-  const double time = arguments.at.value_or(Now());
-  return OnProject(arguments.positional[0], [&] {
+int RunGroup(const TRun& run) {
+  TProjectSession session(run.args);
+  std::optional<double> at;
+  if (!ReadTime(run, "--at", at)) return kExitUsage;
+  const std::vector<std::string>& additions = run.args.Values("--add");
+  const std::vector<std::string>& removals = run.args.Values("--remove");
+  if (additions.empty() && removals.empty()) return run.Usage("nothing to --add or --remove");
+  const double time = at.value_or(Now());
+  return session.Run(run.args[0], TAccess::Change, [&](TProject&) {
     std::vector<TValue::Ptr> added, deleted;
     for (const auto& [texts, members] :
          {std::pair{&additions, &added}, std::pair{&removals, &deleted}}) {
@@ -297,7 +195,7 @@ int RunGroup(const std::vector<std::string>& args, TCliStreams& streams) {
         if (!ReadMember(text, *members->back())) return kExitFailed;
       }
     }
-    const int32_t group = TargetObject(arguments.positional[1], arguments.Has("--new"));
+    const int32_t group = TargetObject(run.args[1], run.args.Has("--new"));
     if (group == 0) return kExitFailed;
     TObjectSet set;
     if (!set.Load(group)) return kExitFailed;
@@ -319,7 +217,7 @@ int RunGroup(const std::vector<std::string>& args, TCliStreams& streams) {
       NotAtThisMoment(time, track);
       return kExitFailed;
     }
-    streams.out << id << '\n';
+    run.streams.out << id << '\n';
     return kExitOk;
   });
 }
@@ -327,22 +225,13 @@ int RunGroup(const std::vector<std::string>& args, TCliStreams& streams) {
 namespace {
 
 // The plain-text export of every state of the object current at time.
-int ExportStates(const std::vector<std::string>& args, TCliStreams& streams, const char* name,
-                 bool history) {
-  const TCommand& command = CommandNamed(name);
-  TCommandScope scope;
-  TArguments arguments;
-  int status = kExitOk;
-  if (!ReadArguments(args, command,
-                     history ? std::initializer_list<std::string_view>{}
-                             : std::initializer_list<std::string_view>{"--at"},
-                     {}, streams, arguments, status))
-    return status;
-  if (arguments.positional.size() != 2)
-    return UsageError(streams, command, "PROJECT and OBJECT are needed");
-  const double time = arguments.at.value_or(Now());
-  return OnProject(arguments.positional[0], [&] {
-    const int32_t object = ExistingObject(arguments.positional[1]);
+int ExportStates(const TRun& run, bool history) {
+  TProjectSession session(run.args);
+  std::optional<double> at;
+  if (!ReadTime(run, "--at", at)) return kExitUsage;
+  const double time = at.value_or(Now());
+  return session.Run(run.args[0], TAccess::Read, [&](TProject&) {
+    const int32_t object = ExistingObject(run.args[1]);
     if (object == 0) return kExitFailed;
     TObjectSet set;
     if (!set.Load(object)) return kExitFailed;
@@ -353,7 +242,7 @@ int ExportStates(const std::vector<std::string>& args, TCliStreams& streams, con
       return kExitFailed;
     }
     for (size_t i = 0; i < tracks.size(); ++i)
-      streams.out << ForTerminal(
+      run.streams.out << ForTerminal(
           tracks[i]->ExportState(history, tracks.size() > 1 ? static_cast<int>(i) + 1 : 0));
     return kExitOk;
   });
@@ -361,29 +250,25 @@ int ExportStates(const std::vector<std::string>& args, TCliStreams& streams, con
 
 } // namespace
 
-int RunState(const std::vector<std::string>& args, TCliStreams& streams) {
-  return ExportStates(args, streams, "state", false);
+int RunState(const TRun& run) {
+  return ExportStates(run, false);
 }
 
-int RunHistory(const std::vector<std::string>& args, TCliStreams& streams) {
-  return ExportStates(args, streams, "history", true);
+int RunHistory(const TRun& run) {
+  return ExportStates(run, true);
 }
 
-int RunRollback(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("rollback");
-  TCommandScope scope;
-  TArguments arguments;
-  int status = kExitOk;
-  if (!ReadArguments(args, command, {"--after"}, {}, streams, arguments, status)) return status;
-  if (arguments.positional.size() != 1) return UsageError(streams, command, "PROJECT is needed");
-  if (!arguments.at) return UsageError(streams, command, "--after TIME is needed");
-  const double moment = *arguments.at;
-  return OnProject(arguments.positional[0], [&] {
+int RunRollback(const TRun& run) {
+  TProjectSession session(run.args);
+  std::optional<double> after;
+  if (!ReadTime(run, "--after", after)) return kExitUsage;
+  const double moment = *after; // --after is required
+  return session.Run(run.args[0], TAccess::Change, [&](TProject&) {
     if (!Ask(RollbackQuestion(moment), false)) {
       ShowMsg("Nothing was deleted");
       return kExitFailed;
     }
-    streams.out << ForTerminal(DeletedRecordsText(DeleteRecordsAfter(moment))) << '\n';
+    run.streams.out << ForTerminal(DeletedRecordsText(DeleteRecordsAfter(moment))) << '\n';
     return kExitOk;
   });
 }

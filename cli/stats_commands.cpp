@@ -2,11 +2,11 @@
 // series of a delimited text file or of a project, or over objects of a
 // project and their parameters; the results as tab-separated text.
 #include "cli_sink.h"
-#include "command_scope.h"
 #include "commands.h"
 #include "data_file.h"
 #include "language/executor.h"
 #include "model/project.h"
+#include "project_session.h"
 #include "shell/int_list.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
@@ -26,106 +26,12 @@
 #include <map>
 #include <optional>
 #include <ostream>
-#include <set>
 #include <stdexcept>
 #include <utility>
 
 namespace vandro::cli {
 
 namespace {
-
-// The options of a command and its positional words.
-struct TArgs {
-  std::map<std::string, std::string> values;
-  std::map<std::string, std::vector<std::string>> lists; // repeatable options
-  std::set<std::string> flags;
-  std::vector<std::string> words;
-
-  bool Has(const std::string& option) const {
-    return values.count(option) != 0 || flags.count(option) != 0 || lists.count(option) != 0;
-  }
-  std::string Value(const std::string& option, const std::string& fallback = {}) const {
-    const auto found = values.find(option);
-    return found == values.end() ? fallback : found->second;
-  }
-  std::vector<std::string> List(const std::string& option) const {
-    const auto found = lists.find(option);
-    return found == lists.end() ? std::vector<std::string>() : found->second;
-  }
-};
-
-struct TOption {
-  const char* name;
-  bool takesValue;
-  bool repeatable = false;
-};
-
-// Where the data come from: a file, or series of a project. The commands
-// with data accept them all.
-constexpr TOption kFileOption{"--file", true};
-constexpr TOption kSepOption{"--sep", true};
-constexpr TOption kProjectOption{"--project", true};
-constexpr TOption kSeriesOption{"--series", true, true};
-// regress and cluster also take objects of the project and their parameters.
-constexpr TOption kObjectsOption{"--objects", true};
-constexpr TOption kParamsOption{"--params", true};
-constexpr TOption kCalcOption{"--calc", true, true};
-
-// The options of the data, then the command's own.
-std::vector<TOption> WithData(bool objects, std::initializer_list<TOption> own) {
-  std::vector<TOption> options{kFileOption, kSepOption, kProjectOption, kSeriesOption};
-  if (objects) options.insert(options.end(), {kObjectsOption, kParamsOption, kCalcOption});
-  options.insert(options.end(), own);
-  return options;
-}
-
-bool IsMiningOption(const std::string& word) {
-  return word == kObjectsOption.name || word == kParamsOption.name || word == kCalcOption.name;
-}
-
-// Parses args against options; on wrong usage reports it and returns false
-// with status set.
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<TOption>& options,
-               size_t maxWords, TCliStreams& streams, const TCommand& command, TArgs& parsed,
-               int& status) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (word.rfind("--", 0) != 0 || word.size() == 2) {
-      if (parsed.words.size() == maxWords) {
-        status = UsageError(streams, command, "unexpected argument " + word);
-        return false;
-      }
-      parsed.words.push_back(word);
-      continue;
-    }
-    const TOption* option = nullptr;
-    for (const TOption& candidate : options)
-      if (word == candidate.name) option = &candidate;
-    if (!option) {
-      status = UsageError(streams, command,
-                          IsMiningOption(word) ? word + " belongs to regress and cluster"
-                                               : "unknown option " + word);
-      return false;
-    }
-    if (parsed.Has(word) && !option->repeatable) {
-      status = UsageError(streams, command, word + " is given twice");
-      return false;
-    }
-    if (!option->takesValue) {
-      parsed.flags.insert(word);
-      continue;
-    }
-    if (i + 1 == args.size()) {
-      status = UsageError(streams, command, word + " needs a value");
-      return false;
-    }
-    if (option->repeatable)
-      parsed.lists[word].push_back(args[++i]);
-    else
-      parsed.values[word] = args[++i];
-  }
-  return true;
-}
 
 // What the data are read in for the run of a command: for a file, an
 // in-memory project whose units read the cells and the language that
@@ -134,21 +40,17 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<TOption>&
 class TDataSession {
 public:
   // False after the reason, with status set.
-  bool Open(const TArgs& args, TCliStreams& streams, const TCommand& command, int& status) {
-    if (!args.Has("--project")) {
+  bool Open(const TRun& run, int& status) {
+    if (!run.args.Has("--project")) {
       project_ = TProject::CreateInMemory();
       open_.emplace(*project_);
       language_.emplace();
       return true;
     }
-    scope_.emplace();
-    try {
-      if (APSOpenProject(args.Value("--project"))) return true;
-    } catch (const ErrorException&) {
-      // shown already
-    }
-    streams.err << "vandro-cli " << command.name << ": can't open the project "
-                << ForTerminal(args.Value("--project")) << "\n";
+    session_.emplace(run.args);
+    if (session_->Open(run.args.Value("--project"), TAccess::Read)) return true;
+    run.streams.err << "vandro-cli " << run.Name() << ": can't open the project "
+                    << ForTerminal(run.args.Value("--project")) << "\n";
     status = kExitFailed;
     return false;
   }
@@ -157,7 +59,7 @@ private:
   std::unique_ptr<TProject> project_;
   std::optional<ScopedProject> open_;
   std::optional<ScopedLanguage> language_;
-  std::optional<TCommandScope> scope_;
+  std::optional<TProjectSession> session_;
 };
 
 // NAME=EXPRESSION; false for a text without a name before "=".
@@ -172,9 +74,10 @@ bool SplitDefinition(const std::string& text, std::string& name, std::string& ex
 // Checks that the data come from exactly one place: --file (with --sep), or
 // --project with series (or, where allowed, objects). False after a usage
 // error.
-bool CheckSource(const TArgs& args, TCliStreams& streams, const TCommand& command, int& status) {
+bool CheckSource(const TRun& run, int& status) {
+  const TArguments& args = run.args;
   const auto fail = [&](const std::string& problem) {
-    status = UsageError(streams, command, problem);
+    status = run.Usage(problem);
     return false;
   };
   const bool file = args.Has("--file"), project = args.Has("--project");
@@ -184,7 +87,7 @@ bool CheckSource(const TArgs& args, TCliStreams& streams, const TCommand& comman
   if (project && args.Has("--sep")) return fail("--sep belongs to --file");
   if (file && objects) return fail("--objects, --params and --calc need --project");
   // Only the histogram names a column of the file with --series.
-  if (file && args.Has("--series") && std::string_view(command.name) != "histogram")
+  if (file && args.Has("--series") && run.Name() != "histogram")
     return fail("--series needs --project; a file's columns are its series");
   if (file) return true;
   if (objects && args.Has("--series")) return fail("--series and --objects exclude each other");
@@ -193,7 +96,7 @@ bool CheckSource(const TArgs& args, TCliStreams& streams, const TCommand& comman
     return fail("--params (or --calc) is missing");
   if (!objects && !args.Has("--series")) return fail("--series NAME=EXPRESSION is missing");
   std::vector<std::string> names;
-  for (const std::string& text : args.List("--series")) {
+  for (const std::string& text : args.Values("--series")) {
     std::string name, expression;
     if (!SplitDefinition(text, name, expression))
       return fail("--series takes NAME=EXPRESSION, not " + text);
@@ -205,20 +108,18 @@ bool CheckSource(const TArgs& args, TCliStreams& streams, const TCommand& comman
 }
 
 // The checks of CheckSource, then the session opened for the data.
-bool OpenData(const TArgs& args, TCliStreams& streams, const TCommand& command,
-              TDataSession& session, int& status) {
-  return CheckSource(args, streams, command, status) &&
-         session.Open(args, streams, command, status);
+bool OpenData(const TRun& run, TDataSession& session, int& status) {
+  return CheckSource(run, status) && session.Open(run, status);
 }
 
 // Reads and loads the series of --file, or of --series in --project;
 // reports the failure and sets status.
-bool LoadData(const TArgs& args, TCliStreams& streams, const TCommand& command, TDataSeries& data,
-              int& status) {
+bool LoadData(const TRun& run, TDataSeries& data, int& status) {
+  const TArguments& args = run.args;
   std::string error;
   if (args.Has("--project")) {
     std::vector<TSeriesDefinition> definitions;
-    for (const std::string& text : args.List("--series")) {
+    for (const std::string& text : args.Values("--series")) {
       TSeriesDefinition definition;
       SplitDefinition(text, definition.name, definition.expression); // CheckSource read it
       definitions.push_back(std::move(definition));
@@ -230,19 +131,19 @@ bool LoadData(const TArgs& args, TCliStreams& streams, const TCommand& command, 
       error = Cp1251ToUtf8(raised.what());
     }
     if (loaded) return true;
-    streams.err << "vandro-cli " << command.name << ": " << error << "\n";
+    run.streams.err << "vandro-cli " << run.Name() << ": " << error << "\n";
     status = kExitFailed;
     return false;
   }
   std::string separator;
   if (!SeparatorFromOption(args.Value("--sep", "tab"), separator)) {
-    status = UsageError(streams, command, "--sep needs a separator");
+    status = run.Usage("--sep needs a separator");
     return false;
   }
   TDataFile file;
   if (!ReadDataFile(args.Value("--file"), separator, file, error) ||
       !LoadDataSeries(file, data, error)) {
-    streams.err << "vandro-cli " << command.name << ": " << error << "\n";
+    run.streams.err << "vandro-cli " << run.Name() << ": " << error << "\n";
     status = kExitFailed;
     return false;
   }
@@ -270,34 +171,34 @@ void PrintMatrix(std::ostream& out, const TMatrixText& matrix) {
 
 // The series of data named name (without regard to case), or nullptr after
 // reporting that the file has none.
-const TStatSeries* FindSeries(const TDataSeries& data, const std::string& name, const TArgs& args,
-                              TCliStreams& streams, const TCommand& command) {
+const TStatSeries* FindSeries(const TRun& run, const TDataSeries& data, const std::string& name) {
   std::string names;
   for (const auto& series : data.series) {
     if (SameText(series->Name(), name)) return series.get();
     names += (names.empty() ? "" : ", ") + series->Name();
   }
-  streams.err << "vandro-cli " << command.name << ": no series " << ForTerminal(name)
-              << (args.Has("--project") ? " among --series (they are " : " in the file (it has ")
-              << ForTerminal(names) << ")\n";
+  run.streams.err << "vandro-cli " << run.Name() << ": no series " << ForTerminal(name)
+                  << (run.args.Has("--project") ? " among --series (they are "
+                                                : " in the file (it has ")
+                  << ForTerminal(names) << ")\n";
   return nullptr;
 }
 
 // The series must all be numeric (or dates) and of one length, as rows of a
 // table of observations; reports the first that is not.
-bool CheckTable(const TDataSeries& data, TCliStreams& streams, const TCommand& command) {
+bool CheckTable(const TRun& run, const TDataSeries& data) {
+  std::ostream& err = run.streams.err;
   const TStatSeries& first = *data.series.front();
   for (const auto& series : data.series) {
     if (series->Kind == skText || series->Kind == skReference) {
-      streams.err << "vandro-cli " << command.name << ": series " << ForTerminal(series->Name())
-                  << " is not numeric\n";
+      err << "vandro-cli " << run.Name() << ": series " << ForTerminal(series->Name())
+          << " is not numeric\n";
       return false;
     }
     if (series->Count() != first.Count()) {
-      streams.err << "vandro-cli " << command.name << ": series " << ForTerminal(series->Name())
-                  << " has " << series->Count() << " values and series "
-                  << ForTerminal(first.Name()) << " has " << first.Count()
-                  << "; every series needs one value per row\n";
+      err << "vandro-cli " << run.Name() << ": series " << ForTerminal(series->Name()) << " has "
+          << series->Count() << " values and series " << ForTerminal(first.Name()) << " has "
+          << first.Count() << "; every series needs one value per row\n";
       return false;
     }
   }
@@ -349,10 +250,10 @@ struct TMiningOptions {
 
 // Reads --params and --calc; weights is the number of --weights given (0 for
 // none). False after a usage error.
-bool ReadMiningOptions(const TArgs& args, size_t weights, TCliStreams& streams,
-                       const TCommand& command, TMiningOptions& options, int& status) {
+bool ReadMiningOptions(const TRun& run, size_t weights, TMiningOptions& options, int& status) {
+  const TArguments& args = run.args;
   const auto usage = [&](const std::string& problem) {
-    status = UsageError(streams, command, problem);
+    status = run.Usage(problem);
     return false;
   };
   if (args.Has("--params")) {
@@ -367,7 +268,7 @@ bool ReadMiningOptions(const TArgs& args, size_t weights, TCliStreams& streams,
       start = comma + 1;
     }
   }
-  for (const std::string& text : args.List("--calc")) {
+  for (const std::string& text : args.Values("--calc")) {
     std::string name, formula;
     if (!SplitDefinition(text, name, formula))
       return usage("--calc takes NAME=FORMULA, not " + text);
@@ -382,7 +283,7 @@ bool ReadMiningOptions(const TArgs& args, size_t weights, TCliStreams& streams,
 
 // The objects of --objects with the parameters of options and their
 // weights (none: 1 each). False after the analysis's own message.
-bool LoadAnalysis(const TArgs& args, const TMiningOptions& options,
+bool LoadAnalysis(const TArguments& args, const TMiningOptions& options,
                   const std::vector<long double>& weights, TDataAnalysis& analysis) {
   try {
     TValue objects;
@@ -405,28 +306,27 @@ bool LoadAnalysis(const TArgs& args, const TMiningOptions& options,
 
 // Applies --alpha and --eliminate to an opened regression and prints its
 // results.
-int PrintRegression(const TArgs& parsed, TCliStreams& streams, const TCommand& command,
-                    TLinearRegression& regression) {
-  if (parsed.Has("--alpha")) {
-    regression.EditAlpha(parsed.Value("--alpha"));
+int PrintRegression(const TRun& run, TLinearRegression& regression) {
+  if (run.args.Has("--alpha")) {
+    regression.EditAlpha(run.args.Value("--alpha"));
     if (regression.AlphaRed())
-      return UsageError(streams, command,
-                        "--alpha takes a number from 0 to 1, not " + parsed.Value("--alpha"));
+      return run.Usage("--alpha takes a number from 0 to 1, not " + run.args.Value("--alpha"));
   }
-  if (parsed.Has("--eliminate")) regression.Recalculate();
+  if (run.args.Has("--eliminate")) regression.Recalculate();
+  std::ostream& out = run.streams.out;
 
   for (const auto& row : regression.Grid())
-    PrintRow(streams.out, row);
-  streams.out << "\n";
-  PrintRow(streams.out, {"Std.Error of estimate:", regression.EstimateErrorText()});
-  PrintRow(streams.out, {"R-square:", regression.RSquareText()});
-  PrintRow(streams.out, {"Alpha:", regression.AlphaText()});
-  PrintRow(streams.out, {"F:", regression.FText()});
-  PrintRow(streams.out, {regression.SSRegText()});
-  PrintRow(streams.out, {regression.SSResText()});
-  streams.out << "\nResult Formula\n";
+    PrintRow(out, row);
+  out << "\n";
+  PrintRow(out, {"Std.Error of estimate:", regression.EstimateErrorText()});
+  PrintRow(out, {"R-square:", regression.RSquareText()});
+  PrintRow(out, {"Alpha:", regression.AlphaText()});
+  PrintRow(out, {"F:", regression.FText()});
+  PrintRow(out, {regression.SSRegText()});
+  PrintRow(out, {regression.SSResText()});
+  out << "\nResult Formula\n";
   for (const std::string& line : regression.ResultFormula())
-    PrintRow(streams.out, {line});
+    PrintRow(out, {line});
   return kExitOk;
 }
 
@@ -457,34 +357,20 @@ int PrintCluster(TCliStreams& streams, const TMergeTable& merges,
 
 } // namespace
 
-int RunStats(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("stats");
-  TArgs parsed;
+int RunStats(const TRun& run) {
   int status = kExitOk;
-  if (!ParseArgs(args, WithData(false, {}), 0, streams, command, parsed, status)) return status;
   TDataSession session;
   TDataSeries data;
-  if (!OpenData(parsed, streams, command, session, status) ||
-      !LoadData(parsed, streams, command, data, status))
-    return status;
+  if (!OpenData(run, session, status) || !LoadData(run, data, status)) return status;
   for (const auto& row : BasicStatGrid(data.Pointers()))
-    PrintRow(streams.out, row);
+    PrintRow(run.streams.out, row);
   return kExitOk;
 }
 
-int RunDist(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("dist");
-  TArgs parsed;
-  int status = kExitOk;
-  if (!ParseArgs(args,
-                 {{"--x", true}, {"--p", true}, {"--p1", true}, {"--df", true}, {"--df1", true}}, 1,
-                 streams, command, parsed, status))
-    return status;
-  if (parsed.words.empty()) return UsageError(streams, command, "DISTRIBUTION is missing");
-
+int RunDist(const TRun& run) {
   // The calculator's own names, or the start of one of them ("student", "chi").
   const auto& names = TStatCalculator::DistributionNames();
-  const std::string& wanted = parsed.words.front();
+  const std::string& wanted = run.args[0];
   int chosen = -1;
   for (size_t i = 0; i < names.size() && chosen < 0; ++i)
     if (SameText(names[i], wanted)) chosen = static_cast<int>(i);
@@ -501,12 +387,12 @@ int RunDist(const std::vector<std::string>& args, TCliStreams& streams) {
     std::string list;
     for (const char* name : names)
       list += std::string(list.empty() ? "" : ", ") + "\"" + name + "\"";
-    return UsageError(streams, command, "unknown distribution " + wanted + "; one of " + list);
+    return run.Usage("unknown distribution " + wanted + "; one of " + list);
   }
 
-  const int given = static_cast<int>(parsed.Has("--x")) + static_cast<int>(parsed.Has("--p")) +
-                    static_cast<int>(parsed.Has("--p1"));
-  if (given != 1) return UsageError(streams, command, "give exactly one of --x, --p and --p1");
+  const int given = static_cast<int>(run.args.Has("--x")) + static_cast<int>(run.args.Has("--p")) +
+                    static_cast<int>(run.args.Has("--p1"));
+  if (given != 1) return run.Usage("give exactly one of --x, --p and --p1");
 
   TStatCalculator calculator;
   calculator.Choose(static_cast<TCalcDistribution>(chosen));
@@ -517,98 +403,72 @@ int RunDist(const std::vector<std::string>& args, TCliStreams& streams) {
                                                       {"--p", TCalcField::P},
                                                       {"--p1", TCalcField::P1}};
   for (const auto& [option, field] : edits) {
-    if (!parsed.Has(option)) continue;
+    if (!run.args.Has(option)) continue;
     if (field == TCalcField::DF1 && !captions.df1Visible)
-      return UsageError(streams, command,
-                        std::string(option) + ": the " + names[static_cast<size_t>(chosen)] +
-                            " distribution has one parameter only");
+      return run.Usage(std::string(option) + ": the " + names[static_cast<size_t>(chosen)] +
+                       " distribution has one parameter only");
     std::string text;
-    if (!FinishedNumberText(parsed.Value(option), text) || !calculator.Edit(field, text))
-      return UsageError(streams, command,
-                        std::string(option) + " " + parsed.Value(option) +
-                            " is not a valid value here for the " +
-                            names[static_cast<size_t>(chosen)] + " distribution");
+    if (!FinishedNumberText(run.args.Value(option), text) || !calculator.Edit(field, text))
+      return run.Usage(std::string(option) + " " + run.args.Value(option) +
+                       " is not a valid value here for the " + names[static_cast<size_t>(chosen)] +
+                       " distribution");
   }
-  PrintRow(streams.out, {"X:", calculator.Text(TCalcField::X)});
-  PrintRow(streams.out, {"P ( x > X ):", calculator.Text(TCalcField::P)});
-  PrintRow(streams.out, {"1 - P:", calculator.Text(TCalcField::P1)});
-  PrintRow(streams.out, {captions.df, calculator.Text(TCalcField::DF)});
-  if (captions.df1Visible) PrintRow(streams.out, {captions.df1, calculator.Text(TCalcField::DF1)});
+  PrintRow(run.streams.out, {"X:", calculator.Text(TCalcField::X)});
+  PrintRow(run.streams.out, {"P ( x > X ):", calculator.Text(TCalcField::P)});
+  PrintRow(run.streams.out, {"1 - P:", calculator.Text(TCalcField::P1)});
+  PrintRow(run.streams.out, {captions.df, calculator.Text(TCalcField::DF)});
+  if (captions.df1Visible)
+    PrintRow(run.streams.out, {captions.df1, calculator.Text(TCalcField::DF1)});
   return kExitOk;
 }
 
-int RunTest(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("test");
-  TArgs parsed;
-  int status = kExitOk;
-  if (!ParseArgs(args, WithData(false, {{"--no-yates", false}}), 1, streams, command, parsed,
-                 status))
-    return status;
-  if (parsed.words.empty())
-    return UsageError(streams, command, "the test (t, F, z or chi2) is missing");
-  const std::pair<const char*, TStatTest> tests[] = {{"t", TStatTest::T},
-                                                     {"F", TStatTest::F},
-                                                     {"z", TStatTest::Z},
-                                                     {"chi2", TStatTest::ChiSquare}};
-  TStatTest test = TStatTest::None;
-  for (const auto& [name, kind] : tests)
-    if (SameText(name, parsed.words.front())) test = kind;
-  if (test == TStatTest::None)
-    return UsageError(streams, command,
-                      "unknown test " + parsed.words.front() + "; t, F, z or chi2");
-  if (parsed.Has("--no-yates") && !UsesContingencyTable(test))
-    return UsageError(streams, command, "--no-yates belongs to the z and chi2 tests");
+int RunTest(const TRun& run) {
+  // The reader gave the test as declared: t, F, z or chi2.
+  const std::map<std::string, TStatTest, std::less<>> tests = {{"t", TStatTest::T},
+                                                               {"F", TStatTest::F},
+                                                               {"z", TStatTest::Z},
+                                                               {"chi2", TStatTest::ChiSquare}};
+  const TStatTest test = tests.at(run.args[0]);
+  if (run.args.Has("--no-yates") && !UsesContingencyTable(test))
+    return run.Usage("--no-yates belongs to the z and chi2 tests");
 
+  int status = kExitOk;
   TDataSession session;
   TDataSeries data;
-  if (!OpenData(parsed, streams, command, session, status) ||
-      !LoadData(parsed, streams, command, data, status))
-    return status;
+  if (!OpenData(run, session, status) || !LoadData(run, data, status)) return status;
   TStatTestResult result;
-  if (!RunStatTest(test, data.Samples(), !parsed.Has("--no-yates"), result)) return kExitFailed;
-  PrintRow(streams.out, {StatisticCaption(test), result.StatisticText()});
-  PrintRow(streams.out, {kPCaption, result.PText()});
-  PrintRow(streams.out, {kRejectCaption, result.RejectText()});
+  if (!RunStatTest(test, data.Samples(), !run.args.Has("--no-yates"), result)) return kExitFailed;
+  PrintRow(run.streams.out, {StatisticCaption(test), result.StatisticText()});
+  PrintRow(run.streams.out, {kPCaption, result.PText()});
+  PrintRow(run.streams.out, {kRejectCaption, result.RejectText()});
   if (UsesContingencyTable(test)) {
-    streams.out << "\n";
-    PrintMatrix(streams.out, result.table.Text());
+    run.streams.out << "\n";
+    PrintMatrix(run.streams.out, result.table.Text());
   }
   return kExitOk;
 }
 
-int RunCorrelate(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("correlate");
-  TArgs parsed;
+int RunCorrelate(const TRun& run) {
   int status = kExitOk;
-  if (!ParseArgs(args, WithData(false, {}), 0, streams, command, parsed, status)) return status;
   TDataSession session;
   TDataSeries data;
-  if (!OpenData(parsed, streams, command, session, status) ||
-      !LoadData(parsed, streams, command, data, status))
-    return status;
+  if (!OpenData(run, session, status) || !LoadData(run, data, status)) return status;
   TCorrelation correlation;
   if (!Correlate(data.Samples(), correlation)) return kExitFailed;
-  PrintMatrix(streams.out, correlation.Text());
+  PrintMatrix(run.streams.out, correlation.Text());
   return kExitOk;
 }
 
-int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("histogram");
-  TArgs parsed;
+int RunHistogram(const TRun& run) {
   int status = kExitOk;
-  if (!ParseArgs(args, WithData(false, {{"--intervals", true}}), 0, streams, command, parsed,
-                 status))
-    return status;
-  // --series names a column of --file, or defines the one series of --project.
-  const std::vector<std::string> series = parsed.List("--series");
-  if (series.empty()) return UsageError(streams, command, "--series is missing");
-  if (series.size() > 1) return UsageError(streams, command, "--series is given twice");
-  std::string name = series.front(), expression;
-  if (parsed.Has("--project") && !SplitDefinition(series.front(), name, expression))
-    return UsageError(streams, command, "--series takes NAME=EXPRESSION, not " + series.front());
+  // --series (once) names a column of --file, or defines the series of --project.
+  const std::string series = run.args.Value("--series");
+  std::string name = series, expression;
+  if (run.args.Has("--project") && !SplitDefinition(series, name, expression))
+    return run.Usage("--series takes NAME=EXPRESSION, not " + series);
   int intervals = kDefaultIntervals;
-  if (parsed.Has("--intervals")) {
-    const std::string text = Trim(parsed.Value("--intervals"));
+  if (run.args.Has("--intervals")) {
+    const std::string text = Trim(run.args.Value("--intervals"));
     size_t used = 0;
     try {
       intervals = std::stoi(text, &used);
@@ -616,68 +476,56 @@ int RunHistogram(const std::vector<std::string>& args, TCliStreams& streams) {
       used = 0;
     }
     if (used == 0 || used != text.size() || intervals < kMinIntervals || intervals > kMaxIntervals)
-      return UsageError(streams, command,
-                        "--intervals takes a whole number from " + std::to_string(kMinIntervals) +
-                            " to " + std::to_string(kMaxIntervals) + ", not " + text);
+      return run.Usage("--intervals takes a whole number from " + std::to_string(kMinIntervals) +
+                       " to " + std::to_string(kMaxIntervals) + ", not " + text);
   }
   TDataSession session;
   TDataSeries data;
-  if (!OpenData(parsed, streams, command, session, status) ||
-      !LoadData(parsed, streams, command, data, status))
-    return status;
-  if (!FindSeries(data, name, parsed, streams, command)) return kExitFailed;
+  if (!OpenData(run, session, status) || !LoadData(run, data, status)) return status;
+  if (!FindSeries(run, data, name)) return kExitFailed;
   const std::vector<TSample> samples = data.Samples();
   const TSample* selected = nullptr;
   for (const TSample& sample : samples)
     if (SameText(sample.name, name)) selected = &sample;
   THistogram histogram;
   if (!BuildHistogram(selected, intervals, histogram)) return kExitFailed;
-  PrintRow(streams.out, {"Label", "Low", "High", "Count"});
+  PrintRow(run.streams.out, {"Label", "Low", "High", "Count"});
   for (const THistogramBar& bar : histogram.bars)
-    PrintRow(streams.out,
+    PrintRow(run.streams.out,
              {bar.label, FloatToText(bar.low), FloatToText(bar.high), std::to_string(bar.count)});
   return kExitOk;
 }
 
-int RunRegress(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("regress");
-  TArgs parsed;
+int RunRegress(const TRun& run) {
   int status = kExitOk;
-  if (!ParseArgs(args,
-                 WithData(true, {{"--dependent", true}, {"--alpha", true}, {"--eliminate", false}}),
-                 0, streams, command, parsed, status))
-    return status;
-  if (!parsed.Has("--dependent")) return UsageError(streams, command, "--dependent is missing");
+  if (!run.args.Has("--dependent")) return run.Usage("--dependent is missing");
   TMiningOptions mining;
-  if (parsed.Has("--objects") && !ReadMiningOptions(parsed, 0, streams, command, mining, status))
-    return status;
+  if (run.args.Has("--objects") && !ReadMiningOptions(run, 0, mining, status)) return status;
   TDataSession session;
-  if (!OpenData(parsed, streams, command, session, status)) return status;
+  if (!OpenData(run, session, status)) return status;
   TLinearRegression regression;
-  if (parsed.Has("--objects")) {
+  if (run.args.Has("--objects")) {
     TDataAnalysis analysis;
-    if (!LoadAnalysis(parsed, mining, {}, analysis)) return kExitFailed;
-    const int dependent = analysis.FindParam(parsed.Value("--dependent"));
+    if (!LoadAnalysis(run.args, mining, {}, analysis)) return kExitFailed;
+    const int dependent = analysis.FindParam(run.args.Value("--dependent"));
     if (dependent < 0)
-      return UsageError(streams, command,
-                        "--dependent " + parsed.Value("--dependent") +
-                            " is not one of the parameters of --params and --calc");
+      return run.Usage("--dependent " + run.args.Value("--dependent") +
+                       " is not one of the parameters of --params and --calc");
     try {
       if (!analysis.OpenRegression(dependent, regression)) return kExitFailed;
     } catch (const ErrorException&) {
       return kExitFailed; // shown already
     }
-    return PrintRegression(parsed, streams, command, regression);
+    return PrintRegression(run, regression);
   }
 
   TDataSeries data;
-  if (!LoadData(parsed, streams, command, data, status)) return status;
-  const TStatSeries* dependent =
-      FindSeries(data, parsed.Value("--dependent"), parsed, streams, command);
+  if (!LoadData(run, data, status)) return status;
+  const TStatSeries* dependent = FindSeries(run, data, run.args.Value("--dependent"));
   if (!dependent) return kExitFailed;
-  if (!CheckTable(data, streams, command)) return kExitFailed;
+  if (!CheckTable(run, data)) return kExitFailed;
   if (data.series.size() < 2) {
-    streams.err << "vandro-cli regress: the data need a series beside the dependent one\n";
+    run.streams.err << "vandro-cli regress: the data need a series beside the dependent one\n";
     return kExitFailed;
   }
 
@@ -698,32 +546,19 @@ int RunRegress(const std::vector<std::string>& args, TCliStreams& streams) {
   }
   if (!regression.Open(std::move(table), std::move(variables), dependentIndex, predictors))
     return kExitFailed;
-  return PrintRegression(parsed, streams, command, regression);
+  return PrintRegression(run, regression);
 }
 
-int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
-  const TCommand& command = CommandNamed("cluster");
-  TArgs parsed;
+int RunCluster(const TRun& run) {
   int status = kExitOk;
-  if (!ParseArgs(args, WithData(true, {{"--distance", true}, {"--weights", true}}), 0, streams,
-                 command, parsed, status))
-    return status;
-  TClusterDistance distance = cdEuclidean;
-  if (parsed.Has("--distance")) {
-    const std::string name = parsed.Value("--distance");
-    if (SameText(name, "euclidean"))
-      distance = cdEuclidean;
-    else if (SameText(name, "manhattan"))
-      distance = cdManhattan;
-    else if (SameText(name, "hamming"))
-      distance = cdHamming;
-    else
-      return UsageError(streams, command,
-                        "unknown distance " + name + "; euclidean, manhattan or hamming");
-  }
+  // The reader gave the distance as declared.
+  const std::string name = run.args.Value("--distance", "euclidean");
+  const TClusterDistance distance = name == "manhattan" ? cdManhattan
+                                    : name == "hamming" ? cdHamming
+                                                        : cdEuclidean;
   std::vector<long double> weights;
-  if (parsed.Has("--weights")) {
-    const std::string list = parsed.Value("--weights");
+  if (run.args.Has("--weights")) {
+    const std::string list = run.args.Value("--weights");
     size_t start = 0;
     for (;;) {
       const size_t comma = list.find(',', start);
@@ -731,9 +566,8 @@ int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
           list.substr(start, comma == std::string::npos ? comma : comma - start);
       long double weight = 0;
       if (!ReadNumber(text, weight) || weight < 0)
-        return UsageError(streams, command,
-                          "--weights: " + (text.empty() ? std::string("an empty weight") : text) +
-                              " is not a number of 0 or more");
+        return run.Usage("--weights: " + (text.empty() ? std::string("an empty weight") : text) +
+                         " is not a number of 0 or more");
       weights.push_back(weight);
       if (comma == std::string::npos) break;
       start = comma + 1;
@@ -741,25 +575,24 @@ int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
   }
 
   TMiningOptions mining;
-  if (parsed.Has("--objects") &&
-      !ReadMiningOptions(parsed, weights.size(), streams, command, mining, status))
+  if (run.args.Has("--objects") && !ReadMiningOptions(run, weights.size(), mining, status))
     return status;
   TDataSession session;
-  if (!OpenData(parsed, streams, command, session, status)) return status;
-  if (parsed.Has("--objects")) {
+  if (!OpenData(run, session, status)) return status;
+  if (run.args.Has("--objects")) {
     TDataAnalysis analysis;
-    if (!LoadAnalysis(parsed, mining, weights, analysis)) return kExitFailed;
+    if (!LoadAnalysis(run.args, mining, weights, analysis)) return kExitFailed;
     TMergeTable merges;
     try {
       if (!analysis.RunCluster(distance, merges)) return kExitFailed;
     } catch (const ErrorException&) {
       return kExitFailed; // shown already
     }
-    return PrintCluster(streams, merges, analysis.Objects());
+    return PrintCluster(run.streams, merges, analysis.Objects());
   }
 
   TDataSeries data;
-  if (!LoadData(parsed, streams, command, data, status)) return status;
+  if (!LoadData(run, data, status)) return status;
   // A text first series names the objects; the other series are their parameters.
   std::vector<std::unique_ptr<TStatSeries>> parameters;
   std::unique_ptr<TStatSeries> names;
@@ -771,21 +604,20 @@ int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
   }
   data.series = std::move(parameters);
   if (data.series.empty()) {
-    streams.err << "vandro-cli cluster: the data have no parameter series\n";
+    run.streams.err << "vandro-cli cluster: the data have no parameter series\n";
     return kExitFailed;
   }
-  if (!CheckTable(data, streams, command)) return kExitFailed;
+  if (!CheckTable(run, data)) return kExitFailed;
   const int rows = data.series.front()->Count();
   if (names && names->Count() != rows) {
-    streams.err << "vandro-cli cluster: the names in column " << ForTerminal(names->Name())
-                << " are " << names->Count() << " and the objects " << rows << "\n";
+    run.streams.err << "vandro-cli cluster: the names in column " << ForTerminal(names->Name())
+                    << " are " << names->Count() << " and the objects " << rows << "\n";
     return kExitFailed;
   }
   const int columns = static_cast<int>(data.series.size());
   if (!weights.empty() && weights.size() != data.series.size())
-    return UsageError(streams, command,
-                      "--weights gives " + std::to_string(weights.size()) + " weights for " +
-                          std::to_string(columns) + " parameters");
+    return run.Usage("--weights gives " + std::to_string(weights.size()) + " weights for " +
+                     std::to_string(columns) + " parameters");
 
   TClusterTable table;
   table.Resize(rows, columns);
@@ -803,10 +635,10 @@ int RunCluster(const std::vector<std::string>& args, TCliStreams& streams) {
   try {
     merges = Cluster(table, distance);
   } catch (const std::exception& error) {
-    streams.err << "vandro-cli cluster: " << ForTerminal(error.what()) << "\n";
+    run.streams.err << "vandro-cli cluster: " << ForTerminal(error.what()) << "\n";
     return kExitFailed;
   }
-  return PrintCluster(streams, merges, objects);
+  return PrintCluster(run.streams, merges, objects);
 }
 
 } // namespace vandro::cli

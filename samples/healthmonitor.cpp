@@ -1,6 +1,7 @@
 #include "healthmonitor.h"
 
 #include "editing/parameter_list.h"
+#include "editing/unit_editor.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "model/object_index.h"
@@ -17,7 +18,6 @@
 #include "storage/project_lifecycle.h"
 #include "storage/project_paths.h"
 #include "storage/template_rows.h"
-#include "storage/unit_catalogue.h"
 #include "values/value_text.h"
 
 #include <algorithm>

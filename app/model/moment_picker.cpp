@@ -1,7 +1,7 @@
-#include "model/moment_picker.h"
+#include "app/model/moment_picker.h"
 
+#include "app/shell/date_pickers.h"
 #include "shell/datetime.h"
-#include "shell/main_form.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -12,8 +12,7 @@ namespace vandro {
 TMomentPicker::TMomentPicker(QWidget* parent) : QWidget(parent) {
   date_ = new QDateEdit;
   date_->setCalendarPopup(true);
-  // The main window rewrites the format of every date picker when the date
-  // style changes.
+  // Switching the date style rewrites the format of every open picker.
   date_->setDisplayFormat(DatePickerFormat());
   time_ = new QTimeEdit;
   time_->setDisplayFormat(QStringLiteral("HH:mm:ss"));

@@ -1,11 +1,11 @@
-#include "model/object_view_dlg.h"
+#include "app/model/object_view_dlg.h"
 
-#include "model/moment_picker.h"
-#include "model/text_grid.h"
+#include "app/model/moment_picker.h"
+#include "app/model/text_grid.h"
+#include "app/shell/guard.h"
+#include "app/shell/main_commands.h"
+#include "app/shell/text_edge.h"
 #include "shell/clock.h"
-#include "shell/guard.h"
-#include "shell/main_form.h"
-#include "shell/text_edge.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -84,10 +84,7 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
 }
 
 QPushButton* TObjectViewDlg::AddCommandButton(QDialogButtonBox* buttons, const QString& command) {
-  const TMainForm* main = nullptr;
-  for (QWidget* up = parentWidget(); up && !main; up = up->parentWidget())
-    main = qobject_cast<const TMainForm*>(up);
-  QAction* action = main ? main->Command(command) : nullptr;
+  QAction* action = MainWindowCommand(parentWidget(), command);
   if (!action) return nullptr;
   QString caption = action->text();
   caption.remove(QLatin1Char('&')).remove(QStringLiteral("..."));

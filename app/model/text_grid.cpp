@@ -1,6 +1,6 @@
-#include "model/text_grid.h"
+#include "app/model/text_grid.h"
 
-#include "shell/text_edge.h"
+#include "app/shell/text_edge.h"
 
 #include <QHeaderView>
 

@@ -1,6 +1,6 @@
-#include "shell/about_box.h"
+#include "app/shell/about_box.h"
 
-#include "shell/app_icon.h"
+#include "app/shell/app_icon.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

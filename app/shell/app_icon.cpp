@@ -1,4 +1,4 @@
-#include "shell/app_icon.h"
+#include "app/shell/app_icon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

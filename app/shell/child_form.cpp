@@ -1,4 +1,4 @@
-#include "shell/child_form.h"
+#include "app/shell/child_form.h"
 
 #include <QMdiSubWindow>
 #include <QPainter>

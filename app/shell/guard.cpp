@@ -1,4 +1,4 @@
-#include "shell/guard.h"
+#include "app/shell/guard.h"
 
 #include "shell/messages.h"
 

@@ -1,4 +1,4 @@
-#include "shell/help.h"
+#include "app/shell/help.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,28 +1,27 @@
-#include "shell/main_form.h"
+#include "app/shell/main_form.h"
 
+#include "app/shell/app_icon.h"
+#include "app/shell/child_form.h"
+#include "app/shell/guard.h"
+#include "app/shell/help.h"
+#include "app/shell/text_edge.h"
+#include "app/shell/welcome_form.h"
+#include "app/storage/new_project_dlg.h"
+#include "app/storage/project_manager_form.h"
 #include "model/project.h"
-#include "shell/app_icon.h"
-#include "shell/child_form.h"
 #include "shell/clock.h"
 #include "shell/datetime.h"
-#include "shell/guard.h"
-#include "shell/help.h"
 #include "shell/main_menu.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
-#include "shell/text_edge.h"
-#include "shell/welcome_form.h"
 #include "storage/access.h"
-#include "storage/new_project_dlg.h"
 #include "storage/project_commands.h"
 #include "storage/project_lifecycle.h"
-#include "storage/project_manager_form.h"
 #include "storage/sample_copy.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTimeEdit>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -42,11 +41,6 @@ constexpr int kProjectNameShown = 40;
 constexpr int kPlacementDelayMs = 300;
 
 } // namespace
-
-QString DatePickerFormat() {
-  return DateStyle() == TDateStyle::European ? QStringLiteral("dd.MM.yyyy")
-                                             : QStringLiteral("MM/dd/yyyy");
-}
 
 TMainForm::TMainForm(TSettings& settings, QWidget* parent)
     : QMainWindow(parent), settings_(settings) {

@@ -158,7 +158,4 @@ private:
   const TProject* managerProject_ = nullptr;
 };
 
-// How a date picker shows dates in the current date style.
-QString DatePickerFormat();
-
 } // namespace vandro

@@ -1,33 +1,33 @@
 // The command set of the main window: every menu item and tool bar button,
 // with its caption, hint, shortcut and whether it needs an open project, and
 // the handlers of the commands the main window carries out itself.
-#include "shell/main_form.h"
+#include "app/shell/main_form.h"
 
-#include "model/object_view_dlg.h"
+#include "app/model/object_view_dlg.h"
+#include "app/shell/about_box.h"
+#include "app/shell/app_icon.h"
+#include "app/shell/child_form.h"
+#include "app/shell/date_pickers.h"
+#include "app/shell/guard.h"
+#include "app/shell/help.h"
+#include "app/shell/object_pick_dlg.h"
+#include "app/shell/text_edge.h"
+#include "app/storage/database_browser_form.h"
+#include "app/storage/project_manager_form.h"
+#include "app/values/unit_list_dlg.h"
 #include "model/project.h"
-#include "shell/about_box.h"
-#include "shell/app_icon.h"
-#include "shell/child_form.h"
 #include "shell/datetime.h"
-#include "shell/guard.h"
-#include "shell/help.h"
 #include "shell/messages.h"
-#include "shell/object_pick_dlg.h"
 #include "shell/settings.h"
-#include "shell/text_edge.h"
 #include "storage/access.h"
-#include "storage/database_browser_form.h"
 #include "storage/objects.h"
 #include "storage/project_commands.h"
-#include "storage/project_manager_form.h"
 #include "storage/project_paths.h"
-#include "values/unit_list_dlg.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -388,15 +388,8 @@ void TMainForm::OnStartWithExplorer(bool on) {
 
 void TMainForm::OnEuropeanDates(bool on) {
   settings_.SetDateStyle(on);
-  // Every date picker open anywhere changes at once; dates shown as text are
-  // rewritten by their windows.
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    QList<QDateTimeEdit*> pickers = window->findChildren<QDateTimeEdit*>();
-    if (auto* itself = qobject_cast<QDateTimeEdit*>(window)) pickers << itself;
-    for (QDateTimeEdit* picker : pickers)
-      if (picker->displayedSections() & QDateTimeEdit::DateSections_Mask)
-        picker->setDisplayFormat(DatePickerFormat());
-  }
+  // Dates shown as text are rewritten by their windows.
+  RestyleDatePickers();
   ShowDate();
   emit dateStyleChanged(on);
 }

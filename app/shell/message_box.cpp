@@ -1,7 +1,7 @@
-#include "shell/message_box.h"
+#include "app/shell/message_box.h"
 
+#include "app/shell/text_edge.h"
 #include "shell/settings.h"
-#include "shell/text_edge.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
-#include "shell/object_pick_dlg.h"
+#include "app/shell/object_pick_dlg.h"
 
-#include "shell/text_edge.h"
+#include "app/shell/text_edge.h"
 #include "storage/objects.h"
 
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "shell/single_instance.h"
+#include "app/shell/single_instance.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

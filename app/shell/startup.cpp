@@ -1,13 +1,13 @@
-#include "shell/startup.h"
+#include "app/shell/startup.h"
 
+#include "app/shell/about_box.h"
+#include "app/shell/app_icon.h"
+#include "app/shell/main_form.h"
+#include "app/shell/message_box.h"
+#include "app/shell/single_instance.h"
 #include "language/executor.h"
-#include "shell/about_box.h"
-#include "shell/app_icon.h"
-#include "shell/main_form.h"
-#include "shell/message_box.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
-#include "shell/single_instance.h"
 #include "storage/project_lifecycle.h"
 
 #include <QApplication>

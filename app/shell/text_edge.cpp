@@ -1,4 +1,4 @@
-#include "shell/text_edge.h"
+#include "app/shell/text_edge.h"
 
 #include "shell/messages.h"
 #include "shell/text.h"

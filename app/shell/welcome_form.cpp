@@ -1,8 +1,8 @@
-#include "shell/welcome_form.h"
+#include "app/shell/welcome_form.h"
 
-#include "shell/app_icon.h"
+#include "app/shell/app_icon.h"
+#include "app/shell/text_edge.h"
 #include "shell/settings.h"
-#include "shell/text_edge.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
-#include "storage/database_browser_form.h"
+#include "app/storage/database_browser_form.h"
 
-#include "model/moment_picker.h"
-#include "model/object_view_dlg.h"
-#include "model/text_grid.h"
+#include "app/model/moment_picker.h"
+#include "app/model/object_view_dlg.h"
+#include "app/model/text_grid.h"
+#include "app/shell/guard.h"
+#include "app/storage/db_show_form.h"
 #include "shell/clock.h"
-#include "shell/guard.h"
-#include "storage/db_show_form.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
-#include "storage/db_show_form.h"
+#include "app/storage/db_show_form.h"
 
-#include "shell/guard.h"
-#include "shell/text_edge.h"
+#include "app/shell/guard.h"
+#include "app/shell/text_edge.h"
 #include "storage/raw_tables.h"
 
 #include <QDialogButtonBox>

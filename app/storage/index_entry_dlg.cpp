@@ -1,11 +1,11 @@
-#include "storage/index_entry_dlg.h"
+#include "app/storage/index_entry_dlg.h"
 
+#include "app/shell/guard.h"
+#include "app/shell/object_pick_dlg.h"
+#include "app/shell/text_edge.h"
 #include "editing/project_manager.h"
 #include "model/project.h"
-#include "shell/guard.h"
 #include "shell/messages.h"
-#include "shell/object_pick_dlg.h"
-#include "shell/text_edge.h"
 #include "storage/objects.h"
 
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
-#include "storage/new_project_dlg.h"
+#include "app/storage/new_project_dlg.h"
 
+#include "app/shell/text_edge.h"
 #include "shell/messages.h"
-#include "shell/text_edge.h"
 #include "storage/project_lifecycle.h"
 #include "storage/project_paths.h"
 
@@ -17,67 +17,59 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace vandro {
 
 namespace {
-
-struct TRowSpec {
-  const char* caption;
-  int capacity;
-};
-
-constexpr TRowSpec kRows[] = {
-    {"Project Name", static_cast<int>(kProjectNameCapacity)},
-    {"Version", 32},
-    {"Project Description", static_cast<int>(kProjectDescriptionCapacity)},
-    {"Author Name", 32},
-    {"Organization", 32},
-    {"Comments", static_cast<int>(kCommentsCapacity)},
-};
 
 // The value cells are edited in fields that hold no more than the project
 // file keeps and refuse what code page 1251 cannot hold.
 class TValueDelegate final : public QStyledItemDelegate {
 public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  TValueDelegate(std::vector<TInfoRowText> rows, QObject* parent)
+      : QStyledItemDelegate(parent), rows_(std::move(rows)) {}
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                         const QModelIndex& index) const override {
     auto* edit = new QLineEdit(parent);
     edit->setFrame(false);
-    edit->setMaxLength(kRows[index.row()].capacity);
+    edit->setMaxLength(static_cast<int>(rows_[static_cast<size_t>(index.row())].Capacity));
     GuardCp1251(edit);
     return edit;
   }
+
+private:
+  std::vector<TInfoRowText> rows_;
 };
 
 } // namespace
 
-TNewProjectDlg::TNewProjectDlg(const TProjectInfo& preset, QWidget* parent) : QDialog(parent) {
+TNewProjectDlg::TNewProjectDlg(const TProjectInfo& preset, QWidget* parent)
+    : QDialog(parent), rows_(ProjectInfoRows(preset, TInfoUse::Creating)) {
   setWindowTitle(QStringLiteral("New Project"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-  grid_ = new QTableWidget(static_cast<int>(std::size(kRows)), 2);
+  grid_ = new QTableWidget(static_cast<int>(rows_.size()), 2);
   grid_->horizontalHeader()->hide();
   grid_->verticalHeader()->hide();
   grid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   grid_->horizontalHeader()->setStretchLastSection(true);
-  grid_->setItemDelegateForColumn(1, new TValueDelegate(grid_));
+  grid_->setItemDelegateForColumn(1, new TValueDelegate(rows_, grid_));
   grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  const std::string values[] = {preset.Name,   preset.Version,      preset.Description,
-                                preset.Author, preset.Organization, preset.Comments};
   for (int row = 0; row < grid_->rowCount(); ++row) {
-    auto* caption = new QTableWidgetItem(QString::fromLatin1(kRows[row].caption));
+    const TInfoRowText& info = rows_[static_cast<size_t>(row)];
+    auto* caption = new QTableWidgetItem(FromCore(info.Title));
     caption->setFlags(Qt::ItemIsEnabled);
     caption->setBackground(palette().window());
     grid_->setItem(row, 0, caption);
-    grid_->setItem(row, 1, new QTableWidgetItem(FromCore(values[row])));
+    grid_->setItem(row, 1, new QTableWidgetItem(FromCore(info.Text)));
   }
   grid_->resizeColumnToContents(0);
   grid_->setMinimumWidth(460);
   grid_->setFixedHeight(grid_->verticalHeader()->length() + 2 * grid_->frameWidth());
   grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  grid_->setCurrentCell(NameRow, 1);
+  grid_->setCurrentCell(GridRow(irName), 1);
 
   base_ = new QLineEdit;
   GuardCp1251(base_);
@@ -115,24 +107,23 @@ void TNewProjectDlg::SetBaseProject(const QString& path) {
   base_->setText(path);
 }
 
+int TNewProjectDlg::GridRow(TInfoRow row) const {
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].Row == row) return static_cast<int>(i);
+  return -1;
+}
+
 void TNewProjectDlg::accept() {
-  std::string texts[std::size(kRows)];
+  std::vector<std::string> texts(rows_.size());
   for (int row = 0; row < grid_->rowCount(); ++row)
-    if (!ToCore(grid_->item(row, 1)->text().trimmed(), texts[row])) return;
+    if (!ToCore(grid_->item(row, 1)->text().trimmed(), texts[static_cast<size_t>(row)])) return;
   std::string base;
   if (!ToCore(base_->text().trimmed(), base)) return;
   if (!base.empty() && !QFileInfo(base_->text().trimmed()).isFile()) {
     ShowMsg("File doesn't exist: " + base);
     return;
   }
-  info_ = TProjectInfo();
-  info_.Name = texts[NameRow];
-  info_.Version = texts[VersionRow];
-  info_.Description = texts[DescriptionRow];
-  info_.Author = texts[AuthorRow];
-  info_.Organization = texts[OrganizationRow];
-  info_.Comments = texts[CommentsRow];
-  info_.Fit();
+  info_ = ProjectInfoFromRows(TProjectInfo(), TInfoUse::Creating, texts);
   basePath_ = base;
   QDialog::accept();
 }

@@ -1,13 +1,16 @@
 // The "New Project" dialog: the project information in a two-column grid
-// and the project whose structure the new one is based upon.
+// (the rows of editing/project_info.h a new project is given) and the
+// project whose structure the new one is based upon.
 #pragma once
 
+#include "editing/project_info.h"
 #include "model/project.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
@@ -18,9 +21,6 @@ namespace vandro {
 class TNewProjectDlg final : public QDialog {
   Q_OBJECT
 public:
-  // The grid's rows, in order.
-  enum TRow { NameRow, VersionRow, DescriptionRow, AuthorRow, OrganizationRow, CommentsRow };
-
   explicit TNewProjectDlg(const TProjectInfo& preset, QWidget* parent = nullptr);
 
   // What the user typed (code page 1251); meaningful after OK.
@@ -28,6 +28,9 @@ public:
   const std::string& BasePath() const { return basePath_; }
 
   QTableWidget* Grid() const { return grid_; }
+  // The grid row that holds the row of the project information; -1 when
+  // the grid has none (the dates).
+  int GridRow(TInfoRow row) const;
   QLineEdit* BaseEdit() const { return base_; }
   QPushButton* BrowseButton() const { return browse_; }
 
@@ -40,6 +43,7 @@ public:
 private:
   void Browse();
 
+  std::vector<TInfoRowText> rows_;
   TProjectInfo info_;
   std::string basePath_;
   QTableWidget* grid_;

@@ -1,10 +1,10 @@
-#include "storage/parameter_edit_dlg.h"
+#include "app/storage/parameter_edit_dlg.h"
 
+#include "app/shell/guard.h"
+#include "app/shell/text_edge.h"
+#include "editing/parameter_list.h"
 #include "editing/project_manager.h"
 #include "model/project.h"
-#include "shell/guard.h"
-#include "shell/text.h"
-#include "shell/text_edge.h"
 #include "values/value_text.h"
 
 #include <QComboBox>
@@ -27,8 +27,8 @@ TParameterEditDlg::TParameterEditDlg(const TParameter& parameter, QWidget* paren
   category_ = new QComboBox;
   category_->setEditable(true);
   if (const TProject* project = CurrentProject())
-    for (const std::string& category : project->ParameterCategories())
-      if (!SameText(category, "System")) category_->addItem(FromCore(category));
+    for (const std::string& category : EditorCategories(*project))
+      category_->addItem(FromCore(category));
   category_->setCurrentText(FromCore(parameter.Category));
   category_->lineEdit()->setMaxLength(static_cast<int>(kNameCapacity));
   default_ = new QLineEdit(

@@ -1,15 +1,16 @@
-#include "storage/project_manager_form.h"
+#include "app/storage/project_manager_form.h"
 
-#include "model/object_view_dlg.h"
+#include "app/model/object_view_dlg.h"
+#include "app/model/text_grid.h"
+#include "app/shell/guard.h"
+#include "app/shell/text_edge.h"
+#include "app/storage/index_entry_dlg.h"
+#include "app/storage/parameter_edit_dlg.h"
+#include "app/storage/variable_dlg.h"
+#include "app/values/unit_edit_dlg.h"
+#include "editing/project_info.h"
 #include "model/project.h"
-#include "model/text_grid.h"
-#include "shell/guard.h"
 #include "shell/messages.h"
-#include "shell/text_edge.h"
-#include "storage/index_entry_dlg.h"
-#include "storage/parameter_edit_dlg.h"
-#include "storage/variable_dlg.h"
-#include "values/unit_edit_dlg.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -326,7 +327,7 @@ void TProjectManagerForm::EditNode(const QTreeWidgetItem* item) {
   case TNodeAction::EditUnit: {
     const TUnit* unit = project->Units().FindById(node.Id);
     if (!unit) return;
-    TUnitEditDlg editor(TUnitEditDlg::FormOf(*unit), this);
+    TUnitEditDlg editor(UnitFormOf(*unit), this);
     if (editor.exec() == QDialog::Accepted) RefreshUnits();
     break;
   }
@@ -374,12 +375,15 @@ void TProjectManagerForm::ListGroups() {
 void TProjectManagerForm::EditInfo() {
   const TProject* project = Project();
   if (!project) return;
-  const TDetailGrid grid = ProjectInfoGrid(project->Info(), true);
-  FillTextGrid(infoGrid_, grid.Rows);
+  const std::vector<TInfoRowText> rows = ProjectInfoRows(project->Info(), TInfoUse::Editing);
+  std::vector<std::vector<std::string>> cells;
+  for (const TInfoRowText& row : rows)
+    cells.push_back({row.Title, row.Text});
+  FillTextGrid(infoGrid_, cells);
   for (int row = 0; row < infoGrid_->rowCount(); ++row) {
     infoGrid_->item(row, 0)->setFlags(Qt::ItemIsEnabled);
     infoGrid_->item(row, 0)->setBackground(palette().window());
-    if (!IsEditableInfoRow(row))
+    if (!rows[static_cast<size_t>(row)].Editable)
       infoGrid_->item(row, 1)->setFlags(Qt::ItemIsEnabled);
     else
       infoGrid_->item(row, 1)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable |

@@ -1,10 +1,10 @@
-#include "storage/variable_dlg.h"
+#include "app/storage/variable_dlg.h"
 
+#include "app/shell/guard.h"
+#include "app/shell/text_edge.h"
 #include "editing/project_manager.h"
 #include "model/project.h"
-#include "shell/guard.h"
 #include "shell/messages.h"
-#include "shell/text_edge.h"
 #include "values/value_text.h"
 
 #include <QDialogButtonBox>

@@ -1,11 +1,9 @@
-#include "values/unit_edit_dlg.h"
+#include "app/values/unit_edit_dlg.h"
 
+#include "app/shell/guard.h"
+#include "app/shell/text_edge.h"
 #include "model/project.h"
-#include "shell/guard.h"
-#include "shell/numbers.h"
-#include "shell/text_edge.h"
 #include "storage/unit_rows.h"
-#include "values/units.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,14 +17,6 @@ namespace vandro {
 
 namespace {
 
-QString Number(long double value) {
-  try {
-    return QString::fromStdString(FloatToText(value));
-  } catch (const EConvertError&) {
-    return {};
-  }
-}
-
 QLineEdit* Field(int capacity) {
   auto* edit = new QLineEdit;
   edit->setMaxLength(capacity);
@@ -35,20 +25,6 @@ QLineEdit* Field(int capacity) {
 }
 
 } // namespace
-
-TUnitForm TUnitEditDlg::FormOf(const TUnit& unit) {
-  TUnitForm form;
-  form.Id = unit.id;
-  form.Name = unit.name;
-  form.ShortName = unit.shortName;
-  form.Category = unit.category;
-  form.Factor = Number(unit.coefficient).toStdString();
-  form.Offset = Number(unit.offset).toStdString();
-  form.Formula = unit.formula;
-  form.Description = unit.description;
-  form.Basic = unit.basic;
-  return form;
-}
 
 TUnitEditDlg::TUnitEditDlg(const TUnitForm& form, QWidget* parent) : QDialog(parent), id_(form.Id) {
   setWindowTitle(form.Id ? QStringLiteral("Edit Unit") : QStringLiteral("New Unit"));
@@ -145,28 +121,29 @@ void TUnitEditDlg::BasicClicked(bool ticked) {
   ShowBasicUnit();
 }
 
-// A basic unit is its category's measure: its factor is 1, and only it may
-// carry a dimension formula.
 void TUnitEditDlg::EnableForBasic() {
-  const bool basic = basic_->isChecked();
-  if (basic) factor_->setText(QStringLiteral("1"));
-  factor_->setEnabled(!basic);
-  formula_->setEnabled(basic);
+  const TUnitFieldRules rules = UnitFieldRules(basic_->isChecked());
+  if (!rules.FactorEditable) factor_->setText(FromCore(std::string(rules.FixedFactor)));
+  factor_->setEnabled(rules.FactorEditable);
+  formula_->setEnabled(rules.FormulaEditable);
 }
 
 void TUnitEditDlg::ShowBasicUnit() {
   std::string category;
-  TProject* project = CurrentProject();
-  const TUnit* basic = project && TryToCore(category_->currentText(), category)
-                           ? project->Units().FindBasicUnit(category)
-                           : nullptr;
-  if (basic_->isChecked())
+  if (!TryToCore(category_->currentText(), category)) category.clear();
+  const TBasicUnitHint hint = BasicUnitHint(category, basic_->isChecked());
+  switch (hint.Note) {
+  case TBasicUnitNote::ThisIsBasic:
     basicUnit_->setText(QStringLiteral("The category's other units are measured in this one."));
-  else if (basic)
+    break;
+  case TBasicUnitNote::MeasuredIn:
     basicUnit_->setText(
-        QStringLiteral("One of this unit = Factor \u00D7 %1").arg(FromCore(basic->name)));
-  else
+        QStringLiteral("One of this unit = Factor \u00D7 %1").arg(FromCore(hint.BasicUnit)));
+    break;
+  case TBasicUnitNote::NoBasicUnit:
     basicUnit_->setText(QStringLiteral("The category has no basic unit yet."));
+    break;
+  }
 }
 
 void TUnitEditDlg::accept() {

@@ -1,8 +1,10 @@
 // The unit editor: one unit's fields, checked as they are left and again on
-// OK by the catalogue's rules (storage/unit_catalogue.h), which store it.
+// OK by the editor's rules (editing/unit_editor.h), which store it. Which
+// fields a basic unit fixes and the note on the category's basic unit are
+// the rules' too; this window draws them.
 #pragma once
 
-#include "storage/unit_catalogue.h"
+#include "editing/unit_editor.h"
 
 #include <QDialog>
 
@@ -13,15 +15,11 @@ class QLineEdit;
 
 namespace vandro {
 
-struct TUnit;
-
 class TUnitEditDlg final : public QDialog {
   Q_OBJECT
 public:
   // form.Id is the unit edited, 0 for a new one.
   explicit TUnitEditDlg(const TUnitForm& form, QWidget* parent = nullptr);
-
-  static TUnitForm FormOf(const TUnit& unit);
 
   // The fields as typed, in code page 1251; false (after a message) when one
   // holds what the core cannot store.

@@ -1,13 +1,10 @@
-#include "values/unit_list_dlg.h"
+#include "app/values/unit_list_dlg.h"
 
+#include "app/shell/guard.h"
+#include "app/shell/text_edge.h"
+#include "app/values/unit_edit_dlg.h"
+#include "editing/unit_list.h"
 #include "model/project.h"
-#include "shell/guard.h"
-#include "shell/messages.h"
-#include "shell/numbers.h"
-#include "shell/text.h"
-#include "shell/text_edge.h"
-#include "storage/unit_catalogue.h"
-#include "values/unit_edit_dlg.h"
 #include "values/units.h"
 
 #include <QComboBox>
@@ -21,29 +18,6 @@
 namespace vandro {
 
 namespace {
-
-const char* const kColumnTitles[] = {"Item No",   "Unit Name",  "UntNm",   "Category",
-                                     "Factor",    "Offset",     "Formula", "Basic",
-                                     "Dimension", "Dim.Factor", "Generic", "Description"};
-
-QString Number(long double value) {
-  try {
-    return QString::fromStdString(FloatToText(value));
-  } catch (const EConvertError&) {
-    return QStringLiteral("n/a");
-  }
-}
-
-QString YesNo(bool value) {
-  return value ? QStringLiteral("Yes") : QStringLiteral("No");
-}
-
-class TDiscardingSink final : public TMessageSink {
-public:
-  void Show(const std::string&) override {}
-  void ShowList(const std::vector<std::string>&) override {}
-  bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
-};
 
 TUnitCatalogue* Catalogue() {
   TProject* project = CurrentProject();
@@ -60,10 +34,10 @@ TUnitListDlg::TUnitListDlg(bool managing, QWidget* parent) : QDialog(parent), ma
   category_->setMinimumContentsLength(20);
   connect(category_, &QComboBox::currentIndexChanged, this, [this] { FillTable(); });
 
-  table_ = new QTableWidget(0, ColumnCount);
+  table_ = new QTableWidget(0, ulColumnCount);
   QStringList titles;
-  for (const char* title : kColumnTitles)
-    titles << QString::fromLatin1(title);
+  for (const std::string& title : UnitListColumns())
+    titles << FromCore(title);
   table_->setHorizontalHeaderLabels(titles);
   table_->verticalHeader()->hide();
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -123,71 +97,53 @@ void TUnitListDlg::Refresh() {
   {
     const QSignalBlocker quiet(category_);
     category_->clear();
-    category_->addItem(QString::fromLatin1(kAllCategories));
     if (TUnitCatalogue* catalogue = Catalogue())
-      for (const std::string& category : catalogue->Categories())
-        category_->addItem(FromCore(category));
+      for (const std::string& entry : UnitListCategories(*catalogue))
+        category_->addItem(FromCore(entry));
+    else
+      category_->addItem(QString::fromLatin1(kAllUnitCategories));
     category_->setCurrentIndex(std::max(0, category_->findText(chosen)));
   }
   FillTable();
   SelectUnit(selected);
 }
 
+std::string TUnitListDlg::ChosenCategory() const {
+  std::string category;
+  if (category_->currentIndex() <= 0 || !TryToCore(category_->currentText(), category))
+    return kAllUnitCategories;
+  return category;
+}
+
 void TUnitListDlg::FillTable() {
   table_->setRowCount(0);
   TUnitCatalogue* catalogue = Catalogue();
-  if (!catalogue) return;
-  const bool all = category_->currentIndex() <= 0;
-  std::string category;
-  if (!all) TryToCore(category_->currentText(), category);
-  // A unit whose normal form cannot be built shows an empty dimension here;
-  // its messages come when it is used.
-  TDiscardingSink discard;
-  const ScopedMessageSink quiet(discard);
-  int row = 0;
-  for (int i = 0; i < catalogue->Count(); ++i) {
-    TUnit& unit = (*catalogue)[i];
-    if (!all && !SameText(unit.category, category)) continue;
-    table_->insertRow(row);
-    QString dimension, dimFactor;
-    if (unit.normalForm || catalogue->NormalizeUnit(unit, false)) {
-      dimension = FromCore(NormalFormText(*unit.normalForm));
-      dimFactor = Number(unit.normalForm->factor);
-    }
-    const QString cells[ColumnCount] = {QString::number(row + 1),
-                                        FromCore(unit.name),
-                                        FromCore(unit.shortName),
-                                        FromCore(unit.category),
-                                        Number(unit.coefficient),
-                                        Number(unit.offset),
-                                        FromCore(unit.formula),
-                                        YesNo(unit.basic),
-                                        dimension,
-                                        dimFactor,
-                                        YesNo(unit.generic),
-                                        FromCore(unit.description)};
-    for (int column = 0; column < ColumnCount; ++column) {
-      auto* item = new QTableWidgetItem(cells[column]);
-      if (column == ItemNoColumn) item->setData(Qt::UserRole, unit.id);
+  const TUnitListGrid grid =
+      catalogue ? UnitListGrid(*catalogue, ChosenCategory()) : TUnitListGrid();
+  table_->setRowCount(static_cast<int>(grid.Rows.size()));
+  for (int row = 0; row < table_->rowCount(); ++row) {
+    const TUnitListRow& unit = grid.Rows[static_cast<size_t>(row)];
+    for (int column = 0; column < ulColumnCount; ++column) {
+      auto* item = new QTableWidgetItem(FromCore(unit.Cells[static_cast<size_t>(column)]));
+      if (column == ulItemNo) item->setData(Qt::UserRole, unit.UnitId);
       table_->setItem(row, column, item);
     }
-    ++row;
   }
   table_->resizeColumnsToContents();
 }
 
 int32_t TUnitListDlg::SelectedUnitId() const {
   const int row = table_->currentRow();
-  const QTableWidgetItem* item = row >= 0 ? table_->item(row, ItemNoColumn) : nullptr;
+  const QTableWidgetItem* item = row >= 0 ? table_->item(row, ulItemNo) : nullptr;
   return item && table_->selectionModel()->isRowSelected(row, {}) ? item->data(Qt::UserRole).toInt()
                                                                   : 0;
 }
 
 void TUnitListDlg::SelectUnit(int32_t id) {
   for (int row = 0; row < table_->rowCount(); ++row) {
-    if (table_->item(row, ItemNoColumn)->data(Qt::UserRole).toInt() == id && id != 0) {
+    if (table_->item(row, ulItemNo)->data(Qt::UserRole).toInt() == id && id != 0) {
       table_->selectRow(row);
-      table_->scrollToItem(table_->item(row, ItemNoColumn));
+      table_->scrollToItem(table_->item(row, ulItemNo));
       return;
     }
   }
@@ -195,10 +151,7 @@ void TUnitListDlg::SelectUnit(int32_t id) {
 }
 
 void TUnitListDlg::AddUnit() {
-  TUnitForm form;
-  if (category_->currentIndex() > 0) ToCore(category_->currentText(), form.Category);
-  form.Factor = "1";
-  TUnitEditDlg editor(form, this);
+  TUnitEditDlg editor(NewUnitForm(ChosenCategory()), this);
   if (editor.exec() != QDialog::Accepted) return;
   Refresh();
   SelectUnit(editor.StoredId());
@@ -212,7 +165,7 @@ void TUnitListDlg::EditSelected() {
   const int32_t id = SelectedUnitId();
   if (!CanEditUnit(id)) return;
   const TUnit* unit = Catalogue()->FindById(id);
-  TUnitEditDlg editor(TUnitEditDlg::FormOf(*unit), this);
+  TUnitEditDlg editor(UnitFormOf(*unit), this);
   if (editor.exec() != QDialog::Accepted) return;
   Refresh();
   SelectUnit(id);

@@ -2,11 +2,14 @@
 // by category. Opened from Project: Units it manages the catalogue with its
 // "Refresh", "Add", "Delete", "Edit" and "Make Basic" buttons and an "OK"
 // button captioned "Close"; other windows may open it only to pick a unit.
+// The grid's columns and texts and the buttons' rules are the core's
+// (editing/unit_list.h); this window draws them and forwards the buttons.
 #pragma once
 
 #include <QDialog>
 
 #include <cstdint>
+#include <string>
 
 class QComboBox;
 class QPushButton;
@@ -17,23 +20,6 @@ namespace vandro {
 class TUnitListDlg final : public QDialog {
   Q_OBJECT
 public:
-  enum TColumn {
-    ItemNoColumn,
-    NameColumn,
-    ShortNameColumn,
-    CategoryColumn,
-    FactorColumn,
-    OffsetColumn,
-    FormulaColumn,
-    BasicColumn,
-    DimensionColumn,
-    DimFactorColumn,
-    GenericColumn,
-    DescriptionColumn,
-    ColumnCount
-  };
-  static constexpr const char* kAllCategories = "(AllCategories)";
-
   // managing: with the catalogue's buttons and "Close"; else a picker whose
   // "OK" takes the selected unit.
   explicit TUnitListDlg(bool managing, QWidget* parent = nullptr);
@@ -60,6 +46,9 @@ public:
 
 private:
   void FillTable();
+  // The filter's choice as the core takes it: a category or
+  // kAllUnitCategories.
+  std::string ChosenCategory() const;
 
   bool managing_;
   QComboBox* category_;

@@ -1,5 +1,6 @@
 #include "editing/parameter_list.h"
 
+#include "language/parameter_naming.h"
 #include "model/project.h"
 #include "shell/messages.h"
 #include "shell/text.h"
@@ -37,6 +38,13 @@ bool CheckUnique(const TProject& project, const TParameter& parameter) {
 }
 
 } // namespace
+
+std::vector<std::string> EditorCategories(const TProject& project) {
+  std::vector<std::string> categories;
+  for (const std::string& category : project.ParameterCategories())
+    if (!IsSystemCategory(category)) categories.push_back(category);
+  return categories;
+}
 
 bool CheckParameterEditor(const TParameter& parameter) {
   if (parameter.ParamName.empty()) {

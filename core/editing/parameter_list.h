@@ -7,9 +7,17 @@
 #include "model/parameter.h"
 
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vandro {
+
+class TProject;
+
+// The categories the editor offers: the project's, in its order, without
+// the system parameters' category, which no other parameter may take.
+std::vector<std::string> EditorCategories(const TProject& project);
 
 // The editor's checks on OK, in order: a name ("Parameter name is not
 // defined"), then the naming rules of CheckParameterNaming.

@@ -1,14 +1,14 @@
 #include "editing/project_manager.h"
 
 #include "editing/parameter_list.h"
+#include "editing/project_info.h"
+#include "editing/unit_editor.h"
 #include "model/template.h"
-#include "shell/datetime.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
 #include "storage/access.h"
 #include "storage/objects.h"
-#include "storage/unit_catalogue.h"
 #include "values/value_text.h"
 
 #include <algorithm>
@@ -18,31 +18,6 @@ namespace vandro {
 namespace {
 
 using Kind = TManagerNodeKind;
-
-const char* const kInfoRows[] = {"Project Name", "Version",    "Project Description", "Author Name",
-                                 "Organization", "Start Date", "Last Opened",         "Comments"};
-enum TInfoRow {
-  irName,
-  irVersion,
-  irDescription,
-  irAuthor,
-  irOrganization,
-  irStart,
-  irLast,
-  irComments
-};
-
-std::string YesNo(bool flag) {
-  return flag ? "Yes" : "No";
-}
-
-std::string Number(long double value) {
-  try {
-    return FloatToText(value);
-  } catch (const EConvertError&) {
-    return "n/a";
-  }
-}
 
 TManagerNode Node(Kind kind, std::string caption, int32_t id = 0) {
   TManagerNode node;
@@ -119,10 +94,10 @@ TDetailGrid UnitGrid(const TUnit& unit) {
                       {"Short Name", unit.shortName},
                       {"Category", unit.category},
                       {"Description", unit.description},
-                      {"User Defined", YesNo(!unit.generic)},
-                      {"Basic Unit", YesNo(unit.basic)},
-                      {"Factor", Number(unit.coefficient)},
-                      {"Offset", Number(unit.offset)},
+                      {"User Defined", ShownYesNo(!unit.generic)},
+                      {"Basic Unit", ShownYesNo(unit.basic)},
+                      {"Factor", ShownNumber(unit.coefficient)},
+                      {"Offset", ShownNumber(unit.offset)},
                       {"Formula", unit.formula}});
 }
 
@@ -135,7 +110,7 @@ TDetailGrid TemplateGrid(const std::string& name) {
   for (const auto& line : tmpl.ParamLines)
     grid.Rows.push_back({line->Parameter ? line->Parameter->ParamName : std::string(),
                          ToDisplayText(&line->DefValue), ToDisplayText(&line->Constr),
-                         YesNo(line->Optional), YesNo(line->Invisible)});
+                         ShownYesNo(line->Optional), ShownYesNo(line->Invisible)});
   return grid;
 }
 
@@ -144,10 +119,6 @@ TDetailGrid EntryGrid(const TIndexEntry& entry) {
                       {"Object Name", entry.ObjName},
                       {"Object Identifier", std::to_string(entry.ObjIdtor)},
                       {"Description", entry.Comment}});
-}
-
-std::string DateOrNa(double moment) {
-  return moment == 0 ? std::string("n/a") : DateTimeToText(moment);
 }
 
 } // namespace
@@ -181,21 +152,15 @@ TManagerNode ProjectTree(const TProject& project) {
 
 // --- details ------------------------------------------------------------------
 
-TDetailGrid ProjectInfoGrid(const TProjectInfo& info, bool forEditing) {
-  auto date = [forEditing](double moment) {
-    return forEditing ? std::string("n/a") : DateOrNa(moment);
-  };
-  return CaptionGrid({{kInfoRows[0], info.Name},
-                      {kInfoRows[1], info.Version},
-                      {kInfoRows[2], info.Description},
-                      {kInfoRows[3], info.Author},
-                      {kInfoRows[4], info.Organization},
-                      {kInfoRows[5], date(info.StartDate)},
-                      {kInfoRows[6], date(info.LastOpened)},
-                      {kInfoRows[7], info.Comments}});
+TDetailGrid ProjectInfoGrid(const TProjectInfo& info) {
+  TDetailGrid grid;
+  for (const TInfoRowText& row : ProjectInfoRows(info, TInfoUse::Showing))
+    grid.Rows.push_back({row.Title, row.Text});
+  return grid;
 }
 
 std::vector<std::string> ProjectInfoLines(const TProjectInfo& info) {
+  const std::vector<TInfoRowText> rows = ProjectInfoRows(info, TInfoUse::Showing);
   return {"Location:",
           info.Location,
           info.Name,
@@ -203,28 +168,14 @@ std::vector<std::string> ProjectInfoLines(const TProjectInfo& info) {
           info.Description,
           info.Author,
           info.Organization,
-          "Project started: " + DateOrNa(info.StartDate),
-          "Last opened: " + DateOrNa(info.LastOpened),
+          "Project started: " + rows[irStartDate].Text,
+          "Last opened: " + rows[irLastOpened].Text,
           "Comments:",
           info.Comments};
 }
 
-bool IsEditableInfoRow(int row) {
-  return row >= 0 && row < static_cast<int>(std::size(kInfoRows)) && row != irStart &&
-         row != irLast;
-}
-
 void ApplyProjectInfo(TProject& project, const std::vector<std::string>& edited) {
-  if (edited.size() != std::size(kInfoRows))
-    RaiseSystemError("Project information has " + std::to_string(edited.size()) + " rows");
-  TProjectInfo info = project.Info();
-  info.Name = edited[irName];
-  info.Version = edited[irVersion];
-  info.Description = edited[irDescription];
-  info.Author = edited[irAuthor];
-  info.Organization = edited[irOrganization];
-  info.Comments = edited[irComments];
-  project.UpdateInfo(info);
+  project.UpdateInfo(ProjectInfoFromRows(project.Info(), TInfoUse::Editing, edited));
 }
 
 TDetailGrid NodeDetails(const TProject& project, const TManagerNode& node) {

@@ -65,17 +65,14 @@ struct TDetailGrid {
 // an empty grid.
 TDetailGrid NodeDetails(const TProject& project, const TManagerNode& node);
 
-// The project information grid of the root node and of "General Info"'s
-// editor: "Project Name", "Version", "Project Description", "Author Name",
-// "Organization", "Start Date", "Last Opened", "Comments". The editor shows
-// the two dates, which it does not change, as "n/a".
-TDetailGrid ProjectInfoGrid(const TProjectInfo& info, bool forEditing = false);
+// The project information grid of the root node: the rows of
+// ProjectInfoRows (editing/project_info.h) as they are shown.
+TDetailGrid ProjectInfoGrid(const TProjectInfo& info);
 // The read-only text of "General Info", one line per entry.
 std::vector<std::string> ProjectInfoLines(const TProjectInfo& info);
-// The rows of ProjectInfoGrid the editor lets the user change (the dates
-// are not); edited holds the grid's eight texts in row order. Stores the six
-// editable fields cut to their capacities and rewrites the project file.
-bool IsEditableInfoRow(int row);
+// The editor's OK: edited holds the texts of ProjectInfoRows(info,
+// TInfoUse::Editing) in row order. Stores the six editable fields cut to
+// their capacities (the dates are kept) and rewrites the project file.
 void ApplyProjectInfo(TProject& project, const std::vector<std::string>& edited);
 
 // What double-clicking a node asks of the window.

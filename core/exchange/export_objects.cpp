@@ -179,20 +179,20 @@ bool ExportAllObjects(const std::string& path, const TExportSettings& settings, 
   TExportFile file;
   TStateWriter writer(settings, file);
   if (!file.Create(path) || !writer.Open(path)) return false;
-  if (progress) progress->Start("Export progress");
   const double now = Now();
   int64_t done = 0;
   bool stopped = false;
-  TObjectSet set;
-  ForEachObjectHistory(set, [&](TObjectSet& history) {
-    TTracks tracks;
-    history.StatesAt(now, tracks);
-    WriteTracks(writer, tracks);
-    ++done;
-    stopped = progress && !progress->Update(static_cast<double>(done) / count);
-    return !stopped;
-  });
-  if (progress) progress->End();
+  {
+    TProgressScope scope(progress, "Export progress");
+    TObjectSet set;
+    ForEachObjectHistory(set, [&](TObjectSet& history) {
+      TTracks tracks;
+      history.StatesAt(now, tracks);
+      WriteTracks(writer, tracks);
+      return scope.Update(++done, count);
+    });
+    stopped = scope.Stopped();
+  }
   if (stopped) {
     ShowMsg("Export stopped");
     return false;

@@ -13,7 +13,7 @@
 // Files are written in UTF-8 and appear whole or not at all.
 #pragma once
 
-#include "exchange/progress.h"
+#include "shell/progress.h"
 
 #include <cstdint>
 #include <string>

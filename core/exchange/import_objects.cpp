@@ -77,7 +77,7 @@ const TParameter& ImportedParameter(const std::string& name) {
 
 class TImporter {
 public:
-  TImporter(const TImportSettings& settings, TProgress* progress, TImportResult& result)
+  TImporter(const TImportSettings& settings, TProgressScope& progress, TImportResult& result)
       : settings_(settings), separator_(settings.Separator.empty() ? "\t" : settings.Separator),
         progress_(progress), result_(result) {}
 
@@ -99,7 +99,7 @@ private:
 
   const TImportSettings& settings_;
   const std::string separator_;
-  TProgress* progress_;
+  TProgressScope& progress_;
   TImportResult& result_;
   std::vector<TColumn> columns_;
   int nameColumn_ = -1, timeColumn_ = -1;
@@ -182,9 +182,9 @@ void TImporter::ImportLines(TLineSource& source) {
       ++result_.SkippedLines;
       objectName_.clear();
     }
-    if (progress_ && ++sinceUpdate >= 256) {
+    if (++sinceUpdate >= 256) {
       sinceUpdate = 0;
-      if (!progress_->Update(source.ShareRead())) {
+      if (!progress_.Update(source.ShareRead())) {
         result_.Stopped = true;
         ShowMsg("Import stopped after line " + std::to_string(line.Number));
         break;
@@ -425,14 +425,8 @@ bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgre
                    TImportResult& result) {
   result = TImportResult();
   if (!CurrentProject()) RaiseSystemError("No project is open");
-  TImporter importer(settings, progress, result);
-  if (progress) progress->Start("Import progress");
-  struct TEnd {
-    TProgress* progress;
-    ~TEnd() {
-      if (progress) progress->End();
-    }
-  } end{progress};
+  TProgressScope scope(progress, "Import progress");
+  TImporter importer(settings, scope, result);
   if (!importer.ReadHeader(source)) return false;
   importer.ImportLines(source);
   importer.ResolvePendingReferences();

@@ -20,8 +20,8 @@
 // be imported is reported and skipped; the import goes on.
 #pragma once
 
-#include "exchange/progress.h"
 #include "exchange/text_lines.h"
+#include "shell/progress.h"
 
 #include <cstdint>
 #include <functional>

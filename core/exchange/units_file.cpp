@@ -1,11 +1,11 @@
 #include "exchange/units_file.h"
 
+#include "editing/unit_editor.h"
 #include "exchange/export_file.h"
 #include "model/project.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
-#include "storage/unit_catalogue.h"
 #include "storage/unit_rows.h"
 
 #include <optional>
@@ -19,14 +19,6 @@ TUnitCatalogue& Catalogue() {
   TProject* project = CurrentProject();
   if (!project) RaiseSystemError("No project is open");
   return project->Units();
-}
-
-std::string Number(long double value) {
-  try {
-    return FloatToText(value);
-  } catch (const EConvertError&) {
-    return "0";
-  }
 }
 
 // The unit of one line; nullopt after a message when it cannot be taken.
@@ -92,7 +84,7 @@ bool Acceptable(const TUnit& unit) {
   form.Name = unit.name;
   form.ShortName = unit.shortName;
   form.Category = unit.category;
-  form.Factor = unit.basic || unit.coefficient > 0 ? "1" : Number(unit.coefficient);
+  form.Factor = unit.basic || unit.coefficient > 0 ? "1" : ShownNumber(unit.coefficient, "0");
   form.Basic = unit.basic;
   if (!CheckUnitForm(form)) return false;
   return !unit.basic || CheckBasicTick(unit.category, 0);
@@ -102,9 +94,10 @@ bool Acceptable(const TUnit& unit) {
 
 std::string UnitFileLine(const TUnit& unit, std::string_view separator) {
   std::string line = unit.name;
+  // A number without a text is written as 0, so that the line reads back.
   for (const std::string& field :
        {unit.shortName, unit.category, std::string(unit.basic ? "1" : "0"),
-        Number(unit.coefficient), Number(unit.offset), unit.formula}) {
+        ShownNumber(unit.coefficient, "0"), ShownNumber(unit.offset, "0"), unit.formula}) {
     line += separator;
     line += field;
   }

@@ -13,7 +13,6 @@
 #include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
-#include "storage/objects.h"
 #include "values/value_text.h"
 
 #include <charconv>
@@ -34,8 +33,8 @@ void SetReference(TValue& result, int32_t id) {
 
 // The object of that name; 0 when there is none or no stored project.
 int32_t ObjectNamed(const std::string& name) {
-  if (!OpenRecordStore() || name.empty()) return 0;
-  return APSFindObject(name);
+  TRecordStore* store = OpenRecordStore();
+  return store && !name.empty() ? store->FindObject(name) : 0;
 }
 
 // The identifier a reference or a name stands for (an object's or a

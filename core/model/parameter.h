@@ -38,11 +38,14 @@ struct TParameter {
   bool IsSystem() const { return Category == "System"; }
 };
 
-// The naming rules a new or edited parameter must pass, in order; the first
-// failure is shown and gives false.
-bool CheckParameterNaming(const TParameter& parameter);
 // System parameters (category exactly "System") are never edited; shows why.
 bool CanEditParameter(const TParameter& parameter);
+
+// The category of the system parameters. No other parameter may take it, in
+// any case: the parameter editor does not offer it, and the naming rules
+// refuse it.
+inline constexpr const char* kSystemCategory = "System";
+bool IsSystemCategory(std::string_view category);
 
 struct TVariable {
   std::string Name;    // upper case, at most 32 characters

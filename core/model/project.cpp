@@ -153,6 +153,7 @@ void TProject::DeleteParameter(int32_t id) {
 
 void TProject::ReplaceParameters(std::vector<std::unique_ptr<TParameter>> parameters) {
   parameters_ = std::move(parameters);
+  SortParameters();
   RebuildCategories();
 }
 

@@ -129,7 +129,7 @@ public:
   void UpdateParameter(const TParameter& edited);
   // Removes the parameter with this identifier, if there is one.
   void DeleteParameter(int32_t id);
-  // The list as the parameter table delivers it (loading).
+  // The list as the parameter table delivers it (loading), put in name order.
   void ReplaceParameters(std::vector<std::unique_ptr<TParameter>> parameters);
   // Distinct categories without regard to case, in order of first appearance.
   const std::vector<std::string>& ParameterCategories() const { return categories_; }

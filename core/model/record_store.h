@@ -34,6 +34,8 @@ public:
   virtual void PutRecord(TDataRecord& record, bool update) = 0;
   // The object a record belongs to; 0 when there is no such record.
   virtual int32_t RecordObject(int32_t recordId) = 0;
+  // The object of that name, without regard to case; 0 when there is none.
+  virtual int32_t FindObject(const std::string& name) = 0;
   // Appends every record of the object to the set, unpacked, unlinked.
   virtual void GetRecords(int32_t objectId, TObjectSet& set) = 0;
   // Object identifiers in ascending order: false at either end.

@@ -2,6 +2,7 @@
 
 #include "shell/datetime.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -12,16 +13,14 @@ namespace {
 class SystemClock final : public TClock {
 public:
   double Now() const override {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-        1000;
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(
+        std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
     std::tm local{};
     localtime_r(&seconds, &local);
     double date = 0, time = 0;
     TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
-    TryEncodeTime(local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millis), time);
+    // A leap second (tm_sec 60) counts as the last second of its minute.
+    TryEncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), 0, time);
     return ComposeDateTime(date, time);
   }
 };

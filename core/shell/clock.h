@@ -1,5 +1,11 @@
 // "Now", from one replaceable clock, so that times, system stamps and
 // rollback can be tested with a fixed moment.
+//
+// The system clock's now is a whole second: the precision of every
+// date-time text (the language's Now, a query's default finish, the CLI's
+// and the windows' times) and of the date and time pickers. A record stamped
+// now and a query or a state asked for "now" in the same second therefore
+// agree; a finer stamp would lie after the moment every text can name.
 #pragma once
 
 namespace vandro {

@@ -55,6 +55,15 @@ std::string FloatToText(long double value) {
   return out;
 }
 
+std::string ShownNumber(long double value, std::string_view none) {
+  if (!std::isfinite(value)) return std::string(none);
+  return FloatToText(value);
+}
+
+std::string ShownYesNo(bool value) {
+  return value ? "Yes" : "No";
+}
+
 bool TextToFloat(std::string_view text, double& value) {
   text = TrimView(text);
   size_t i = 0;

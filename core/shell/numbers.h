@@ -22,6 +22,14 @@ public:
 // Raises EConvertError for NaN and infinity.
 std::string FloatToText(long double value);
 
+// The text windows, listings and files show for a number: FloatToText, or
+// `none` for NaN and infinity, which have no text. Grids and listings show
+// "n/a"; an edit field starts empty (""), a file that must read back writes
+// "0".
+std::string ShownNumber(long double value, std::string_view none = "n/a");
+// A flag as grids and listings show it: "Yes" or "No".
+std::string ShownYesNo(bool value);
+
 // Blanks around the number are allowed; then an optional sign, digits with
 // an optional "." and fraction (at least one digit), an optional exponent.
 // Returns false for anything else and for numbers outside the double range.

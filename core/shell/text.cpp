@@ -2,6 +2,7 @@
 
 #include "shell/messages.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -171,6 +172,13 @@ int CompareText(std::string_view a, std::string_view b) {
     if (ca != cb) return ca - cb;
   }
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+void SortTexts(std::vector<std::string>& texts, size_t from) {
+  if (from >= texts.size()) return;
+  std::stable_sort(
+      texts.begin() + static_cast<std::ptrdiff_t>(from), texts.end(),
+      [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
 }
 
 bool SameText(std::string_view a, std::string_view b) {

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vandro {
 
@@ -34,6 +35,8 @@ inline std::string TrimRight(std::string_view text) {
 bool SameText(std::string_view a, std::string_view b);
 // Byte-order comparison of the upper-cased texts: <0, 0 or >0.
 int CompareText(std::string_view a, std::string_view b);
+// Sorts texts[from..] as CompareText orders them, equal ones kept in order.
+void SortTexts(std::vector<std::string>& texts, size_t from = 0);
 
 std::string Cp1251ToUtf8(std::string_view text);
 

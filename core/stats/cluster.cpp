@@ -19,6 +19,8 @@
 
 #include "stats/cluster_metric.h"
 
+#include <algorithm>
+
 namespace vandro {
 
 void TClusterTable::Resize(int rowCount, int columnCount) {
@@ -49,13 +51,17 @@ public:
     }
   }
 
-  TMergeTable Run() {
+  TMergeTable Run(TProgress* progress) {
     TMergeTable merges;
     if (n_ < 2) return merges;
+    TProgressScope scope(progress, "Clustering progress");
     merges.reserve(static_cast<size_t>(n_ - 1));
     for (int k = 0; k < n_; ++k)
       Rescan(k);
+    // About a hundred reports, whatever the size.
+    const int every = std::max(1, (n_ - 1) / 100);
     for (int step = 0; step < n_ - 1; ++step) {
+      if (step % every == 0 && !scope.Update(step, n_ - 1)) return {};
       // Slot 0 is never the later row of a merge, so it heads the list.
       int i = kNone;
       for (int k = 0; k != kNone; k = next_[Index(k)])
@@ -143,8 +149,8 @@ private:
 
 } // namespace
 
-TMergeTable Cluster(const TClusterTable& table, TClusterDistance distance) {
-  return TFastClustering(table, distance).Run();
+TMergeTable Cluster(const TClusterTable& table, TClusterDistance distance, TProgress* progress) {
+  return TFastClustering(table, distance).Run(progress);
 }
 
 } // namespace vandro

@@ -20,6 +20,8 @@
 // benchmark.
 #pragma once
 
+#include "shell/progress.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -71,8 +73,10 @@ using TMergeTable = std::vector<TClusterMerge>;
 // repaired after every merge for the rows it affects. Raises
 // std::invalid_argument for a table whose arrays do not match its size, or
 // with a value or weight that is not finite or a negative weight (a distance
-// could then be NaN and no order of merges would be defined).
-TMergeTable Cluster(const TClusterTable& table, TClusterDistance distance);
+// could then be NaN and no order of merges would be defined). The progress
+// ("Clustering progress") may stop the work: the table is then empty.
+TMergeTable Cluster(const TClusterTable& table, TClusterDistance distance,
+                    TProgress* progress = nullptr);
 
 // The same merge table by the straightforward algorithm: all pair distances
 // of the current rows at every step, centroids found by walking the merge

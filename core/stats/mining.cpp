@@ -375,7 +375,8 @@ bool TDataAnalysis::BuildTable(TDataTable& table) {
   return false;
 }
 
-bool TDataAnalysis::RunCluster(TClusterDistance distance, TMergeTable& merges) {
+bool TDataAnalysis::RunCluster(TClusterDistance distance, TMergeTable& merges,
+                               TProgress* progress) {
   if (params_.empty()) {
     ShowMsg("Select parameters to analyse!");
     return false;
@@ -395,12 +396,12 @@ bool TDataAnalysis::RunCluster(TClusterDistance distance, TMergeTable& merges) {
       table.At(r, c) = data[static_cast<size_t>(r)][static_cast<size_t>(c) + 1];
   }
   try {
-    merges = Cluster(table, distance);
+    merges = Cluster(table, distance, progress);
   } catch (const std::invalid_argument& error) {
     ShowMsg(error.what());
     return false;
   }
-  return true;
+  return !merges.empty() || ObjectCount() < 2;
 }
 
 bool TDataAnalysis::CheckRegression(int dependent) const {

@@ -112,8 +112,9 @@ public:
   bool BuildTable(TDataTable& table);
 
   // "Cluster Analysis": needs a parameter ("Select parameters to
-  // analyse!"); the merge table of the objects.
-  bool RunCluster(TClusterDistance distance, TMergeTable& merges);
+  // analyse!"); the merge table of the objects. Stopped by the progress,
+  // false with the table empty.
+  bool RunCluster(TClusterDistance distance, TMergeTable& merges, TProgress* progress = nullptr);
   // The checks of "Linear Regression" in order: "Too little parameters to
   // analize", "Too short data series", "Select dependent parameter" (for
   // dependent -1) and "Linear regression can't deal with an unordered

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace vandro {
 
@@ -27,21 +28,55 @@ bool DeleteExisting(const std::string& path) {
   return false;
 }
 
+// A database written by an earlier version, whose name columns declare a
+// collation of ours, is converted before anything reads it. A copy is
+// written beside it first and kept when the conversion fails; the
+// conversion is one transaction, so a failure leaves the database as it was.
+bool ConvertEarlierSchema(TDatabase& database, const std::string& path) {
+  const std::vector<std::string> tables = TablesToConvert(database);
+  if (tables.empty()) return true;
+  const std::string heading = "Can't convert the project database " + path +
+                              " to the current format:" + std::string(kLineBreak);
+  const std::string copy = path + ".bak";
+  std::string reason;
+  if (!database.CopyTo(copy, reason)) {
+    ShowMsg(heading + "the copy " + copy + " could not be written: " + reason + kLineBreak +
+            "The database was not changed.");
+    return false;
+  }
+  try {
+    ConvertTables(database, tables);
+  } catch (const TDatabaseFailure& failure) {
+    ShowMsg(heading + failure.what() + kLineBreak +
+            "The database was not changed; a copy of it is kept in " + copy + ".");
+    return false;
+  }
+  std::error_code error;
+  std::filesystem::remove(OsPath(copy), error);
+  return true;
+}
+
+std::string ConnectFailure(const std::string& path, const std::string& reason) {
+  return "Can't connect to database:" + std::string(kLineBreak) + path + kLineBreak + reason;
+}
+
 } // namespace
 
 std::string APSDatabasePath(const std::string& dir, const std::string& name) {
   return dir + "/" + name + ".vdb";
 }
 
-bool APSConnect(const std::string& dir, const std::string& name) {
+bool APSConnect(const std::string& dir, const std::string& name, bool readOnly) {
   const std::string path = APSDatabasePath(dir, name);
   TStorageSession& session = MakeSession();
   std::error_code error;
-  // Opening read-write never creates the file: a missing database is a
-  // failure here, not a new empty one.
+  std::string reason = "The file does not exist";
+  // Opening never creates the file: a missing database is a failure here,
+  // not a new empty one.
   if (!std::filesystem::is_regular_file(OsPath(path), error) ||
-      !session.Database.Open(path, TDatabase::TMode::ReadWrite)) {
-    ShowMsg("Can't connect to database:" + std::string(kLineBreak) + path);
+      !session.Database.Open(
+          path, readOnly ? TDatabase::TMode::ReadOnly : TDatabase::TMode::ReadWrite, &reason)) {
+    ShowMsg(ConnectFailure(path, reason));
     return false;
   }
   return true;
@@ -64,15 +99,17 @@ bool APSCreateDatabase(const std::string& dir, const std::string& name) {
   return true;
 }
 
-bool APSOpenTables(const std::string& dir, const std::string& name) {
+bool APSOpenTables(const std::string& dir, const std::string& name, bool readOnly) {
   if (Session()) APSCloseTables();
   const std::string path = APSDatabasePath(dir, name);
   TStorageSession& session = MakeSession();
   session.Directory = dir;
   session.Name = name;
+  session.ReadOnly = readOnly;
   // The lock comes first: reading a database that another process writes
   // could show it half-changed.
-  switch (session.Lock.Acquire(path)) {
+  std::string reason;
+  switch (session.Lock.Acquire(path, &reason, readOnly)) {
   case TProjectLock::TResult::Locked:
     break;
   case TProjectLock::TResult::Busy:
@@ -80,11 +117,11 @@ bool APSOpenTables(const std::string& dir, const std::string& name) {
     EndSession();
     return false;
   case TProjectLock::TResult::Failed:
-    ShowMsg("Can't connect to database:" + std::string(kLineBreak) + path);
+    ShowMsg(ConnectFailure(path, reason));
     EndSession();
     return false;
   }
-  if (!APSConnect(dir, name)) {
+  if (!APSConnect(dir, name, readOnly)) {
     EndSession();
     return false;
   }
@@ -92,6 +129,12 @@ bool APSOpenTables(const std::string& dir, const std::string& name) {
     const std::string missing = MissingTable(session.Database);
     if (!missing.empty()) {
       ShowMsg("The database has no table " + missing + ":" + kLineBreak + path);
+      EndSession();
+      return false;
+    }
+    // A database only looked at is read as it is: the collation of earlier
+    // versions is registered on every connection.
+    if (!readOnly && !ConvertEarlierSchema(session.Database, path)) {
       EndSession();
       return false;
     }

@@ -16,18 +16,21 @@ namespace vandro {
 // D/N.vdb.
 std::string APSDatabasePath(const std::string& dir, const std::string& name);
 
-// Connects to D/N.vdb; "Can't connect to database:" + CR LF + the path, and
-// false, when it cannot be used.
-bool APSConnect(const std::string& dir, const std::string& name);
+// Connects to D/N.vdb, for reading only when readOnly; "Can't connect to
+// database:" + CR LF + the path + CR LF + the reason, and false, when it
+// cannot be used.
+bool APSConnect(const std::string& dir, const std::string& name, bool readOnly = false);
 
 // Creates an empty database D/N.vdb. An existing database (and its journal)
 // is deleted only when the user says so; No gives false and leaves it as it
 // is. A database open in another program is never deleted.
 bool APSCreateDatabase(const std::string& dir, const std::string& name);
 
-// Locks and connects D/N.vdb and checks that it holds the nine tables;
-// false, after a message, when it cannot.
-bool APSOpenTables(const std::string& dir, const std::string& name);
+// Locks and connects D/N.vdb, checks that it holds the nine tables and
+// converts a database of an earlier version (schema.h); false, after a
+// message, when it cannot. readOnly: for looking only (a shared lock, a
+// read-only connection, no conversion).
+bool APSOpenTables(const std::string& dir, const std::string& name, bool readOnly = false);
 
 // Closes the connection, lets go of the lock and frees the project bound to
 // the tables with its lists; the open project is then none.

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <filesystem>
 #include <unordered_map>
 
 namespace vandro {
@@ -193,8 +194,8 @@ bool TDatabase::Open(const std::string& path, TMode mode, std::string* reason) {
   int code = sqlite3_open_v2(OsPath(path).c_str(), &handle, flags, nullptr);
   if (code == SQLITE_OK) {
     sqlite3_extended_result_codes(handle, 1);
-    code = sqlite3_create_collation_v2(handle, kNameCollation, SQLITE_UTF8, nullptr, CompareNames,
-                                       nullptr);
+    code = sqlite3_create_collation_v2(handle, kLegacyNameCollation, SQLITE_UTF8, nullptr,
+                                       CompareNames, nullptr);
   }
   if (code == SQLITE_OK) {
     // SQLite reads the file lazily: a file that is not a database (or is
@@ -261,6 +262,34 @@ TQuery TDatabase::Query(const char* sql) {
 
 int TDatabase::Changes() const {
   return handle_ ? sqlite3_changes(handle_) : 0;
+}
+
+bool TDatabase::CopyTo(const std::string& path, std::string& reason) {
+  if (!handle_) {
+    reason = "no database is open";
+    return false;
+  }
+  std::error_code error;
+  std::filesystem::remove(OsPath(path), error);
+  sqlite3* copy = nullptr;
+  int code = sqlite3_open_v2(OsPath(path).c_str(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (code == SQLITE_OK) {
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", handle_, "main");
+    if (backup) {
+      sqlite3_backup_step(backup, -1);
+      sqlite3_backup_finish(backup);
+    }
+    code = sqlite3_errcode(copy);
+  }
+  if (code != SQLITE_OK) reason = copy ? sqlite3_errmsg(copy) : sqlite3_errstr(code);
+  if (sqlite3_close(copy) != SQLITE_OK && code == SQLITE_OK) {
+    code = SQLITE_ERROR;
+    reason = "the copy could not be closed";
+  }
+  if (code == SQLITE_OK) return true;
+  std::filesystem::remove(OsPath(path), error);
+  return false;
 }
 
 // ---------------------------------------------------------------------------

@@ -5,11 +5,11 @@
 // way in and out, so no other storage code sees UTF-8. Packed values go to
 // BLOB columns byte for byte (bind them as TBlob).
 //
-// Names must be unique without regard to case, Cyrillic included, which
-// SQLite's own NOCASE does not do: every connection registers the collation
-// kNameCollation, ordering texts as CompareText orders them in code page 1251.
-// The name columns declare it, so their indexes, "=" and ORDER BY all follow
-// it.
+// Databases written by earlier versions declare the collation
+// kLegacyNameCollation on their name columns (ordering texts as CompareText
+// orders them in code page 1251). Every connection registers it so that such
+// a database can still be read, and converted when it is opened as a
+// project (schema.h); the current schema declares no collation.
 //
 // Every statement is prepared once per connection and bound; no SQL is ever
 // built from user text. Engine failures throw TDatabaseFailure, which is not
@@ -29,7 +29,7 @@ struct sqlite3_stmt;
 
 namespace vandro {
 
-inline constexpr const char* kNameCollation = "VD_NOCASE";
+inline constexpr const char* kLegacyNameCollation = "VD_NOCASE";
 
 class TDatabaseFailure : public std::runtime_error {
 public:
@@ -125,6 +125,10 @@ public:
   TQuery Query(const char* sql);
   // Rows changed by the last INSERT, UPDATE or DELETE.
   int Changes() const;
+
+  // Writes a consistent copy of the whole database to path (replacing a file
+  // there). False, with the reason, when it cannot; a partial copy is removed.
+  bool CopyTo(const std::string& path, std::string& reason);
 
   // Throws TDatabaseFailure for an SQLite result code that is an error.
   void Check(int code, std::string_view what) const;

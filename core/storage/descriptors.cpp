@@ -4,6 +4,7 @@
 #include "shell/text.h"
 #include "storage/session.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace vandro {
@@ -120,13 +121,14 @@ bool DeleteDescriptor(std::string_view name, int kind) {
 
 void ListDescriptorNames(std::vector<std::string>& list, int kind) {
   TDatabase& database = APSDatabase();
+  const size_t from = list.size();
   Guarded([&] {
-    auto query =
-        database.Query("SELECT O_NAME FROM VD_Rpt_Frm_Chrt WHERE O_TYPE = ? ORDER BY O_NAME");
+    auto query = database.Query("SELECT O_NAME FROM VD_Rpt_Frm_Chrt WHERE O_TYPE = ?");
     query.Bind(kind);
     while (query.Step())
       list.push_back(query.Text(0).substr(0, kDescriptorNameCapacity));
   });
+  SortTexts(list, from);
 }
 
 std::vector<std::string> EncodeVariable(const TVariable& variable) {
@@ -184,13 +186,16 @@ bool SaveVariable(const TVariable& variable, std::string_view storedName) {
 void LoadVariables() {
   TStorageSession& session = RequireSession();
   std::vector<std::pair<std::string, std::string>> rows;
+  // Names are stored upper-cased: in the core's order, as the list keeps them.
   Guarded([&] {
-    auto query = session.Database.Query(
-        "SELECT O_NAME, O_DESCRIPTOR FROM VD_Rpt_Frm_Chrt WHERE O_TYPE = ? ORDER BY O_NAME");
+    auto query =
+        session.Database.Query("SELECT O_NAME, O_DESCRIPTOR FROM VD_Rpt_Frm_Chrt WHERE O_TYPE = ?");
     query.Bind(int{dkVariable});
     while (query.Step())
       rows.emplace_back(query.Text(0), query.Text(1));
   });
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const auto& a, const auto& b) { return CompareText(a.first, b.first) < 0; });
   std::vector<std::unique_ptr<TVariable>> variables;
   for (const auto& [name, text] : rows) {
     auto variable = std::make_unique<TVariable>();

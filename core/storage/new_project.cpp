@@ -12,8 +12,12 @@
 #include "storage/unit_rows.h"
 #include "values/default_units.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace vandro {
 
@@ -28,22 +32,38 @@ struct TCopySource {
 };
 
 void CopyParameters(TCopySource& source, TProject& project) {
+  // In name order, as the core compares names, so the copies' identifiers
+  // follow the names whatever order the base's rows are in. A default that
+  // cannot be unpacked ends the copy there, keeping the parameters before it.
+  struct TRow {
+    int32_t baseId;
+    std::unique_ptr<TParameter> parameter;
+    std::string packed;
+  };
+  std::vector<TRow> rows;
   auto query = source.base.Query(
       "SELECT Idtor, ParamName, ShortName, Category, ParamType, DefValue, Descript, ValidTime "
-      "FROM VD_Params ORDER BY ParamName");
+      "FROM VD_Params ORDER BY rowid");
   while (query.Step()) {
     if (UpperCase(query.Text(3)) == "SYSTEM") continue;
-    auto parameter = std::make_unique<TParameter>();
-    parameter->ParamName = query.Text(1);
-    parameter->ShortName = query.Text(2);
-    parameter->Category = query.Text(3);
-    parameter->ParamType = static_cast<int32_t>(query.Int(4));
-    const std::string packed = query.Blob(5);
-    if (!packed.empty()) parameter->DefValue.UnpackValue(packed, 1);
-    parameter->Descript = query.Text(6);
-    parameter->ValidTime = static_cast<int32_t>(query.Int(7));
-    source.parameterNames[static_cast<int32_t>(query.Int(0))] = parameter->ParamName;
-    project.AddParameter(std::move(parameter));
+    TRow& row = rows.emplace_back();
+    row.baseId = static_cast<int32_t>(query.Int(0));
+    row.parameter = std::make_unique<TParameter>();
+    row.parameter->ParamName = query.Text(1);
+    row.parameter->ShortName = query.Text(2);
+    row.parameter->Category = query.Text(3);
+    row.parameter->ParamType = static_cast<int32_t>(query.Int(4));
+    row.packed = query.Blob(5);
+    row.parameter->Descript = query.Text(6);
+    row.parameter->ValidTime = static_cast<int32_t>(query.Int(7));
+  }
+  std::stable_sort(rows.begin(), rows.end(), [](const TRow& a, const TRow& b) {
+    return CompareText(a.parameter->ParamName, b.parameter->ParamName) < 0;
+  });
+  for (TRow& row : rows) {
+    if (!row.packed.empty()) row.parameter->DefValue.UnpackValue(row.packed, 1);
+    source.parameterNames[row.baseId] = row.parameter->ParamName;
+    project.AddParameter(std::move(row.parameter));
   }
   LoadParameters();
 }

@@ -1,6 +1,7 @@
 #include "storage/parameter_rows.h"
 
 #include "shell/messages.h"
+#include "shell/text.h"
 #include "storage/session.h"
 
 #include <memory>
@@ -14,10 +15,14 @@ std::string PackedDefault(const TParameter& parameter) {
   return parameter.DefValue.IsNull() ? std::string() : parameter.DefValue.PackValue();
 }
 
+// Parameter names are unique without regard to case (Cyrillic included),
+// which the column's plain index cannot tell; the table is small.
 bool NameTaken(TDatabase& database, const TParameter& parameter) {
-  auto query = database.Query("SELECT 1 FROM VD_Params WHERE ParamName = ? AND Idtor <> ?");
-  query.Bind(parameter.ParamName, parameter.Idtor);
-  return query.Step();
+  auto query = database.Query("SELECT ParamName FROM VD_Params WHERE Idtor <> ?");
+  query.Bind(parameter.Idtor);
+  while (query.Step())
+    if (SameText(query.Text(0), parameter.ParamName)) return true;
+  return false;
 }
 
 } // namespace
@@ -65,7 +70,7 @@ void LoadParameters() {
   Guarded([&] {
     auto query = session.Database.Query(
         "SELECT Idtor, ParamName, ShortName, Category, ParamType, DefValue, Descript, ValidTime "
-        "FROM VD_Params ORDER BY ParamName");
+        "FROM VD_Params ORDER BY rowid");
     while (query.Step()) {
       auto parameter = std::make_unique<TParameter>();
       parameter->Idtor = static_cast<int32_t>(query.Int(0));

@@ -19,7 +19,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <vector>
@@ -67,7 +69,18 @@ void RaiseCountersToStoredIdentifiers(TStorageSession& session) {
   const int64_t idCounter = std::min(std::max<int64_t>({project.IdCounter(), others, 1}), kLargest);
   if (objectCounter == project.ObjectCounter() && idCounter == project.IdCounter()) return;
   project.SetCounters(static_cast<int32_t>(objectCounter), static_cast<int32_t>(idCounter));
-  session.WriteProjectFileNow();
+  if (!session.ReadOnly) session.WriteProjectFileNow();
+}
+
+// Why the project's files cannot be written, or empty when they can: SQLite
+// needs the folder for its journal, and the database and the project file
+// themselves.
+std::string WhyNotWritable(const TProjectPaths& paths) {
+  for (const std::string& path :
+       {paths.directory, paths.file, APSDatabasePath(paths.directory, paths.name)})
+    if (::access(OsPath(path).c_str(), W_OK) != 0 && errno != ENOENT)
+      return path + ": " + std::strerror(errno);
+  return {};
 }
 
 // Binds a fresh project to the session whose tables were just opened.
@@ -146,7 +159,7 @@ bool APSCreateProject(const std::string& path, const std::string& basePath,
   return false;
 }
 
-bool APSOpenProject(const std::string& path) {
+bool APSOpenProject(const std::string& path, TOpenMode mode) {
   CloseProject();
   const TProjectPaths paths = ResolveProjectPaths(path);
   std::error_code error;
@@ -161,7 +174,14 @@ bool APSOpenProject(const std::string& path) {
     ShowMsg("Can't open file " + paths.name + kLineBreak + reason);
     return false;
   }
-  if (!APSOpenTables(paths.directory, paths.name)) return false;
+  if (mode == TOpenMode::EditOrLook) {
+    const std::string why = WhyNotWritable(paths);
+    if (!why.empty())
+      ShowMsg("The project " + paths.file + " can't be changed:" + kLineBreak + why + kLineBreak +
+              "It is opened read-only.");
+    mode = why.empty() ? TOpenMode::Edit : TOpenMode::Look;
+  }
+  if (!APSOpenTables(paths.directory, paths.name, mode == TOpenMode::Look)) return false;
   TProject& project = BindProject(paths);
   project.SetCounters(content.ObjectCounter, content.IdCounter);
   project.Info() = content.Info;
@@ -185,19 +205,21 @@ bool APSOpenProject(const std::string& path) {
   return true;
 }
 
-bool OpenProject(const std::string& path) {
+bool OpenProject(const std::string& path, TOpenMode mode) {
   CloseProject();
   const std::string file = ResolveProjectPaths(path).file;
-  bool opened = APSOpenProject(path);
+  bool opened = APSOpenProject(path, mode);
   if (opened) {
     TProject& project = *CurrentProject();
-    project.Info().LastOpened = Now();
     NormalizeAllUnits(project.Units());
-    try {
-      project.WriteProjectFile();
-    } catch (const ErrorException&) {
-      APSCloseTables();
-      opened = false;
+    if (!ProjectIsReadOnly()) {
+      project.Info().LastOpened = Now();
+      try {
+        project.WriteProjectFile();
+      } catch (const ErrorException&) {
+        APSCloseTables();
+        opened = false;
+      }
     }
   }
   if (!opened) ShowMsg("Can't open the project " + file);
@@ -207,7 +229,7 @@ bool OpenProject(const std::string& path) {
 void CloseProject() {
   TStorageSession* session = Session();
   if (!session) return;
-  if (session->Project) {
+  if (session->Project && !session->ReadOnly) {
     try {
       session->WriteProjectFileNow();
     } catch (const ErrorException&) {
@@ -216,6 +238,11 @@ void CloseProject() {
     }
   }
   APSCloseTables();
+}
+
+bool ProjectIsReadOnly() {
+  const TStorageSession* session = Session();
+  return session && session->Project && session->ReadOnly;
 }
 
 void WriteProjectFile() {

@@ -31,18 +31,29 @@ TProjectInfo NewProjectInfo(std::string_view name);
 bool APSCreateProject(const std::string& path, const std::string& basePath,
                       const TProjectInfo& info);
 
+// What an open is for. Look reads the project and writes nothing, not even
+// the project file (a shared lock lets other lookers in, never a writer);
+// EditOrLook opens a project whose files cannot be written for looking,
+// after saying why.
+enum class TOpenMode { Edit, Look, EditOrLook };
+
 // Opens the storage of the project at path and loads its lists into a new
 // TProject, which becomes the current project: parameters, units, index
 // entries, template names, chart names, variables. The identifier counters
 // are raised to the largest identifier stored, so none is handed out twice
 // after a crash. False, after a message, when it cannot be opened; no
 // project is open then.
-bool APSOpenProject(const std::string& path);
+bool APSOpenProject(const std::string& path, TOpenMode mode = TOpenMode::Edit);
 
-// Closes the open project, opens the one at path (APSOpenProject), records
-// the time it was opened, normalises its units and writes the project file.
-// A failure shows "Can't open the project " + path and leaves none open.
-bool OpenProject(const std::string& path);
+// Closes the open project, opens the one at path (APSOpenProject), normalises
+// its units and, unless it is only looked at, records the time it was
+// opened and writes the project file. A failure shows "Can't open the
+// project " + path and leaves none open.
+bool OpenProject(const std::string& path, TOpenMode mode = TOpenMode::Edit);
+
+// Whether the open project was opened for looking only (false when none is
+// open): commands that change it are refused.
+bool ProjectIsReadOnly();
 
 // Writes the project file and closes the storage; nothing when none is open.
 void CloseProject();

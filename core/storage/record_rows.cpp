@@ -161,6 +161,7 @@ public:
   bool GetObject(int32_t objectId, TObjectSet& set) override { return APSGetObject(objectId, set); }
   void PutRecord(TDataRecord& record, bool update) override { APSPutRecord(record, update); }
   int32_t RecordObject(int32_t recordId) override { return APSRecordObject(recordId); }
+  int32_t FindObject(const std::string& name) override { return APSFindObject(name); }
   void GetRecords(int32_t objectId, TObjectSet& set) override { APSGetRecords(objectId, set); }
   bool FirstObject(int32_t& id) override { return APSFirstObject(id); }
   bool NextObject(int32_t& id) override { return APSNextObject(id); }

@@ -95,8 +95,9 @@ bool DeleteOne(TDatabase& database, int32_t id) {
 
 } // namespace
 
-int32_t DeleteRecordsAfter(double moment, const TProgressCallback& progress) {
+int32_t DeleteRecordsAfter(double moment, TProgress* progress) {
   TDatabase& database = APSDatabase();
+  TProgressScope scope(progress, "Rollback progress");
   return Guarded([&] {
     int64_t total = 0;
     {
@@ -112,21 +113,22 @@ int32_t DeleteRecordsAfter(double moment, const TProgressCallback& progress) {
       int64_t visited = 0;
       while (rows.Step()) {
         if (rows.Real(1) > moment) doomed.push_back(static_cast<int32_t>(rows.Int(0)));
-        if (progress) progress(++visited, total);
+        // The scan, reading two columns, is the first tenth of the work.
+        scope.Update(0.1 * static_cast<double>(++visited) / static_cast<double>(total));
       }
     }
-    const int64_t maximum = total + static_cast<int64_t>(doomed.size());
     int32_t deleted = 0;
     auto batch = std::make_unique<TTransaction>(database, false);
     for (size_t i = 0; i < doomed.size(); ++i) {
       if (DeleteOne(database, doomed[i])) ++deleted;
-      if (progress) progress(total + static_cast<int64_t>(i) + 1, maximum);
+      scope.Update(0.1 + 0.9 * static_cast<double>(i + 1) / static_cast<double>(doomed.size()));
       if ((i + 1) % kDeletionsPerCommit == 0) {
         batch->Commit();
         batch = std::make_unique<TTransaction>(database, false);
       }
     }
     batch->Commit();
+    scope.Update(1.0);
     return deleted;
   });
 }
@@ -140,13 +142,13 @@ std::string DeletedRecordsText(int32_t count) {
   return std::to_string(count) + " records were deleted";
 }
 
-int32_t APSDeleteRecordsAfter(double moment, const TProgressCallback& progress) {
+int32_t APSDeleteRecordsAfter(double moment, TProgress* progress) {
   const int32_t deleted = DeleteRecordsAfter(moment, progress);
   ShowMsg(DeletedRecordsText(deleted));
   return deleted;
 }
 
-std::optional<int32_t> RollbackRecords(double moment, const TProgressCallback& progress) {
+std::optional<int32_t> RollbackRecords(double moment, TProgress* progress) {
   if (!Ask(RollbackQuestion(moment), false)) return std::nullopt;
   return APSDeleteRecordsAfter(moment, progress);
 }

@@ -8,26 +8,24 @@
 // place (one predecessor in PrevRecord, several in PtrArr, as always).
 #pragma once
 
+#include "shell/progress.h"
+
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
 namespace vandro {
 
-// Told the position reached out of a maximum, once per record visited or
-// deleted; the maximum grows once the records to delete are known.
-using TProgressCallback = std::function<void(int64_t position, int64_t maximum)>;
-
 // Deletes every record whose SysTime is later than moment, newest first,
 // repairing the links of the records that followed each; returns how many
 // were deleted. Work is committed in batches: on a failure (raised after a
 // message) the records deleted so far stay deleted, each with its links
-// repaired.
-int32_t DeleteRecordsAfter(double moment, const TProgressCallback& progress = {});
+// repaired. The progress ("Rollback progress") moves once per record visited
+// and once per record deleted; a rollback is not stopped halfway.
+int32_t DeleteRecordsAfter(double moment, TProgress* progress = nullptr);
 
 // The same, then shows the number followed by " records were deleted".
-int32_t APSDeleteRecordsAfter(double moment, const TProgressCallback& progress = {});
+int32_t APSDeleteRecordsAfter(double moment, TProgress* progress = nullptr);
 
 // "All the records created after <moment>" / "will be deleted. Are you
 // sure?", and "<count> records were deleted".
@@ -36,6 +34,6 @@ std::string DeletedRecordsText(int32_t count);
 
 // The rollback command once its moment is chosen: asks RollbackQuestion
 // (default No) and deletes. Nothing (and no deletion) when the answer is No.
-std::optional<int32_t> RollbackRecords(double moment, const TProgressCallback& progress = {});
+std::optional<int32_t> RollbackRecords(double moment, TProgress* progress = nullptr);
 
 } // namespace vandro

@@ -12,12 +12,22 @@
 // (ObjIdX is on three tables), so every index is created as
 // "<table>_<index>": VD_Objects_ObjIdX, VD_Records_ObjIdX, VD_Params_ParamNmX.
 //
-// Name columns compare without regard to case, Cyrillic included, through the
-// kNameCollation collation every connection registers (database.h).
+// No column or index declares a collation, so every SQLite tool can query a
+// project and check it (pragma integrity_check). Names are unique and looked
+// up without regard to case (code page 1251, Cyrillic included) by the
+// program: the names of objects, templates, index entries and descriptors
+// are stored upper-cased and looked up by their upper-cased form, so the
+// plain unique indexes both enforce the rule and serve the look-ups (objects
+// by name stay indexed however many there are); parameter and unit names are
+// stored as typed and compared in the program, their tables being small.
+//
+// Earlier versions declared a collation of their own on the name columns;
+// such databases are converted when opened (ConvertSchema).
 #pragma once
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace vandro {
 
@@ -32,6 +42,13 @@ inline constexpr const char* kActTemplTable = "VD_Act_Templ";
 inline constexpr const char* kTemplatesTable = "VD_Templates";
 inline constexpr const char* kObjectNdxTable = "VD_Object_NDX";
 inline constexpr const char* kDescriptorsTable = "VD_Rpt_Frm_Chrt";
+
+// One table: its CREATE TABLE statement and up to two index statements.
+struct TTableSchema {
+  const char* table;
+  const char* create;
+  const char* indexes[2];
+};
 
 // In the order they are created.
 inline constexpr std::array<const char*, 9> kTableNames = {
@@ -49,5 +66,16 @@ void CreateSchema(TDatabase& database);
 
 // The first of the nine tables the database lacks, or empty when it has all.
 std::string MissingTable(TDatabase& database);
+
+// The tables whose stored statement declares the collation of earlier
+// versions (kLegacyNameCollation).
+std::vector<std::string> TablesToConvert(TDatabase& database);
+
+// Rebuilds those tables without the collation, in one transaction: each is
+// created anew, every row copied byte for byte with its rowid, the old table
+// dropped and the indexes made again. Throws TDatabaseFailure (and changes
+// nothing) when a table's columns are not the ones this program writes or
+// a row count differs after the copy.
+void ConvertTables(TDatabase& database, const std::vector<std::string>& tables);
 
 } // namespace vandro

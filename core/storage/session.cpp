@@ -47,6 +47,8 @@ std::string TStorageSession::DatabasePath() const {
 
 void TStorageSession::WriteProjectFileNow() {
   if (!Project) return;
+  if (ReadOnly)
+    RaiseError("The project " + ProjectPath + " is open read-only: nothing can be changed");
   TProjectFileContent content;
   content.ObjectCounter = Project->ObjectCounter();
   content.IdCounter = Project->IdCounter();

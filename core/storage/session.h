@@ -25,6 +25,8 @@ public:
   std::unique_ptr<TProject> Project;
   // GroupTag the object pages keep to (0 objects, 1 groups), -1 for all.
   int ObjectFilter = -1;
+  // Opened for looking: nothing is written, the project file included.
+  bool ReadOnly = false;
 
   std::string DatabasePath() const;
 

@@ -352,11 +352,13 @@ void APSDeleteTemplate(std::string_view name) {
 
 void APSListTemplates(std::vector<std::string>& list) {
   TDatabase& database = APSDatabase();
+  const size_t from = list.size();
   Guarded([&] {
-    auto query = database.Query("SELECT Name FROM VD_Templates ORDER BY Name");
+    auto query = database.Query("SELECT Name FROM VD_Templates");
     while (query.Step())
       list.push_back(StoredName(query.Text(0)));
   });
+  SortTexts(list, from);
 }
 
 void LoadTemplateNames() {

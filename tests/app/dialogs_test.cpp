@@ -1,13 +1,14 @@
+#include "app/shell/main_form.h"
+#include "app/shell/text_edge.h"
+#include "app/shell/welcome_form.h"
+#include "app/storage/new_project_dlg.h"
+#include "app/values/unit_edit_dlg.h"
+#include "app/values/unit_list_dlg.h"
 #include "app_test_support.h"
+#include "editing/unit_list.h"
 #include "model/project.h"
-#include "shell/main_form.h"
 #include "shell/settings.h"
-#include "shell/text_edge.h"
-#include "shell/welcome_form.h"
-#include "storage/new_project_dlg.h"
 #include "storage/project_lifecycle.h"
-#include "values/unit_edit_dlg.h"
-#include "values/unit_list_dlg.h"
 #include "values/units.h"
 
 #include <QCheckBox>
@@ -49,7 +50,7 @@ class DialogsTest : public QObject {
     return cells;
   }
   static int RowOf(const QTableWidget* table, const QString& unitName) {
-    const QStringList names = Column(table, TUnitListDlg::NameColumn);
+    const QStringList names = Column(table, ulName);
     return static_cast<int>(names.indexOf(unitName));
   }
 
@@ -93,10 +94,10 @@ private slots:
       QCOMPARE(dialog->windowTitle(), QStringLiteral("New Project"));
       QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Project Name"));
       QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("Clinic"));
-      QCOMPARE(grid->item(TNewProjectDlg::VersionRow, 1)->text(), QStringLiteral("1.0"));
-      QVERIFY(!grid->item(TNewProjectDlg::AuthorRow, 1)->text().isEmpty());
-      QCOMPARE(grid->item(TNewProjectDlg::CommentsRow, 0)->text(), QStringLiteral("Comments"));
-      grid->item(TNewProjectDlg::DescriptionRow, 1)
+      QCOMPARE(grid->item(dialog->GridRow(irVersion), 1)->text(), QStringLiteral("1.0"));
+      QVERIFY(!grid->item(dialog->GridRow(irAuthor), 1)->text().isEmpty());
+      QCOMPARE(grid->item(dialog->GridRow(irComments), 0)->text(), QStringLiteral("Comments"));
+      grid->item(dialog->GridRow(irDescription), 1)
           ->setText(QStringLiteral("\u041F\u0430\u043B\u0430\u0442\u044B"));
 
       // A base project that is not there keeps the dialog open.
@@ -135,13 +136,13 @@ private slots:
 
     list.CategoryFilter()->setCurrentText(QStringLiteral("Distance"));
     QVERIFY(table->rowCount() > 1);
-    QVERIFY(Column(table, TUnitListDlg::CategoryColumn).filter(QStringLiteral("Distance")).size() ==
+    QVERIFY(Column(table, ulCategory).filter(QStringLiteral("Distance")).size() ==
             table->rowCount());
     const int km = RowOf(table, QStringLiteral("kilometer"));
-    QCOMPARE(table->item(km, TUnitListDlg::FactorColumn)->text(), QStringLiteral("1000"));
-    QCOMPARE(table->item(km, TUnitListDlg::DimensionColumn)->text(), QStringLiteral("(meter)"));
-    QCOMPARE(table->item(km, TUnitListDlg::BasicColumn)->text(), QStringLiteral("No"));
-    QCOMPARE(table->item(km, TUnitListDlg::ItemNoColumn)->text(), QString::number(km + 1));
+    QCOMPARE(table->item(km, ulFactor)->text(), QStringLiteral("1000"));
+    QCOMPARE(table->item(km, ulDimension)->text(), QStringLiteral("(meter)"));
+    QCOMPARE(table->item(km, ulBasic)->text(), QStringLiteral("No"));
+    QCOMPARE(table->item(km, ulItemNo)->text(), QString::number(km + 1));
 
     // A generic unit can be neither edited nor deleted; nothing selected is
     // refused too.
@@ -183,9 +184,8 @@ private slots:
     const int verst = RowOf(list.Table(), QStringLiteral("verst"));
     QVERIFY(verst >= 0);
     QCOMPARE(list.SelectedUnitId(),
-             list.Table()->item(verst, TUnitListDlg::ItemNoColumn)->data(Qt::UserRole).toInt());
-    QCOMPARE(list.Table()->item(verst, TUnitListDlg::DimFactorColumn)->text(),
-             QStringLiteral("1066.8"));
+             list.Table()->item(verst, ulItemNo)->data(Qt::UserRole).toInt());
+    QCOMPARE(list.Table()->item(verst, ulDimFactor)->text(), QStringLiteral("1066.8"));
 
     sink->Answer(false);
     list.DeleteSelected();

@@ -1,5 +1,5 @@
+#include "app/shell/message_box.h"
 #include "app_test_support.h"
-#include "shell/message_box.h"
 #include "shell/settings.h"
 
 #include <QLabel>

@@ -1,19 +1,19 @@
 // The project manager, the database browser, DB Show and the object view are
 // wired to the main window and to their rules.
+#include "app/model/object_view_dlg.h"
+#include "app/shell/main_form.h"
+#include "app/storage/database_browser_form.h"
+#include "app/storage/db_show_form.h"
+#include "app/storage/index_entry_dlg.h"
+#include "app/storage/parameter_edit_dlg.h"
+#include "app/storage/project_manager_form.h"
 #include "app_test_support.h"
 #include "model/data_record.h"
-#include "model/object_view_dlg.h"
 #include "model/project.h"
 #include "shell/clock.h"
-#include "shell/main_form.h"
 #include "shell/settings.h"
-#include "storage/database_browser_form.h"
-#include "storage/db_show_form.h"
-#include "storage/index_entry_dlg.h"
 #include "storage/objects.h"
-#include "storage/parameter_edit_dlg.h"
 #include "storage/project_lifecycle.h"
-#include "storage/project_manager_form.h"
 
 #include <QAction>
 #include <QLabel>

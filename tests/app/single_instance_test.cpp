@@ -1,5 +1,5 @@
+#include "app/shell/single_instance.h"
 #include "app_test_support.h"
-#include "shell/single_instance.h"
 
 #include <QDir>
 #include <QFile>

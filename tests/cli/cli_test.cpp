@@ -14,7 +14,7 @@ TEST(Cli, HelpListsTheCommands) {
   const Outcome help = RunVandro({"--help"});
   EXPECT_EQ(kExitOk, help.status);
   EXPECT_NE(std::string::npos,
-            help.out.find("eval [--project PROJECT [--object NAME] [--at TIME]]"));
+            help.out.find("eval EXPRESSION [--project PROJECT] [--object NAME] [--at TIME]"));
   EXPECT_EQ(kExitUsage, RunVandro({}).status);
   EXPECT_EQ(kExitUsage, RunVandro({"frobnicate"}).status);
   EXPECT_EQ(kExitUsage, RunVandro({"--frob", "eval", "1"}).status);
@@ -37,6 +37,10 @@ TEST(CliEval, PrintsTheDisplayTextOfTheResult) {
       {{"eval", "'a' && 'b'"}, "ab\n"},
       {{"eval", "--date-style", "us", "'01/02/2004' + 1"}, "01/03/2004\n"},
       {{"eval", "'01.02.2004' + 1"}, "02.02.2004\n"},
+      // Words and values starting with "-" are not options; after "--" none is.
+      {{"eval", "-3 + 2"}, "-1\n"},
+      {{"eval", "--set", "X=-5", "X * 2"}, "-10\n"},
+      {{"eval", "--", "--3"}, "3\n"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunVandro(c.args);

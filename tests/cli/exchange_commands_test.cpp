@@ -84,7 +84,7 @@ TEST_F(ExchangeCommands, WrongUsageAndFailures) {
     int status;
     std::string error;
   } cases[] = {
-      {{"import", project}, kExitUsage, "PROJECT and FILE are needed"},
+      {{"import", project}, kExitUsage, "FILE is missing"},
       {{"import", project, "f", "--mode", "3"}, kExitUsage, "--mode is 0, 1 or 2"},
       {{"import", project, "f", "--sep", ""}, kExitUsage, "--sep needs a separator"},
       {{"import", project, "f", "--bogus"}, kExitUsage, "unknown option --bogus"},
@@ -97,7 +97,8 @@ TEST_F(ExchangeCommands, WrongUsageAndFailures) {
       {{"export", project, "--what", "all", "--name", "X", "--output", output},
        kExitUsage,
        "--name is only for object and group"},
-      {{"export", project, "--what", "all"}, kExitUsage, "--output FILE is needed"},
+      {{"export", project, "--what", "all"}, kExitUsage, "--output is missing"},
+      {{"export", project, "--output", output}, kExitUsage, "--what is missing"},
       {{"import", project, dir + "/none.txt"}, kExitFailed, "Can't open file " + dir + "/none.txt"},
       {{"import", project, dir + "/none.xlsx"},
        kExitFailed,

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace vandro::cli {
@@ -42,6 +44,36 @@ TEST_F(QueryCommands, QueryPrintsOneResultPerLine) {
   EXPECT_EQ(kExitUsage, Run({"query", project}).status);
   EXPECT_EQ(kExitUsage, Run({"query", project, "FIND", "ALL"}).status);
   EXPECT_EQ(kExitFailed, Run({"query", dir + "/Missing.vdp", "FIND ALL OBJECTS"}).status);
+}
+
+// Listings and look-ups only read the project: its file (with "Last
+// Opened") and its database stay byte for byte as they were.
+TEST_F(QueryCommands, LookingUpWritesNothing) {
+  const auto bytes = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string file = bytes(project), database = bytes(dir + "/Plant.vdb");
+  clock.Advance(1);
+  const std::string output = dir + "/out.txt";
+  const std::vector<std::vector<std::string>> commands = {
+      {"state", project, "Pump"},
+      {"history", project, "Pump"},
+      {"query", project, "FIND ALL OBJECTS WITHIN EVERYTHING"},
+      {"eval", "--project", project, "--object", "Pump", "X"},
+      {"eval", "--project", project, "COUNT(EXECUTE('FIND ALL OBJECTS WITHIN EVERYTHING'))"},
+      {"export", project, "--what", "all", "--output", output},
+      {"info", project},
+      {"units", project},
+      {"stats", "--project", project, "--series",
+       "X=EXECUTE('FIND ALL OBJECTS WITHIN "
+       "EVERYTHING').X"},
+  };
+  for (const auto& command : commands) {
+    Ok(command);
+    EXPECT_EQ(file, bytes(project)) << command[0];
+    EXPECT_EQ(database, bytes(dir + "/Plant.vdb")) << command[0];
+  }
 }
 
 TEST_F(QueryCommands, EvalReadsTheStateOfAnObjectAtAMoment) {

@@ -66,9 +66,12 @@ TEST_F(RecordCommands, RecordsMakeStatesAndHistories) {
                 now() + "\n        X" + pad + " : 3\nEnd of PUMP\n",
             Ok({"history", project, "Pump"}));
 
-  // A reference to another object, written with its name.
-  Ok({"record", project, "Valve", "--new", "--at", "01.02.2010", "Feeds=@pump"});
-  EXPECT_NE(std::string::npos, Ok({"state", project, "Valve"}).find("    Feeds : @PUMP\n"));
+  // A reference to another object, written with its name; a value starting
+  // with "-" is a value.
+  Ok({"record", project, "Valve", "--new", "--at", "01.02.2010", "Feeds=@pump", "T=-1"});
+  const std::string valve = Ok({"state", project, "Valve"});
+  EXPECT_NE(std::string::npos, valve.find("    Feeds : @PUMP\n")) << valve;
+  EXPECT_NE(std::string::npos, valve.find("    T : -1\n")) << valve;
 }
 
 TEST_F(RecordCommands, SeveralCurrentStatesAreVersionsAndTerminateEndsTheLatest) {
@@ -183,7 +186,7 @@ TEST_F(RecordCommands, Failures) {
       {{"group", project, "Team", "--new", "--add", "#33"},
        kExitFailed,
        "No object or record has the identifier 33\n"},
-      {{"record", project, "Pump"}, kExitUsage, "at least one NAME=VALUE"},
+      {{"record", project, "Pump"}, kExitUsage, "NAME=VALUE is missing"},
       {{"record", project, "Pump", "X"}, kExitUsage, "NAME=VALUE expected, not X"},
       {{"record", project, "Pump", "_OBJECT_ID=1"}, kExitUsage, "not a system name"},
       {{"record", project, "Pump", "X=1", "x=2"}, kExitUsage, "x is given twice"},
@@ -194,7 +197,7 @@ TEST_F(RecordCommands, Failures) {
       {{"record", project, "Pump", "--bogus", "X=1"}, kExitUsage, "unknown option --bogus"},
       {{"group", project, "Team"}, kExitUsage, "nothing to --add or --remove"},
       {{"history", project, "Pump", "--at", "01.02.2010"}, kExitUsage, "unknown option --at"},
-      {{"rollback", project}, kExitUsage, "--after TIME is needed"},
+      {{"rollback", project}, kExitUsage, "--after is missing"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = Run(c.args);

@@ -1,10 +1,12 @@
 #include "editing/project_manager.h"
 
+#include "editing/project_info.h"
+#include "editing/unit_editor.h"
 #include "model/template.h"
+#include "shell/datetime.h"
 #include "storage/descriptors.h"
 #include "storage/objects.h"
 #include "storage/records_fixture.h"
-#include "storage/unit_catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -243,26 +245,23 @@ TEST_F(ProjectManager, ParameterEditsAreCheckedThenStored) {
 
 TEST_F(ProjectManager, ProjectInformationEditKeepsTheDatesAndIsStored) {
   const double started = Project().Info().StartDate;
-  const TDetailGrid grid = ProjectInfoGrid(Project().Info(), true);
-  EXPECT_EQ("n/a", grid.Rows[5][1]);
-  EXPECT_EQ("n/a", grid.Rows[6][1]);
   std::vector<std::string> edited;
-  for (const auto& row : grid.Rows)
-    edited.push_back(row[1]);
-  edited[0] = std::string(40, 'N');
-  edited[5] = "01.01.1990"; // the dates are not editable: ignored
-  edited[7] = "kept";
-  EXPECT_FALSE(IsEditableInfoRow(5));
-  EXPECT_FALSE(IsEditableInfoRow(6));
-  EXPECT_TRUE(IsEditableInfoRow(7));
+  for (const TInfoRowText& row : ProjectInfoRows(Project().Info(), TInfoUse::Editing))
+    edited.push_back(row.Text);
+  edited[irName] = std::string(40, 'N');
+  edited[irStartDate] = "01.01.1990"; // the dates are not editable: ignored
+  edited[irComments] = "kept";
   ApplyProjectInfo(Project(), edited);
   Reopen();
   EXPECT_EQ(std::string(32, 'N'), Project().Info().Name);
   EXPECT_EQ("kept", Project().Info().Comments);
   EXPECT_EQ(started, Project().Info().StartDate);
+  const TDetailGrid grid = ProjectInfoGrid(Project().Info());
+  EXPECT_EQ((std::vector<std::string>{"Start Date", DateTimeToText(started)}), grid.Rows.at(5));
   const std::vector<std::string> lines = ProjectInfoLines(Project().Info());
   EXPECT_EQ("Location:", lines.at(0));
   EXPECT_EQ("Version info: 1.0", lines.at(3));
+  EXPECT_EQ("Project started: " + DateTimeToText(started), lines.at(7));
   EXPECT_EQ("kept", lines.back());
 }
 

@@ -1,6 +1,7 @@
 #include "exchange/import_objects.h"
 #include "shell/datetime.h"
 #include "storage/records_fixture.h"
+#include "support/recording_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +18,7 @@ namespace {
 
 using testing::Cp;
 
-// A progress that records what it is told and may ask to stop.
-struct TRecordingProgress final : TProgress {
-  void Start(const std::string& caption) override { events.push_back("start " + caption); }
-  bool Update(double share) override {
-    shares.push_back(share);
-    return shares.size() < stopAfter;
-  }
-  void End() override { events.push_back("end"); }
-  std::vector<std::string> events;
-  std::vector<double> shares;
-  size_t stopAfter = SIZE_MAX;
-};
+using testing::TRecordingProgress;
 
 class ImportObjectsTest : public testing::RecordsTest {
 protected:

@@ -120,5 +120,21 @@ TEST_F(ObjectFunctions, TheContextRecordIsTheDefaultObject) {
       Eval("EXECUTE('FIND ALL OBJECTS WITHIN LIST OF OBJECT(_OBJECT_NAME)')", track.State.get()));
 }
 
+// The system clock's now, not the fixed one: a record stamped now must be
+// found at once by everything that asks for now, not from the next second.
+TEST_F(ObjectFunctions, AStateStoredNowIsFoundAtOnceByQueriesAndStatesAtNow) {
+  const TClock* fixed = SetClock(nullptr);
+  int millisecond = -1, hour = 0, minute = 0, second = 0;
+  DecodeTime(Now(), hour, minute, second, millisecond);
+  EXPECT_EQ(0, millisecond);
+  const int32_t fresh = APSCreateObject("FRESH");
+  const int32_t record = Record(fresh, Now(), {{"X", "5"}});
+  EXPECT_EQ("3", Eval("COUNT(EXECUTE('FIND ALL OBJECTS WITHIN EVERYTHING CONDITION X > 2'))"));
+  EXPECT_EQ(Ref(record), Eval("ACTUALSTATE('FRESH')"));
+  EXPECT_EQ(Ref(record), Eval("ACTUALSTATE('FRESH', Now)"));
+  EXPECT_EQ((std::vector<int32_t>{record}), Current(fresh, Now()));
+  SetClock(fixed);
+}
+
 } // namespace
 } // namespace vandro

@@ -35,6 +35,18 @@ TEST(Numbers, NaNAndInfinityHaveNoText) {
   EXPECT_THROW(FloatToText(-std::numeric_limits<long double>::infinity()), EConvertError);
 }
 
+TEST(Numbers, ShownTextsStandInForNumbersWithoutOne) {
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  const long double infinity = std::numeric_limits<long double>::infinity();
+  EXPECT_EQ("1.5E+20", ShownNumber(1.5e20L));
+  EXPECT_EQ("n/a", ShownNumber(nan));
+  EXPECT_EQ("n/a", ShownNumber(-infinity));
+  EXPECT_EQ("", ShownNumber(infinity, ""));
+  EXPECT_EQ("0", ShownNumber(nan, "0"));
+  EXPECT_EQ("Yes", ShownYesNo(true));
+  EXPECT_EQ("No", ShownYesNo(false));
+}
+
 TEST(Numbers, ReadsWhatItWritesAndRefusesTheRest) {
   for (const char* text :
        {"0", "-3", "12.5", "1.23456789012346E+15", "1.234E-6", " 7 ", "+7", "5.", ".5", "1e5"}) {

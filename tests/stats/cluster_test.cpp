@@ -2,6 +2,7 @@
 #include "stats/cluster_tree.h"
 
 #include "model/project.h"
+#include "support/recording_progress.h"
 #include "values/value.h"
 
 #include <gtest/gtest.h>
@@ -290,6 +291,26 @@ TEST_F(ClusterTreeFixture, SaveBranchIntoAProjectVariable) {
   EXPECT_EQ("128", variable->Value.GetItem(0).Text());
 
   EXPECT_FALSE(tree_.SaveBranch(*project, three, "  "));
+}
+
+TEST(ClusterTest, TheProgressFollowsTheMergesAndMayStopThem) {
+  Rows rows;
+  for (int i = 0; i < 250; ++i)
+    rows.push_back({static_cast<long double>(i * i % 97), static_cast<long double>(i)});
+  const TClusterTable table = MakeTable(rows);
+  testing::TRecordingProgress progress;
+  EXPECT_EQ(Cluster(table, cdEuclidean), Cluster(table, cdEuclidean, &progress));
+  EXPECT_EQ((std::vector<std::string>{"start Clustering progress", "end"}), progress.events);
+  ASSERT_GT(progress.shares.size(), 50u);
+  EXPECT_EQ(0.0, progress.shares.front());
+  for (size_t i = 1; i < progress.shares.size(); ++i)
+    EXPECT_LT(progress.shares[i - 1], progress.shares[i]);
+
+  testing::TRecordingProgress stopping;
+  stopping.stopAfter = 3;
+  EXPECT_TRUE(Cluster(table, cdEuclidean, &stopping).empty());
+  EXPECT_EQ(3u, stopping.shares.size());
+  EXPECT_EQ("end", stopping.events.back());
 }
 
 } // namespace

@@ -1,8 +1,8 @@
+#include "editing/unit_editor.h"
 #include "storage/access.h"
 #include "storage/descriptors.h"
 #include "storage/objects.h"
 #include "storage/session.h"
-#include "storage/unit_catalogue.h"
 #include "storage/unit_rows.h"
 #include "storage_fixture.h"
 

@@ -1,3 +1,4 @@
+#include "language/parameter_naming.h"
 #include "model/parameter.h"
 #include "storage/parameter_rows.h"
 #include "storage_fixture.h"

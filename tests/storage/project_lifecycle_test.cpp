@@ -2,6 +2,7 @@
 #include "storage/objects.h"
 #include "storage/project_file.h"
 #include "storage/project_lifecycle.h"
+#include "storage/project_lock.h"
 #include "storage/session.h"
 #include "storage_fixture.h"
 #include "support/cp.h"
@@ -289,8 +290,10 @@ TEST_F(StorageProject, OpeningFailuresAreReportedAndLeaveNoProjectOpen) {
       {Path("Absent.vdp"), "Can't open file Absent" + lb + "No such file or directory"},
       {Path("Short.vdp"),
        "Can't open file Short" + lb + "The file is 100 bytes long; a project file has 688 bytes"},
-      {Path("NoDatabase.vdp"), "Can't connect to database:" + lb + Path("NoDatabase.vdb")},
-      {Path("Broken.vdp"), "Can't connect to database:" + lb + Path("Broken.vdb")},
+      {Path("NoDatabase.vdp"), "Can't connect to database:" + lb + Path("NoDatabase.vdb") + lb +
+                                   "No such file or directory"},
+      {Path("Broken.vdp"),
+       "Can't connect to database:" + lb + Path("Broken.vdb") + lb + "file is not a database"},
   };
   for (const auto& c : cases) {
     sink.Reset();
@@ -376,6 +379,52 @@ TEST_F(StorageProject, AProjectOpenInAnotherProcessIsRefused) {
   EXPECT_TRUE(OpenProject(ProjectFile()));
   for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]})
     close(fd);
+}
+
+TEST_F(StorageProject, AProjectOpenedForLookingIsReadAndNeverWritten) {
+  CreateAndOpen();
+  const int32_t kept = APSCreateObject("kept");
+  CloseProject();
+  const std::string file = ReadBytes(ProjectFile());
+  const std::string database = ReadBytes(DatabaseFile());
+  clock.Advance(1);
+
+  ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::Look));
+  EXPECT_TRUE(ProjectIsReadOnly());
+  EXPECT_EQ(kept, APSFindObject("KEPT"));
+  // A writer is kept out while it is looked at.
+  EXPECT_TRUE(TProjectLock::HeldElsewhere(DatabaseFile()));
+  // Changes are refused, with the reason, and change nothing.
+  EXPECT_THROW(APSCreateObject("new"), ErrorException);
+  EXPECT_EQ("The project " + ProjectFile() + " is open read-only: nothing can be changed",
+            sink.Last());
+  CloseProject();
+  EXPECT_FALSE(ProjectIsReadOnly());
+  EXPECT_EQ(file, ReadBytes(ProjectFile())); // "Last Opened" included
+  EXPECT_EQ(database, ReadBytes(DatabaseFile()));
+
+  // Opening to change it records the opening time as before.
+  ASSERT_TRUE(OpenProject(ProjectFile()));
+  EXPECT_FALSE(ProjectIsReadOnly());
+  EXPECT_EQ(clock.Now(), CurrentProject()->Info().LastOpened);
+}
+
+TEST_F(StorageProject, AProjectThatCannotBeWrittenOpensForLookingAfterSayingWhy) {
+  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
+  CreateAndOpen();
+  CloseProject();
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_FALSE(OpenProject(ProjectFile()));
+  sink.Reset();
+  ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::EditOrLook));
+  EXPECT_TRUE(ProjectIsReadOnly());
+  EXPECT_EQ("The project " + ProjectFile() + " can't be changed:\r\n" + dir +
+                ": Permission denied\r\nIt is opened read-only.",
+            sink.Messages().at(0));
+  CloseProject();
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
 }
 
 TEST_F(StorageProject, OpeningAnotherProjectClosesTheFirst) {

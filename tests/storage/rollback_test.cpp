@@ -4,6 +4,7 @@
 #include "records_fixture.h"
 #include "shell/datetime.h"
 #include "storage/record_rows.h"
+#include "support/recording_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -100,20 +101,23 @@ TEST_F(Rollback, UndoesTheRecordWorkDoneSinceTheMoment) {
   EXPECT_EQ(0, APSDeleteRecordsAfter(clock.Now()));
   EXPECT_EQ("0 records were deleted", sink.Last());
 
-  std::vector<std::pair<int64_t, int64_t>> steps;
-  EXPECT_EQ(2, APSDeleteRecordsAfter(moment, [&](int64_t position, int64_t maximum) {
-              steps.emplace_back(position, maximum);
-            }));
+  // The progress moves on to the end; asked to stop, a rollback goes on.
+  testing::TRecordingProgress progress;
+  progress.stopAfter = 1;
+  EXPECT_EQ(2, APSDeleteRecordsAfter(moment, &progress));
   EXPECT_EQ("2 records were deleted", sink.Last());
   EXPECT_EQ(std::to_string(a) + "/0/", Links(b));
   EXPECT_EQ("X=1 Y=2", StateAt(pump, b));
-  ASSERT_FALSE(steps.empty());
-  EXPECT_EQ((std::pair<int64_t, int64_t>{6, 6}), steps.back());
-  for (size_t i = 1; i < steps.size(); ++i)
-    EXPECT_LT(steps[i - 1].first, steps[i].first);
+  EXPECT_EQ((std::vector<std::string>{"start Rollback progress", "end"}), progress.events);
+  ASSERT_EQ(1u, progress.shares.size()); // the scope stops asking once told to stop
 
   // Before the first record: every history is empty, every object stays.
-  EXPECT_EQ(2, APSDeleteRecordsAfter(start - 1));
+  testing::TRecordingProgress watched;
+  EXPECT_EQ(2, APSDeleteRecordsAfter(start - 1, &watched));
+  ASSERT_FALSE(watched.shares.empty());
+  EXPECT_EQ(1.0, watched.shares.back());
+  for (size_t i = 1; i < watched.shares.size(); ++i)
+    EXPECT_LE(watched.shares[i - 1], watched.shares[i]);
   EXPECT_EQ(0, RowCount());
   EXPECT_EQ(2, APSObjectCount());
   EXPECT_EQ(Ids{}, Current(pump, Day(10)));

@@ -1,6 +1,7 @@
-#include "storage/unit_catalogue.h"
+#include "editing/unit_editor.h"
 
 #include "model/parameter.h"
+#include "model/project.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
@@ -10,7 +11,6 @@
 #include "values/units.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace vandro {
 
@@ -18,11 +18,6 @@ namespace {
 
 TUnitCatalogue& Catalogue() {
   return RequireSession().Project->Units();
-}
-
-void ReloadUnits() {
-  APSLoadUnits();
-  NormalizeAllUnits(Catalogue());
 }
 
 // A unit is named in expressions, so its name must read as one name lexeme.
@@ -48,15 +43,6 @@ bool IsCategoryName(const std::string& text) {
 bool Taken(const std::string& name, int32_t id) {
   const TUnit* holder = Catalogue().FindUnit(name);
   return holder && holder->id != id;
-}
-
-std::vector<TUnit*> OthersOfCategory(const TUnit& unit) {
-  std::vector<TUnit*> others;
-  TUnitCatalogue& catalogue = Catalogue();
-  for (int i = 0; i < catalogue.Count(); ++i)
-    if (catalogue[i].id != unit.id && SameText(catalogue[i].category, unit.category))
-      others.push_back(&catalogue[i]);
-  return others;
 }
 
 bool Refuse(const std::string& message) {
@@ -85,69 +71,53 @@ bool ReadOffset(const std::string& text, double& offset) {
 
 } // namespace
 
+TUnitForm UnitFormOf(const TUnit& unit) {
+  TUnitForm form;
+  form.Id = unit.id;
+  form.Name = unit.name;
+  form.ShortName = unit.shortName;
+  form.Category = unit.category;
+  form.Factor = ShownNumber(unit.coefficient, "");
+  form.Offset = ShownNumber(unit.offset, "");
+  form.Formula = unit.formula;
+  form.Description = unit.description;
+  form.Basic = unit.basic;
+  return form;
+}
+
+TUnitFieldRules UnitFieldRules(bool basic) {
+  TUnitFieldRules rules;
+  rules.FactorEditable = !basic;
+  rules.FormulaEditable = basic;
+  if (basic) rules.FixedFactor = "1";
+  return rules;
+}
+
+TBasicUnitHint BasicUnitHint(std::string_view category, bool basic) {
+  TBasicUnitHint hint;
+  if (basic) {
+    hint.Note = TBasicUnitNote::ThisIsBasic;
+    return hint;
+  }
+  TProject* project = CurrentProject();
+  if (const TUnit* unit = project ? project->Units().FindBasicUnit(category) : nullptr) {
+    hint.Note = TBasicUnitNote::MeasuredIn;
+    hint.BasicUnit = unit->name;
+  }
+  return hint;
+}
+
+bool CategoryHasOtherUnits(const TUnit& unit) {
+  TUnitCatalogue& catalogue = Catalogue();
+  for (int i = 0; i < catalogue.Count(); ++i)
+    if (catalogue[i].id != unit.id && SameText(catalogue[i].category, unit.category)) return true;
+  return false;
+}
+
 bool CanEditUnit(int32_t id) {
   const TUnit* unit = id ? Catalogue().FindById(id) : nullptr;
   if (!unit) return Refuse("Select a unit");
   if (unit->generic) return Refuse("This unit can't be modified");
-  return true;
-}
-
-bool DeleteUnit(int32_t id) {
-  TUnit* unit = id ? Catalogue().FindById(id) : nullptr;
-  if (!unit) return Refuse("Select a unit");
-  if (unit->generic) return Refuse("You can't delete a generic unit.");
-  if (unit->referenced)
-    return Refuse("You can't delete the unit because it is used\r\nin other unit definitions");
-  if (unit->basic && !OthersOfCategory(*unit).empty())
-    return Refuse("Can't delete a basic unit.\r\nCategory isn't empty");
-  if (!Ask("You're about to delete the unit " + unit->name + "." + kLineBreak + " Are you sure?",
-           false))
-    return false;
-  APSDeleteUnit(*unit);
-  Catalogue().Remove(id);
-  ReloadUnits();
-  return true;
-}
-
-bool MakeBasic(int32_t id) {
-  const TUnit* chosen = id ? Catalogue().FindById(id) : nullptr;
-  if (!chosen) return Refuse("Select a unit");
-  if (chosen->basic) return Refuse("The unit is basic");
-  const long double a = chosen->coefficient;
-  const long double b = chosen->offset;
-  if (a == 0) return Refuse("The factor in conversion formula is zero. Did nothing.");
-
-  // Copies are written; the catalogue changes only by the reload after the
-  // transaction is in the file.
-  std::vector<TUnit> changed;
-  TUnit made = *chosen;
-  made.coefficient = 1;
-  made.offset = 0;
-  made.basic = true;
-  made.formula.clear();
-  for (const TUnit* other : OthersOfCategory(*chosen)) {
-    TUnit unit = *other;
-    if (unit.basic) {
-      made.formula = unit.formula;
-      unit.coefficient = 1 / a;
-      unit.offset = -b / a;
-      unit.basic = false;
-    } else {
-      unit.offset = unit.offset - (b / a) * unit.coefficient;
-      unit.coefficient = unit.coefficient / a;
-    }
-    changed.push_back(std::move(unit));
-  }
-  changed.push_back(std::move(made));
-  TDatabase& database = APSDatabase();
-  Guarded([&] {
-    TTransaction transaction(database);
-    for (const TUnit& unit : changed)
-      APSUpdateUnit(unit);
-    transaction.Commit();
-  });
-  Catalogue().DropNormalForms();
-  ReloadUnits();
   return true;
 }
 
@@ -217,7 +187,7 @@ int32_t StoreUnitForm(const TUnitForm& original) {
     return 0;
   }
   if (existing && existing->basic && !SameText(existing->category, form.Category) &&
-      !OthersOfCategory(*existing).empty()) {
+      CategoryHasOtherUnits(*existing)) {
     ShowMsg("Can't move a basic unit to another category." + std::string(kLineBreak) +
             "Category isn't empty");
     return 0;
@@ -242,7 +212,8 @@ int32_t StoreUnitForm(const TUnitForm& original) {
     APSUpdateUnit(unit);
   else
     APSAddUnit(unit);
-  ReloadUnits();
+  APSLoadUnits();
+  NormalizeAllUnits(Catalogue());
   return unit.id;
 }
 
