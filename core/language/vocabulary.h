@@ -61,9 +61,10 @@ inline constexpr std::array<std::string_view, 9> kStdFunctionGroups = {
     "EXECUTE GLOBALVAR LEN SWITCH",
 };
 
-// True when the word, with a blank on each side, occurs in the table. The
-// empty word and words holding a blank never belong: the tables contain
-// double blanks, and the text of the end of the source is empty.
+// True when the word, with a blank on each side, occurs in the table (one of
+// the constant tables of the language). The empty word and words holding a
+// blank never belong: the tables contain double blanks, and the text of the
+// end of the source is empty.
 bool InTable(std::string_view word, std::string_view table);
 
 } // namespace vandro

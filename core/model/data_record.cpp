@@ -216,18 +216,19 @@ void TDataRecord::PackPVs() {
 }
 
 void TDataRecord::UnpackPVs() {
-  UnpackPVs(TParameterIndex(CurrentProject()));
+  UnpackPVs(PackedPVs, PackedAdded, PackedDeleted, TParameterIndex(CurrentProject()));
 }
 
-void TDataRecord::UnpackPVs(const TParameterIndex& index) {
+void TDataRecord::UnpackPVs(std::string_view pvs, std::string_view added, std::string_view deleted,
+                            const TParameterIndex& index) {
   VisiblePVs.clear();
   PVs.clear();
   Added.clear();
   Deleted.clear();
   try {
-    UnpackPairs(PackedPVs, Idtor, index, *this);
-    UnpackMembers(PackedAdded, Idtor, "CntAdded", Added);
-    UnpackMembers(PackedDeleted, Idtor, "CntDeleted", Deleted);
+    UnpackPairs(pvs, Idtor, index, *this);
+    UnpackMembers(added, Idtor, "CntAdded", Added);
+    UnpackMembers(deleted, Idtor, "CntDeleted", Deleted);
   } catch (...) {
     VisiblePVs.clear();
     PVs.clear();

@@ -59,8 +59,8 @@ public:
   std::optional<std::vector<TValue::Ptr>> Content;
   std::vector<TValue::Ptr> Added;   // members this record adds to its group
   std::vector<TValue::Ptr> Deleted; // members this record removes
-  // The memos PVs, CntAdded and CntDeleted as written and read
-  // (record_packing.h): filled by PackPVs, read by UnpackPVs.
+  // The memos PVs, CntAdded and CntDeleted as written (record_packing.h):
+  // filled by PackPVs, read by UnpackPVs().
   std::string PackedPVs, PackedAdded, PackedDeleted;
 
   // Resets every field (SysTime becomes now again).
@@ -97,8 +97,10 @@ public:
   // with the system-error prefix and raises; the record is then left without
   // pairs and members.
   void UnpackPVs();
-  // The same with the parameters looked up in index (loading many rows).
-  void UnpackPVs(const TParameterIndex& index);
+  // The same from the memos given (a row as it is read, which need not be
+  // kept), with the parameters looked up in index (loading many rows).
+  void UnpackPVs(std::string_view pvs, std::string_view added, std::string_view deleted,
+                 const TParameterIndex& index);
 
   // One row of a table export: the object name (with "(version)" when
   // version > 0), the real time, and the value of each column in this

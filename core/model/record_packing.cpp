@@ -6,7 +6,6 @@
 #include "shell/messages.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 namespace vandro {
@@ -44,11 +43,13 @@ size_t CheckedLength(std::string_view memo, int32_t recordId, std::string_view m
 }
 
 bool ParseIdentifier(std::string_view digits, int32_t& id) {
+  // Every pair of every memo passes here: one plain pass over the digits.
   if (digits.empty() || digits.size() > 10) return false;
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return false;
   int64_t value = 0;
-  std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
   if (value > std::numeric_limits<int32_t>::max()) return false;
   id = static_cast<int32_t>(value);
   return true;
@@ -74,6 +75,8 @@ const TParameter* TParameterIndex::Find(int32_t id) const {
 
 std::string PackPairs(const std::vector<std::unique_ptr<TPVRelation>>& pairs) {
   std::string memo(kMemoHeaderSize, '\0');
+  // Most values are short numbers: one allocation for the whole memo.
+  memo.reserve(kMemoHeaderSize + pairs.size() * 24);
   for (const auto& pair : pairs) {
     // A pair without a parameter has no identifier to be stored under.
     if (!pair->Parameter) continue;

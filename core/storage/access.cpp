@@ -138,6 +138,7 @@ bool APSOpenTables(const std::string& dir, const std::string& name, bool readOnl
       EndSession();
       return false;
     }
+    if (readOnly) session.Reading.emplace(session.Database);
   } catch (const TDatabaseFailure& failure) {
     ShowMsg(failure.what());
     EndSession();
@@ -150,6 +151,15 @@ void APSCloseTables() {
   if (TStorageSession* session = Session(); session && session->Project)
     session->Project->ClearLists();
   EndSession();
+}
+
+TProjectWork::TProjectWork()
+    : transaction_(Guarded([] { return std::make_unique<TTransaction>(APSDatabase()); })) {}
+
+TProjectWork::~TProjectWork() = default;
+
+void TProjectWork::Commit() {
+  Guarded([&] { transaction_->Commit(); });
 }
 
 int32_t APSNewId() {

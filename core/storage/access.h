@@ -9,9 +9,27 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vandro {
+
+class TTransaction;
+
+// A unit of work on the open project's database: what is written between
+// construction and Commit is kept whole, or undone when the work ends
+// without Commit (an error raised, an early return). Works nest.
+class TProjectWork {
+public:
+  TProjectWork();
+  ~TProjectWork();
+  TProjectWork(const TProjectWork&) = delete;
+  TProjectWork& operator=(const TProjectWork&) = delete;
+  void Commit();
+
+private:
+  std::unique_ptr<TTransaction> transaction_;
+};
 
 // D/N.vdb.
 std::string APSDatabasePath(const std::string& dir, const std::string& name);

@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <unordered_map>
@@ -124,16 +125,28 @@ void TQuery::BindOne(int index, double value) {
   Check(sqlite3_bind_double(statement_, index + 1, value));
 }
 
-void TQuery::BindOne(int index, std::string_view text) {
+void TQuery::BindText(int index, std::string_view text, bool lasting) {
+  // Most texts are plain ASCII, the same bytes in both encodings.
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) {
+    Check(sqlite3_bind_text64(statement_, index + 1, text.empty() ? "" : text.data(), text.size(),
+                              lasting ? SQLITE_STATIC : SQLITE_TRANSIENT, SQLITE_UTF8));
+    return;
+  }
   const std::string utf8 = Cp1251ToUtf8(text);
   Check(sqlite3_bind_text64(statement_, index + 1, utf8.data(), utf8.size(), SQLITE_TRANSIENT,
                             SQLITE_UTF8));
 }
 
+void TQuery::BindOne(int index, TLastingText text) {
+  BindText(index, text.text, true);
+}
+
 void TQuery::BindOne(int index, TBlob blob) {
   // A zero-length blob, not NULL, for an empty memo: readers treat both alike.
   Check(sqlite3_bind_blob64(statement_, index + 1, blob.bytes.empty() ? "" : blob.bytes.data(),
-                            blob.bytes.size(), SQLITE_TRANSIENT));
+                            blob.bytes.size(), blob.lasting ? SQLITE_STATIC : SQLITE_TRANSIENT));
 }
 
 bool TQuery::Step() {
@@ -164,6 +177,9 @@ std::string TQuery::Text(int column) const {
   const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
   if (!data) return {};
   const std::string_view utf8(data, static_cast<size_t>(sqlite3_column_bytes(statement_, column)));
+  if (std::all_of(utf8.begin(), utf8.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::string(utf8);
   std::string text, error;
   if (!Utf8ToCp1251(utf8, text, &error)) {
     const char* name = sqlite3_column_name(statement_, column);
@@ -171,6 +187,12 @@ std::string TQuery::Text(int column) const {
                            database_->Path() + ": " + error);
   }
   return text;
+}
+
+std::string_view TQuery::BlobView(int column) const {
+  const auto* data = static_cast<const char*>(sqlite3_column_blob(statement_, column));
+  if (!data) return {};
+  return std::string_view(data, static_cast<size_t>(sqlite3_column_bytes(statement_, column)));
 }
 
 std::string TQuery::Blob(int column) const {
@@ -187,8 +209,10 @@ TDatabase::~TDatabase() {
 
 bool TDatabase::Open(const std::string& path, TMode mode, std::string* reason) {
   Close();
-  int flags = SQLITE_OPEN_READWRITE;
-  if (mode == TMode::ReadOnly) flags = SQLITE_OPEN_READONLY;
+  // One thread uses a connection: SQLite need not lock its own mutexes at
+  // every call.
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+  if (mode == TMode::ReadOnly) flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX;
   if (mode == TMode::Create) flags |= SQLITE_OPEN_CREATE;
   sqlite3* handle = nullptr;
   int code = sqlite3_open_v2(OsPath(path).c_str(), &handle, flags, nullptr);
@@ -264,6 +288,10 @@ int TDatabase::Changes() const {
   return handle_ ? sqlite3_changes(handle_) : 0;
 }
 
+bool TDatabase::InTransaction() const {
+  return handle_ && !sqlite3_get_autocommit(handle_);
+}
+
 bool TDatabase::CopyTo(const std::string& path, std::string& reason) {
   if (!handle_) {
     reason = "no database is open";
@@ -301,12 +329,34 @@ TTransaction::TTransaction(TDatabase& database, bool rollBackOnFailure)
 
 TTransaction::~TTransaction() {
   if (done_) return;
+  if (rollBackOnFailure_) database_.NoteRollback();
   try {
     if (rollBackOnFailure_) database_.Execute("ROLLBACK TO vd");
     database_.Execute("RELEASE vd");
   } catch (const TDatabaseFailure&) {
     // The engine has already rolled the whole transaction back (a full disk
     // or an I/O error does that); nothing is left to undo.
+  }
+}
+
+TReadTogether::TReadTogether(TDatabase& database) : database_(database) {
+  if (!database_.IsOpen() || database_.InTransaction()) return;
+  database_.Execute("BEGIN");
+  began_ = true;
+}
+
+TReadTogether::~TReadTogether() {
+  if (!began_ || !database_.InTransaction()) return;
+  try {
+    database_.Execute("COMMIT");
+  } catch (const TDatabaseFailure&) {
+    // A write made meanwhile could not be committed: the engine has undone
+    // it, and the statement that wrote it has reported that already.
+    database_.NoteRollback();
+    try {
+      database_.Execute("ROLLBACK");
+    } catch (const TDatabaseFailure&) {
+    }
   }
 }
 

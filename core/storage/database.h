@@ -18,11 +18,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -40,9 +40,18 @@ public:
 template <class Body> auto Guarded(Body&& body) -> decltype(body());
 [[noreturn]] void RaiseDatabaseFailure(const TDatabaseFailure& failure);
 
-// A byte string bound as a BLOB instead of text.
+// A byte string bound as a BLOB instead of text. lasting: the bytes stay
+// where they are, unchanged, until the query is gone, so SQLite reads them
+// in place instead of copying them (records are written by the million).
 struct TBlob {
   std::string_view bytes;
+  bool lasting = false;
+};
+
+// A text that stays where it is, unchanged, until the query is gone: bound
+// without a copy when it needs no conversion.
+struct TLastingText {
+  std::string_view text;
 };
 
 class TDatabase;
@@ -87,16 +96,21 @@ public:
   // row and throws TDatabaseFailure naming the column.
   std::string Text(int column) const;
   std::string Blob(int column) const;
+  // The same bytes where SQLite keeps them: valid until the next Step or
+  // until the query is gone.
+  std::string_view BlobView(int column) const;
 
 private:
   void BindOne(int index, int64_t value);
   void BindOne(int index, int32_t value) { BindOne(index, int64_t{value}); }
   void BindOne(int index, bool value) { BindOne(index, int64_t{value ? 1 : 0}); }
   void BindOne(int index, double value);
-  void BindOne(int index, std::string_view text);
+  void BindOne(int index, std::string_view text) { BindText(index, text, false); }
   void BindOne(int index, const std::string& text) { BindOne(index, std::string_view(text)); }
   void BindOne(int index, const char* text) { BindOne(index, std::string_view(text)); }
   void BindOne(int index, TBlob blob);
+  void BindOne(int index, TLastingText text);
+  void BindText(int index, std::string_view text, bool lasting);
   void Check(int code) const;
 
   TDatabase* database_;
@@ -125,6 +139,12 @@ public:
   TQuery Query(const char* sql);
   // Rows changed by the last INSERT, UPDATE or DELETE.
   int Changes() const;
+  // Whether a transaction is open (else each statement is one of its own).
+  bool InTransaction() const;
+  // How many times written rows were undone (a transaction or savepoint
+  // rolled back): what was read before such a time may be gone.
+  uint64_t Rollbacks() const { return rollbacks_; }
+  void NoteRollback() { ++rollbacks_; }
 
   // Writes a consistent copy of the whole database to path (replacing a file
   // there). False, with the reason, when it cannot; a partial copy is removed.
@@ -136,7 +156,15 @@ public:
 private:
   sqlite3* handle_ = nullptr;
   std::string path_;
-  std::map<std::string, std::shared_ptr<TStatementSlot>, std::less<>> statements_; // by SQL text
+  uint64_t rollbacks_ = 0;
+  // By SQL text. Hashed: a lookup is one pass over the text, where an
+  // ordered map would compare texts that share long beginnings many times.
+  struct TTextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, std::shared_ptr<TStatementSlot>, TTextHash, std::equal_to<>>
+      statements_;
 };
 
 // A unit of work: everything between construction and Commit is written
@@ -155,6 +183,23 @@ private:
   TDatabase& database_;
   bool rollBackOnFailure_;
   bool done_ = false;
+};
+
+// Reads that belong together (a walk over every object's history) in one
+// transaction: SQLite then takes its file lock and checks its journal once
+// instead of at every statement. Nothing when a transaction is open already.
+// Whatever is written meanwhile is committed when the scope ends, whichever
+// way it ends, as it would have been statement by statement.
+class TReadTogether {
+public:
+  explicit TReadTogether(TDatabase& database);
+  ~TReadTogether();
+  TReadTogether(const TReadTogether&) = delete;
+  TReadTogether& operator=(const TReadTogether&) = delete;
+
+private:
+  TDatabase& database_;
+  bool began_ = false;
 };
 
 template <class Body> auto Guarded(Body&& body) -> decltype(body()) {

@@ -52,10 +52,9 @@ void ReadRow(const TQuery& query, TDataRecord& record, const TParameterIndex& pa
   record.RealTime = query.Real(7);
   record.SysTime = query.Real(8);
   record.Type = Identifier(query, 9);
-  record.PackedAdded = query.Blob(10);
-  record.PackedDeleted = query.Blob(11);
-  record.PackedPVs = query.Blob(12);
-  record.UnpackPVs(parameters);
+  // Unpacked where SQLite holds the row: a loaded record keeps its values,
+  // not the memos they came in.
+  record.UnpackPVs(query.BlobView(12), query.BlobView(10), query.BlobView(11), parameters);
 }
 
 // The stored identifiers of the records in a Previous list, each once; the
@@ -80,20 +79,30 @@ bool RecordExists(TDatabase& database, int32_t id) {
   return query.Step();
 }
 
-// Inserts the row unless its object is missing: false then, and nothing is
-// written. One statement, so that a record written alone needs no
-// savepoint of its own.
-bool InsertRow(TDatabase& database, const TDataRecord& record, const std::string& name) {
+// Whether the object has a row. The program never deletes objects, so an
+// object once found stays found until written rows are undone (its row may
+// have been one of them): records stored one after another for the same
+// object look it up once.
+bool ObjectKnown(TStorageSession& session, int32_t id) {
+  TStorageSession::TFoundObject& found = session.LastObjectFound;
+  if (id != 0 && id == found.id && found.rollbacks == session.Database.Rollbacks()) return true;
+  if (!ObjectExists(session.Database, id)) return false;
+  found = {id, session.Database.Rollbacks()};
+  return true;
+}
+
+// One statement, so that a record written alone needs no savepoint of its
+// own.
+void InsertRow(TDatabase& database, const TDataRecord& record, const std::string& name) {
   database
       .Query("INSERT INTO VD_Records (Idtor, RecName, ObjIdtor, Terminator, PrevRecord, PtrArrTag, "
              "PtrArr, RealTime, SysTime, Type, CntAdded, CntDeleted, PVs) "
-             "SELECT ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13 "
-             "WHERE EXISTS (SELECT 1 FROM VD_Objects WHERE ObjIdtor = ?3)")
-      .Bind(record.Idtor, name, record.ObjIdtor, record.Terminator, record.PrevRecord,
-            record.PtrArrTag, record.PtrArr, record.RealTime, record.SysTime, record.Type,
-            TBlob{record.PackedAdded}, TBlob{record.PackedDeleted}, TBlob{record.PackedPVs})
+             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+      .Bind(record.Idtor, TLastingText{name}, record.ObjIdtor, record.Terminator, record.PrevRecord,
+            record.PtrArrTag, TLastingText{record.PtrArr}, record.RealTime, record.SysTime,
+            record.Type, TBlob{record.PackedAdded, true}, TBlob{record.PackedDeleted, true},
+            TBlob{record.PackedPVs, true})
       .Run();
-  return database.Changes() == 1;
 }
 
 void UpdateRow(TDatabase& database, const TDataRecord& record, const std::string& name) {
@@ -101,9 +110,10 @@ void UpdateRow(TDatabase& database, const TDataRecord& record, const std::string
       .Query("UPDATE VD_Records SET RecName = ?, ObjIdtor = ?, Terminator = ?, PrevRecord = ?, "
              "PtrArrTag = ?, PtrArr = ?, RealTime = ?, SysTime = ?, Type = ?, CntAdded = ?, "
              "CntDeleted = ?, PVs = ? WHERE Idtor = ?")
-      .Bind(name, record.ObjIdtor, record.Terminator, record.PrevRecord, record.PtrArrTag,
-            record.PtrArr, record.RealTime, record.SysTime, record.Type, TBlob{record.PackedAdded},
-            TBlob{record.PackedDeleted}, TBlob{record.PackedPVs}, record.Idtor)
+      .Bind(TLastingText{name}, record.ObjIdtor, record.Terminator, record.PrevRecord,
+            record.PtrArrTag, TLastingText{record.PtrArr}, record.RealTime, record.SysTime,
+            record.Type, TBlob{record.PackedAdded, true}, TBlob{record.PackedDeleted, true},
+            TBlob{record.PackedPVs, true}, record.Idtor)
       .Run();
 }
 
@@ -136,6 +146,7 @@ public:
   }
   ~TRecordSavepoint() {
     if (done_) return;
+    database_.NoteRollback();
     try {
       database_.Query("ROLLBACK TO vd_record").Run();
       database_.Query("RELEASE vd_record").Run();
@@ -238,6 +249,7 @@ void APSGetRecords(int32_t objectId, TObjectSet& set) {
 void APSWalkObjects(const std::function<bool(int32_t, const std::string&)>& visit) {
   constexpr int kPage = 256;
   TDatabase& database = APSDatabase();
+  const TReadTogether together(database);
   std::vector<std::pair<int32_t, std::string>> page;
   int64_t after = std::numeric_limits<int64_t>::min();
   for (;;) {
@@ -283,8 +295,10 @@ void APSPutRecord(TDataRecord& record, bool update) {
           RaiseSystemError("Record doesn't exist. Id=" + std::to_string(record.Idtor));
         UpdateRow(database, record, name);
       } else {
+        // Checked before an identifier is used up.
+        if (!ObjectKnown(session, record.ObjIdtor)) missingObject();
         record.Idtor = APSNewId();
-        if (!InsertRow(database, record, name)) missingObject();
+        InsertRow(database, record, name);
       }
       if (!record.Added.empty())
         database.Query("UPDATE VD_Objects SET GroupTag = 1 WHERE ObjIdtor = ?")

@@ -26,6 +26,7 @@ void EndSession() {
   if (session->Project && CurrentProject() == session->Project.get()) SetCurrentProject(nullptr);
   // The connection closes before the lock goes: letting go of the lock first
   // would let another process in while this one still writes.
+  session->Reading.reset();
   session->Database.Close();
   session->Lock.Release();
   session.reset();

@@ -9,6 +9,7 @@
 #include "storage/project_lock.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vandro {
@@ -27,6 +28,14 @@ public:
   int ObjectFilter = -1;
   // Opened for looking: nothing is written, the project file included.
   bool ReadOnly = false;
+  // A project opened for looking is read in one transaction from open to
+  // close: no statement pays for taking the file lock on its own.
+  std::optional<TReadTogether> Reading;
+  // The object a record was last stored for, and when (record_rows.cpp).
+  struct TFoundObject {
+    int32_t id = 0;
+    uint64_t rollbacks = 0;
+  } LastObjectFound;
 
   std::string DatabasePath() const;
 
