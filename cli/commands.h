@@ -40,7 +40,8 @@ struct TRun {
 // eval.cpp
 int RunEval(const TRun& run);
 // A VALUE argument: text starting with "=" is a calculated value whose text
-// is the rest (so "==..." is an auto formula); any other text is plain.
+// is the rest (so "==..." is an auto formula); any other text is plain, with
+// a warning when its unit is unknown (values/unknown_unit.h).
 void ReadValueArgument(const std::string& text, TValue& value);
 
 // query_commands.cpp

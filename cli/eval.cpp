@@ -13,6 +13,7 @@
 #include "shell/messages.h"
 #include "shell/text.h"
 #include "storage/project_lifecycle.h"
+#include "values/unknown_unit.h"
 #include "values/value_text.h"
 
 #include <ostream>
@@ -59,10 +60,12 @@ private:
 } // namespace
 
 void ReadValueArgument(const std::string& text, TValue& value) {
-  if (!text.empty() && text[0] == '=')
+  if (!text.empty() && text[0] == '=') {
     value.SetText(vkCalculated, text.substr(1));
-  else
+  } else {
     value.SetPlain(text);
+    WarnOfUnknownUnit(value);
+  }
 }
 
 int RunEval(const TRun& run) {

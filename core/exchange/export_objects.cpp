@@ -49,7 +49,8 @@ public:
     step.ConstructState();
     for (size_t i = 1; i < track.Path.size(); ++i) {
       step.Advance(*track.Path[i]);
-      Row(*step.State, name, version);
+      // After a terminator there is no state a row could give back.
+      if (!track.Path[i]->Terminator) Row(*step.State, name, version);
     }
   }
 
@@ -81,15 +82,25 @@ private:
   int64_t states_ = 0;
 };
 
-// The tracks target stands for: an object's current states, or the state
-// that ends at a record (with descendants, those current now that descend
-// from it). False when target names neither.
-bool TracksOf(int32_t target, TObjectSet& set, TTracks& tracks, bool descendants) {
+// The states of an object's history an export writes: with history every
+// branch, ended ones included; else the states current now.
+void ObjectTracks(TObjectSet& set, bool history, TTracks& tracks) {
+  if (history)
+    HistoryBranches(set, tracks);
+  else
+    set.StatesAt(Now(), tracks);
+}
+
+// The tracks target stands for: an object's states (ObjectTracks), or the
+// state that ends at a record (with descendants, those current now that
+// descend from it). False when target names neither.
+bool TracksOf(int32_t target, TObjectSet& set, TTracks& tracks, bool descendants,
+              bool history = false) {
   const double now = Now();
   if (target <= 0) return false;
   if (target % 32 == 0) {
     if (!set.Load(target)) return false;
-    set.StatesAt(now, tracks);
+    ObjectTracks(set, history, tracks);
     return true;
   }
   const int32_t object = APSRecordObject(target);
@@ -124,14 +135,16 @@ int32_t MemberId(const TValue& member) {
   return error == std::errc() && at == text.data() + text.size() ? id : 0;
 }
 
-// The export of the states target names, written by write.
+// The export of the states target names, written by write; with history,
+// an object's every branch rather than its current states.
 bool ExportTracksOf(const std::string& path, int32_t target, const TExportSettings& settings,
                     TExportResult& result,
-                    const std::function<void(TStateWriter&, TTracks&)>& write) {
+                    const std::function<void(TStateWriter&, TTracks&)>& write,
+                    bool history = false) {
   result = TExportResult();
   TObjectSet set;
   TTracks tracks;
-  if (!TracksOf(target, set, tracks, false)) RaiseError("Error selecting object");
+  if (!TracksOf(target, set, tracks, false, history)) RaiseError("Error selecting object");
   TExportFile file;
   TStateWriter writer(settings, file);
   if (!file.Create(path) || !writer.Open(path)) return false;
@@ -143,11 +156,13 @@ bool ExportTracksOf(const std::string& path, int32_t target, const TExportSettin
 
 bool ExportObject(const std::string& path, int32_t target, const TExportSettings& settings,
                   TExportResult& result) {
-  return ExportTracksOf(path, target, settings, result, WriteTracks);
+  return ExportTracksOf(path, target, settings, result, WriteTracks, settings.History);
 }
 
 bool ExportGroup(const std::string& path, int32_t target, const TExportSettings& settings,
                  TExportResult& result) {
+  // A group is written at its current states whatever the history setting:
+  // its members are what it holds now.
   return ExportTracksOf(path, target, settings, result, [](TStateWriter& writer, TTracks& states) {
     for (size_t n = 0; n < states.size(); ++n) {
       TStateTrack& state = *states[n];
@@ -179,7 +194,6 @@ bool ExportAllObjects(const std::string& path, const TExportSettings& settings, 
   TExportFile file;
   TStateWriter writer(settings, file);
   if (!file.Create(path) || !writer.Open(path)) return false;
-  const double now = Now();
   int64_t done = 0;
   bool stopped = false;
   {
@@ -187,7 +201,7 @@ bool ExportAllObjects(const std::string& path, const TExportSettings& settings, 
     TObjectSet set;
     ForEachObjectHistory(set, [&](TObjectSet& history) {
       TTracks tracks;
-      history.StatesAt(now, tracks);
+      ObjectTracks(history, settings.History, tracks);
       WriteTracks(writer, tracks);
       return scope.Update(++done, count);
     });

@@ -6,9 +6,11 @@
 // parameter met in the rows, in the order they were met; a row names the
 // object, with "(n)" appended when the object has several current states.
 // The rows are gathered in a scratch file first so that the header, written
-// above them, lists every column. With history, a table has one row per
-// record of each state's path (the state as it was after that record); the
-// report lists each record's own values instead.
+// above them, lists every column. With history, an object is written as
+// every branch of its history, ended ones included, rather than as its
+// current states: a table has one row per record of each branch (the state
+// as it was after that record; a terminator gives none), and the report lists
+// each record's own values instead.
 //
 // Files are written in UTF-8 and appear whole or not at all.
 #pragma once

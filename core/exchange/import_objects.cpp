@@ -1,6 +1,7 @@
 #include "exchange/import_objects.h"
 
 #include "exchange/spreadsheet.h"
+#include "language/parameter_naming.h"
 #include "model/data_record.h"
 #include "model/object_index.h"
 #include "model/object_set.h"
@@ -12,11 +13,14 @@
 #include "shell/text.h"
 #include "storage/objects.h"
 #include "storage/record_rows.h"
+#include "values/unknown_unit.h"
 #include "values/value_text.h"
 
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <set>
+#include <utility>
 
 namespace vandro {
 
@@ -29,14 +33,19 @@ constexpr size_t kObjectNameCapacity = 32;
 struct TColumn {
   std::string Name;
   const TParameter* Parameter = nullptr; // none for _OBJECT_NAME and _REAL_TIME
+  // Why no parameter could be made for the column: the naming rule its name
+  // breaks. A line with a value there is refused with it.
+  std::string Refusal;
 };
 
 // A reference to an object the file names before the object's own line: it
-// is stored empty and set once the import has made the object.
+// is stored empty and set once the import has made the object. One that no
+// line makes stays empty and is reported with its line.
 struct TPendingReference {
   int32_t RecordId;
   const TParameter* Parameter;
   std::string Name;
+  int64_t Line;
 };
 
 std::string LineSkipped(int64_t number, const std::string& reason) {
@@ -62,17 +71,44 @@ int FindColumn(const std::vector<TColumn>& columns, std::string_view name) {
   return -1;
 }
 
-const TParameter& ImportedParameter(const std::string& name) {
+// Keeps the text of the messages shown while it is installed instead of
+// showing them.
+class TKeptMessages final : public TMessageSink {
+public:
+  void Show(const std::string& text) override { Text += text; }
+  void ShowList(const std::vector<std::string>& lines) override {
+    for (const auto& line : lines)
+      Text += line;
+  }
+  bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
+  std::string Text;
+};
+
+// The parameter of a header column: the project's own, or a new one in
+// category "Imported". A name a new parameter may not have (a standard
+// function, a reserved word) gives none, and refusal the naming rule's
+// message.
+const TParameter* ImportedParameter(const std::string& name, std::string& refusal) {
   TProject& project = *CurrentProject();
   const std::string cut = name.substr(0, kNameCapacity);
-  if (const TParameter* found = project.FindParameter(name)) return *found;
-  if (const TParameter* found = project.FindParameter(cut)) return *found;
+  if (const TParameter* found = project.FindParameter(name)) return found;
+  if (const TParameter* found = project.FindParameter(cut)) return found;
   auto parameter = std::make_unique<TParameter>();
   parameter->ParamName = cut;
   parameter->ShortName = name.substr(0, kShortNameCapacity);
   parameter->Category = "Imported";
   parameter->Descript = "Automatically generated on import (" + DateTimeToText(Now()) + ")";
-  return project.AddParameter(std::move(parameter));
+  TKeptMessages kept;
+  bool named = false;
+  {
+    ScopedMessageSink quiet(kept);
+    named = CheckParameterNaming(*parameter);
+  }
+  if (!named) {
+    refusal = kept.Text;
+    return nullptr;
+  }
+  return &project.AddParameter(std::move(parameter));
 }
 
 class TImporter {
@@ -107,6 +143,7 @@ private:
   std::vector<int32_t> created_; // objects made by this import, for the group
   std::vector<TPendingReference> pending_;
   std::vector<TPendingReference> linePending_;
+  int64_t currentLine_ = 0;
 
   // The history of the object of the last line, kept up to date with what
   // the import adds, so that the lines of one object read it once; and a
@@ -151,7 +188,7 @@ bool TImporter::ReadHeader(TLineSource& source) {
       ShowMsg("Column " + name + " is named twice in the header");
       return false;
     }
-    columns_.push_back({name, nullptr});
+    columns_.push_back({name, nullptr, {}});
   }
   const auto role = [&](const std::string& chosen, const char* systemName, int& column) {
     column = FindColumn(columns_, chosen.empty() ? std::string(systemName) : chosen);
@@ -166,7 +203,7 @@ bool TImporter::ReadHeader(TLineSource& source) {
     return false;
   for (auto& column : columns_)
     if (!SameText(column.Name, kObjectNameColumn) && !SameText(column.Name, kRealTimeColumn))
-      column.Parameter = &ImportedParameter(column.Name);
+      column.Parameter = ImportedParameter(column.Name, column.Refusal);
   return true;
 }
 
@@ -211,6 +248,9 @@ void TImporter::ImportLine(const TSourceLine& line) {
     return skip("it has " + std::to_string(fields.size()) + " fields, the header has " +
                 std::to_string(width));
   fields.resize(width);
+  for (size_t i = 0; i < width; ++i)
+    if (!fields[i].empty() && !columns_[i].Refusal.empty()) return skip(columns_[i].Refusal);
+  currentLine_ = line.Number;
   // A line with nothing but its object's name and time has no state to
   // give. (Counting its filled fields against the role columns would drop a
   // line with one value and an empty time field as well.)
@@ -225,6 +265,13 @@ void TImporter::ImportLine(const TSourceLine& line) {
   if (timeColumn_ >= 0 && !fields[static_cast<size_t>(timeColumn_)].empty() &&
       !TryTextToDateTime(fields[static_cast<size_t>(timeColumn_)], DateStyle(), time))
     return skip("can't read the time \"" + fields[static_cast<size_t>(timeColumn_)] + "\"");
+
+  for (size_t i = 0; i < width; ++i) {
+    const std::string& field = fields[i];
+    if (!columns_[i].Parameter || field.empty() || field[0] == '@' || field[0] == '=') continue;
+    if (const std::string unit = UnknownUnitOf(field); !unit.empty())
+      ShowMsg("Line " + std::to_string(line.Number) + ": " + UnknownUnitMessage(unit));
+  }
 
   bool created = false;
   UseObject(name, created);
@@ -281,7 +328,7 @@ std::vector<std::unique_ptr<TPVRelation>> TImporter::Pairs(const std::vector<std
       if (const int32_t id = APSFindObject(target); id != 0)
         pair->Value.SetText(vkObject, std::to_string(id));
       else if (!target.empty())
-        linePending_.push_back({0, pair->Parameter, target});
+        linePending_.push_back({0, pair->Parameter, target, currentLine_});
     } else if (field[0] == '=') {
       pair->Value.SetText(vkCalculated, field.substr(1));
     } else {
@@ -351,9 +398,16 @@ void TImporter::Refused(const std::string& name, double time, bool created,
 void TImporter::ResolvePendingReferences() {
   if (pending_.empty()) return;
   TRecordBatch batch(settings_.RowsPerCommit);
+  // A line that modified several states names its missing object once.
+  std::set<std::pair<int64_t, const TParameter*>> reported;
   for (const auto& reference : pending_) {
     const int32_t target = APSFindObject(reference.Name);
-    if (target == 0) continue;
+    if (target == 0) {
+      if (reported.emplace(reference.Line, reference.Parameter).second)
+        ShowMsg("Line " + std::to_string(reference.Line) + ": no object " + reference.Name +
+                "; the value is left empty");
+      continue;
+    }
     TDataRecord record;
     if (!record.Load(reference.RecordId)) continue;
     for (const auto& pair : record.PVs)
@@ -431,9 +485,12 @@ bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgre
   importer.ImportLines(source);
   importer.ResolvePendingReferences();
   importer.AddToGroup();
-  if (result.ModifiedStates > 0)
-    result.Summary = std::to_string(result.NewObjects) + " new objects. " +
-                     std::to_string(result.ModifiedStates) + " states were successfully modified";
+  if (result.ModifiedStates == 0) {
+    ShowMsg("Nothing was imported");
+    return false;
+  }
+  result.Summary = std::to_string(result.NewObjects) + " new objects. " +
+                   std::to_string(result.ModifiedStates) + " states were successfully modified";
   return true;
 }
 

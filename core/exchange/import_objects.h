@@ -8,12 +8,15 @@
 //     ShowMsg(result.Summary);
 //
 // Each field is trimmed; an empty field sets nothing, "@NAME" is a reference
-// to object NAME (empty when there is none), "=TEXT" a calculated value, any
-// other field a plain value. Header names without a parameter get one in
-// category "Imported". The columns _OBJECT_NAME and _REAL_TIME (any case),
-// or the columns the settings name, give the object and the time of a line;
-// without a name column the first field names the object, without a time
-// column the state is dated now.
+// to object NAME (empty, and reported with its line, when there is none),
+// "=TEXT" a calculated value, any other field a plain value (a number with a
+// unit the project does not know is reported and kept as text). Header names
+// without a parameter get one in category "Imported", when a parameter may
+// have that name: a line with a value under a name that breaks the naming
+// rules is refused with the rule's message. The columns _OBJECT_NAME and
+// _REAL_TIME (any case), or the columns the settings name, give the object
+// and the time of a line; without a name column the first field names the
+// object, without a time column the state is dated now.
 //
 // Lines are written in batches: a crash keeps every batch committed before
 // it, each record whole, and the project opens as usual. A line that cannot
@@ -73,7 +76,9 @@ std::vector<std::string> SplitImportLine(std::string_view line, std::string_view
 
 // Imports the lines of source into the open project. False, with nothing
 // created, when the header is missing or invalid or a column the settings
-// name is not in it; otherwise true, whatever lines were skipped.
+// name is not in it; false after "Nothing was imported" when no line gave a
+// state (the parameters the header made stay); otherwise true, whatever
+// lines were skipped.
 bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgress* progress,
                    TImportResult& result);
 

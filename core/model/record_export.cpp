@@ -65,6 +65,32 @@ std::string ExportTableHeader(const std::vector<std::string>& columns, std::stri
   return line;
 }
 
+void HistoryBranches(TObjectSet& set, std::vector<std::unique_ptr<TStateTrack>>& tracks) {
+  for (const auto& owned : set.Records) {
+    TDataRecord* end = owned.get();
+    const bool continued = std::any_of(end->Next.begin(), end->Next.end(), [&](const auto* next) {
+      return !next->Previous.empty() && next->Previous.front() == end;
+    });
+    if (continued) continue;
+    // A terminator has no state of its own: the track is put on the state
+    // it ended and then moved on through it.
+    std::vector<TDataRecord*> terminators;
+    TDataRecord* state = end;
+    while (state != &set.Root && state->Terminator && !state->Previous.empty()) {
+      terminators.push_back(state);
+      state = state->Previous.front();
+    }
+    auto track = std::make_unique<TStateTrack>();
+    if (state == &set.Root)
+      track->SetRootPath(set, end->RealTime);
+    else if (!track->SetPath(set, state->Idtor, end->RealTime))
+      continue; // a terminator without predecessors: no state to show
+    for (auto step = terminators.rbegin(); step != terminators.rend(); ++step)
+      track->Advance(**step);
+    tracks.push_back(std::move(track));
+  }
+}
+
 std::string TDataRecord::ExportAsTblStr(std::vector<std::string>& columns,
                                         std::string_view separator, std::string_view objectName,
                                         int version) const {

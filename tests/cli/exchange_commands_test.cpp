@@ -119,5 +119,38 @@ TEST_F(ExchangeCommands, WrongUsageAndFailures) {
   EXPECT_FALSE(std::filesystem::exists(output));
 }
 
+TEST_F(ExchangeCommands, MissingReferencesAndAnImportOfNothingAreReported) {
+  const std::string table = File("in.txt", "_Object_Name\t_Real_Time\tX\tRef\n"
+                                           "Pump\t01.02.2010\t1\t@Nobody\n"
+                                           "Tank\t01.02.2010\t2\t@Pump\n");
+  const Outcome first = Run({"import", project, table});
+  ASSERT_EQ(kExitOk, first.status) << first.err;
+  EXPECT_EQ("2 new objects. 2 states were successfully modified\n", first.out);
+  EXPECT_EQ("Line 2: no object Nobody; the value is left empty\n", first.err);
+
+  // Every line is refused the second time: the times are not later.
+  const Outcome second = Run({"import", project, table});
+  EXPECT_EQ(kExitFailed, second.status);
+  EXPECT_EQ("", second.out);
+  EXPECT_NE(std::string::npos, second.err.find("Can't import record.")) << second.err;
+  const std::string last = "\nNothing was imported\n";
+  EXPECT_EQ(last, second.err.substr(second.err.size() - last.size())) << second.err;
+}
+
+TEST_F(ExchangeCommands, AnObjectsHistoryIsExportedAfterItsEnd) {
+  Ok({"record", project, "Pump", "--new", "--at", "01.02.2010", "X=1"});
+  Ok({"terminate", project, "Pump", "--at", "02.02.2010"});
+  const std::string output = File("out.txt");
+  EXPECT_EQ("0 states exported\n",
+            Ok({"export", project, "--what", "object", "--name", "Pump", "--output", output}));
+  EXPECT_EQ("1 states exported\n", Ok({"export", project, "--what", "object", "--name", "Pump",
+                                       "--history", "--as", "table", "--output", output}));
+  // The table holds the states that were; the terminator gives no row.
+  EXPECT_EQ("_Object_Name\t_Real_Time\tX\r\nPUMP\t01.02.2010\t1\r\n", Read(output));
+  EXPECT_EQ("1 states exported\n",
+            Ok({"export", project, "--what", "all", "--history", "--output", output}));
+  EXPECT_NE(std::string::npos, Read(output).find("    Record: Terminator; Time: 02.02.2010"));
+}
+
 } // namespace
 } // namespace vandro::cli

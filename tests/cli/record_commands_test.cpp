@@ -208,5 +208,148 @@ TEST_F(RecordCommands, Failures) {
   EXPECT_NE(std::string::npos, Ok({"state", project, "Pump"}).find("    X : 1\n"));
 }
 
+TEST_F(RecordCommands, HistoryShowsEndedBranchesAndStateOnlyCurrentOnes) {
+  Ok({"record", project, "Patient", "--new", "--at", "01.02.2010", "Pulse=80 [bpm]"});
+  Ok({"record", project, "Patient", "--at", "02.02.2010", "Pulse=72 [bpm]"});
+  Ok({"terminate", project, "Patient", "--at", "03.02.2010"});
+  const std::string history = Ok({"history", project, "Patient"});
+  EXPECT_EQ(0u, history.find("Object PATIENT\n    Record: PATIENT[1]; Time: 01.02.2010"))
+      << history;
+  EXPECT_NE(std::string::npos, history.find("    Record: PATIENT[2]; Time: 02.02.2010")) << history;
+  EXPECT_NE(std::string::npos, history.find("    Record: Terminator; Time: 03.02.2010; Created: " +
+                                            now() + "\nEnd of PATIENT\n"))
+      << history;
+  EXPECT_EQ(kExitFailed, Run({"state", project, "Patient"}).status);
+
+  // A second life after the end: both branches are versions of the history.
+  Ok({"record", project, "Patient", "--at", "04.02.2010", "Pulse=90 [bpm]"});
+  const std::string both = Ok({"history", project, "Patient"});
+  EXPECT_NE(std::string::npos, both.find("Object PATIENT (version 1)\n")) << both;
+  EXPECT_NE(std::string::npos, both.find("Object PATIENT (version 2)\n")) << both;
+  EXPECT_EQ(std::string::npos, Ok({"state", project, "Patient"}).find("version"));
+
+  const std::string output = dir + "/patient.txt";
+  EXPECT_EQ("2 states exported\n", Ok({"export", project, "--what", "object", "--name", "Patient",
+                                       "--history", "--output", output}));
+}
+
+// A record that fails leaves the project as it was: no parameter, object or
+// record of it stays.
+TEST_F(RecordCommands, AFailedRecordChangesNothing) {
+  Ok({"record", project, "Pump", "--new", "--at", "01.02.2010", "Weight=70 [kg]"});
+  const std::string parameters = Ok({"params", project});
+  const std::string history = Ok({"history", project, "Pump"});
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const Case cases[] = {
+      // Auto formulas and formulas that cannot be read.
+      {{"record", project, "Pump", "--at", "02.02.2010", "BMI2===Weight/(1.65 [m])^2", "Double=2"},
+       "Can't evaluate the value of BMI2:\n### Error ### Unexpected lexeme\n"
+       "=Weight/(1.65 [m])^???2\n"},
+      {{"record", project, "Pump", "--at", "02.02.2010", "Double=2", "Ratio==Weight/Nothing"},
+       "Can't evaluate the value of Ratio:\n### Error ### Unknown identifier: NOTHING"},
+      {{"record", project, "Tank", "--new", "Double=2", "BMI===Weight/(1.65 [m])^2"},
+       "Can't evaluate the value of BMI:"},
+      // Names a parameter may not have.
+      {{"record", project, "Pump", "--at", "02.02.2010", "Double=2", "SIN=3"},
+       "SIN is a standard function\n"},
+      {{"record", project, "Tank", "--new", "Double=2", "If=1"},
+       "The parameter name is a reserved word\n"},
+      {{"record", project, "Pump", "--at", "02.02.2010", "FIND=1"},
+       "The parameter name is a reserved word\n"},
+      // Failures after the new parameter was made.
+      {{"record", project, "Pump", "--at", "01.02.2010", "Double=2"},
+       "Record can't be created at this moment"},
+      {{"record", project, "Pump", "--at", "02.02.2010", "Double=2", "Half===Weight/'a'"},
+       "Can't evaluate the value of Half:"},
+      {{"record", project, "Tank", "--new", "Double=2", "Half===Weight/'a'"},
+       "Can't evaluate the value of Half:"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = Run(c.args);
+    EXPECT_EQ(kExitFailed, outcome.status) << c.args.back() << ": " << outcome.err;
+    EXPECT_NE(std::string::npos, outcome.err.find(c.err)) << c.args.back() << ": " << outcome.err;
+    EXPECT_EQ(std::string::npos, outcome.err.find("was created")) << outcome.err;
+    EXPECT_EQ("", outcome.out);
+  }
+  EXPECT_EQ(parameters, Ok({"params", project}));
+  EXPECT_EQ(history, Ok({"history", project, "Pump"}));
+  EXPECT_EQ(kExitFailed, Run({"history", project, "Tank"}).status);
+
+  // The same names through param add are refused with the same rules.
+  for (const char* name : {"SIN", "If", "FIND"})
+    EXPECT_EQ(kExitFailed, Run({"param", "add", project, name}).status) << name;
+  // A formula naming a parameter made by the same command reads.
+  const Outcome made = Run({"record", project, "Pump", "--at", "02.02.2010", "Height=1.65 [m]",
+                            "BMI===Weight/(Height*Height)"});
+  ASSERT_EQ(kExitOk, made.status) << made.err;
+  EXPECT_EQ("Parameter Height was created\nParameter BMI was created\n", made.err);
+}
+
+TEST_F(RecordCommands, AValueWithAnUnknownUnitIsKeptAsTextWithAWarning) {
+  const Outcome recorded =
+      Run({"record", project, "Star", "--new", "--at", "01.02.2010", "D=5 [parsec]", "E=5 [km]"});
+  ASSERT_EQ(kExitOk, recorded.status) << recorded.err;
+  EXPECT_EQ("Unknown unit parsec: the value is kept as text\nParameter D was created\n"
+            "Parameter E was created\n",
+            recorded.err);
+  EXPECT_NE(std::string::npos, Ok({"state", project, "Star"}).find("    D : 5 [parsec]\n"));
+
+  const Outcome added = Run({"param", "add", project, "Far", "--default", "2 \xC2\xB1 1 [parsec]"});
+  ASSERT_EQ(kExitOk, added.status) << added.err;
+  EXPECT_EQ("Unknown unit parsec: the value is kept as text\n", added.err);
+  const Outcome known = Run({"param", "add", project, "Near", "--default", "2 [km]"});
+  EXPECT_EQ("", known.err);
+}
+
+TEST_F(RecordCommands, AnObjectWithoutACurrentStateStartsItsHistoryAgain) {
+  Ok({"record", project, "Ended", "--new", "--at", "01.02.2010", "X=1"});
+  Ok({"terminate", project, "Ended", "--at", "02.02.2010"});
+  clock.Advance(1);
+  Ok({"record", project, "Zed", "--new", "--at", "01.02.2010", "X=1"});
+  EXPECT_EQ("1 records were deleted\n",
+            Ok({"--yes", "rollback", project, "--after", FullDateTimeToText(clock.Now() - 0.5)}));
+  const Outcome again = Run({"record", project, "Zed", "--new", "X=2"});
+  EXPECT_EQ(kExitFailed, again.status);
+  EXPECT_EQ("Object named Zed already exists. Change the name and try again\n", again.err);
+  for (const char* name : {"Zed", "Ended"}) {
+    const Outcome recorded = Run({"record", project, name, "--at", "03.02.2010", "Y=2"});
+    ASSERT_EQ(kExitOk, recorded.status) << name << ": " << recorded.err;
+    const std::string state = Ok({"state", project, name});
+    EXPECT_NE(std::string::npos, state.find("; Time: 03.02.2010; ")) << state;
+    EXPECT_NE(std::string::npos, state.find("    Y : 2\n")) << state;
+    EXPECT_EQ(std::string::npos, state.find("    X : ")) << state;
+  }
+}
+
+TEST_F(RecordCommands, AGroupCommandThatChangesNothingStoresNothing) {
+  Ok({"record", project, "A", "--new", "--at", "01.02.2010", "X=1"});
+  Ok({"record", project, "B", "--new", "--at", "01.02.2010", "X=2"});
+  Ok({"group", project, "Team", "--new", "--at", "02.02.2010", "--add", "A"});
+  const std::string history = Ok({"history", project, "Team"});
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"group", project, "Team", "--remove", "B"},
+       "B is not a member\nGroup Team is left as it was\n"},
+      {{"group", project, "Team", "--add", "A", "--remove", "B"},
+       "A is a member already\nB is not a member\nGroup Team is left as it was\n"},
+      {{"group", project, "Crew", "--new", "--remove", "A"},
+       "A is not a member\nGroup Crew is left as it was\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = Run(c.args);
+    EXPECT_EQ(kExitFailed, outcome.status) << c.args.back();
+    EXPECT_EQ(c.err, outcome.err);
+    EXPECT_EQ("", outcome.out);
+  }
+  EXPECT_EQ(history, Ok({"history", project, "Team"}));
+  EXPECT_EQ(kExitFailed, Run({"state", project, "Crew"}).status);
+}
+
 } // namespace
 } // namespace vandro::cli

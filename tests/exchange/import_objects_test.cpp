@@ -104,10 +104,11 @@ TEST_F(ImportObjectsTest, LinesBecomeObjectsStatesAndImportedParameters) {
                            "\n"
                            "Lonely2\t\t\t\n";
   ASSERT_TRUE(Import(file));
-  EXPECT_EQ(std::vector<std::string>{}, sink.Messages());
-  EXPECT_EQ("2 new objects. 4 states were successfully modified", result.Summary);
   // A reference to an object whose line comes later is set once it exists;
-  // one to no object at all is empty and removes the parameter.
+  // one to no object at all is empty, removes the parameter and is reported.
+  EXPECT_EQ(std::vector<std::string>{"Line 5: no object Nobody; the value is left empty"},
+            sink.Messages());
+  EXPECT_EQ("2 new objects. 4 states were successfully modified", result.Summary);
   EXPECT_EQ("X=2 Flow=7 Calc==X*2", StateOf("Pump"));
   EXPECT_EQ("Flow=8 Ref=@PUMP", StateOf("Valve"));
   EXPECT_EQ("Y=4 Ref=@TANK", StateOf("Tank"));
@@ -197,15 +198,60 @@ TEST_F(ImportObjectsTest, ImportingTheSameFileTwiceRefusesEveryLineByTimeStamp) 
       "_Object_Name\t_Real_Time\tX\nPump\t" + Time(1) + "\t1\nPump\t" + Time(2) + "\t2\n";
   ASSERT_TRUE(Import(file));
   EXPECT_EQ("1 new objects. 2 states were successfully modified", result.Summary);
-  ASSERT_TRUE(Import(file));
+  EXPECT_FALSE(Import(file));
   const std::string check = "Check if the time stamp of the new record is \r\n"
                             "greater than that of existing one. ";
   EXPECT_EQ((std::vector<std::string>{
                 "Can't import record.\r\nObject:Pump\r\nTime stamp:" + Time(1) + "\r\n" + check,
                 "Can't import record.\r\nObject:Pump\r\nTime stamp:" + Time(2) + "\r\n" + check,
+                "Nothing was imported",
             }),
             sink.Messages());
   EXPECT_EQ("", result.Summary);
+}
+
+TEST_F(ImportObjectsTest, ANameNoParameterMayHaveRefusesTheLinesThatUseIt) {
+  const size_t parameters = CurrentProject()->Parameters().size();
+  const std::string file = "_Object_Name\t_Real_Time\tX\tSIN\tFind\n"
+                           "Pump\t" +
+                           Time(1) +
+                           "\t1\t2\n"
+                           "Tank\t" +
+                           Time(1) +
+                           "\t3\t\t4\n"
+                           "Valve\t" +
+                           Time(1) + "\t5\n";
+  ASSERT_TRUE(Import(file));
+  EXPECT_EQ((std::vector<std::string>{"Line 2 skipped: SIN is a standard function",
+                                      "Line 3 skipped: The parameter name is a reserved word"}),
+            sink.Messages());
+  EXPECT_EQ("1 new objects. 1 states were successfully modified", result.Summary);
+  EXPECT_EQ(nullptr, CurrentProject()->FindParameter("SIN"));
+  EXPECT_EQ(nullptr, CurrentProject()->FindParameter("Find"));
+  EXPECT_EQ(parameters, CurrentProject()->Parameters().size());
+  EXPECT_EQ("no object", StateOf("Pump"));
+  EXPECT_EQ("no object", StateOf("Tank"));
+  EXPECT_EQ("X=5", StateOf("Valve"));
+}
+
+TEST_F(ImportObjectsTest, CellsWithUnknownUnitsAreReportedAndKeptAsText) {
+  ASSERT_TRUE(Import("_Object_Name\tD\tE\n"
+                     "Star\t5 [parsec]\t=1 [parsec]\n"
+                     "Moon\t3 [km]\t@Star\n"));
+  EXPECT_EQ(std::vector<std::string>{"Line 2: Unknown unit parsec: the value is kept as text"},
+            sink.Messages());
+  EXPECT_EQ("D=5 [parsec] E==1 [parsec]", StateOf("Star"));
+}
+
+TEST_F(ImportObjectsTest, AnImportThatGivesNoStateSaysSo) {
+  for (const char* file : {"_Object_Name\tX\n", "_Object_Name\tX\nPump\t\n",
+                           "_Object_Name\t_Real_Time\tX\nPump\tnever\t1\n"}) {
+    sink.Reset();
+    EXPECT_FALSE(Import(file)) << file;
+    EXPECT_EQ("Nothing was imported", sink.Last()) << file;
+    EXPECT_EQ("", result.Summary);
+  }
+  EXPECT_EQ(0, APSObjectCount());
 }
 
 // Pump's history forks at Day(1): two states current from Day(3) on.
