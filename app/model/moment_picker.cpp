@@ -14,8 +14,10 @@ TMomentPicker::TMomentPicker(QWidget* parent) : QWidget(parent) {
   date_->setCalendarPopup(true);
   // Switching the date style rewrites the format of every open picker.
   date_->setDisplayFormat(DatePickerFormat());
+  date_->setAccessibleName(QStringLiteral("Date"));
   time_ = new QTimeEdit;
   time_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+  time_->setAccessibleName(QStringLiteral("Time"));
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(date_);

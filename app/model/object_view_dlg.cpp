@@ -8,6 +8,7 @@
 #include "shell/clock.h"
 
 #include <QAction>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,11 +26,15 @@ TObjectViewDlg* showing = nullptr;
 } // namespace
 
 QTableWidget* MakeStatesGrid() {
-  return MakeTextGrid({"Last Rec.Id", "Date and Time"});
+  QTableWidget* grid = MakeTextGrid({"Last Rec.Id", "Date and Time"});
+  grid->setAccessibleName(QStringLiteral("States"));
+  return grid;
 }
 
 QTableWidget* MakeValuesGrid() {
-  return MakeTextGrid({"Parameter", "Value"});
+  QTableWidget* grid = MakeTextGrid({"Parameter", "Value"});
+  grid->setAccessibleName(QStringLiteral("Parameter Values"));
+  return grid;
 }
 
 void ShowStates(QTableWidget* grid, const TObjectStates& states) {
@@ -54,9 +59,16 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
   refresh_ = new QPushButton(QStringLiteral("Refresh"));
   states_ = MakeStatesGrid();
   values_ = MakeValuesGrid();
+  contentCaption_ = new QLabel(QStringLiteral("Group Content"));
+  content_ = MakeTextGrid({"Member", "Id"});
+  content_->setAccessibleName(QStringLiteral("Group Content"));
+  content_->setToolTip(QStringLiteral("Double-click a member to view it"));
+  contentCaption_->setBuddy(content_);
   connect(refresh_, &QPushButton::clicked, this, [this] { RunCommand([this] { Refresh(); }); });
   connect(states_, &QTableWidget::currentCellChanged, this,
           [this](int row) { RunCommand([&] { SelectState(row); }); });
+  connect(content_, &QTableWidget::cellDoubleClicked, this,
+          [this](int row) { RunCommand([&] { ViewMember(row); }); });
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Close);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -67,14 +79,23 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
   editRecord_ = AddCommandButton(buttons, QStringLiteral("recEditRecord"));
 
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel(QStringLiteral("States at")));
+  auto* momentCaption = new QLabel(QStringLiteral("States at"));
+  momentCaption->setBuddy(moment_->DateEdit());
+  top->addWidget(momentCaption);
   top->addWidget(moment_);
   top->addWidget(refresh_);
   top->addStretch();
+  auto* contentBox = new QWidget;
+  auto* contentLayout = new QVBoxLayout(contentBox);
+  contentLayout->setContentsMargins(0, 0, 0, 0);
+  contentLayout->addWidget(contentCaption_);
+  contentLayout->addWidget(content_);
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->addWidget(states_);
   splitter->addWidget(values_);
+  splitter->addWidget(contentBox);
   splitter->setStretchFactor(1, 2);
+  splitter->setStretchFactor(2, 2);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(caption_);
   layout->addLayout(top);
@@ -97,7 +118,7 @@ QPushButton* TObjectViewDlg::AddCommandButton(QDialogButtonBox* buttons, const Q
 }
 
 TObjectViewDlg::~TObjectViewDlg() {
-  if (showing == this) showing = nullptr;
+  if (showing == this) showing = previous_;
 }
 
 TObjectViewDlg* TObjectViewDlg::Showing() {
@@ -105,12 +126,14 @@ TObjectViewDlg* TObjectViewDlg::Showing() {
 }
 
 void TObjectViewDlg::showEvent(QShowEvent* event) {
+  // A member's view opens over its group's and hands the group's back.
+  if (showing != this) previous_ = showing;
   showing = this;
   QDialog::showEvent(event);
 }
 
 void TObjectViewDlg::hideEvent(QHideEvent* event) {
-  if (showing == this) showing = nullptr;
+  if (showing == this) showing = previous_;
   QDialog::hideEvent(event);
 }
 
@@ -121,6 +144,15 @@ bool TObjectViewDlg::Open(int32_t id) {
 }
 
 void TObjectViewDlg::Refresh() {
+  // A moment without a state is said in a message box: what was shown for
+  // the moment before is gone by then.
+  {
+    const QSignalBlocker quiet(states_);
+    FillTextGrid(states_, {});
+  }
+  FillTextGrid(values_, {});
+  FillTextGrid(content_, {});
+  members_.clear();
   view_.SetMoment(moment_->Moment());
   ShowAll();
 }
@@ -128,16 +160,41 @@ void TObjectViewDlg::Refresh() {
 void TObjectViewDlg::SelectState(int row) {
   if (row == view_.SelectedRow() && row >= 0) return;
   view_.Select(row);
-  ShowValues(values_, view_.States(), view_.SelectedRow());
+  ShowState();
 }
 
 void TObjectViewDlg::ShowAll() {
   caption_->setText(FromCore(view_.Caption()));
   moment_->SetMoment(view_.Moment());
-  const QSignalBlocker quiet(states_);
-  ShowStates(states_, view_.States());
-  if (view_.SelectedRow() >= 0) states_->selectRow(view_.SelectedRow());
-  ShowValues(values_, view_.States(), view_.SelectedRow());
+  {
+    const QSignalBlocker quiet(states_);
+    ShowStates(states_, view_.States());
+    if (view_.SelectedRow() >= 0) states_->selectRow(view_.SelectedRow());
+  }
+  ShowState();
+}
+
+void TObjectViewDlg::ShowState() {
+  const int row = view_.SelectedRow();
+  ShowValues(values_, view_.States(), row);
+  members_.clear();
+  std::vector<std::vector<std::string>> rows;
+  const auto members = view_.States().Members(row);
+  if (members)
+    for (const TMemberRow& member : *members) {
+      members_.push_back(member.Id);
+      rows.push_back({member.Name, std::to_string(member.Id)});
+    }
+  FillTextGrid(content_, rows);
+  // A group's grid stays in its place while a moment shows no state.
+  contentCaption_->setVisible(view_.IsGroup());
+  content_->setVisible(view_.IsGroup());
+}
+
+void TObjectViewDlg::ViewMember(int row) {
+  if (row < 0 || row >= static_cast<int>(members_.size())) return;
+  TObjectViewDlg member(this);
+  if (member.Open(members_[static_cast<size_t>(row)])) member.exec();
 }
 
 } // namespace vandro

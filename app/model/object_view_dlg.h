@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QDialogButtonBox;
 class QLabel;
@@ -50,6 +51,10 @@ public:
   TMomentPicker* Moment() const { return moment_; }
   QTableWidget* StatesGrid() const { return states_; }
   QTableWidget* ValuesGrid() const { return values_; }
+  // A group's members in the chosen state ("Member", "Id"), shown only for
+  // a group; each opens in an object view of its own.
+  QTableWidget* ContentGrid() const { return content_; }
+  void ViewMember(int row);
   QPushButton* RefreshButton() const { return refresh_; }
 
   void Refresh();
@@ -65,6 +70,9 @@ protected:
 
 private:
   void ShowAll();
+  // The values and, for a group, the content of the chosen state; none
+  // without one.
+  void ShowState();
   QPushButton* AddCommandButton(QDialogButtonBox* buttons, const QString& command);
 
   TObjectView view_;
@@ -73,6 +81,10 @@ private:
   QPushButton* refresh_;
   QTableWidget* states_;
   QTableWidget* values_;
+  QLabel* contentCaption_;
+  QTableWidget* content_;
+  std::vector<int32_t> members_;       // the identifiers of content_'s rows
+  TObjectViewDlg* previous_ = nullptr; // the view shown when this one opened
   QPushButton* newState_ = nullptr;
   QPushButton* editRecord_ = nullptr;
 };

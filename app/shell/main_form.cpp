@@ -153,7 +153,7 @@ void TMainForm::ApplyViewSettings() {
   statusBar()->setVisible(settings_.StatusBar());
   Command(QStringLiteral("viewToolBar"))->setChecked(settings_.ToolBar());
   Command(QStringLiteral("viewStatusBar"))->setChecked(settings_.StatusBar());
-  Command(QStringLiteral("viewShowHidden"))->setChecked(showHidden_);
+  Command(QStringLiteral("viewShowHidden"))->setChecked(settings_.AlwaysShowHidden());
   Command(QStringLiteral("viewExplorer"))->setChecked(settings_.StartWithExplorer());
   Command(QStringLiteral("viewEuropean"))->setChecked(settings_.EuropeanDateStyle());
   Command(QStringLiteral("viewWelcome"))->setChecked(settings_.WelcomeWindow());
@@ -220,9 +220,8 @@ void TMainForm::RefreshParameterLists() {
 // --- projects -------------------------------------------------------------
 
 void TMainForm::UpdateCaption() {
-  const std::string path = APSProjectPath();
-  setWindowTitle(CurrentProject() ? QStringLiteral("Vandro: ") + FromCore(path) + QLatin1Char(' ')
-                                  : QStringLiteral("Vandro: None"));
+  setWindowTitle(FromCore(
+      MainWindowCaption(CurrentProject() != nullptr, APSProjectPath(), ProjectIsReadOnly())));
   if (TProject* project = CurrentProject()) {
     std::string name = project->Info().Name;
     if (name.empty()) name = APSProjectName();
@@ -392,10 +391,13 @@ void TMainForm::RebuildRecentMenu() {
 void TMainForm::StartUp(const QString& projectArgument) {
   RunCommand([&] {
     std::string path;
-    if (!projectArgument.isEmpty() && QFileInfo(projectArgument).isFile() &&
-        ToCore(projectArgument, path)) {
-      const TWaiting wait(*this);
-      if (OpenProjectAndRemember(path, settings_)) return;
+    if (!projectArgument.isEmpty() && ToCore(projectArgument, path)) {
+      if (!QFileInfo(projectArgument).isFile()) {
+        ShowMsg("Can't open the project " + path);
+      } else {
+        const TWaiting wait(*this);
+        if (OpenProjectAndRemember(path, settings_)) return;
+      }
     }
     ProjectChanged();
     RebuildRecentMenu();
@@ -435,9 +437,23 @@ void TMainForm::Activate(const QString& projectPath) {
   show();
   raise();
   activateWindow();
-  // A project handed over by another start opens unless the user is in the
-  // middle of a dialog here.
-  if (projectPath.isEmpty() || QApplication::activeModalWidget()) return;
+  if (!projectPath.isEmpty()) OpenHandedOver(projectPath);
+}
+
+void TMainForm::OpenHandedOver(QString projectPath) {
+  // A dialog here is in the middle of something: the project waits for it
+  // to close (the latest one handed over wins).
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    pendingProject_ = projectPath;
+    if (pendingModal_ != modal) {
+      if (pendingModal_) pendingModal_->removeEventFilter(this);
+      pendingModal_ = modal;
+      modal->installEventFilter(this);
+      connect(modal, &QObject::destroyed, this, &TMainForm::ModalClosed, Qt::UniqueConnection);
+    }
+    return;
+  }
+  pendingProject_.clear();
   RunCommand([&] {
     std::string path;
     if (!ToCore(projectPath, path)) return;
@@ -447,6 +463,24 @@ void TMainForm::Activate(const QString& projectPath) {
   });
   ProjectChanged();
   RebuildRecentMenu();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == pendingModal_ && event->type() == QEvent::Hide) ModalClosed();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::ModalClosed() {
+  if (pendingModal_) {
+    pendingModal_->removeEventFilter(this);
+    disconnect(pendingModal_, &QObject::destroyed, this, &TMainForm::ModalClosed);
+  }
+  pendingModal_ = nullptr;
+  // Once the closing is over: a modal window below it keeps the project
+  // waiting again.
+  QTimer::singleShot(0, this, [this] {
+    if (!pendingProject_.isEmpty() && !pendingModal_) OpenHandedOver(pendingProject_);
+  });
 }
 
 } // namespace vandro

@@ -44,7 +44,7 @@ public:
   // Status bar panels: 0 the project, 1 "Ready" or "Wait", 2 today's date.
   QLabel* StatusPanel(int panel) const;
   // View: Always Show Hidden, which record dialogs read as they open.
-  bool AlwaysShowHidden() const { return showHidden_; }
+  bool AlwaysShowHidden() const;
   // A command by its object name ("fileOpen", "viewEuropean", ...).
   QAction* Command(const QString& name) const;
 
@@ -78,8 +78,12 @@ public:
   // Start-up once the window shows: the project named on the command line,
   // else the welcome window when the settings ask for it.
   void StartUp(const QString& projectArgument);
-  // Another start of the program asked this one to come to the front.
+  // Another start of the program asked this one to come to the front. A
+  // project it hands over while a modal window is open here opens once that
+  // window (and any opened over it) has closed.
   void Activate(const QString& projectPath);
+  // The project waiting for a modal window to close; empty when none.
+  const QString& PendingProject() const { return pendingProject_; }
   // "Wait" in status panel 1 while a long operation runs.
   void SetWaiting(bool waiting);
 
@@ -136,6 +140,11 @@ private:
   void OnHomePage();
   void OnAbout();
   void ShowWelcome();
+  // By value: it may be pendingProject_, which is cleared on the way.
+  void OpenHandedOver(QString projectPath);
+  // Waits for the modal window to close before opening pendingProject_.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void ModalClosed();
 
   TSettings& settings_;
   TChildWindows children_;
@@ -148,8 +157,8 @@ private:
   std::vector<QAction*> recentItems_;
   std::vector<QAction*> templateItems_;
   std::function<std::vector<std::string>()> templateNames_;
-  // Always Show Hidden has no place in the settings file; it lasts the session.
-  bool showHidden_ = false;
+  QString pendingProject_;
+  QPointer<QWidget> pendingModal_;
   bool ready_ = false;
   QTimer placementTimer_;
   std::unique_ptr<QPrinter> printer_;

@@ -17,11 +17,13 @@
 #include "app/values/unit_list_dlg.h"
 #include "model/project.h"
 #include "shell/datetime.h"
+#include "shell/main_menu.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "storage/access.h"
 #include "storage/objects.h"
 #include "storage/project_commands.h"
+#include "storage/project_lifecycle.h"
 #include "storage/project_paths.h"
 
 #include <QAbstractSpinBox>
@@ -295,10 +297,12 @@ void TMainForm::CreateToolBar() {
 
 void TMainForm::UpdateCommands() {
   const bool open = CurrentProject() != nullptr;
+  const bool readOnly = ProjectIsReadOnly();
   for (QAction* action : findChildren<QAction*>()) {
     if (!action->property("available").isValid()) continue;
     action->setEnabled(action->property("available").toBool() &&
-                       (open || !action->property("needsProject").toBool()));
+                       (open || !action->property("needsProject").toBool()) &&
+                       !(readOnly && CommandChangesProject(action->objectName().toStdString())));
   }
 }
 
@@ -378,8 +382,12 @@ void TMainForm::OnStatusBar(bool on) {
   settings_.SetStatusBar(on);
 }
 
+bool TMainForm::AlwaysShowHidden() const {
+  return settings_.AlwaysShowHidden();
+}
+
 void TMainForm::OnShowHidden(bool on) {
-  showHidden_ = on;
+  settings_.SetAlwaysShowHidden(on);
 }
 
 void TMainForm::OnStartWithExplorer(bool on) {
@@ -416,7 +424,8 @@ void TMainForm::OnRenameObject() {
   if (input.exec() != QDialog::Accepted) return;
   std::string name;
   if (!ToCore(input.textValue(), name)) return;
-  RenameObjectCommand(id, name, children_.ObjectInUse(id));
+  // The index pages show the object's name.
+  if (RenameObjectCommand(id, name, children_.ObjectInUse(id)) && manager_) manager_->RefreshAll();
 }
 
 void TMainForm::OnViewObject() {

@@ -27,6 +27,18 @@ QLabel* Picture(QWidget* parent, QStyle::StandardPixmap which) {
   return picture;
 }
 
+// The part of the screen the main window is on that windows may take, less
+// the room the box's own title bar needs below its client area.
+TWindowPlacement AvailableArea(const QWidget* box, const TWindowPlacement& main) {
+  const QPoint centre(main.left + main.width / 2, main.top + main.height / 2);
+  const QScreen* screen = QGuiApplication::screenAt(centre);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return {main.left, main.top, 1 << 20, 1 << 20};
+  const QRect area = screen->availableGeometry();
+  const int titleBar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  return {area.left(), area.top(), area.width(), std::max(0, area.height() - titleBar)};
+}
+
 // A box wider than this is hard to read; longer lines wrap.
 int MaxBoxWidth(const QWidget* box) {
   const QScreen* screen = box->screen();
@@ -49,6 +61,7 @@ TMessageBoxDlg::TMessageBoxDlg(const TWindowPlacement& mainWindow, QWidget* pare
   list_ = new QPlainTextEdit(this);
   list_->setReadOnly(true);
   list_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  list_->setAccessibleName(QStringLiteral("Message"));
   ok_ = new QPushButton(QStringLiteral("OK"), this);
   cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
@@ -105,6 +118,7 @@ void TMessageBoxDlg::Prepare(TMessageBoxKind kind, const QString& text, bool yes
     label_->setText(wrapped.join('\n'));
   }
   layout_ = LayoutMessageBox(kind, lines, LineHeight(), widest, yesDefault, mainWindow_, maxWidth);
+  KeepOnScreen(layout_, AvailableArea(this, mainWindow_));
 
   setFixedSize(layout_.width, layout_.height);
   move(layout_.left, layout_.top);
@@ -133,8 +147,16 @@ void TMessageBoxDlg::Prepare(TMessageBoxKind kind, const QString& text, bool yes
 }
 
 int TMessageBoxSink::Run(TMessageBoxKind kind, const QString& text, bool yesDefault) {
-  const TWindowPlacement main{settings_.WindowLeft(), settings_.WindowTop(),
-                              settings_.WindowWidth(), settings_.WindowHeight()};
+  // Centred on the main window where it is now; before it shows, on where
+  // the settings keep it.
+  TWindowPlacement main{settings_.WindowLeft(), settings_.WindowTop(), settings_.WindowWidth(),
+                        settings_.WindowHeight()};
+  for (const QWidget* window : QApplication::topLevelWidgets())
+    if (window->objectName() == QLatin1String("TMainForm") && window->isVisible()) {
+      const QRect frame = window->frameGeometry();
+      main = {frame.left(), frame.top(), frame.width(), frame.height()};
+      break;
+    }
   // A box of its own each time, owned by the window the user is in, so it
   // stays above it; the window may go away while the box is open.
   QPointer<TMessageBoxDlg> box = new TMessageBoxDlg(main, QApplication::activeWindow());

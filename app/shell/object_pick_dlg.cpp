@@ -12,19 +12,21 @@
 
 namespace vandro {
 
-TObjectPickDlg::TObjectPickDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Select Object"));
+TObjectPickDlg::TObjectPickDlg(QWidget* parent, bool groupsOnly) : QDialog(parent) {
+  setWindowTitle(groupsOnly ? QStringLiteral("Select Group") : QStringLiteral("Select Object"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   filter_ = new QLineEdit;
   filter_->setPlaceholderText(QStringLiteral("Part of the name"));
   filter_->setClearButtonEnabled(true);
+  filter_->setAccessibleName(QStringLiteral("Part of the name"));
   GuardCp1251(filter_);
   list_ = new QListWidget;
   list_->setMinimumSize(320, 300);
+  list_->setAccessibleName(QStringLiteral("Objects"));
 
-  // Every object and group, page by page in name order.
+  // Every object and group (or every group), page by page in name order.
   TAPSObjTablePage page;
-  APSFillPageFiltered(page, true, true);
+  APSFillPageFiltered(page, !groupsOnly, true);
   for (int offset = 0;;) {
     for (int i = 0; i < page.Count; ++i) {
       const TAPSObjTableRec& entry = page.Entries[static_cast<size_t>(i)];
@@ -50,7 +52,8 @@ TObjectPickDlg::TObjectPickDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(filter_);
   layout->addWidget(list_);
   if (list_->count() == 0)
-    layout->addWidget(new QLabel(QStringLiteral("The project has no objects.")));
+    layout->addWidget(new QLabel(groupsOnly ? QStringLiteral("The project has no groups.")
+                                            : QStringLiteral("The project has no objects.")));
   layout->addWidget(buttons);
 }
 

@@ -15,7 +15,8 @@ namespace vandro {
 class TObjectPickDlg final : public QDialog {
   Q_OBJECT
 public:
-  explicit TObjectPickDlg(QWidget* parent = nullptr);
+  // groupsOnly: only the groups are offered (the group index).
+  explicit TObjectPickDlg(QWidget* parent = nullptr, bool groupsOnly = false);
 
   // The chosen object's identifier, 0 for none.
   int32_t SelectedId() const;

@@ -33,6 +33,7 @@ TWelcomeForm::TWelcomeForm(TSettings& settings, QWidget* parent)
   recent_ = new QComboBox;
   recent_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   recent_->setMinimumContentsLength(40);
+  recent_->setAccessibleName(QStringLiteral("Open project"));
   for (const std::string& path : settings.RecentProjects())
     recent_->addItem(FromCore(path));
   options->addWidget(options_[0]);

@@ -7,10 +7,12 @@
 #include "app/storage/db_show_form.h"
 #include "shell/clock.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -28,8 +30,17 @@ TDatabaseBrowserForm::TDatabaseBrowserForm(QWidget* parent) : QDialog(parent) {
   // The scroll bar beside the grid moves through all objects; the grid holds
   // one page.
   objects_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // A page is as many whole rows as the grid shows: no row is cut by a
+  // scroll bar below.
+  objects_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   objects_->setMinimumWidth(260);
+  objects_->setAccessibleName(QStringLiteral("Objects"));
+  // The wheel and Page Up / Page Down over the grid move the pages as the
+  // scroll bar does; the grid's own rows change with its height.
+  objects_->installEventFilter(this);
+  objects_->viewport()->installEventFilter(this);
   scroll_ = new QScrollBar(Qt::Vertical);
+  scroll_->setAccessibleName(QStringLiteral("Object pages"));
   moment_ = new TMomentPicker;
   moment_->SetMoment(Now());
   refresh_ = new QPushButton(QStringLiteral("Refresh"));
@@ -52,7 +63,9 @@ TDatabaseBrowserForm::TDatabaseBrowserForm(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* objectsBox = new QGridLayout;
-  objectsBox->addWidget(new QLabel(QStringLiteral("Objects")), 0, 0);
+  auto* objectsCaption = new QLabel(QStringLiteral("Objects"));
+  objectsCaption->setBuddy(objects_);
+  objectsBox->addWidget(objectsCaption, 0, 0);
   objectsBox->addWidget(objects_, 1, 0);
   objectsBox->addWidget(scroll_, 1, 1);
   auto* momentRow = new QHBoxLayout;
@@ -63,9 +76,13 @@ TDatabaseBrowserForm::TDatabaseBrowserForm(QWidget* parent) : QDialog(parent) {
   momentRow->addWidget(dbShow_);
   auto* right = new QVBoxLayout;
   right->addLayout(momentRow);
-  right->addWidget(new QLabel(QStringLiteral("States")));
+  auto* statesCaption = new QLabel(QStringLiteral("States"));
+  statesCaption->setBuddy(states_);
+  right->addWidget(statesCaption);
   right->addWidget(states_, 1);
-  right->addWidget(new QLabel(QStringLiteral("Parameter Values")));
+  auto* valuesCaption = new QLabel(QStringLiteral("Parameter Values"));
+  valuesCaption->setBuddy(values_);
+  right->addWidget(valuesCaption);
   right->addWidget(values_, 2);
   auto* panes = new QHBoxLayout;
   panes->addLayout(objectsBox);
@@ -84,8 +101,25 @@ int TDatabaseBrowserForm::FittingRows() const {
   return std::clamp(objects_->viewport()->height() / rowHeight, 1, kMaxObjectPageSize);
 }
 
-void TDatabaseBrowserForm::resizeEvent(QResizeEvent* event) {
-  QDialog::resizeEvent(event);
+bool TDatabaseBrowserForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == objects_->viewport() && event->type() == QEvent::Resize) {
+    // The grid's own height decides the page, once it is laid out.
+    FitPage();
+  } else if (watched == objects_->viewport() && event->type() == QEvent::Wheel) {
+    QApplication::sendEvent(scroll_, event);
+    return true;
+  } else if (watched == objects_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+      scroll_->triggerAction(key == Qt::Key_PageDown ? QAbstractSlider::SliderPageStepAdd
+                                                     : QAbstractSlider::SliderPageStepSub);
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TDatabaseBrowserForm::FitPage() {
   if (FittingRows() == browser_.PageSize()) return;
   RunCommand([this] {
     const int position = browser_.Position();
@@ -147,6 +181,13 @@ void TDatabaseBrowserForm::SelectState(int row) {
 }
 
 void TDatabaseBrowserForm::Refresh() {
+  // A moment without a state is said in a message box: what was shown for
+  // the moment before is gone by then.
+  {
+    const QSignalBlocker quiet(states_);
+    FillTextGrid(states_, {});
+  }
+  FillTextGrid(values_, {});
   browser_.SetMoment(moment_->Moment());
   ShowStatesOfObject();
 }

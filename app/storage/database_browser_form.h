@@ -38,11 +38,13 @@ public:
   void ShowTables();
 
 protected:
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   // Rows that fit the objects grid, 1 to 64.
   int FittingRows() const;
+  // Pages anew when the grid holds another number of whole rows.
+  void FitPage();
   void ShowPage();
   void ShowStatesOfObject();
 

@@ -91,6 +91,7 @@ TDbShowForm::TDbShowForm(QWidget* parent) : QDialog(parent) {
     // Packed memos make very wide cells; the user widens a column to read one.
     for (int column = 0; column < grid->model()->columnCount(); ++column)
       grid->setColumnWidth(column, std::min(grid->columnWidth(column), kWidestColumn));
+    grid->setAccessibleName(QString::fromLatin1(table));
     tabs_->addTab(grid, QString::fromLatin1(table));
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);

@@ -68,7 +68,7 @@ void TIndexEntryDlg::SetObject(int32_t id) {
 }
 
 void TIndexEntryDlg::Choose() {
-  TObjectPickDlg picker(this);
+  TObjectPickDlg picker(this, kind_ == ikGroups);
   if (picker.exec() == QDialog::Accepted && picker.SelectedId() != 0)
     SetObject(picker.SelectedId());
 }

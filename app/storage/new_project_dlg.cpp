@@ -70,13 +70,17 @@ TNewProjectDlg::TNewProjectDlg(const TProjectInfo& preset, QWidget* parent)
   grid_->setFixedHeight(grid_->verticalHeader()->length() + 2 * grid_->frameWidth());
   grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid_->setCurrentCell(GridRow(irName), 1);
+  grid_->setAccessibleName(QStringLiteral("Project information"));
 
   base_ = new QLineEdit;
+  base_->setAccessibleName(QStringLiteral("Project is based upon"));
   GuardCp1251(base_);
   browse_ = new QPushButton(QStringLiteral("Browse"));
   connect(browse_, &QPushButton::clicked, this, &TNewProjectDlg::Browse);
   auto* baseRow = new QGridLayout;
-  baseRow->addWidget(new QLabel(QStringLiteral("Project is based upon")), 0, 0, 1, 2);
+  auto* baseCaption = new QLabel(QStringLiteral("Project is based upon"));
+  baseCaption->setBuddy(base_);
+  baseRow->addWidget(baseCaption, 0, 0, 1, 2);
   baseRow->addWidget(base_, 1, 0);
   baseRow->addWidget(browse_, 1, 1);
 

@@ -31,6 +31,8 @@ TParameterEditDlg::TParameterEditDlg(const TParameter& parameter, QWidget* paren
       category_->addItem(FromCore(category));
   category_->setCurrentText(FromCore(parameter.Category));
   category_->lineEdit()->setMaxLength(static_cast<int>(kNameCapacity));
+  category_->setAccessibleName(QStringLiteral("Category"));
+  category_->lineEdit()->setAccessibleName(QStringLiteral("Category"));
   default_ = new QLineEdit(
       FromCore(keepDefault_ ? ToDisplayText(&parameter.DefValue) : parameter.DefValue.Text()));
   default_->setReadOnly(keepDefault_);

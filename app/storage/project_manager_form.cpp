@@ -11,6 +11,7 @@
 #include "editing/project_info.h"
 #include "model/project.h"
 #include "shell/messages.h"
+#include "storage/project_lifecycle.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -66,6 +67,10 @@ TProjectManagerForm::TProjectManagerForm(bool explore, QWidget* parent) : QWidge
   layout->addWidget(tabs_);
   resize(720, 460);
   RefreshAll();
+  // A project opened for looking: what would change it is disabled.
+  if (ProjectIsReadOnly())
+    for (QPushButton* button : findChildren<QPushButton*>())
+      if (ManagerButtonChangesProject(button->text().toStdString())) button->setEnabled(false);
 }
 
 QPushButton* TProjectManagerForm::AddButton(QWidget* page, const QString& caption,
@@ -87,7 +92,9 @@ QWidget* TProjectManagerForm::MakeInfoPage() {
   auto* page = new QWidget;
   infoText_ = new QPlainTextEdit;
   infoText_->setReadOnly(true);
+  infoText_->setAccessibleName(QStringLiteral("General Info"));
   infoGrid_ = MakeTextGrid({}, page);
+  infoGrid_->setAccessibleName(QStringLiteral("General Info"));
   infoGrid_->setSelectionBehavior(QAbstractItemView::SelectItems);
   infoGrid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
   infoGrid_->setItemDelegateForColumn(1, new TGuardedDelegate(infoGrid_));
@@ -114,7 +121,9 @@ QWidget* TProjectManagerForm::MakeExplorePage() {
   tree_ = new QTreeWidget;
   tree_->setHeaderHidden(true);
   tree_->setMinimumWidth(200);
+  tree_->setAccessibleName(QStringLiteral("Explore"));
   details_ = MakeTextGrid({}, page);
+  details_->setAccessibleName(QStringLiteral("Details"));
   connect(tree_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* item) { RunCommand([&] { ShowDetails(item); }); });
   connect(tree_, &QTreeWidget::itemDoubleClicked, this,
@@ -131,6 +140,8 @@ QWidget* TProjectManagerForm::MakeExplorePage() {
 QWidget* TProjectManagerForm::MakeIndexPage(TIndexKind kind) {
   auto* page = new QWidget;
   QTableWidget* grid = MakeTextGrid({}, page);
+  grid->setAccessibleName(kind == ikGroups ? QStringLiteral("Group Index")
+                                           : QStringLiteral("Object Index"));
   indexGrids_[kind ? 1 : 0] = grid;
   connect(grid, &QTableWidget::cellDoubleClicked, this,
           [this, kind] { RunCommand([&] { ViewIndexObject(kind); }); });
@@ -154,6 +165,7 @@ QWidget* TProjectManagerForm::MakeIndexPage(TIndexKind kind) {
 QWidget* TProjectManagerForm::MakeVariablesPage() {
   auto* page = new QWidget;
   variables_ = MakeTextGrid({"Name", "Value", "Comment"}, page);
+  variables_->setAccessibleName(QStringLiteral("Variables"));
   variables_->horizontalHeader()->setSectionsClickable(true);
   connect(variables_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
     RunCommand([&] { SortVariables(static_cast<TVariableOrder>(column)); });

@@ -36,6 +36,8 @@ TUnitEditDlg::TUnitEditDlg(const TUnitForm& form, QWidget* parent) : QDialog(par
   category_->setEditable(true);
   category_->setInsertPolicy(QComboBox::NoInsert);
   category_->lineEdit()->setMaxLength(static_cast<int>(kNameCapacity));
+  category_->setAccessibleName(QStringLiteral("Category"));
+  category_->lineEdit()->setAccessibleName(QStringLiteral("Category"));
   GuardCp1251(category_);
   if (TProject* project = CurrentProject())
     for (const std::string& category : project->Units().Categories())

@@ -5,6 +5,7 @@
 #include "app/values/unit_edit_dlg.h"
 #include "editing/unit_list.h"
 #include "model/project.h"
+#include "storage/project_lifecycle.h"
 #include "values/units.h"
 
 #include <QComboBox>
@@ -32,6 +33,7 @@ TUnitListDlg::TUnitListDlg(bool managing, QWidget* parent) : QDialog(parent), ma
 
   category_ = new QComboBox;
   category_->setMinimumContentsLength(20);
+  category_->setAccessibleName(QStringLiteral("Category"));
   connect(category_, &QComboBox::currentIndexChanged, this, [this] { FillTable(); });
 
   table_ = new QTableWidget(0, ulColumnCount);
@@ -46,6 +48,7 @@ TUnitListDlg::TUnitListDlg(bool managing, QWidget* parent) : QDialog(parent), ma
   table_->setAlternatingRowColors(true);
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setMinimumSize(860, 360);
+  table_->setAccessibleName(QStringLiteral("Units"));
 
   refresh_ = new QPushButton(QStringLiteral("Refresh"));
   add_ = new QPushButton(QStringLiteral("Add"));
@@ -57,6 +60,10 @@ TUnitListDlg::TUnitListDlg(bool managing, QWidget* parent) : QDialog(parent), ma
   auto* cancel = new QPushButton(QStringLiteral("Cancel"));
   for (QPushButton* button : {refresh_, add_, delete_, edit_, makeBasic_})
     button->setVisible(managing);
+  // A project opened for looking: its catalogue is shown, not changed.
+  changing_ = managing && !ProjectIsReadOnly();
+  for (QPushButton* button : {add_, delete_, edit_, makeBasic_})
+    button->setEnabled(changing_);
   cancel->setVisible(!managing);
   connect(refresh_, &QPushButton::clicked, this, [this] { RunCommand([this] { Refresh(); }); });
   connect(add_, &QPushButton::clicked, this, [this] { RunCommand([this] { AddUnit(); }); });
@@ -68,14 +75,16 @@ TUnitListDlg::TUnitListDlg(bool managing, QWidget* parent) : QDialog(parent), ma
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(table_, &QTableWidget::cellDoubleClicked, this, [this] {
-    if (managing_)
-      RunCommand([this] { EditSelected(); });
-    else
+    if (!managing_)
       accept();
+    else if (changing_)
+      RunCommand([this] { EditSelected(); });
   });
 
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel(QStringLiteral("Category:")));
+  auto* categoryCaption = new QLabel(QStringLiteral("Category:"));
+  categoryCaption->setBuddy(category_);
+  top->addWidget(categoryCaption);
   top->addWidget(category_);
   top->addStretch();
   auto* buttons = new QHBoxLayout;

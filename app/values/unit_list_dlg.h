@@ -51,6 +51,7 @@ private:
   std::string ChosenCategory() const;
 
   bool managing_;
+  bool changing_ = false; // managing a project that may be changed
   QComboBox* category_;
   QTableWidget* table_;
   QPushButton* refresh_;

@@ -2,7 +2,11 @@
 
 #include "shell/datetime.h"
 #include "shell/messages.h"
+#include "storage/objects.h"
+#include "storage/record_rows.h"
 #include "values/value_text.h"
+
+#include <charconv>
 
 namespace vandro {
 
@@ -90,6 +94,24 @@ std::vector<TValueRow> TObjectStates::Values(int row) {
                     ToDisplayText(&pair->Value)});
   if (rows.empty()) rows.emplace_back();
   return rows;
+}
+
+std::optional<std::vector<TMemberRow>> TObjectStates::Members(int row) {
+  TStateTrack* track = Track(row);
+  if (!track) return std::nullopt;
+  track->ConstructState();
+  if (!track->State->Content) return std::nullopt;
+  std::vector<TMemberRow> members;
+  for (const TValue::Ptr& member : *track->State->Content) {
+    int32_t id = 0;
+    const std::string& text = member->Text();
+    std::from_chars(text.data(), text.data() + text.size(), id);
+    // A member may name one of its records: the object's name is shown.
+    const int32_t object = id % 32 == 0 ? id : APSRecordObject(id);
+    std::string name = object > 0 ? APSObjectName(object) : std::string();
+    members.push_back({id, name.empty() ? ToDisplayText(member.get()) : std::move(name)});
+  }
+  return members;
 }
 
 std::unique_ptr<TStateTrack> TObjectStates::CopyTrack(int row) const {

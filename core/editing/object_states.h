@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ struct TStateRow {
 struct TValueRow {
   std::string Parameter;
   std::string Value; // display text
+};
+
+struct TMemberRow {
+  int32_t Id = 0;   // the member: an object, or the record of one it names
+  std::string Name; // the object's name
 };
 
 class TObjectStates {
@@ -56,6 +62,11 @@ public:
   // parameter name and display text; an empty state gives one empty row.
   // An unknown row gives none.
   std::vector<TValueRow> Values(int row);
+  // The group content of the state of row, replayed on first use: its
+  // members in order. nullopt when the state is not a group's (the object
+  // never had members) or the row is unknown; a group emptied of its members
+  // gives none.
+  std::optional<std::vector<TMemberRow>> Members(int row);
   // The track of row, or nullptr.
   TStateTrack* Track(int row) const;
   // A copy of the track of row with its state replayed, that keeps the

@@ -1,5 +1,6 @@
 #include "editing/object_view.h"
 
+#include "editing/project_manager.h"
 #include "model/data_record.h"
 #include "shell/messages.h"
 #include "storage/objects.h"
@@ -9,6 +10,7 @@ namespace vandro {
 bool TObjectView::Open(int32_t id, double now) {
   states_.Clear();
   selected_ = -1;
+  group_ = false;
   if (id <= 0) {
     ShowMsg("Object doesn't exist. Id=" + std::to_string(id));
     return false;
@@ -19,6 +21,7 @@ bool TObjectView::Open(int32_t id, double now) {
       return false;
     }
     states_.Load(id);
+    group_ = vandro::IsGroup(id);
     states_.StatesAt(now);
     Select(0);
     return true;
@@ -29,6 +32,7 @@ bool TObjectView::Open(int32_t id, double now) {
     return false;
   }
   states_.Load(record.ObjIdtor);
+  group_ = vandro::IsGroup(record.ObjIdtor);
   // The record's own state is listed whether or not it is current then.
   states_.StatesAt(record.RealTime, true);
   Select(states_.RowForRecord(id));

@@ -22,6 +22,8 @@ public:
   bool Open(int32_t id, double now);
   int32_t ObjectId() const { return states_.ObjectId(); }
   std::string Caption() const;
+  // Whether the object is a group: its states have a content (Members).
+  bool IsGroup() const { return group_; }
 
   // Lists the states at a new moment; the state of the same record stays
   // chosen when it is still current, else the first.
@@ -41,6 +43,7 @@ public:
 private:
   TObjectStates states_;
   int selected_ = -1;
+  bool group_ = false;
 };
 
 } // namespace vandro

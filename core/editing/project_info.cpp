@@ -46,7 +46,7 @@ std::vector<TInfoRowText> ProjectInfoRows(const TProjectInfo& info, TInfoUse use
     row.Capacity = spec.capacity;
     if (spec.text)
       row.Text = info.*spec.text;
-    else if (use == TInfoUse::Editing || info.*spec.date == 0)
+    else if (info.*spec.date == 0)
       row.Text = "n/a";
     else
       row.Text = DateTimeToText(info.*spec.date);

@@ -27,7 +27,7 @@ enum TInfoRow {
 // What the rows are shown for.
 enum class TInfoUse {
   Showing,  // all eight rows, read only; a date never set reads "n/a"
-  Editing,  // all eight; the two dates read "n/a" and are not editable
+  Editing,  // all eight; the two dates are shown as when Showing, not editable
   Creating, // the six rows a new project is given, without the dates
 };
 

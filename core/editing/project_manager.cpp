@@ -9,9 +9,11 @@
 #include "shell/text.h"
 #include "storage/access.h"
 #include "storage/objects.h"
+#include "storage/project_lifecycle.h"
 #include "values/value_text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vandro {
 
@@ -114,9 +116,16 @@ TDetailGrid TemplateGrid(const std::string& name) {
   return grid;
 }
 
+// The name the entry's object has now: the list keeps the name it had when
+// the project was opened, and the object may have been renamed since.
+std::string EntryObjectName(const TIndexEntry& entry) {
+  std::string name = APSObjectName(entry.ObjIdtor);
+  return name.empty() ? entry.ObjName : name;
+}
+
 TDetailGrid EntryGrid(const TIndexEntry& entry) {
   return CaptionGrid({{"Entry Name", entry.EntryName},
-                      {"Object Name", entry.ObjName},
+                      {"Object Name", EntryObjectName(entry)},
                       {"Object Identifier", std::to_string(entry.ObjIdtor)},
                       {"Description", entry.Comment}});
 }
@@ -201,7 +210,19 @@ TDetailGrid NodeDetails(const TProject& project, const TManagerNode& node) {
 
 // --- double-click -------------------------------------------------------------
 
+bool ManagerButtonChangesProject(std::string_view caption) {
+  static constexpr std::string_view kChanging[] = {"Edit",       "Add Entry",    "Delete Entry",
+                                                   "Edit Entry", "Add Variable", "Delete Variable"};
+  return std::find(std::begin(kChanging), std::end(kChanging), caption) != std::end(kChanging);
+}
+
 TNodeAction NodeAction(const TProject& project, const TManagerNode& node) {
+  const bool editor =
+      node.Kind == Kind::Parameter || node.Kind == Kind::Unit || node.Kind == Kind::Template;
+  if (editor && ProjectIsReadOnly()) {
+    ShowMsg("The project " + APSProjectPath() + " is open read-only: nothing can be changed");
+    return TNodeAction::None;
+  }
   switch (node.Kind) {
   case Kind::Parameter: {
     const TParameter* parameter = project.ParameterById(node.Id);
@@ -243,6 +264,12 @@ std::vector<std::pair<int32_t, std::string>> AllGroups() {
   }
   APSClearObjectFilter();
   return groups;
+}
+
+bool IsGroup(int32_t id) {
+  const auto groups = AllGroups();
+  return std::any_of(groups.begin(), groups.end(),
+                     [id](const auto& group) { return group.first == id; });
 }
 
 bool ApplyParameterEdit(const TParameter& edited) {
@@ -357,7 +384,7 @@ TDetailGrid IndexGrid(const TProject& project, TIndexKind kind) {
   grid.Columns = {"Entry Name", "Object Name", "Object Identifier", "Description"};
   for (const TIndexEntry& entry : project.IndexEntries(kind))
     grid.Rows.push_back(
-        {entry.EntryName, entry.ObjName, std::to_string(entry.ObjIdtor), entry.Comment});
+        {entry.EntryName, EntryObjectName(entry), std::to_string(entry.ObjIdtor), entry.Comment});
   if (grid.Rows.empty()) grid.Rows.push_back(std::vector<std::string>(grid.Columns.size()));
   return grid;
 }
@@ -368,7 +395,8 @@ bool StoreIndexEntry(TIndexKind kind, int row, std::string_view name, std::strin
     ShowMsg("Enter the entry name");
     return false;
   }
-  if (objectId <= 0 || APSObjectName(objectId).empty()) {
+  if (objectId <= 0 || APSObjectName(objectId).empty() ||
+      (kind == ikGroups && !IsGroup(objectId))) {
     ShowMsg(kind == ikGroups ? "Select a group" : "Select an object");
     return false;
   }

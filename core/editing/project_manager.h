@@ -75,6 +75,11 @@ std::vector<std::string> ProjectInfoLines(const TProjectInfo& info);
 // their capacities (the dates are kept) and rewrites the project file.
 void ApplyProjectInfo(TProject& project, const std::vector<std::string>& edited);
 
+// The window's buttons that change the project, by caption ("Add Entry",
+// "Delete Variable", the "Edit" of "General Info" and of "Variables"): a
+// project opened for looking has them disabled.
+bool ManagerButtonChangesProject(std::string_view caption);
+
 // What double-clicking a node asks of the window.
 enum class TNodeAction {
   None,          // nothing to do, or refused after a message
@@ -86,7 +91,9 @@ enum class TNodeAction {
   ListGroups,    // "All Objects": every group to choose from
 };
 // A supplied unit shows "This unit can't be modified", a system parameter
-// "Editing of system parameters is not allowed": neither editor opens.
+// "Editing of system parameters is not allowed": neither editor opens. In a
+// project opened for looking no editor opens: "The project " + path + " is
+// open read-only: nothing can be changed".
 TNodeAction NodeAction(const TProject& project, const TManagerNode& node);
 // The object an index entry node points to; raises as NodeDetails when the
 // entry is gone.
@@ -95,6 +102,8 @@ int32_t EntryObject(const TProject& project, const TManagerNode& node);
 // Every group of the project in name order, as (identifier, name): what
 // "All Objects" offers to choose from.
 std::vector<std::pair<int32_t, std::string>> AllGroups();
+// Whether the object is a group (it has had members).
+bool IsGroup(int32_t id);
 
 // The parameter editor's OK on a double-clicked parameter: the editor's
 // checks, then the row is rewritten. False, with the parameter unchanged,
@@ -147,11 +156,13 @@ std::vector<std::string> VariableViewLines(const TVariable& variable);
 
 // The index tabs' grid: "Entry Name", "Object Name", "Object Identifier",
 // "Description", one row per entry of the kind (one empty row when none).
+// The object's name is the one it has now, also after a rename.
 TDetailGrid IndexGrid(const TProject& project, TIndexKind kind);
 // The entry dialog's OK: a new entry when row is -1, else the entry at row
 // changed (AddEntry, EditEntry). A name of blanks only is refused with
 // "Enter the entry name", no object or one that is gone with "Select an
-// object" ("Select a group" for the group index); nothing changes then.
+// object", and for the group index no group (a plain object included) with
+// "Select a group"; nothing changes then.
 bool StoreIndexEntry(TIndexKind kind, int row, std::string_view name, std::string_view comment,
                      int32_t objectId);
 // Whether row is an entry of the kind's list; "Select an entry" when not.

@@ -103,6 +103,10 @@ bool DeleteUnit(int32_t id) {
   if (unit->generic) return Refuse("You can't delete a generic unit.");
   if (unit->referenced)
     return Refuse("You can't delete the unit because it is used\r\nin other unit definitions");
+  // The referenced flag knows only the expressions parsed in this run; a
+  // value stored in the unit would be left unreadable.
+  if (APSStoredValuesNameUnit(*unit))
+    return Refuse("You can't delete the unit because the project's values use it");
   if (unit->basic && CategoryHasOtherUnits(*unit))
     return Refuse("Can't delete a basic unit.\r\nCategory isn't empty");
   if (!Ask("You're about to delete the unit " + unit->name + "." + kLineBreak + " Are you sure?",

@@ -64,8 +64,10 @@ TUnitListGrid UnitListGrid(TUnitCatalogue& catalogue, std::string_view category)
 TUnitForm NewUnitForm(std::string_view category);
 
 // Deletes a user-defined unit after the user confirms. Refused for no unit
-// ("Select a unit"), a supplied unit, a unit other units' formulas name, and
-// a basic unit whose category still has other units.
+// ("Select a unit"), a supplied unit, a unit other units' formulas name, a
+// unit the project's stored values are in (parameter defaults, variables,
+// template lines, records: "You can't delete the unit because the project's
+// values use it"), and a basic unit whose category still has other units.
 bool DeleteUnit(int32_t id);
 
 // Makes the unit the basic one of its category and converts the category's

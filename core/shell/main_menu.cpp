@@ -1,6 +1,7 @@
 #include "shell/main_menu.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vandro {
 
@@ -19,6 +20,19 @@ TTemplateMenu TemplateMenu(const std::vector<std::string>& templateNames) {
   menu.names.assign(templateNames.begin(), templateNames.begin() + static_cast<long>(shown));
   menu.more = templateNames.size() > kMaxTemplateItems;
   return menu;
+}
+
+bool CommandChangesProject(std::string_view command) {
+  static constexpr std::string_view kChanging[] = {
+      "fileImportUnits",  "fileImportData", "recNewObject",       "recNewGroup", "recNewState",
+      "recNewGroupState", "recEditRecord",  "recEditGroupRecord", "recRename",   "recRollback",
+  };
+  return std::find(std::begin(kChanging), std::end(kChanging), command) != std::end(kChanging);
+}
+
+std::string MainWindowCaption(bool open, std::string_view projectPath, bool readOnly) {
+  if (!open) return "Vandro: None";
+  return "Vandro: " + std::string(projectPath) + (readOnly ? " (read-only)" : " ");
 }
 
 std::string EscapeMenuCaption(std::string_view text) {

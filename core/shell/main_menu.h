@@ -30,6 +30,18 @@ struct TTemplateMenu {
 };
 TTemplateMenu TemplateMenu(const std::vector<std::string>& templateNames);
 
+// Whether a command of the main window, named as its action is
+// ("recNewObject", "fileImportData", ...), changes the open project. A
+// project opened only for looking has these disabled; every other command
+// reads it (or opens a window whose own changing buttons are disabled).
+// The template items of the Records menu make records: they change it too.
+bool CommandChangesProject(std::string_view command);
+
+// The main window's caption: "Vandro: " + the project file + " ", or
+// "Vandro: " + the file + " (read-only)" for a project opened for looking;
+// "Vandro: None" without a project.
+std::string MainWindowCaption(bool open, std::string_view projectPath, bool readOnly);
+
 // Menu captions mark their shortcut letter with "&": a name shown as a
 // caption has its own "&" doubled, and reading a caption back drops the
 // marks.

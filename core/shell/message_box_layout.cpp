@@ -38,6 +38,14 @@ int MessageTextRoom(int maxWidth) {
   return std::max(kMessageBoxWidth, maxWidth) - kMessageTextLeft - kRightMargin;
 }
 
+void KeepOnScreen(TMessageBoxLayout& layout, const TWindowPlacement& screen) {
+  const auto inside = [](int at, int size, int start, int room) {
+    return std::max(start, std::min(at, start + room - size));
+  };
+  layout.left = inside(layout.left, layout.width, screen.left, screen.width);
+  layout.top = inside(layout.top, layout.height, screen.top, screen.height);
+}
+
 TMessageBoxLayout LayoutMessageBox(TMessageBoxKind kind, int lines, int lineHeight, int textWidth,
                                    bool yesDefault, const TWindowPlacement& main, int maxWidth) {
   TMessageBoxLayout layout;

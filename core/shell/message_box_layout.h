@@ -4,7 +4,7 @@
 // The box is 387 by 129 pixels in its initial layout. Its height follows the
 // text: with h = round(1.5 x the height of a line of the box's font), a text
 // of n lines makes it n x h + 128 high, a list 15 x h + 128. It is centred on
-// the main window's saved placement. The window toolkit measures the font and
+// the main window and kept whole on the screen. The window toolkit measures the font and
 // the text; everything else is decided here.
 #pragma once
 
@@ -68,6 +68,12 @@ struct TWindowPlacement {
 // maxWidth (the caller wraps lines that would not fit).
 TMessageBoxLayout LayoutMessageBox(TMessageBoxKind kind, int lines, int lineHeight, int textWidth,
                                    bool yesDefault, const TWindowPlacement& main, int maxWidth);
+
+// Moves the box, as little as it takes, inside the screen's available area
+// (a main window partly off the screen would otherwise take the box with
+// it). A box larger than the area keeps its top left corner in it, where its
+// caption and the start of its text are.
+void KeepOnScreen(TMessageBoxLayout& layout, const TWindowPlacement& screen);
 
 // The widest text a box of at most maxWidth pixels has room for.
 int MessageTextRoom(int maxWidth);

@@ -44,12 +44,17 @@ public:
 
   bool StartWithExplorer() const { return record_[2228] != 0; }
   bool WelcomeWindow() const { return record_[2229] != 0; }
+  // View: Always Show Hidden. The record lays out no byte for it: it takes
+  // the reserved byte after the welcome flag, which files written before it
+  // hold as 0, the option's default.
+  bool AlwaysShowHidden() const { return record_[kShowHiddenOffset] != 0; }
   bool ToolBar() const { return record_[2240] != 0; }
   bool StatusBar() const { return record_[2241] != 0; }
   bool EuropeanDateStyle() const { return record_[2264] != 0; }
   // Each stores the option and saves.
   void SetStartWithExplorer(bool on) { SetFlag(2228, on); }
   void SetWelcomeWindow(bool on) { SetFlag(2229, on); }
+  void SetAlwaysShowHidden(bool on) { SetFlag(kShowHiddenOffset, on); }
   void SetToolBar(bool on) { SetFlag(2240, on); }
   void SetStatusBar(bool on) { SetFlag(2241, on); }
   // Also switches the date style every date is written and read in.
@@ -58,6 +63,7 @@ public:
   const std::array<uint8_t, kSize>& Record() const { return record_; }
 
 private:
+  static constexpr size_t kShowHiddenOffset = 2230;
   int32_t Int(size_t offset) const;
   void SetInt(size_t offset, int32_t value);
   void SetFlag(size_t offset, bool on);

@@ -13,7 +13,7 @@
 namespace vandro {
 
 bool OpenProjectAndRemember(const std::string& path, TSettings& settings) {
-  if (!OpenProject(path)) return false;
+  if (!OpenProject(path, TOpenMode::EditOrLook)) return false;
   // The resolved file: a path typed without ".vdp" or relative to the
   // current folder lists the same project once.
   settings.AddRecentProject(APSProjectPath());

@@ -12,8 +12,9 @@
 
 namespace vandro {
 
-// Opens the project at path (OpenProject) and, on success, puts its file at
-// the top of the recent-project list.
+// Opens the project at path (OpenProject; one whose files cannot be written
+// opens for looking, after the reason) and, on success, puts its file at the
+// top of the recent-project list.
 bool OpenProjectAndRemember(const std::string& path, TSettings& settings);
 
 // File: Open Project. A project file that does not exist is offered for

@@ -2,8 +2,10 @@
 
 #include "model/parameter.h"
 #include "shell/messages.h"
+#include "shell/text.h"
 #include "storage/access.h"
 #include "storage/session.h"
+#include "values/unit_lexer.h"
 
 namespace vandro {
 
@@ -98,6 +100,67 @@ void APSLoadUnits() {
   catalogue.Clear();
   for (auto& unit : units)
     catalogue.Add(std::move(unit));
+}
+
+bool TextNamesUnit(std::string_view text, const TUnit& unit) {
+  const auto named = [&](std::string_view name) {
+    return SameText(name, unit.name) || (!unit.shortName.empty() && SameText(name, unit.shortName));
+  };
+  for (size_t open = text.find('['); open != std::string_view::npos;
+       open = text.find('[', open + 1)) {
+    // The names of one expression count once its "]" is found: bytes that
+    // only look like an opening bracket (a length in a packed value) are
+    // passed over.
+    bool found = false;
+    size_t i = open + 1;
+    while (i < text.size() && text[i] != ']') {
+      const char c = UpperChar(text[i]);
+      if (IsNameLetter(c)) {
+        const size_t start = i;
+        while (i < text.size() && (IsNameLetter(UpperChar(text[i])) || IsDigit(text[i])))
+          ++i;
+        found = found || named(text.substr(start, i - start));
+      } else if (IsDigit(c) || std::string_view(" */^()-").find(c) != std::string_view::npos) {
+        ++i;
+      } else {
+        break;
+      }
+    }
+    if (found && i < text.size() && text[i] == ']') return true;
+  }
+  return false;
+}
+
+bool APSStoredValuesNameUnit(const TUnit& unit) {
+  // Variables are stored as hexadecimal text: their values are read from
+  // the project's list, loaded from those rows.
+  for (const auto& variable : RequireSession().Project->Variables())
+    if (TextNamesUnit(variable->Value.PackValue(), unit)) return true;
+  TDatabase& database = APSDatabase();
+  // Small tables first; the records, by far the most rows, last.
+  struct TColumns {
+    const char* sql;
+    int count;
+    bool text; // TEXT columns come back converted; the others are blobs
+  };
+  static constexpr TColumns kSources[] = {
+      {"SELECT DefValue FROM VD_Params", 1, false},
+      {"SELECT O_DESCRIPTOR FROM VD_Rpt_Frm_Chrt", 1, true}, // charts' series
+      {"SELECT DefValue, Constr FROM VD_Param_Templ", 2, false},
+      {"SELECT Condition, Argument FROM VD_Act_Templ", 2, false},
+      {"SELECT Naming FROM VD_Templates", 1, false},
+      {"SELECT PVs FROM VD_Records", 1, false},
+  };
+  return Guarded([&] {
+    for (const TColumns& source : kSources) {
+      auto query = database.Query(source.sql);
+      while (query.Step())
+        for (int column = 0; column < source.count; ++column)
+          if (TextNamesUnit(source.text ? query.Text(column) : query.Blob(column), unit))
+            return true;
+    }
+    return false;
+  });
 }
 
 void NormalizeAllUnits(TUnitCatalogue& catalogue) {

@@ -1,10 +1,13 @@
 #include "app/shell/child_form.h"
 #include "app/shell/date_pickers.h"
 #include "app/shell/main_form.h"
+#include "app/storage/project_manager_form.h"
+#include "app/values/unit_list_dlg.h"
 #include "app_test_support.h"
 #include "model/project.h"
 #include "shell/datetime.h"
 #include "shell/settings.h"
+#include "storage/access.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
 
@@ -18,7 +21,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -326,6 +332,101 @@ private slots:
     QVERIFY(!settings->WelcomeWindow());
     QVERIFY(!ReadSettingsFile().WelcomeWindow());
     QVERIFY(!form->Command(QStringLiteral("viewWelcome"))->isChecked());
+  }
+
+  void alwaysShowHiddenSurvivesARestart() {
+    QVERIFY(!form->AlwaysShowHidden());
+    form->Command(QStringLiteral("viewShowHidden"))->trigger();
+    QVERIFY(form->AlwaysShowHidden());
+    QVERIFY(ReadSettingsFile().AlwaysShowHidden());
+
+    form.reset();
+    settings = std::make_unique<TSettings>();
+    settings->Load(Path(QStringLiteral("config.vd")).toStdString());
+    form = std::make_unique<TMainForm>(*settings);
+    QVERIFY(form->AlwaysShowHidden());
+    QVERIFY(form->Command(QStringLiteral("viewShowHidden"))->isChecked());
+  }
+
+  void aProjectOpenedForLookingDisablesWhatWouldChangeIt() {
+    const QString file = MakeProject(QStringLiteral("r"), QStringLiteral("Archive"));
+    QVERIFY(OpenProject(file.toStdString(), TOpenMode::Look));
+    form->ProjectChanged();
+    QCOMPARE(form->windowTitle(),
+             QStringLiteral("Vandro: ") + file + QStringLiteral(" (read-only)"));
+    QVERIFY(!Enabled("recRename"));
+    for (const char* command :
+         {"fileClose", "filePrint", "projUnits", "projManager", "projBrowse", "recViewObject"})
+      QVERIFY2(Enabled(command), command);
+
+    // The windows it reaches show the project and keep their changing
+    // buttons disabled.
+    TProjectManagerForm* manager = form->ProjectManager();
+    QVERIFY(manager);
+    QVERIFY(!manager->InfoEditButton()->isEnabled());
+    for (const int page :
+         {int(TProjectManagerForm::ObjectIndexPage), int(TProjectManagerForm::VariablesPage)}) {
+      manager->Tabs()->setCurrentIndex(page);
+      for (QPushButton* button : manager->Tabs()->currentWidget()->findChildren<QPushButton*>()) {
+        const bool changes = !button->text().startsWith(QStringLiteral("View")) &&
+                             button->text() != QStringLiteral("Sort by Name");
+        QVERIFY2(button->isEnabled() != changes, qPrintable(button->text()));
+      }
+    }
+    TUnitListDlg units(true);
+    QVERIFY(units.RefreshButton()->isEnabled());
+    for (QPushButton* button :
+         {units.AddButton(), units.DeleteButton(), units.EditButton(), units.MakeBasicButton()})
+      QVERIFY2(!button->isEnabled(), qPrintable(button->text()));
+    QVERIFY(units.Table()->rowCount() > 100);
+
+    // Opened to be changed, the same project has them all again.
+    QVERIFY(form->OpenProjectAt(file));
+    QCOMPARE(form->windowTitle(), QStringLiteral("Vandro: ") + file + QLatin1Char(' '));
+    QVERIFY(Enabled("recRename"));
+    QVERIFY(form->ProjectManager()->InfoEditButton()->isEnabled());
+    QVERIFY(TUnitListDlg(true).AddButton()->isEnabled());
+  }
+
+  void aNamedProjectThatIsNotThereIsSaidBeforeTheWelcomeWindow() {
+    const QString missing = Path(QStringLiteral("gone/Nowhere.vdp"));
+    bool welcomed = false;
+    WhenModal("vandro::TWelcomeForm", [&](QWidget* welcome) {
+      welcomed = true;
+      QCOMPARE(sink->Last(), "Can't open the project " + missing.toStdString());
+      static_cast<QDialog*>(welcome)->reject();
+    });
+    form->StartUp(missing);
+    QVERIFY(welcomed);
+    QVERIFY(!CurrentProject());
+    QCOMPARE(sink->messages,
+             std::vector<std::string>{"Can't open the project " + missing.toStdString()});
+  }
+
+  void aProjectHandedOverDuringAModalWindowOpensWhenItCloses() {
+    form->show();
+    const QString first = MakeProject(QStringLiteral("h1"), QStringLiteral("First"));
+    const QString second = MakeProject(QStringLiteral("h2"), QStringLiteral("Second"));
+    QDialog outer(form.get());
+    QDialog inner(&outer);
+    WhenModal("QDialog", [&](QWidget*) {
+      form->Activate(first);
+      WhenModal("QDialog", [&](QWidget* open) {
+        // Nested modal windows: the project waits for the last to close,
+        // and the latest handed over is the one that opens.
+        form->Activate(second);
+        QCOMPARE(form->PendingProject(), second);
+        static_cast<QDialog*>(open)->accept();
+      });
+      inner.exec();
+      QCoreApplication::processEvents();
+      QVERIFY(!CurrentProject());
+      outer.accept();
+    });
+    outer.exec();
+    QTRY_VERIFY(CurrentProject());
+    QCOMPARE(QString::fromStdString(APSProjectPath()), second);
+    QVERIFY(form->PendingProject().isEmpty());
   }
 };
 

@@ -1,10 +1,14 @@
 #include "app/shell/message_box.h"
+#include "app/shell/text_edge.h"
 #include "app_test_support.h"
 #include "shell/settings.h"
+#include "storage/database.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 namespace vandro::apptest {
@@ -79,6 +83,42 @@ private slots:
     QVERIFY(!box.OkButton()->isDefault());
     QCOMPARE(box.OkButton()->y(), box.CancelButton()->y());
     QCOMPARE(box.height(), box.LineHeight() + 128);
+  }
+
+  void aSystemErrorLeadsWithItsReasonAndStaysWholeOnTheScreen() {
+    QTemporaryDir dir;
+    TRecordingSink sink;
+    TDatabase database;
+    QVERIFY(database.Open(dir.filePath(QStringLiteral("Broken.vdb")).toStdString(),
+                          TDatabase::TMode::Create));
+    bool raised = false;
+    try {
+      Guarded([&] { database.Execute("DROP TABLE nothing_here"); });
+    } catch (const ErrorException&) {
+      raised = true;
+    }
+    QVERIFY(raised);
+    QVERIFY(sink.Last().starts_with("System Error: Something wrong."));
+    const std::vector<std::string> lines = MessageLines(sink.Last());
+    const auto line = [&](const std::string& start) {
+      for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].starts_with(start)) return static_cast<int>(i);
+      return -1;
+    };
+    QVERIFY(line("no such table: nothing_here") > 0);
+    QVERIFY(line("no such table") < line("(DROP TABLE"));
+    QCOMPARE(line("(DROP TABLE"), static_cast<int>(lines.size()) - 1);
+
+    // The main window mostly beyond the screen's right and lower edges.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    TMessageBoxDlg box(TWindowPlacement{screen.right() - 100, screen.bottom() - 100, 1000, 700});
+    box.Prepare(TMessageBoxKind::Information, FromCore(sink.Last()));
+    QVERIFY(box.width() <= screen.width());
+    QVERIFY2(screen.contains(QRect(box.pos(), box.size())), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                           .arg(box.x())
+                                                                           .arg(box.y())
+                                                                           .arg(box.width())
+                                                                           .arg(box.height())));
   }
 
   void coreTextIsShownInUnicode() {

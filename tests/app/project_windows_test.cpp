@@ -1,7 +1,10 @@
 // The project manager, the database browser, DB Show and the object view are
 // wired to the main window and to their rules.
+#include "app/model/moment_picker.h"
 #include "app/model/object_view_dlg.h"
 #include "app/shell/main_form.h"
+#include "app/shell/object_pick_dlg.h"
+#include "app/shell/text_edge.h"
 #include "app/storage/database_browser_form.h"
 #include "app/storage/db_show_form.h"
 #include "app/storage/index_entry_dlg.h"
@@ -9,15 +12,20 @@
 #include "app/storage/project_manager_form.h"
 #include "app_test_support.h"
 #include "model/data_record.h"
+#include "model/object_set.h"
 #include "model/project.h"
+#include "model/state_track.h"
 #include "shell/clock.h"
+#include "shell/datetime.h"
 #include "shell/settings.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -28,10 +36,24 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include <memory>
 
 namespace vandro::apptest {
+
+// Notes each message with a count taken from the windows as it is shown.
+class TWatchingSink final : public TMessageSink {
+public:
+  explicit TWatchingSink(std::function<int()> count) : count_(std::move(count)) {}
+  void Show(const std::string& text) override { shown.emplace_back(text, count_()); }
+  void ShowList(const std::vector<std::string>&) override {}
+  bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
+  std::vector<std::pair<std::string, int>> shown;
+
+private:
+  std::function<int()> count_;
+};
 
 class ProjectWindowsTest : public QObject {
   Q_OBJECT
@@ -56,6 +78,29 @@ class ProjectWindowsTest : public QObject {
     Manager()->RefreshAll();
   }
   TProjectManagerForm* Manager() const { return form->ProjectManager(); }
+  // A state of object with Pulse = pulse at time.
+  static void StoreRecord(int32_t object, double time, const char* pulse) {
+    TDataRecord record;
+    record.ObjIdtor = object;
+    record.RealTime = time;
+    record.AddPV(*CurrentProject()->FindParameter("Pulse"), TValue::Null()).Value.SetPlain(pulse);
+    record.Store(nullptr, false);
+  }
+  // A new group with these members since yesterday.
+  static int32_t AddGroup(const QString& name, std::initializer_list<int32_t> members) {
+    const int32_t group = APSCreateObject(name.toStdString());
+    std::vector<TValue::Ptr> added;
+    for (const int32_t member : members) {
+      added.push_back(TValue::Create("test"));
+      added.back()->SetText(vkObject, std::to_string(member));
+    }
+    TObjectSet set;
+    set.Load(group);
+    TStateTrack track;
+    set.LatestStateAt(Now() - 1, track);
+    track.ModifyGroup(added, {}, Now() - 1);
+    return group;
+  }
   static QStringList Children(const QTreeWidgetItem* item) {
     QStringList captions;
     for (int i = 0; i < item->childCount(); ++i)
@@ -219,8 +264,13 @@ private slots:
     manager->Tabs()->setCurrentIndex(TProjectManagerForm::GeneralInfoPage);
     manager->InfoEditButton()->click();
     QVERIFY(manager->InfoGrid()->isVisible());
-    QCOMPARE(manager->InfoGrid()->item(5, 1)->text(), QStringLiteral("n/a"));
-    QVERIFY(!(manager->InfoGrid()->item(5, 1)->flags() & Qt::ItemIsEditable));
+    // The dates are shown, not changed.
+    for (const int row : {5, 6}) {
+      QCOMPARE(manager->InfoGrid()->item(row, 1)->text(),
+               FromCore(DateTimeToText(row == 5 ? CurrentProject()->Info().StartDate
+                                                : CurrentProject()->Info().LastOpened)));
+      QVERIFY(!(manager->InfoGrid()->item(row, 1)->flags() & Qt::ItemIsEditable));
+    }
     manager->InfoGrid()->item(0, 1)->setText(QStringLiteral("Clinic"));
     manager->InfoOkButton()->click();
     QVERIFY(!manager->InfoGrid()->isVisible());
@@ -327,6 +377,154 @@ private slots:
     QVERIFY(view.Open(id));
     QVERIFY(!view.Open(id + 32 * 10));
     QCOMPARE(sink->Last(), "Object doesn't exist. Id=" + std::to_string(id + 32 * 10));
+  }
+
+  void theGroupIndexTakesGroupsAndShowsTheirNamesAfterARename() {
+    OpenProject(2);
+    const int32_t ward = AddGroup(QStringLiteral("WARD"), {APSFindObject("O00")});
+    TProjectManagerForm* manager = Manager();
+    manager->Tabs()->setCurrentIndex(TProjectManagerForm::GroupIndexPage);
+    int shown = 0;
+    WhenModal("vandro::TIndexEntryDlg", [&](QWidget* dialog) {
+      auto* entry = static_cast<TIndexEntryDlg*>(dialog);
+      entry->NameEdit()->setText(QStringLiteral("east"));
+      // The chooser offers the groups only.
+      WhenModal("vandro::TObjectPickDlg", [&](QWidget* picker) {
+        auto* pick = static_cast<TObjectPickDlg*>(picker);
+        QCOMPARE(pick->List()->count(), 1);
+        pick->accept();
+      });
+      entry->ChooseButton()->click();
+      QCOMPARE(entry->ObjectId(), ward);
+      // An object that is not a group is refused.
+      entry->SetObject(APSFindObject("O01"));
+      entry->accept();
+      QVERIFY(entry->isVisible());
+      QCOMPARE(sink->Last(), std::string("Select a group"));
+      entry->SetObject(ward);
+      entry->accept();
+      ++shown;
+    });
+    manager->Button(QStringLiteral("Add Entry"))->click();
+    QCOMPARE(shown, 1);
+    QCOMPARE(Column(manager->IndexGrid(ikGroups), 1), QStringList{"WARD"});
+
+    // Renamed from the Records menu: the index page shows the new name.
+    WhenModal("vandro::TObjectPickDlg", [&](QWidget* picker) {
+      auto* pick = static_cast<TObjectPickDlg*>(picker);
+      pick->Filter()->setText(QStringLiteral("WARD"));
+      pick->accept();
+    });
+    WhenModal("QInputDialog", [](QWidget* input) {
+      static_cast<QInputDialog*>(input)->setTextValue(QStringLiteral("hall"));
+      static_cast<QInputDialog*>(input)->accept();
+    });
+    sink->Answer(true); // the warning about formulas
+    form->Command(QStringLiteral("recRename"))->trigger();
+    QCOMPARE(APSObjectName(ward), std::string("HALL"));
+    QCOMPARE(Column(manager->IndexGrid(ikGroups), 1), QStringList{"HALL"});
+  }
+
+  void theObjectViewOfAGroupShowsItsMembersEachOpenable() {
+    OpenProject(2);
+    const int32_t first = APSFindObject("O00");
+    StoreRecord(first, Now() - 2, "72");
+    const int32_t ward = AddGroup(QStringLiteral("WARD"), {first, APSFindObject("O01")});
+    TObjectViewDlg view;
+    QVERIFY(view.Open(ward));
+    QVERIFY(view.ContentGrid()->isVisibleTo(&view));
+    QCOMPARE(Column(view.ContentGrid(), 0), (QStringList{"O00", "O01"}));
+    QCOMPARE(Column(view.ContentGrid(), 1),
+             (QStringList{QString::number(first), QString::number(APSFindObject("O01"))}));
+    bool opened = false;
+    WhenModal("vandro::TObjectViewDlg", [&](QWidget* dialog) {
+      auto* member = static_cast<TObjectViewDlg*>(dialog);
+      if (member == &view) return;
+      opened = true;
+      QCOMPARE(member->ObjectId(), first);
+      QCOMPARE(TObjectViewDlg::Showing(), member);
+      QVERIFY(!member->ContentGrid()->isVisibleTo(member)); // no group
+      QCOMPARE(Column(member->ValuesGrid(), 1), QStringList{"72"});
+      member->reject();
+    });
+    view.ViewMember(0);
+    QVERIFY(opened);
+
+    // A moment without a state: nothing of the state shown before is left,
+    // neither behind the message that says so nor after it.
+    TObjectViewDlg object;
+    QVERIFY(object.Open(first));
+    QCOMPARE(Column(object.ValuesGrid(), 1), QStringList{"72"});
+    object.Moment()->SetMoment(Now() - 30);
+    TWatchingSink watching(
+        [&] { return object.StatesGrid()->rowCount() + object.ValuesGrid()->rowCount(); });
+    {
+      const ScopedMessageSink scope(watching);
+      object.Refresh();
+    }
+    QCOMPARE(watching.shown,
+             (std::vector<std::pair<std::string, int>>{
+                 {"States for the object aren't found. Id=" + std::to_string(first), 0}}));
+    QCOMPARE(object.StatesGrid()->rowCount(), 0);
+    QCOMPARE(object.ValuesGrid()->rowCount(), 0);
+    QVERIFY(!object.SelectedTrack());
+
+    // The same in "Browse Database".
+    bool checked = false;
+    WhenModal("vandro::TDatabaseBrowserForm", [&](QWidget* dialog) {
+      auto* browser = static_cast<TDatabaseBrowserForm*>(dialog);
+      browser->ObjectsGrid()->selectRow(0);
+      QCOMPARE(Column(browser->ValuesGrid(), 1), QStringList{"72"});
+      browser->Moment()->SetMoment(Now() - 30);
+      TWatchingSink behind(
+          [&] { return browser->StatesGrid()->rowCount() + browser->ValuesGrid()->rowCount(); });
+      {
+        const ScopedMessageSink scope(behind);
+        browser->RefreshButton()->click();
+      }
+      QCOMPARE(behind.shown.size(), size_t{1});
+      QCOMPARE(behind.shown[0].second, 0);
+      QCOMPARE(browser->ValuesGrid()->rowCount(), 0);
+      checked = true;
+      browser->reject();
+    });
+    form->Command(QStringLiteral("projBrowse"))->trigger();
+    QVERIFY(checked);
+  }
+
+  void theBrowserShowsWholeRowsAndPagesWithTheWheelAndKeys() {
+    OpenProject(90);
+    bool checked = false;
+    WhenModal("vandro::TDatabaseBrowserForm", [&](QWidget* dialog) {
+      auto* browser = static_cast<TDatabaseBrowserForm*>(dialog);
+      QTableWidget* grid = browser->ObjectsGrid();
+      for (const QSize size : {QSize(820, 520), QSize(700, 431), QSize(900, 613)}) {
+        browser->resize(size);
+        QCoreApplication::processEvents();
+        const int page = browser->Browser().PageSize();
+        QCOMPARE(grid->rowCount(), page);
+        // The last row of the page is whole, and one more would not fit.
+        const int last = grid->rowViewportPosition(page - 1) + grid->rowHeight(page - 1);
+        QVERIFY2(last <= grid->viewport()->height(), qPrintable(QString::number(size.height())));
+        QVERIFY(last + grid->rowHeight(0) > grid->viewport()->height());
+      }
+      const int page = browser->Browser().PageSize();
+      QTest::keyClick(grid, Qt::Key_PageDown);
+      QCOMPARE(browser->ScrollBar()->value(), page);
+      QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("O%1").arg(page, 2, 10, QLatin1Char('0')));
+      QTest::keyClick(grid, Qt::Key_PageUp);
+      QCOMPARE(browser->ScrollBar()->value(), 0);
+      QWheelEvent down(QPointF(5, 5), grid->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(grid->viewport(), &down);
+      QVERIFY(browser->ScrollBar()->value() > 0);
+      QCOMPARE(grid->item(0, 1)->text(),
+               QStringLiteral("O%1").arg(browser->ScrollBar()->value(), 2, 10, QLatin1Char('0')));
+      checked = true;
+      browser->reject();
+    });
+    form->Command(QStringLiteral("projBrowse"))->trigger();
+    QVERIFY(checked);
   }
 };
 

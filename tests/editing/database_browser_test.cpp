@@ -192,6 +192,57 @@ TEST_F(DatabaseBrowser, ObjectViewOpensOnAnObjectOrARecord) {
   }
 }
 
+TEST_F(DatabaseBrowser, AGroupsStateListsItsContentAtTheMoment) {
+  const int32_t anna = APSCreateObject("anna");
+  const int32_t boris = APSCreateObject("boris");
+  const int32_t ward = APSCreateObject("ward");
+  const auto members = [](std::initializer_list<int32_t> ids) {
+    std::vector<TValue::Ptr> values;
+    for (const int32_t id : ids) {
+      values.push_back(TValue::Create("test"));
+      values.back()->SetText(vkObject, std::to_string(id));
+    }
+    return values;
+  };
+  const auto change = [&](double day, std::initializer_list<int32_t> added,
+                          std::initializer_list<int32_t> removed) {
+    TObjectSet set;
+    ASSERT_TRUE(set.Load(ward));
+    TStateTrack track;
+    set.LatestStateAt(Day(day), track);
+    ASSERT_NE(0, track.ModifyGroup(members(added), members(removed), Day(day)));
+  };
+  change(1, {anna, boris}, {});
+  change(2, {}, {boris});
+  Record(anna, Day(1), {{"X", "1"}});
+
+  TObjectView view;
+  const auto shown = [&] {
+    std::vector<std::pair<int32_t, std::string>> rows;
+    const auto content = view.States().Members(view.SelectedRow());
+    if (content)
+      for (const TMemberRow& row : *content)
+        rows.emplace_back(row.Id, row.Name);
+    return rows;
+  };
+  ASSERT_TRUE(view.Open(ward, Day(1.5)));
+  EXPECT_TRUE(view.IsGroup());
+  EXPECT_EQ((std::vector<std::pair<int32_t, std::string>>{{anna, "ANNA"}, {boris, "BORIS"}}),
+            shown());
+  view.SetMoment(Day(3));
+  EXPECT_EQ((std::vector<std::pair<int32_t, std::string>>{{anna, "ANNA"}}), shown());
+
+  // An object that is no group has no content; neither has a moment
+  // without a state.
+  ASSERT_TRUE(view.Open(anna, Day(3)));
+  EXPECT_FALSE(view.IsGroup());
+  EXPECT_FALSE(view.States().Members(view.SelectedRow()).has_value());
+  view.SetMoment(Day(0.5));
+  EXPECT_EQ(-1, view.SelectedRow());
+  EXPECT_FALSE(view.States().Members(view.SelectedRow()).has_value());
+  EXPECT_TRUE(view.States().Values(view.SelectedRow()).empty());
+}
+
 TEST_F(DatabaseBrowser, RawTablesAreListedAsStored) {
   const int32_t object = APSCreateObject("solo");
   const int32_t record = Record(object, Day(1), {{"X", "7"}});

@@ -50,16 +50,13 @@ TEST_F(ProjectInfo, ShownEditedAndCreatedRows) {
   for (const TInfoRowText& row : showing)
     EXPECT_FALSE(row.Editable) << row.Title;
 
-  // The editor shows the dates, which it does not change, as "n/a".
+  // The editor shows the dates as they are shown ("n/a" only for one never
+  // set) and does not let them be changed.
   const auto editing = ProjectInfoRows(info, TInfoUse::Editing);
   ASSERT_EQ(8u, editing.size());
-  for (const TInfoRowText& row : editing) {
-    const bool date = row.Row == irStartDate || row.Row == irLastOpened;
-    EXPECT_EQ(!date, row.Editable) << row.Title;
-    if (date) {
-      EXPECT_EQ("n/a", row.Text);
-    }
-  }
+  for (const TInfoRowText& row : editing)
+    EXPECT_EQ(!(row.Row == irStartDate || row.Row == irLastOpened), row.Editable) << row.Title;
+  EXPECT_EQ(Column(showing, &TInfoRowText::Text), Column(editing, &TInfoRowText::Text));
   EXPECT_EQ(32u, editing[irVersion].Capacity);
   EXPECT_EQ(254u, editing[irDescription].Capacity);
   EXPECT_EQ(128u, editing[irComments].Capacity);

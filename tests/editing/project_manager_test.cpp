@@ -371,5 +371,58 @@ TEST_F(ProjectManager, IndexGridsListTheEntriesOfTheirKind) {
             IndexGrid(Project(), ikGroups).Rows);
 }
 
+TEST_F(ProjectManager, TheGroupIndexTakesOnlyGroups) {
+  const int32_t east = APSCreateObject("east");
+  std::vector<TValue::Ptr> added;
+  added.push_back(TValue::Create("test"));
+  added.back()->SetText(vkObject, std::to_string(anna));
+  TObjectSet set;
+  ASSERT_TRUE(set.Load(east));
+  TStateTrack track;
+  set.LatestStateAt(Day(1), track);
+  ASSERT_NE(0, track.ModifyGroup(added, {}, Day(1)));
+  EXPECT_TRUE(IsGroup(east));
+  EXPECT_FALSE(IsGroup(anna));
+
+  sink.Reset();
+  EXPECT_FALSE(StoreIndexEntry(ikGroups, -1, "patient", "", anna));
+  EXPECT_EQ("Select a group", sink.Last());
+  EXPECT_TRUE(StoreIndexEntry(ikGroups, -1, "east wing", "", east));
+  EXPECT_EQ("EAST WING", IndexGrid(Project(), ikGroups).Rows[0][0]);
+}
+
+TEST_F(ProjectManager, IndexEntriesShowTheNameTheirObjectHasNow) {
+  ASSERT_TRUE(APSRenameObject(ward, "hall"));
+  ASSERT_TRUE(APSRenameObject(anna, "anne"));
+  EXPECT_EQ("HALL", IndexGrid(Project(), ikGroups).Rows[0][1]);
+  EXPECT_EQ("ANNE", IndexGrid(Project(), ikObjects).Rows[0][1]);
+  const TDetailGrid details = NodeDetails(Project(), Node(Kind::GroupEntry, "WARDS"));
+  EXPECT_EQ((Names{"Object Name", "HALL"}), details.Rows[1]);
+}
+
+TEST_F(ProjectManager, AProjectOpenedForLookingOpensNoEditor) {
+  for (const char* caption :
+       {"Edit", "Add Entry", "Delete Entry", "Edit Entry", "Add Variable", "Delete Variable"})
+    EXPECT_TRUE(ManagerButtonChangesProject(caption)) << caption;
+  for (const char* caption : {"View", "View Object", "View Group", "Sort by Name", "Cancel"})
+    EXPECT_FALSE(ManagerButtonChangesProject(caption)) << caption;
+
+  CloseProject();
+  ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::Look));
+  const std::string refusal =
+      "The project " + ProjectFile() + " is open read-only: nothing can be changed";
+  const TManagerNode editors[] = {Node(Kind::Parameter, "W", wId),
+                                  Node(Kind::Unit, "stone", stoneId),
+                                  Node(Kind::Template, "DAILY")};
+  for (const TManagerNode& node : editors) {
+    sink.Reset();
+    EXPECT_EQ(TNodeAction::None, NodeAction(Project(), node)) << node.Caption;
+    EXPECT_EQ(refusal, sink.Last());
+  }
+  // Looking goes on.
+  EXPECT_EQ(TNodeAction::ViewObject, NodeAction(Project(), Node(Kind::ObjectEntry, "FIRST")));
+  EXPECT_EQ(TNodeAction::ListGroups, NodeAction(Project(), Node(Kind::AllObjects, "All Objects")));
+}
+
 } // namespace
 } // namespace vandro

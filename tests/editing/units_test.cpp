@@ -1,5 +1,8 @@
 #include "editing/unit_editor.h"
 #include "editing/unit_list.h"
+#include "model/data_record.h"
+#include "model/template.h"
+#include "storage/objects.h"
 #include "storage/storage_fixture.h"
 #include "storage/unit_rows.h"
 #include "values/units.h"
@@ -220,6 +223,74 @@ TEST_F(EditingUnits, DeletingAUnit) {
   Reopen();
   EXPECT_EQ(121, Units().Count());
   EXPECT_EQ(33u, Units().Categories().size());
+}
+
+TEST(UnitNames, AUnitIsNamedOnlyInsideAUnitExpression) {
+  TUnit unit;
+  unit.name = "bpm";
+  unit.shortName = "bm";
+  struct Case {
+    std::string text;
+    bool named;
+  };
+  const Case cases[] = {
+      {"72 [bpm]", true},
+      {Cp("72 ±3 [BPM]"), true},
+      {"= Pulse > 100 [Bm] AND Pulse < 200 [bpm]", true},
+      {"5 [bpm/s^2]", true},
+      {"5 [(kg*BPM)^-1/2]", true},
+      {"72 [bpmx]", false},
+      {"72 [xbpm]", false},
+      {"72 [bpm2]", false},
+      {"bpm", false},        // outside brackets: a name of the language
+      {"'[bpm' + X", false}, // never closed
+      {"[a,bpm]", false},    // not a unit expression
+      // A packed length whose low byte reads as "[", then a value's unit.
+      {std::string("\0\x5B\0"
+                   "3 [bpm]",
+                   10),
+       true},
+      {"", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.named, TextNamesUnit(c.text, unit)) << c.text;
+}
+
+TEST_F(EditingUnits, AUnitTheProjectsValuesAreInCannotBeDeleted) {
+  sink.Answer(true, "Do you want to introduce a new Unit Category:Beat");
+  ASSERT_NE(0, StoreUnitForm(Form("bps", "bs", "Beat", "1", true)));
+  for (const char* name : {"bpm", "bph", "bpd", "bpw", "bpy"})
+    ASSERT_NE(0, StoreUnitForm(Form(name, std::string("b") + name[2], "Beat", "2")));
+  auto pulse = std::make_unique<TParameter>();
+  pulse->ParamName = "Pulse";
+  pulse->Category = "Vitals";
+  pulse->DefValue.SetPlain("72 [bpm]");
+  const TParameter& parameter = CurrentProject()->AddParameter(std::move(pulse));
+  TVariable limit;
+  limit.Name = "LIMIT";
+  limit.Value.SetPlain("100 [BPH]");
+  ASSERT_TRUE(CurrentProject()->SaveVariable(limit));
+  TTemplate vitals;
+  vitals.Name = "vitals";
+  auto line = std::make_unique<TParamTemplate>();
+  line->Parameter = &parameter;
+  line->Constr.SetPlain("Pulse < 300 [bpd]");
+  vitals.ParamLines.push_back(std::move(line));
+  ASSERT_TRUE(vitals.Save());
+  TDataRecord record;
+  record.ObjIdtor = APSCreateObject("ann");
+  record.RealTime = 39000;
+  record.AddPV(parameter, TValue::Null()).Value.SetPlain("3 [bW]"); // by its short name
+  record.Store(nullptr, false);
+  Reopen(); // nothing is known from this run's parsing
+
+  for (const char* name : {"bpm", "bph", "bpd", "bpw"}) {
+    sink.Reset();
+    EXPECT_FALSE(DeleteUnit(Unit(name).id)) << name;
+    EXPECT_EQ("You can't delete the unit because the project's values use it", sink.Last());
+  }
+  sink.Answer(true, "You're about to delete the unit bpy.\r\n Are you sure?");
+  EXPECT_TRUE(DeleteUnit(Unit("bpy").id));
 }
 
 TEST_F(EditingUnits, MakeBasicConvertsTheCategory) {

@@ -48,6 +48,26 @@ TEST(TemplateMenu, EightItemsThenMore) {
   EXPECT_FALSE(none.more);
 }
 
+TEST(ReadOnlyProject, OnlyTheCommandsThatChangeTheProjectAreDisabled) {
+  for (const char* command :
+       {"fileImportUnits", "fileImportData", "recNewObject", "recNewGroup", "recNewState",
+        "recNewGroupState", "recEditRecord", "recEditGroupRecord", "recRename", "recRollback"})
+    EXPECT_TRUE(CommandChangesProject(command)) << command;
+  // Looking: browsing, viewing, statistics, export, and the windows that
+  // disable their own changing buttons.
+  for (const char* command :
+       {"fileClose", "fileExport", "filePrint", "recViewObject", "recViewGroup", "projUnits",
+        "projParams", "projManager", "projBrowse", "statBasic", "statDialog", "statMining",
+        "viewShowHidden", ""})
+    EXPECT_FALSE(CommandChangesProject(command)) << command;
+}
+
+TEST(ReadOnlyProject, TheCaptionSaysSo) {
+  EXPECT_EQ("Vandro: None", MainWindowCaption(false, "", false));
+  EXPECT_EQ("Vandro: /p/a.vdp ", MainWindowCaption(true, "/p/a.vdp", false));
+  EXPECT_EQ("Vandro: /p/a.vdp (read-only)", MainWindowCaption(true, "/p/a.vdp", true));
+}
+
 TEST(MenuCaption, AmpersandsRoundTrip) {
   for (const std::string name : {"VISIT", "R&D", "&&", "A&", ""}) {
     SCOPED_TRACE(name);

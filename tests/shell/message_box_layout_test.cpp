@@ -62,6 +62,36 @@ TEST(MessageBoxLayout, CentredOnTheMainWindowAndWidenedForLongLines) {
   EXPECT_EQ(MessageTextRoom(kWide), capped.text.width);
 }
 
+TEST(MessageBoxLayout, KeptWholeOnTheScreen) {
+  const TWindowPlacement screen{0, 30, 1280, 770}; // below a panel
+  struct Case {
+    const char* what;
+    TWindowPlacement main;
+    int width, height;
+    int left, top; // where the box ends up
+  };
+  const Case cases[] = {
+      {"inside: centred, unmoved", {100, 100, 800, 600}, 387, 149, 306, 325},
+      {"main window off to the left", {-900, 100, 800, 600}, 387, 149, 0, 325},
+      {"main window off to the right", {1000, 100, 800, 600}, 850, 149, 430, 325},
+      {"main window above the panel", {100, -500, 800, 600}, 387, 149, 306, 30},
+      {"main window below the screen", {100, 600, 800, 600}, 387, 289, 306, 511},
+      {"box wider than the screen", {100, 100, 800, 600}, 1500, 149, 0, 325},
+      {"box higher than the screen", {100, 100, 800, 600}, 387, 900, 306, 30},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TMessageBoxLayout box;
+    box.width = c.width;
+    box.height = c.height;
+    box.left = c.main.left + (c.main.width - c.width) / 2;
+    box.top = c.main.top + (c.main.height - c.height) / 2;
+    KeepOnScreen(box, screen);
+    EXPECT_EQ(c.left, box.left);
+    EXPECT_EQ(c.top, box.top);
+  }
+}
+
 TEST(MessageBoxLayout, LinesSplitAtEveryKindOfBreak) {
   EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "", "d"}), MessageLines("a\r\nb\nc\r\r\nd"));
   EXPECT_EQ(std::vector<std::string>{""}, MessageLines(""));

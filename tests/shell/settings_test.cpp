@@ -83,6 +83,24 @@ TEST_F(Settings, ChangesAreWrittenAtOnceAndReservedBytesKept) {
   EXPECT_EQ(std::make_tuple(2005, 3, 4), std::make_tuple(y, m, d));
 }
 
+TEST_F(Settings, AlwaysShowHiddenIsKeptInTheReservedByteAfterTheWelcomeFlag) {
+  {
+    TSettings settings;
+    settings.Load(path);
+    EXPECT_FALSE(settings.AlwaysShowHidden()); // a file written before it holds 0 there
+    settings.SetAlwaysShowHidden(true);
+  }
+  std::string bytes = Bytes();
+  ASSERT_EQ(2536u, bytes.size());
+  EXPECT_EQ(1, bytes[2230]);
+  TSettings again;
+  EXPECT_TRUE(again.Load(path));
+  EXPECT_TRUE(again.AlwaysShowHidden());
+  EXPECT_TRUE(again.WelcomeWindow());
+  again.SetAlwaysShowHidden(false);
+  EXPECT_EQ(0, Bytes()[2230]);
+}
+
 TEST_F(Settings, RecentProjectsMoveToTheTopAndKeepEight) {
   TSettings settings;
   settings.Load(path);
