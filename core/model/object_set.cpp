@@ -25,6 +25,8 @@ TObjectSet::TObjectSet() = default;
 
 void TObjectSet::Clear() {
   byId_.clear();
+  for (auto& record : Records)
+    spare_.push_back(std::move(record));
   Records.clear();
   // The root is no record: it has no time of its own.
   Root.Clear(0);
@@ -64,6 +66,14 @@ bool TObjectSet::Load(int32_t objectId) {
 
 void TObjectSet::AddRecord(std::unique_ptr<TDataRecord> record) {
   Records.push_back(std::move(record));
+}
+
+std::unique_ptr<TDataRecord> TObjectSet::NewRecord() {
+  if (spare_.empty()) return std::make_unique<TDataRecord>(0.0);
+  std::unique_ptr<TDataRecord> record = std::move(spare_.back());
+  spare_.pop_back();
+  record->Clear(0);
+  return record;
 }
 
 void TObjectSet::Unlink() {

@@ -39,7 +39,8 @@ public:
   // Precedes every record without a predecessor; its Next lists them.
   TDataRecord Root{0.0};
 
-  // Frees the records and empties every field.
+  // Empties every field. The records are kept aside, emptied, for NewRecord:
+  // a walk over many histories then allocates little after the first.
   void Clear();
   // Loads the object's history from the open project: false when the object
   // does not exist, the project has no records behind it, or the object
@@ -53,6 +54,9 @@ public:
   // malformed links and cycles; the links are then left empty.
   void AddRecord(std::unique_ptr<TDataRecord> record);
   void Link();
+  // An empty record to fill and add: one kept aside by Clear when there is
+  // one, else a new one.
+  std::unique_ptr<TDataRecord> NewRecord();
 
   // The record with this identifier, or nullptr.
   TDataRecord* FindRecord(int32_t id) const;
@@ -73,6 +77,7 @@ private:
   void CheckForCycles() const;
 
   std::vector<std::pair<int32_t, TDataRecord*>> byId_; // sorted by identifier
+  std::vector<std::unique_ptr<TDataRecord>> spare_;    // kept aside by Clear
 };
 
 // Loads the history of every object of the open project in turn, in

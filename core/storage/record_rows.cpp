@@ -237,7 +237,7 @@ void APSGetRecords(int32_t objectId, TObjectSet& set) {
     auto query = database.Query(sql.c_str());
     query.Bind(objectId);
     while (query.Step()) {
-      auto record = std::make_unique<TDataRecord>(0.0);
+      std::unique_ptr<TDataRecord> record = set.NewRecord();
       ReadRow(query, *record, parameters);
       set.AddRecord(std::move(record));
     }
