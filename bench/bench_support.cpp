@@ -2,6 +2,7 @@
 
 #include "model/parameter.h"
 #include "model/project.h"
+#include "shell/clock.h"
 #include "storage/project_lifecycle.h"
 
 #include <cstdio>
@@ -27,6 +28,16 @@ std::vector<const TParameter*> NewBenchProject(const std::string& path, TShape& 
   shape.firstParameterId = parameters.front()->Idtor;
   lastId = CurrentProject()->IdCounter();
   return parameters;
+}
+
+void StoredBenchProject(const std::string& path, TShape& shape) {
+  TFixedClock clock(shape.sysTime);
+  const TClock* previous = SetClock(&clock);
+  int32_t lastId = 0;
+  NewBenchProject(path, shape, lastId);
+  CloseProject();
+  SetClock(previous);
+  BaselineStore(path.substr(0, path.size() - 4) + ".vdb", shape, lastId);
 }
 
 std::string TemporaryDirectory() {

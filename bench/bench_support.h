@@ -22,6 +22,12 @@ namespace vandro::bench {
 std::vector<const TParameter*> NewBenchProject(const std::string& path, TShape& shape,
                                                int32_t& lastId);
 
+// A closed project at path (".vdp") holding the shape's objects and records,
+// written with raw SQLite byte for byte as the program writes them
+// (BaselineStore), so that a large project is made quickly. Opening it
+// raises the project file's counters to the identifiers stored.
+void StoredBenchProject(const std::string& path, TShape& shape);
+
 // A new folder under the system's temporary directory; ends the program
 // when none can be made.
 std::string TemporaryDirectory();

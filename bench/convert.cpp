@@ -9,7 +9,6 @@
 // writes them (records_baseline.cpp), so building the project is quick.
 #include "bench_support.h"
 #include "records_baseline.h"
-#include "shell/clock.h"
 #include "storage/project_lifecycle.h"
 #include "support/earlier_schema.h"
 
@@ -58,16 +57,7 @@ int main(int argc, char** argv) {
   const std::string dir = TemporaryDirectory();
   const std::string project = dir + "/Bench.vdp";
   const std::string database = dir + "/Bench.vdb";
-  {
-    TFixedClock clock(shape.sysTime);
-    SetClock(&clock);
-    int32_t lastId = 0;
-    NewBenchProject(project, shape, lastId);
-    CloseProject();
-    SetClock(nullptr);
-    // Opening raises the project file's counters to the identifiers stored.
-    BaselineStore(database, shape, lastId);
-  }
+  StoredBenchProject(project, shape);
   testing::MakeEarlierSchema(database);
   const double megabytes = double(std::filesystem::file_size(database)) / (1024.0 * 1024.0);
 

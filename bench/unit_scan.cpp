@@ -10,7 +10,6 @@
 // writes them (records_baseline.cpp), so building the project is quick.
 #include "bench_support.h"
 #include "records_baseline.h"
-#include "shell/clock.h"
 #include "storage/project_lifecycle.h"
 #include "storage/unit_rows.h"
 
@@ -91,15 +90,7 @@ int main(int argc, char** argv) {
   const std::string dir = TemporaryDirectory();
   const std::string project = dir + "/Bench.vdp";
   const std::string database = dir + "/Bench.vdb";
-  {
-    TFixedClock clock(shape.sysTime);
-    SetClock(&clock);
-    int32_t lastId = 0;
-    NewBenchProject(project, shape, lastId);
-    CloseProject();
-    SetClock(nullptr);
-    BaselineStore(database, shape, lastId);
-  }
+  StoredBenchProject(project, shape);
   std::printf("%d objects x %d states x %d values = %.0f records\n", shape.objects, shape.states,
               shape.values, double(shape.objects) * shape.states);
   bool ok = TimeScan(project, "values without units:");
