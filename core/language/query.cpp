@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <deque>
 #include <limits>
 #include <memory>
@@ -91,7 +92,7 @@ public:
   TValue::Ptr Result() {
     TValue::Ptr result = TValue::Create("TQExpression.Execute");
     if (query_.Selection == qsAll) {
-      result->SetReferenceArray(allHits_);
+      result->SetPackedReferenceArray(std::move(allHits_));
       return result;
     }
     std::vector<THit> hits;
@@ -123,6 +124,10 @@ private:
     TRecordStore* store = OpenRecordStore();
     if (!store) return;
     distinctGroups_ = true;
+    // Room for every object at once: growing by doubling would need the old
+    // and the new room together, half as much again at the peak.
+    if (!query_.States && query_.Selection == qsAll)
+      allHits_.reserve(static_cast<size_t>(store->ObjectCount()) * sizeof(int32_t));
     TObjectSet set;
     store->WalkObjects([&](int32_t id, const std::string& name) {
       LoadInto(set, id, name, *store);
@@ -305,9 +310,12 @@ private:
     case qsTop:
       hits_.push_back(hit);
       return hits_.size() < wanted;
-    default:
-      allHits_.push_back(key);
+    default: {
+      char bytes[sizeof key];
+      std::memcpy(bytes, &key, sizeof key);
+      allHits_.append(bytes, sizeof key);
       return true;
+    }
     }
   }
 
@@ -318,7 +326,11 @@ private:
     seen_.insert(object);
     const auto same = [object](const THit& hit) { return hit.object == object; };
     hits_.erase(std::remove_if(hits_.begin(), hits_.end(), same), hits_.end());
-    allHits_.erase(std::remove(allHits_.begin(), allHits_.end(), object), allHits_.end());
+    std::string kept;
+    for (size_t at = 0; at + sizeof object <= allHits_.size(); at += sizeof object)
+      if (std::memcmp(allHits_.data() + at, &object, sizeof object) != 0)
+        kept.append(allHits_, at, sizeof object);
+    allHits_ = std::move(kept);
     window_.erase(std::remove_if(window_.begin(), window_.end(), same), window_.end());
   }
 
@@ -327,9 +339,11 @@ private:
   TExecutor executor_;
   std::vector<THit> hits_;  // TOP and RANDOM
   std::deque<THit> window_; // BOTTOM: the last hits
-  // ALL: the identifiers of the hits in scan order. Only 4 bytes a hit, so
-  // that a query over every object stays small however many pass.
-  std::vector<int32_t> allHits_;
+  // ALL: the identifiers of the hits in scan order, packed as the result
+  // keeps them (TValue::SetPackedReferenceArray) and handed over without a
+  // copy. Only 4 bytes a hit, so that a query over every object stays small
+  // however many pass.
+  std::string allHits_;
   // Set when no object or state can come up twice (a walk over the whole
   // project), so there is no need to remember what was found.
   bool distinctGroups_ = false;

@@ -66,6 +66,11 @@ void TDataRecord::Clear(double sysTime) {
 }
 
 void TDataRecord::AddPV(std::unique_ptr<TPVRelation> relation) {
+  // Records are built a pair at a time by the million (stores, imports):
+  // room for a typical record at once instead of growing 1, 2, 4, 8.
+  constexpr size_t kTypicalPairs = 8;
+  if (PVs.capacity() == 0) PVs.reserve(kTypicalPairs);
+  if (VisiblePVs.capacity() == 0) VisiblePVs.reserve(kTypicalPairs);
   if (!relation->Invisible) VisiblePVs.push_back(relation.get());
   PVs.push_back(std::move(relation));
 }

@@ -38,6 +38,8 @@ public:
   virtual int32_t FindObject(const std::string& name) = 0;
   // Appends every record of the object to the set, unpacked, unlinked.
   virtual void GetRecords(int32_t objectId, TObjectSet& set) = 0;
+  // How many objects (and groups) there are.
+  virtual int64_t ObjectCount() = 0;
   // Object identifiers in ascending order: false at either end.
   virtual bool FirstObject(int32_t& id) = 0;
   virtual bool NextObject(int32_t& id) = 0;

@@ -174,6 +174,7 @@ public:
   int32_t RecordObject(int32_t recordId) override { return APSRecordObject(recordId); }
   int32_t FindObject(const std::string& name) override { return APSFindObject(name); }
   void GetRecords(int32_t objectId, TObjectSet& set) override { APSGetRecords(objectId, set); }
+  int64_t ObjectCount() override { return APSObjectCount(); }
   bool FirstObject(int32_t& id) override { return APSFirstObject(id); }
   bool NextObject(int32_t& id) override { return APSNextObject(id); }
   void WalkObjects(const std::function<bool(int32_t, const std::string&)>& visit) override {

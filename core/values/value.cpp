@@ -182,6 +182,15 @@ void TValue::SetReferenceArray(const std::vector<int32_t>& identifiers) {
   pendingReferences_ = !identifiers.empty();
 }
 
+void TValue::SetPackedReferenceArray(std::string identifiers) {
+  if (identifiers.size() % sizeof(int32_t) != 0)
+    RaiseSystemError("A packed reference array of " + std::to_string(identifiers.size()) +
+                     " bytes is not made of identifiers");
+  SetArray();
+  text_ = std::move(identifiers);
+  pendingReferences_ = !text_.empty();
+}
+
 void TValue::BuildReferences() const {
   const size_t count = text_.size() / sizeof(int32_t);
   items_.reserve(count);

@@ -100,6 +100,9 @@ public:
   // bytes per hit; the item values are built the first time anything other
   // than ItemCount reaches the items.
   void SetReferenceArray(const std::vector<int32_t>& identifiers);
+  // The same from identifiers already packed as the value keeps them (4
+  // bytes each, in the machine's byte order), taken over without a copy.
+  void SetPackedReferenceArray(std::string identifiers);
 
   // Object references: the slot for the state track built on first use.
   TTrackSlot* TrackSlot() const { return track_.get(); }
