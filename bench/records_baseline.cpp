@@ -79,6 +79,12 @@ int32_t NextRecordId(int32_t id) {
 }
 
 double BaselineStore(const std::string& path, const TShape& shape, int32_t lastRecordId) {
+  BaselineAddObjects(path, shape);
+  int32_t id = lastRecordId;
+  return BaselineStoreRecords(path, shape, 0, shape.objects, id);
+}
+
+void BaselineAddObjects(const std::string& path, const TShape& shape) {
   sqlite3* db = Open(path);
   sqlite3_stmt* object =
       Prepare(db, "INSERT INTO VD_Objects (ObjIdtor, GroupTag, ObjName) VALUES (?, 0, ?)");
@@ -92,17 +98,21 @@ double BaselineStore(const std::string& path, const TShape& shape, int32_t lastR
   }
   Exec(db, "COMMIT");
   sqlite3_finalize(object);
+  sqlite3_close(db);
+}
 
+double BaselineStoreRecords(const std::string& path, const TShape& shape, int first, int end,
+                            int32_t& id) {
+  sqlite3* db = Open(path);
   sqlite3_stmt* insert = Prepare(
       db, "INSERT INTO VD_Records (Idtor, RecName, ObjIdtor, Terminator, PrevRecord, PtrArrTag, "
           "PtrArr, RealTime, SysTime, Type, CntAdded, CntDeleted, PVs) "
           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   const std::string empty("\0\0\x03", 3);
   const auto start = Clock::now();
-  int32_t id = lastRecordId;
   int pending = 0;
   Exec(db, "BEGIN");
-  for (int o = 0; o < shape.objects; ++o) {
+  for (int o = first; o < end; ++o) {
     int32_t previous = 0;
     for (int s = 0; s < shape.states; ++s) {
       id = NextRecordId(id);

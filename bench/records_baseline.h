@@ -31,6 +31,12 @@ int32_t NextRecordId(int32_t id);
 // returns the seconds the records took. lastRecordId is the identifier the
 // general counter stood at before the first record.
 double BaselineStore(const std::string& path, const TShape& shape, int32_t lastRecordId);
+// The same in parts: the objects, then the records of objects [first, end),
+// which returns its seconds; id is the general counter before the first
+// record and, afterwards, after the last.
+void BaselineAddObjects(const std::string& path, const TShape& shape);
+double BaselineStoreRecords(const std::string& path, const TShape& shape, int first, int end,
+                            int32_t& id);
 // Reads every object and every column of its records, object by object;
 // returns the seconds it took. checksum adds up what was read.
 double BaselineLoad(const std::string& path, const TShape& shape, uint64_t& checksum);
