@@ -25,6 +25,18 @@ bool HasMember(const std::vector<TValue::Ptr>& content, const TValue& member) {
                      [&](const TValue::Ptr& item) { return item->Equals(member); });
 }
 
+// The group members of state after record's additions and removals.
+void FollowMembers(TDataRecord& state, const TDataRecord& record) {
+  for (const auto& member : record.Added) {
+    if (!state.Content) state.Content.emplace();
+    if (!HasMember(*state.Content, *member))
+      state.Content->push_back(member->Clone("TStateTrack.ConstructState"));
+  }
+  if (state.Content)
+    for (const auto& member : record.Deleted)
+      std::erase_if(*state.Content, [&](const TValue::Ptr& item) { return item->Equals(*member); });
+}
+
 bool HasMemberText(const std::optional<std::vector<TValue::Ptr>>& content,
                    const std::string& text) {
   return content && std::any_of(content->begin(), content->end(),
@@ -126,16 +138,7 @@ void TStateTrack::Replay(const TDataRecord& record) {
       State->PVs.push_back(std::move(copy));
     }
   }
-  for (const auto& member : record.Added) {
-    if (!State->Content) State->Content.emplace();
-    if (!HasMember(*State->Content, *member))
-      State->Content->push_back(member->Clone("TStateTrack.ConstructState"));
-  }
-  if (State->Content) {
-    for (const auto& member : record.Deleted)
-      std::erase_if(*State->Content,
-                    [&](const TValue::Ptr& item) { return item->Equals(*member); });
-  }
+  FollowMembers(*State, record);
 }
 
 void TStateTrack::ConstructState() {
@@ -144,8 +147,61 @@ void TStateTrack::ConstructState() {
   // Every field is taken from the path (its root at least).
   State->Clear(0);
   if (Set) State->ObjIdtor = Set->ObjIdtor;
-  for (const TDataRecord* record : Path)
-    Replay(*record);
+  // The same state as replaying each record in turn (Replay), but each
+  // value is copied once, from the last record that sets it: a parameter is
+  // in the state when its last pair on the path is not empty; it keeps the
+  // Modified flag of the pair that (re)created it after its last removal,
+  // and the state lists parameters in the order they were (re)created.
+  struct TLatest {
+    const TParameter* parameter;
+    const TPVRelation* created; // the pair that began the current run
+    const TPVRelation* last;    // the pair that set the value
+    size_t order;               // when `created` came, over the whole path
+    bool present;
+  };
+  std::vector<TLatest> latest;
+  size_t order = 0;
+  for (const TDataRecord* record : Path) {
+    for (const auto& source : record->PVs) {
+      if (!source->Parameter) continue;
+      const bool empty = source->Value.IsNull();
+      auto at = std::find_if(latest.begin(), latest.end(), [&](const TLatest& entry) {
+        return entry.parameter == source->Parameter;
+      });
+      if (at == latest.end()) {
+        if (empty) continue;
+        latest.push_back({source->Parameter, source.get(), source.get(), order++, true});
+      } else if (empty) {
+        at->present = false;
+      } else if (!at->present) {
+        *at = {source->Parameter, source.get(), source.get(), order++, true};
+      } else {
+        at->last = source.get();
+      }
+    }
+    FollowMembers(*State, *record);
+  }
+  std::stable_sort(latest.begin(), latest.end(),
+                   [](const TLatest& a, const TLatest& b) { return a.order < b.order; });
+  State->PVs.reserve(latest.size());
+  for (const TLatest& entry : latest) {
+    if (!entry.present) continue;
+    NoteCreation("TPVRelation", "TStateTrack.ConstructState");
+    auto copy = std::make_unique<TPVRelation>();
+    copy->Parameter = entry.parameter;
+    copy->Value.Assign(entry.last->Value);
+    copy->Modified = entry.created->Modified;
+    copy->Invisible = entry.last->Invisible;
+    State->PVs.push_back(std::move(copy));
+  }
+  if (!Path.empty()) {
+    const TDataRecord& last = *Path.back();
+    State->RecName = last.RecName;
+    State->RealTime = last.RealTime;
+    State->SysTime = last.SysTime;
+    State->Idtor = last.Idtor;
+    State->ObjIdtor = last.ObjIdtor;
+  }
   State->RebuildVisiblePVs();
   if (!Path.empty()) State->Previous = Path.back()->Previous;
   Constructed = true;

@@ -47,6 +47,27 @@ TEST_F(StateTracks, ReplayAppliesEachRecordOfThePathInOrder) {
   EXPECT_NE(track.State.get(), copy.State.get());
 }
 
+// A parameter removed and set again comes back last, as replaying the
+// records one by one would put it; the whole path and one record at a time
+// give the same state.
+TEST_F(StateTracks, AParameterSetAgainAfterItsRemovalComesLast) {
+  Add(1, 10, {}, {{"X", "1"}, {"Y", "2"}, {"Z", "3"}});
+  Add(3, 20, {1}, {{"X", ""}, {"Y", "5"}});
+  Add(5, 30, {3}, {{"X", "7"}, {"Z", "8"}});
+  set.Link();
+  EXPECT_EQ("Y=5 Z=3", StateAt(3));
+  EXPECT_EQ("Y=5 Z=8 X=7", StateAt(5));
+
+  TStateTrack whole, stepwise;
+  ASSERT_TRUE(whole.SetPath(set, 5, 100));
+  whole.ConstructState();
+  ASSERT_TRUE(stepwise.SetPath(set, 1, 100));
+  stepwise.ConstructState();
+  stepwise.Advance(*set.FindRecord(3));
+  stepwise.Advance(*set.FindRecord(5));
+  EXPECT_EQ(Describe(*whole.State), Describe(*stepwise.State));
+}
+
 TEST_F(StateTracks, SetPathRefusals) {
   Add(1, 10, {});
   Add(3, 20, {1}, {}, true);
