@@ -347,6 +347,20 @@ int CompareExactly(const std::string& a, const std::string& b) {
 
 // Numbers of compatible units, compared in their common basis; false with
 // the units message when the dimensions differ.
+// Both numbers, when neither has a unit; deviations take no part in an order.
+bool UnitlessNumbers(const TValue& left, const TValue& right, double& a, double& b) {
+  double plus = 0, minus = 0;
+  std::string unitA, unitB;
+  try {
+    DecodeNumber(left.Text(), a, plus, minus, unitA);
+    if (!unitA.empty()) return false;
+    DecodeNumber(right.Text(), b, plus, minus, unitB);
+  } catch (const EConvertError&) {
+    return false;
+  }
+  return unitB.empty();
+}
+
 bool SameDimensions(const TValue& left, const TValue& right, std::string& message) {
   TInterval a, b;
   std::string unitA, unitB, signatureA, signatureB;
@@ -432,15 +446,22 @@ bool Relation(uint8_t code, const TValue& left, const TValue& right, TValue& res
   if (left.IsError() && right.IsError()) {
     holds = false;
   } else if (left.IsNumeric() && right.IsNumeric()) {
-    if (!SameDimensions(left, right, message)) return false;
-    // Compare takes the products of number and factor at 15 digits, so that
-    // 0.1 [km] and 100 [m] are one length.
-    const int outcome = left.Compare(right, static_cast<TRelation>(code));
-    if (outcome < 0) {
-      message = kComparisonError;
-      return false;
+    double a = 0, b = 0;
+    if (UnitlessNumbers(left, right, a, b)) {
+      // Nothing to convert (the common case of a query's condition): the
+      // numbers compare as they are, as the unit checks below would find.
+      holds = Holds(a, b, code);
+    } else {
+      if (!SameDimensions(left, right, message)) return false;
+      // Compare takes the products of number and factor at 15 digits, so
+      // that 0.1 [km] and 100 [m] are one length.
+      const int outcome = left.Compare(right, static_cast<TRelation>(code));
+      if (outcome < 0) {
+        message = kComparisonError;
+        return false;
+      }
+      holds = outcome == 1;
     }
-    holds = outcome == 1;
   } else if (left.IsDateTime() && right.IsDateTime()) {
     holds = Holds(DecodeDateTime(left.Text()), DecodeDateTime(right.Text()), code);
   } else if (left.IsBoolean() && right.IsBoolean()) {

@@ -108,10 +108,8 @@ void UnpackPairs(std::string_view memo, int32_t recordId, const TParameterIndex&
                  TDataRecord& record) {
   constexpr std::string_view kName = "PVs";
   const size_t length = CheckedLength(memo, recordId, kName);
-  // At most one pair per ":" (values may hold more).
-  const size_t most = static_cast<size_t>(std::count(memo.begin(), memo.end(), ':'));
-  record.PVs.reserve(record.PVs.size() + most);
-  record.VisiblePVs.reserve(record.VisiblePVs.size() + most);
+  // No count of the pairs beforehand: AddPV takes room for a typical record
+  // at once, and a record reused for the next history keeps its room.
   size_t position = kMemoHeaderSize;
   while (position < length) {
     const size_t colon = memo.find(':', position);
