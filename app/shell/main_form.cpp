@@ -347,10 +347,10 @@ void TMainForm::SetTemplMenu() {
   const TTemplateMenu menu = TemplateMenu(templateNames_());
   if (menu.names.empty()) return;
   QAction* before = recordsMenu_->actions().value(0);
-  // A template item makes a record dialog from its template; the items wait
-  // for the record dialog, as does the templates dialog behind "More ...".
+  // A template item makes a record dialog from its template; "More ..."
+  // lists the templates to choose from.
   auto add = [&](QAction* item) {
-    item->setEnabled(false);
+    item->setEnabled(!ProjectIsReadOnly());
     recordsMenu_->insertAction(before, item);
     templateItems_.push_back(item);
   };
@@ -362,7 +362,11 @@ void TMainForm::SetTemplMenu() {
     connect(item, &QAction::triggered, this, [this, shown] { emit templateChosen(shown); });
     add(item);
   }
-  if (menu.more) add(new QAction(QString::fromLatin1(kMoreTemplates), this));
+  if (menu.more) {
+    auto* more = new QAction(QString::fromLatin1(kMoreTemplates), this);
+    connect(more, &QAction::triggered, this, [this] { emit templateChosen(QString()); });
+    add(more);
+  }
   auto* separator = new QAction(this);
   separator->setSeparator(true);
   add(separator);

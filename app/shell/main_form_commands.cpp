@@ -3,6 +3,8 @@
 // the handlers of the commands the main window carries out itself.
 #include "app/shell/main_form.h"
 
+#include "app/editing/record_commands.h"
+#include "app/editing/selection_api.h"
 #include "app/model/object_view_dlg.h"
 #include "app/shell/about_box.h"
 #include "app/shell/app_icon.h"
@@ -10,7 +12,6 @@
 #include "app/shell/date_pickers.h"
 #include "app/shell/guard.h"
 #include "app/shell/help.h"
-#include "app/shell/object_pick_dlg.h"
 #include "app/shell/text_edge.h"
 #include "app/storage/database_browser_form.h"
 #include "app/storage/project_manager_form.h"
@@ -140,16 +141,16 @@ void TMainForm::CreateCommands() {
       {"viewWelcome", "Welcome Window on Start", "Offer the welcome window when Vandro starts", no,
        kAlways, kAvailable, [this](bool on) { OnWelcomeOnStart(on); }, std::nullopt, true},
       // Records
-      {"recNewObject", "New &Object...", "Create new object ", no, kNeedsProject, kLater, none,
-       TGlyph::NewObject},
+      {"recNewObject", "New &Object...", "Create new object ", no, kNeedsProject, kAvailable,
+       [this](bool) { OpenNewObject(*this); }, TGlyph::NewObject},
       {"recNewGroup", "New &Group...", "Create new object as group ", no, kNeedsProject, kLater,
        none, TGlyph::NewGroup},
       {"recNewState", "Create New &State...", "Create new state of an object", no, kNeedsProject,
-       kLater, none, TGlyph::NewState},
+       kAvailable, [this](bool) { OpenNewState(*this); }, TGlyph::NewState},
       {"recNewGroupState", "Create New State of G&roup...", "Create new state of a group", no,
        kNeedsProject, kLater, none, TGlyph::NewGroupState},
       {"recEditRecord", "&Edit Record...", "Edit a stored state of an object", no, kNeedsProject,
-       kLater, none},
+       kAvailable, [this](bool) { OpenEditRecord(*this); }},
       {"recEditGroupRecord", "Edit Group Recor&d...", "Edit a stored state of a group", no,
        kNeedsProject, kLater, none},
       {"recRename", "Re&name Object...", "Give an object a new name", no, kNeedsProject, kAvailable,
@@ -198,6 +199,16 @@ void TMainForm::CreateCommands() {
   };
   for (const TCommand& command : commands)
     AddCommand(command);
+  // The template items of the Records menu; an empty name is "More ...".
+  connect(this, &TMainForm::templateChosen, this, [this](const QString& name) {
+    RunCommand([&] {
+      std::string text;
+      if (name.isEmpty())
+        ChooseTemplate(*this);
+      else if (ToCore(name, text))
+        OpenTemplateRecord(*this, text);
+    });
+  });
 }
 
 void TMainForm::CreateMenus() {
@@ -409,9 +420,11 @@ void TMainForm::OnWelcomeOnStart(bool on) {
 // --- Records, Project --------------------------------------------------------
 
 void TMainForm::OnRenameObject() {
-  TObjectPickDlg picker(this);
-  if (picker.exec() != QDialog::Accepted) return;
-  const int32_t id = picker.SelectedId();
+  app::TSelectRequest request;
+  request.Caption = "Rename Object";
+  app::TSelectResult chosen;
+  if (!app::SelectObject(this, request, chosen)) return;
+  const int32_t id = chosen.ObjectId;
   if (id == 0) return;
   QInputDialog input(this);
   input.setWindowTitle(QStringLiteral("Rename Object"));
@@ -429,10 +442,12 @@ void TMainForm::OnRenameObject() {
 }
 
 void TMainForm::OnViewObject() {
-  TObjectPickDlg picker(this);
-  if (picker.exec() != QDialog::Accepted || picker.SelectedId() == 0) return;
+  app::TSelectRequest request;
+  request.Caption = "View Object";
+  app::TSelectResult chosen;
+  if (!app::SelectObject(this, request, chosen) || chosen.ObjectId == 0) return;
   TObjectViewDlg view(this);
-  if (view.Open(picker.SelectedId())) view.exec();
+  if (view.Open(chosen.StateIds.empty() ? chosen.ObjectId : chosen.StateIds.front())) view.exec();
 }
 
 void TMainForm::OnUnits() {

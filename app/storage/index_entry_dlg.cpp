@@ -1,13 +1,15 @@
 #include "app/storage/index_entry_dlg.h"
 
+#include "app/editing/select_object_dlg.h"
 #include "app/shell/guard.h"
-#include "app/shell/object_pick_dlg.h"
 #include "app/shell/text_edge.h"
 #include "editing/project_manager.h"
 #include "model/project.h"
+#include "shell/clock.h"
 #include "shell/messages.h"
 #include "storage/objects.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -68,9 +70,15 @@ void TIndexEntryDlg::SetObject(int32_t id) {
 }
 
 void TIndexEntryDlg::Choose() {
-  TObjectPickDlg picker(this, kind_ == ikGroups);
-  if (picker.exec() == QDialog::Accepted && picker.SelectedId() != 0)
-    SetObject(picker.SelectedId());
+  // An entry names an object alone: no state is asked for, and an object
+  // without states is as good as any.
+  TSelectObjectDlg picker(this);
+  picker.Prepare(Now(), false, true, false, false);
+  if (kind_ == ikGroups) picker.ShowDataObjects()->setChecked(false);
+  const bool chosen = picker.exec() == QDialog::Accepted && picker.Selection().ObjectId() != 0;
+  const int32_t id = picker.Selection().ObjectId();
+  picker.Release();
+  if (chosen) SetObject(id);
 }
 
 void TIndexEntryDlg::accept() {

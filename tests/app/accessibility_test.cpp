@@ -2,9 +2,9 @@
 // of its own: its accessible name, or the caption of the label that is its
 // buddy. A combo box is read by its value on Linux whatever label stands
 // beside it, so it carries its caption as its accessible name.
+#include "app/editing/select_object_dlg.h"
 #include "app/model/object_view_dlg.h"
 #include "app/shell/message_box.h"
-#include "app/shell/object_pick_dlg.h"
 #include "app/shell/welcome_form.h"
 #include "app/storage/database_browser_form.h"
 #include "app/storage/db_show_form.h"
@@ -141,9 +141,13 @@ private slots:
           {{newProject.findChild<QTableWidget*>(), QStringLiteral("Project information")},
            {newProject.findChild<QLineEdit*>(), QStringLiteral("Project is based upon")}});
 
-    TObjectPickDlg picker;
-    Check(&picker, {{picker.Filter(), QStringLiteral("Part of the name")},
-                    {picker.List(), QStringLiteral("Objects")}});
+    TSelectObjectDlg picker;
+    Check(&picker, {{picker.Objects(), QStringLiteral("Objects")},
+                    {picker.ObjectScroll(), QStringLiteral("Object pages")},
+                    {picker.SelectedObject(), QStringLiteral("Selected Object:")},
+                    {picker.States(), QStringLiteral("States")},
+                    {picker.Values(), QStringLiteral("Values")},
+                    {picker.SelectedStates(), QStringLiteral("Selected States:")}});
 
     TObjectViewDlg view;
     QVERIFY(view.Open(APSFindObject("ANN")));

@@ -1,3 +1,4 @@
+#include "app/editing/select_object_dlg.h"
 #include "app/shell/child_form.h"
 #include "app/shell/date_pickers.h"
 #include "app/shell/main_form.h"
@@ -135,10 +136,11 @@ private slots:
     QVERIFY(form->OpenProjectAt(file));
     QCOMPARE(form->windowTitle(), QStringLiteral("Vandro: ") + file + QLatin1Char(' '));
     QCOMPARE(form->StatusPanel(0)->text(), QStringLiteral("Project: Clinic"));
-    for (const char* command : {"fileClose", "filePrint", "projUnits", "recRename"})
+    for (const char* command : {"fileClose", "filePrint", "projUnits", "recRename", "recNewObject",
+                                "recNewState", "recEditRecord"})
       QVERIFY2(Enabled(command), command);
     // Commands whose windows come later stay disabled.
-    for (const char* command : {"recNewObject", "projParams", "statDialog"})
+    for (const char* command : {"projParams", "statDialog"})
       QVERIFY2(!Enabled(command), command);
     QCOMPARE(ReadSettingsFile().RecentProjects(), std::vector<std::string>{file.toStdString()});
 
@@ -252,9 +254,10 @@ private slots:
     QVERIFY(form->OpenProjectAt(MakeProject(QStringLiteral("r"))));
     const int32_t ann = APSCreateObject("ANN");
     QVERIFY(form->OpenChild(new TTestChild(TChildKind::RecordDialog, ann)));
-    WhenModal("vandro::TObjectPickDlg", [](QWidget* picker) {
-      auto* dialog = static_cast<QDialog*>(picker);
-      QCOMPARE(dialog->findChild<QListWidget*>()->currentItem()->text(), QStringLiteral("ANN"));
+    WhenModal("vandro::TSelectObjectDlg", [](QWidget* picker) {
+      auto* dialog = static_cast<TSelectObjectDlg*>(picker);
+      QCOMPARE(dialog->Objects()->item(0, 1)->text(), QStringLiteral("ANN"));
+      dialog->Objects()->setCurrentCell(0, 1);
       WhenModal("QInputDialog", [](QWidget* input) {
         auto* dialog = static_cast<QInputDialog*>(input);
         QCOMPARE(dialog->labelText(), QStringLiteral("Input new object name"));
@@ -262,7 +265,7 @@ private slots:
         dialog->setTextValue(QStringLiteral("Anna"));
         dialog->accept();
       });
-      dialog->accept();
+      dialog->OkButton()->click();
     });
     form->Command(QStringLiteral("recRename"))->trigger();
     QCOMPARE(sink->Last(), std::string("Can't change name: object is in use"));

@@ -1,9 +1,9 @@
 // The project manager, the database browser, DB Show and the object view are
 // wired to the main window and to their rules.
+#include "app/editing/select_object_dlg.h"
 #include "app/model/moment_picker.h"
 #include "app/model/object_view_dlg.h"
 #include "app/shell/main_form.h"
-#include "app/shell/object_pick_dlg.h"
 #include "app/shell/text_edge.h"
 #include "app/storage/database_browser_form.h"
 #include "app/storage/db_show_form.h"
@@ -22,6 +22,7 @@
 #include "storage/project_lifecycle.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -353,8 +354,10 @@ private slots:
     OpenProject(2);
     const int32_t id = APSFindObject("O01");
     bool checked = false;
-    WhenModal("vandro::TObjectPickDlg", [&](QWidget* dialog) {
-      static_cast<QDialog*>(dialog)->accept(); // the first object, O00
+    WhenModal("vandro::TSelectObjectDlg", [&](QWidget* dialog) {
+      auto* pick = static_cast<TSelectObjectDlg*>(dialog);
+      pick->Objects()->setCurrentCell(0, 1); // the first object, O00
+      pick->OkButton()->click();
     });
     WhenModal("vandro::TObjectViewDlg", [&](QWidget* dialog) {
       auto* view = static_cast<TObjectViewDlg*>(dialog);
@@ -389,10 +392,12 @@ private slots:
       auto* entry = static_cast<TIndexEntryDlg*>(dialog);
       entry->NameEdit()->setText(QStringLiteral("east"));
       // The chooser offers the groups only.
-      WhenModal("vandro::TObjectPickDlg", [&](QWidget* picker) {
-        auto* pick = static_cast<TObjectPickDlg*>(picker);
-        QCOMPARE(pick->List()->count(), 1);
-        pick->accept();
+      WhenModal("vandro::TSelectObjectDlg", [&](QWidget* picker) {
+        auto* pick = static_cast<TSelectObjectDlg*>(picker);
+        QVERIFY(!pick->ShowDataObjects()->isChecked());
+        QCOMPARE(pick->Objects()->rowCount(), 1);
+        pick->Objects()->setCurrentCell(0, 1);
+        pick->OkButton()->click();
       });
       entry->ChooseButton()->click();
       QCOMPARE(entry->ObjectId(), ward);
@@ -410,10 +415,14 @@ private slots:
     QCOMPARE(Column(manager->IndexGrid(ikGroups), 1), QStringList{"WARD"});
 
     // Renamed from the Records menu: the index page shows the new name.
-    WhenModal("vandro::TObjectPickDlg", [&](QWidget* picker) {
-      auto* pick = static_cast<TObjectPickDlg*>(picker);
-      pick->Filter()->setText(QStringLiteral("WARD"));
-      pick->accept();
+    WhenModal("vandro::TSelectObjectDlg", [&](QWidget* picker) {
+      auto* pick = static_cast<TSelectObjectDlg*>(picker);
+      // The last page of the list ends with WARD.
+      pick->ObjectScroll()->setValue(pick->ObjectScroll()->maximum());
+      const int last = pick->Objects()->rowCount() - 1;
+      QCOMPARE(pick->Objects()->item(last, 1)->text(), QStringLiteral("WARD"));
+      pick->Objects()->setCurrentCell(last, 1);
+      pick->OkButton()->click();
     });
     WhenModal("QInputDialog", [](QWidget* input) {
       static_cast<QInputDialog*>(input)->setTextValue(QStringLiteral("hall"));

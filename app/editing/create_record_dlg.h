@@ -1,0 +1,109 @@
+// TCreateRecordDlg: the record dialog, a non-modal child of the main window
+// counted against its dialog limit. The rules are the record editor's
+// (editing/record_editor.h); this window draws its grid and pages and
+// forwards every click and key to it.
+#pragma once
+
+#include "app/shell/child_form.h"
+#include "editing/record_editor.h"
+
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QToolButton;
+
+namespace vandro {
+
+class TMomentPicker;
+
+class TCreateRecordDlg final : public TChildForm, private TRecordEditorHost {
+  Q_OBJECT
+public:
+  explicit TCreateRecordDlg(QWidget* parent = nullptr);
+  ~TCreateRecordDlg() override;
+
+  // The opener's inputs, then Start; false when nothing was selected (the
+  // window is then to be discarded).
+  TRecordEditor& Editor() { return editor_; }
+  bool Start(bool newObject, bool edit);
+
+  bool UsesObject(int32_t objectId) const override;
+  void CloseForProject() override;
+  void ParametersChanged() override;
+
+  // For tests and screen readers: the widgets by their captions.
+  QTableWidget* Grid() const { return grid_; }
+  QLineEdit* NameEdit() const { return name_; }
+  QLineEdit* RecordNameEdit() const { return recordName_; }
+  TMomentPicker* Moment() const { return moment_; }
+  QPushButton* OkButton() const { return ok_; }
+  QListWidget* GroupList() const { return groups_; }
+
+  // The buttons, as the user presses them.
+  void PressOk();
+  void PressCancel();
+  void PressNewVersion();
+  void PressIterative();
+  void PressTerminate();
+  void PressDefineValue();
+  void PressPickParameter();
+  void PressAddGroup();
+
+private:
+  bool EditNewParameter(TParameter& parameter) override;
+  void ParameterAdded() override;
+  void Launch(const std::string& text) override;
+
+  void BuildGeneral(QWidget* page);
+  void BuildAdvanced(QWidget* page);
+  void ShowAll();
+  void Refill();
+  void PlaceCellButtons();
+  void CellChosen(int row, int column);
+  void CellTyped(int row, int column);
+  void TimeLeft();
+  void ShowFormula();
+  void GridMenu(const QPoint& at);
+  void GroupChecked(QListWidgetItem* item);
+  void EditCondition();
+  void FillGroups();
+  void Finish();
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  TRecordEditor editor_;
+  bool refilling_ = false;
+  bool closing_ = false;
+  int lastPage_ = 0; // of the value constructor
+  QTabWidget* pages_ = nullptr;
+  QTableWidget* grid_ = nullptr;
+  QLineEdit* name_ = nullptr;
+  TMomentPicker* moment_ = nullptr;
+  QLabel* template_ = nullptr;
+  QToolButton* pick_ = nullptr;
+  QToolButton* define_ = nullptr;
+  QToolButton* formula_ = nullptr;
+  QLabel* sysTime_ = nullptr;
+  QLineEdit* recordName_ = nullptr;
+  QPushButton* newVersion_ = nullptr;
+  QPushButton* terminate_ = nullptr;
+  QPushButton* iterative_ = nullptr;
+  QPushButton* saveTemplate_ = nullptr;
+  QGroupBox* indexBox_ = nullptr;
+  QCheckBox* indexCheck_ = nullptr;
+  QLineEdit* indexName_ = nullptr;
+  QLineEdit* indexComment_ = nullptr;
+  QListWidget* groups_ = nullptr;
+  QPushButton* condition_ = nullptr;
+  QPushButton* ok_ = nullptr;
+};
+
+} // namespace vandro

@@ -1,0 +1,207 @@
+// The record dialog end to end on a copy of the sample project: a new object
+// from a template, a new state through "Select Object", a record edited in
+// place, each as the main window's commands open them.
+#include "app/editing/create_record_dlg.h"
+#include "app/editing/record_commands.h"
+#include "app/editing/select_object_dlg.h"
+#include "app/shell/main_form.h"
+#include "app_test_support.h"
+#include "language/executor.h"
+#include "language/record_evaluation.h"
+#include "model/object_set.h"
+#include "model/project.h"
+#include "model/state_track.h"
+#include "shell/settings.h"
+#include "storage/objects.h"
+#include "storage/project_lifecycle.h"
+#include "storage/sample_copy.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace vandro::apptest {
+
+class RecordWindowsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir;
+  std::unique_ptr<TRecordingSink> sink;
+  std::unique_ptr<ScopedLanguage> language;
+  std::unique_ptr<ScopedRecords> records;
+  std::unique_ptr<TSettings> settings;
+  std::unique_ptr<TMainForm> form;
+  QString project;
+  int32_t pump = 0;
+  int32_t firstRecord = 0;
+
+  static QString BuildDir() { return QStringLiteral(QT_TESTCASE_BUILDDIR); }
+
+  static int RowNamed(QTableWidget* grid, int column, const QString& name) {
+    for (int row = 0; row < grid->rowCount(); ++row)
+      if (grid->item(row, column) && grid->item(row, column)->text() == name) return row;
+    return -1;
+  }
+
+  // Chooses the object by name and its first state, then OK.
+  void ChooseState(const QString& name) {
+    WhenModal("vandro::TSelectObjectDlg", [name](QWidget* widget) {
+      auto* dialog = static_cast<TSelectObjectDlg*>(widget);
+      const int row = RowNamed(dialog->Objects(), 1, name);
+      QVERIFY(row >= 0);
+      dialog->Objects()->setCurrentCell(row, 1);
+      dialog->OkButton()->click();
+      QTableWidget* states = dialog->States();
+      QVERIFY(states->rowCount() > 0);
+      const QRect cell = states->visualRect(states->model()->index(0, 1));
+      QTest::mouseClick(states->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+      dialog->OkButton()->click();
+    });
+  }
+
+  // Types into a cell of the record dialog's grid as the in-place editor does.
+  static void TypeCell(TCreateRecordDlg* dialog, const QString& parameter, const QString& text) {
+    QTableWidget* grid = dialog->Grid();
+    const int row = RowNamed(grid, rcParameter, parameter);
+    QVERIFY(row >= 0);
+    grid->setCurrentCell(row, rcValue);
+    QCoreApplication::processEvents();
+    grid->item(row, rcValue)->setText(text);
+    QCoreApplication::processEvents();
+  }
+
+  int RecordDialogs() const { return form->Children().Count(TChildKind::RecordDialog); }
+
+private slots:
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    sink = std::make_unique<TRecordingSink>();
+    language = std::make_unique<ScopedLanguage>();
+    records = std::make_unique<ScopedRecords>();
+    settings = std::make_unique<TSettings>();
+    settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
+    form = std::make_unique<TMainForm>(*settings);
+    form->resize(900, 700);
+    form->show();
+    project = QString::fromStdString(UserSampleProject(
+        (BuildDir() + QStringLiteral("/../app/sample/healthmonitor.vdp")).toStdString(),
+        dir->path().toStdString()));
+    QVERIFY(!project.isEmpty());
+    QVERIFY(form->OpenProjectAt(project));
+    // An object that sorts first in the object list, with one state.
+    pump = APSCreateObject("AAA_PUMP");
+    TObjectSet set;
+    QVERIFY(set.Load(pump));
+    TStateTrack track;
+    track.SetRootPath(set, 0);
+    std::vector<std::unique_ptr<TPVRelation>> pairs;
+    auto pair = std::make_unique<TPVRelation>();
+    pair->Parameter = CurrentProject()->FindParameter("Pulse");
+    pair->Value.SetPlain("70 [bpm]");
+    pair->Modified = true;
+    pairs.push_back(std::move(pair));
+    firstRecord = track.ModifyRecord(std::move(pairs), 40000);
+    QVERIFY(firstRecord != 0);
+  }
+
+  void cleanup() {
+    form.reset();
+    CloseProject();
+    settings.reset();
+    records.reset();
+    language.reset();
+    sink.reset();
+    dir.reset();
+  }
+
+  void aNewObjectFromTheVitalsTemplateIsInTheHistory() {
+    WhenModal("vandro::TSelectObjectDlg", [](QWidget* widget) {
+      auto* dialog = static_cast<TSelectObjectDlg*>(widget);
+      QVERIFY(dialog->CreateNew()->isVisible());
+      dialog->CreateNew()->click();
+    });
+    TCreateRecordDlg* dialog = OpenTemplateRecord(*form, "VITALS");
+    QVERIFY(dialog);
+    QCOMPARE(RecordDialogs(), 1);
+    QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("New Object: OBJECT_")));
+    QVERIFY(RowNamed(dialog->Grid(), rcParameter, QStringLiteral("Temperature")) >= 0);
+    dialog->NameEdit()->clear();
+    QTest::keyClicks(dialog->NameEdit(), QStringLiteral("Mr Test"));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("New Object: Mr Test"));
+    TypeCell(dialog, QStringLiteral("Temperature"), QStringLiteral("37.2 [C]"));
+    sink->Answer(true); // store the record
+    dialog->PressOk();
+    QCoreApplication::processEvents();
+    QVERIFY2(RecordDialogs() == 0, sink->questions.empty() ? "" : sink->questions.back().c_str());
+    QVERIFY(APSFindObject("MR TEST") != 0);
+
+    const QString cli = BuildDir() + QStringLiteral("/../cli/vandro-cli");
+    if (!QFileInfo::exists(cli)) QSKIP("vandro-cli is not built");
+    form.reset();
+    CloseProject();
+    QProcess run;
+    run.start(cli, {QStringLiteral("history"), project, QStringLiteral("MR TEST")});
+    QVERIFY(run.waitForFinished(20000));
+    const QString out = QString::fromUtf8(run.readAllStandardOutput());
+    QVERIFY2(out.contains(QStringLiteral("37.2")), qPrintable(out));
+    QVERIFY2(out.contains(QStringLiteral("120")), qPrintable(out)); // a template default
+  }
+
+  void aNewStateThroughSelectObject() {
+    ChooseState(QStringLiteral("AAA_PUMP"));
+    TCreateRecordDlg* dialog = OpenNewState(*form);
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("New State: AAA_PUMP"));
+    // The previous state's value is beside the new one.
+    QCOMPARE(dialog->Grid()->columnCount(), 4);
+    TypeCell(dialog, QStringLiteral("Pulse"), QStringLiteral("80 [bpm]"));
+    sink->Answer(true);
+    dialog->PressOk();
+    QCoreApplication::processEvents();
+    QCOMPARE(RecordDialogs(), 0);
+    TObjectSet set;
+    QVERIFY(set.Load(pump));
+    QCOMPARE(set.Records.size(), size_t(2));
+    QCOMPARE(set.Records[1]->PrevRecord, firstRecord);
+  }
+
+  void editRecordRewritesInPlace() {
+    ChooseState(QStringLiteral("AAA_PUMP"));
+    TCreateRecordDlg* dialog = OpenEditRecord(*form);
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit Record: AAA_PUMP"));
+    // The object is in use: renaming it is refused while the dialog is open.
+    QVERIFY(form->Children().ObjectInUse(pump));
+    TypeCell(dialog, QStringLiteral("Pulse"), QStringLiteral("75 [bpm]"));
+    sink->Answer(true);
+    dialog->PressOk();
+    QCoreApplication::processEvents();
+    TObjectSet set;
+    QVERIFY(set.Load(pump));
+    QCOMPARE(set.Records.size(), size_t(1));
+    QCOMPARE(set.Records[0]->Idtor, firstRecord);
+    QCOMPARE(QString::fromStdString(set.Records[0]->PVs[0]->Value.Text()),
+             QStringLiteral("75 [bpm]"));
+  }
+
+  void cancelStoresNothingAndReleasesTheObject() {
+    TCreateRecordDlg* dialog = OpenNewObject(*form);
+    QVERIFY(dialog);
+    const int32_t objects = APSObjectCount();
+    dialog->PressCancel();
+    QCoreApplication::processEvents();
+    QCOMPARE(RecordDialogs(), 0);
+    QCOMPARE(APSObjectCount(), objects);
+  }
+};
+
+VANDRO_APP_TEST(RecordWindowsTest);
+
+} // namespace vandro::apptest
+
+#include "record_windows_test.moc"
