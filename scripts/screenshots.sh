@@ -11,7 +11,10 @@
 #   project-manager.png  the project manager (Project, Project Manager)
 #   database-browser.png the database browser (Project, Browse Project Database)
 #   object-view-group.png the object view of the group CARDIOLOGY with its
-#                        members (Records, View Object)
+#                        members (Records, View Object, chosen in "Select
+#                        Object")
+#   record-dialog.png    the record dialog of the template VITALS for the
+#                        patient BERG_ANNA (Records, VITALS)
 # While Project Manager is still disabled in a build, its shot is left out
 # and the script says so.
 set -euo pipefail
@@ -151,23 +154,58 @@ shoot database-browser.png
 xdotool key Escape
 settle
 
-# Records, View Object: the chooser, filtered to the group, then its view.
+# Records, View Object: "Select Object" (captioned as the command), the ward
+# CARDIOLOGY chosen in it, then its view, a window of the same caption.
 xdotool key --window "$main" alt+r
 settle 0.5
 xdotool key v
 settle 2
-picker=$(xdotool search --onlyvisible --name '^Select Object' 2>/dev/null | head -n 1 || true)
+picker=$(xdotool search --onlyvisible --name '^View Object' 2>/dev/null | head -n 1 || true)
 if [ -z "$picker" ]; then
-  echo "screenshots: the object chooser did not open; object-view-group.png not taken" >&2
+  echo "screenshots: Select Object did not open; object-view-group.png not taken" >&2
   exit 1
 fi
-# The chooser's filter has the keyboard.
-xdotool type CARDIOLOGY
+# The page tabs have the keyboard; Tab reaches the object list, sorted by
+# name: Down marks its first row, BERG_ANNA, Down again CARDIOLOGY; Return
+# is OK.
+xdotool key Tab
+settle 0.5
+xdotool key Down Down
 settle 0.5
 xdotool key Return
 settle 2
-if ! xdotool search --onlyvisible --name '^View Object' >/dev/null 2>&1; then
+view=$(xdotool search --onlyvisible --name '^View Object' 2>/dev/null | grep -vx "$picker" | head -n 1 || true)
+if [ -z "$view" ]; then
   echo "screenshots: the object view did not open; object-view-group.png not taken" >&2
   exit 1
 fi
 shoot object-view-group.png
+xdotool key Escape
+settle
+
+# Records, VITALS: the template's record dialog for an existing patient.
+# Opened by the keyboard, the menu marks its first item, ADMISSION; VITALS
+# is the third.
+xdotool key --window "$main" alt+r
+settle 0.5
+xdotool key Down Down Return
+settle 2
+picker=$(xdotool search --onlyvisible --name '^Select Object' 2>/dev/null | head -n 1 || true)
+if [ -z "$picker" ]; then
+  echo "screenshots: Select Object did not open for VITALS; record-dialog.png not taken" >&2
+  exit 1
+fi
+# As above, Tab and Down mark BERG_ANNA; OK turns to her states, with the
+# one current now marked, and OK again opens the dialog.
+xdotool key Tab
+settle 0.5
+xdotool key Down Return
+settle 1
+xdotool key Return
+settle 2
+# The dialog is a window inside the main one, not one of its own.
+if xdotool search --onlyvisible --name '^Select Object' >/dev/null 2>&1; then
+  echo "screenshots: Select Object stayed open; record-dialog.png not taken" >&2
+  exit 1
+fi
+shoot record-dialog.png

@@ -6,17 +6,16 @@
 #include "app/shell/guard.h"
 #include "app/shell/main_form.h"
 #include "app/shell/text_edge.h"
-#include "editing/parameter_list.h"
+#include "app/storage/parameter_edit_dlg.h"
 #include "model/project.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
 
+#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -29,13 +28,15 @@
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimeEdit>
 #include <QToolButton>
-#include <QToolTip>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -84,7 +85,7 @@ TCreateRecordDlg::TCreateRecordDlg(QWidget* parent)
   layout->addLayout(buttons);
   connect(ok_, &QPushButton::clicked, this, [this] { PressOk(); });
   connect(cancel, &QPushButton::clicked, this, [this] { PressCancel(); });
-  resize(560, 440);
+  resize(680, 540);
 }
 
 TCreateRecordDlg::~TCreateRecordDlg() {
@@ -129,6 +130,19 @@ void TCreateRecordDlg::BuildGeneral(QWidget* page) {
   formula_->setAccessibleName(QStringLiteral("Show formula"));
   for (QToolButton* button : {pick_, define_, formula_})
     button->hide();
+  formulaWindow_ = new QTextEdit(this);
+  formulaWindow_->setReadOnly(true);
+  formulaWindow_->setAccessibleName(QStringLiteral("Formula"));
+  formulaWindow_->setFrameShape(QFrame::Box);
+  formulaWindow_->setLineWrapMode(QTextEdit::WidgetWidth);
+  formulaWindow_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  formulaWindow_->document()->setDocumentMargin(2);
+  QPalette tip = formulaWindow_->palette();
+  tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
+  tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
+  formulaWindow_->setPalette(tip);
+  formulaWindow_->hide();
+  formulaWindow_->installEventFilter(this);
 
   connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
     std::string name;
@@ -152,6 +166,9 @@ void TCreateRecordDlg::BuildGeneral(QWidget* page) {
   connect(pick_, &QToolButton::clicked, this, [this] { PressPickParameter(); });
   connect(define_, &QToolButton::clicked, this, [this] { PressDefineValue(); });
   connect(formula_, &QToolButton::clicked, this, [this] { ShowFormula(); });
+  // Column 0 is narrower than a header section may be by default.
+  grid_->horizontalHeader()->setMinimumSectionSize(kFirstColumnWidth);
+  grid_->viewport()->installEventFilter(this);
   grid_->installEventFilter(this);
 }
 
@@ -304,18 +321,12 @@ void TCreateRecordDlg::Refill() {
     headers << FromCore(column);
   grid_->setHorizontalHeaderLabels(headers);
   grid_->setRowCount(static_cast<int>(rows.size()));
-  const int rest =
-      std::max(kParameterColumnWidth,
-               (grid_->viewport()->width() - kFirstColumnWidth - kParameterColumnWidth - 3) /
-                   std::max(1, static_cast<int>(columns.size()) - 2));
-  grid_->setColumnWidth(0, kFirstColumnWidth);
-  grid_->setColumnWidth(rcParameter, kParameterColumnWidth);
-  for (int column = rcValue; column < grid_->columnCount(); ++column)
-    grid_->setColumnWidth(column, rest);
+  FitColumns();
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const TRecordRow& row = rows[static_cast<size_t>(r)];
     auto* first = new QTableWidgetItem;
     first->setFlags(Qt::ItemIsEnabled);
+    first->setToolTip(QStringLiteral("Drag to move the row"));
     grid_->setItem(r, 0, first);
     auto* name = new QTableWidgetItem(FromCore(row.Parameter));
     name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
@@ -349,9 +360,21 @@ void TCreateRecordDlg::Refill() {
   PlaceCellButtons();
 }
 
+void TCreateRecordDlg::FitColumns() {
+  const int values = std::max(1, grid_->columnCount() - 2);
+  const int rest = std::max(
+      kParameterColumnWidth,
+      (grid_->viewport()->width() - kFirstColumnWidth - kParameterColumnWidth - 3) / values);
+  grid_->setColumnWidth(0, kFirstColumnWidth);
+  grid_->setColumnWidth(rcParameter, kParameterColumnWidth);
+  for (int column = rcValue; column < grid_->columnCount(); ++column)
+    grid_->setColumnWidth(column, rest);
+}
+
 void TCreateRecordDlg::PlaceCellButtons() {
   for (QToolButton* button : {pick_, define_, formula_})
     button->hide();
+  formulaWindow_->hide();
   const int row = editor_.EditRow();
   if (row < 0 || row >= grid_->rowCount()) return;
   const auto place = [&](QToolButton* button, int column, int fromRight) {
@@ -402,16 +425,58 @@ void TCreateRecordDlg::CellTyped(int row, int column) {
 }
 
 bool TCreateRecordDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == formulaWindow_ && event->type() == QEvent::FocusOut) formulaWindow_->hide();
   if (watched == grid_ && event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     editor_.RestoreEditText();
     Refill();
     return true;
   }
-  if (watched == grid_ && event->type() == QEvent::Resize)
+  // A row is dragged by its narrow first cell, which cannot be selected; the
+  // press and the release name the rows.
+  if (watched == grid_->viewport() &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+       event->type() == QEvent::MouseButtonRelease)) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint at = mouse->position().toPoint();
+    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
+        grid_->columnAt(at.x()) == 0 && grid_->rowAt(at.y()) >= 0) {
+      dragRow_ = grid_->rowAt(at.y());
+      grid_->viewport()->setCursor(Qt::SizeVerCursor);
+      return true;
+    }
+    if (dragRow_ < 0) return TChildForm::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonRelease) {
+      const int from = dragRow_;
+      dragRow_ = -1;
+      grid_->viewport()->unsetCursor();
+      const int to = grid_->rowAt(at.y());
+      if (to >= 0) DragRow(from, to);
+    }
+    return true;
+  }
+  // The value columns share the width the grid has now (a vertical scroll
+  // bar takes some of it); the cell buttons follow them.
+  if (watched == grid_->viewport() && event->type() == QEvent::Resize)
     QMetaObject::invokeMethod(
-        this, [this] { Refill(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+          FitColumns();
+          PlaceCellButtons();
+        },
+        Qt::QueuedConnection);
   return TChildForm::eventFilter(watched, event);
+}
+
+void TCreateRecordDlg::DragRow(int from, int to) {
+  if (from == to) return;
+  // A cell being typed into is committed first, so that the text stays with
+  // its row.
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && focus != grid_ && grid_->isAncestorOf(focus)) grid_->setFocus();
+  bool moved = false;
+  RunCommand([&] { moved = editor_.MoveRow(from, to); });
+  if (moved) Refill();
 }
 
 void TCreateRecordDlg::GridMenu(const QPoint& at) {
@@ -432,9 +497,24 @@ void TCreateRecordDlg::GridMenu(const QPoint& at) {
 
 void TCreateRecordDlg::ShowFormula() {
   const std::string text = editor_.FormulaText();
-  if (text.empty()) return;
-  QToolTip::showText(formula_->mapToGlobal(QPoint(0, formula_->height())), FromCore(text),
-                     formula_);
+  if (text.empty() || !formula_->isVisible()) return;
+  const QString shown = FromCore(text);
+  // Under the button, as wide as the value column but within the grid, and
+  // high enough for the formula's lines, six at most; longer ones scroll.
+  const int row = editor_.EditRow();
+  const QRect cell = grid_->visualRect(grid_->model()->index(row, rcValue));
+  const QPoint topLeft =
+      grid_->viewport()->mapTo(this, QPoint(cell.left(), formula_->geometry().bottom() + 1));
+  const int right = grid_->viewport()->mapTo(this, grid_->viewport()->rect().topRight()).x();
+  const int lines = std::min<int>(6, static_cast<int>(shown.count(QLatin1Char('\n'))) + 1);
+  const int lineHeight = formulaWindow_->fontMetrics().height() + 5;
+  formulaWindow_->setPlainText(shown);
+  formulaWindow_->setGeometry(topLeft.x(), topLeft.y(),
+                              std::max(1, std::min(cell.width(), right - topLeft.x() + 1)),
+                              lineHeight * (lines + 1));
+  formulaWindow_->show();
+  formulaWindow_->raise();
+  formulaWindow_->setFocus();
 }
 
 void TCreateRecordDlg::PressDefineValue() {
@@ -565,38 +645,10 @@ void TCreateRecordDlg::Finish() {
 // --- The editor's host -----------------------------------------------------------
 
 bool TCreateRecordDlg::EditNewParameter(TParameter& parameter) {
-  QDialog dialog(this);
-  dialog.setWindowTitle(QStringLiteral("New Parameter"));
-  auto* form = new QFormLayout(&dialog);
-  QLineEdit* name = LabelledEdit(form, "Name:");
-  name->setText(FromCore(parameter.ParamName));
-  QLineEdit* shortName = LabelledEdit(form, "Short Name:");
-  shortName->setText(FromCore(parameter.ShortName));
-  auto* category = new QComboBox;
-  category->setEditable(true);
-  category->setAccessibleName(QStringLiteral("Category"));
-  for (const std::string& text : EditorCategories(*CurrentProject()))
-    category->addItem(FromCore(text));
-  category->setCurrentText(FromCore(parameter.Category));
-  form->addRow(QStringLiteral("Category:"), category);
-  QLineEdit* defaultValue = LabelledEdit(form, "Default Value:");
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  form->addRow(buttons);
-  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-    TParameter edited;
-    std::string value;
-    if (!ToCore(name->text().trimmed(), edited.ParamName) ||
-        !ToCore(shortName->text().trimmed(), edited.ShortName) ||
-        !ToCore(category->currentText().trimmed(), edited.Category) ||
-        !ToCore(defaultValue->text().trimmed(), value))
-      return;
-    edited.DefValue.SetPlain(value);
-    if (!CheckParameterEditor(edited)) return;
-    parameter.Assign(edited);
-    dialog.accept();
-  });
-  return dialog.exec() == QDialog::Accepted;
+  TParameterEditDlg dialog(parameter, TParameterEditMode::New, this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  parameter.Assign(dialog.Edited());
+  return true;
 }
 
 void TCreateRecordDlg::ParameterAdded() {

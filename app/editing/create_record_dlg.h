@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
@@ -57,6 +58,12 @@ public:
   void PressDefineValue();
   void PressPickParameter();
   void PressAddGroup();
+  // "?": the formula of the current value whole, in a read-only window
+  // under the button that hides again when it is left.
+  void ShowFormula();
+  QTextEdit* FormulaWindow() const { return formulaWindow_; }
+  // Dragging a row by its first cell onto another row.
+  void DragRow(int from, int to);
 
 private:
   bool EditNewParameter(TParameter& parameter) override;
@@ -67,11 +74,11 @@ private:
   void BuildAdvanced(QWidget* page);
   void ShowAll();
   void Refill();
+  void FitColumns();
   void PlaceCellButtons();
   void CellChosen(int row, int column);
   void CellTyped(int row, int column);
   void TimeLeft();
-  void ShowFormula();
   void GridMenu(const QPoint& at);
   void GroupChecked(QListWidgetItem* item);
   void EditCondition();
@@ -82,6 +89,7 @@ private:
   TRecordEditor editor_;
   bool refilling_ = false;
   bool closing_ = false;
+  int dragRow_ = -1; // the row whose first cell the mouse pressed
   int lastPage_ = 0; // of the value constructor
   QTabWidget* pages_ = nullptr;
   QTableWidget* grid_ = nullptr;
@@ -91,6 +99,7 @@ private:
   QToolButton* pick_ = nullptr;
   QToolButton* define_ = nullptr;
   QToolButton* formula_ = nullptr;
+  QTextEdit* formulaWindow_ = nullptr;
   QLabel* sysTime_ = nullptr;
   QLineEdit* recordName_ = nullptr;
   QPushButton* newVersion_ = nullptr;

@@ -15,8 +15,9 @@
 
 namespace vandro {
 
-TParameterEditDlg::TParameterEditDlg(const TParameter& parameter, QWidget* parent)
-    : QDialog(parent), keepDefault_(!parameter.DefValue.IsPlain()) {
+TParameterEditDlg::TParameterEditDlg(const TParameter& parameter, TParameterEditMode mode,
+                                     QWidget* parent)
+    : QDialog(parent), mode_(mode), keepDefault_(!parameter.DefValue.IsPlain()) {
   edited_.Assign(parameter);
   setWindowTitle(QStringLiteral("Edit Param"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -68,9 +69,16 @@ void TParameterEditDlg::accept() {
       !ToCore(description_->text(), edited.Descript))
     return;
   if (!keepDefault_) edited.DefValue.SetPlain(defaultText);
-  bool stored = false;
-  RunCommand([&] { stored = ApplyParameterEdit(edited); });
-  if (stored) QDialog::accept();
+  bool taken = false;
+  RunCommand([&] {
+    if (mode_ == TParameterEditMode::Existing) {
+      taken = ApplyParameterEdit(edited);
+    } else if (CheckParameterEditor(edited)) {
+      edited_.Assign(edited);
+      taken = true;
+    }
+  });
+  if (taken) QDialog::accept();
 }
 
 } // namespace vandro

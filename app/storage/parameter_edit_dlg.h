@@ -1,6 +1,8 @@
-// "Edit Param": the parameter editor as the project manager opens it on a
-// double-clicked parameter. OK rewrites the parameter through the parameter
-// rules (editing/parameter_list.h) and stays open on a refusal.
+// "Edit Param": the parameter editor. On an existing parameter (the project
+// manager's double click) OK rewrites it through the parameter rules
+// (editing/parameter_list.h) and stays open on a refusal. On a new one (the
+// record dialog's grid) OK checks what was typed and hands it back in
+// Edited(); the caller adds it to the project.
 #pragma once
 
 #include "model/parameter.h"
@@ -12,10 +14,18 @@ class QLineEdit;
 
 namespace vandro {
 
+enum class TParameterEditMode { Existing, New };
+
 class TParameterEditDlg final : public QDialog {
   Q_OBJECT
 public:
-  explicit TParameterEditDlg(const TParameter& parameter, QWidget* parent = nullptr);
+  explicit TParameterEditDlg(const TParameter& parameter, QWidget* parent = nullptr)
+      : TParameterEditDlg(parameter, TParameterEditMode::Existing, parent) {}
+  TParameterEditDlg(const TParameter& parameter, TParameterEditMode mode,
+                    QWidget* parent = nullptr);
+
+  // A new parameter as OK took it.
+  const TParameter& Edited() const { return edited_; }
 
   QLineEdit* NameEdit() const { return name_; }
   QLineEdit* ShortNameEdit() const { return shortName_; }
@@ -26,6 +36,7 @@ public:
   void accept() override;
 
 private:
+  TParameterEditMode mode_;
   TParameter edited_;
   // A default of a kind typed text cannot give is shown, not edited.
   bool keepDefault_;

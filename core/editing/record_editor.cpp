@@ -462,12 +462,25 @@ TParameter* TRecordEditor::CreateParameter(std::string_view name) {
   parameter->ParamName = std::string(name).substr(0, kNameCapacity);
   parameter->ShortName = std::string(name).substr(0, kShortNameCapacity);
   parameter->Category = "None";
-  if (!host_.EditNewParameter(*parameter)) return nullptr;
-  TParameter* added = AddParameterFromEditor(std::move(parameter));
+  TParameter* added = AddEditedParameter(*parameter);
   if (!added) return nullptr;
-  host_.ParameterAdded();
   FillParamList();
   return added;
+}
+
+TParameter* TRecordEditor::AddEditedParameter(TParameter& proposal) {
+  // A parameter the project refuses (a name in use, a storage failure; the
+  // message is shown) goes back to the editor with everything typed, until
+  // it is added or the editor cancelled.
+  while (host_.EditNewParameter(proposal)) {
+    auto parameter = std::make_unique<TParameter>();
+    parameter->Assign(proposal);
+    if (TParameter* added = AddParameterFromEditor(std::move(parameter))) {
+      host_.ParameterAdded();
+      return added;
+    }
+  }
+  return nullptr;
 }
 
 // A constraint of the template's line for the relation's parameter that
@@ -591,9 +604,8 @@ void TRecordEditor::FillParamList() {
   if (!own() && Ask(std::string("Parameter list is empty.") + kLineBreak +
                         "Do you want to create a new parameter?",
                     true)) {
-    auto parameter = std::make_unique<TParameter>();
-    if (host_.EditNewParameter(*parameter) && AddParameterFromEditor(std::move(parameter)))
-      host_.ParameterAdded();
+    TParameter parameter;
+    AddEditedParameter(parameter);
   }
   parameterList_.clear();
   for (const auto& parameter : project.Parameters())
@@ -651,7 +663,13 @@ bool TRecordEditor::MoveRow(int from, int to) {
   const auto target = std::find_if(pairs.begin(), pairs.end(),
                                    [&](const auto& pair) { return pair.get() == before; });
   pairs.insert(target, std::move(owned));
-  if (editRow_ == from) editRow_ = to;
+  // The edit position stays on its relation, which the move may shift by one.
+  if (editRow_ == from)
+    editRow_ = to;
+  else if (from < editRow_ && editRow_ <= to)
+    --editRow_;
+  else if (to <= editRow_ && editRow_ < from)
+    ++editRow_;
   RefreshGrid();
   return true;
 }

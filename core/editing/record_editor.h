@@ -30,7 +30,8 @@ namespace vandro {
 class TRecordEditorHost {
 public:
   virtual ~TRecordEditorHost() = default;
-  // The parameter editor on a new parameter; true when it was accepted.
+  // The parameter editor on a new parameter; true when it was accepted. A
+  // parameter the project then refuses comes back with what was typed.
   virtual bool EditNewParameter(TParameter& parameter) = 0;
   // A parameter was added to the project: every record dialog refills its
   // list of parameters.
@@ -228,6 +229,7 @@ private:
   const TValue* PreviousValue(const TParameter& parameter) const;
   std::string BuildHint(const TPVRelation& relation) const;
   TParameter* CreateParameter(std::string_view name);
+  TParameter* AddEditedParameter(TParameter& proposal);
 
   TRecordEditorHost& host_;
   std::string templateName_;

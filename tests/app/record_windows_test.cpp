@@ -5,23 +5,29 @@
 #include "app/editing/record_commands.h"
 #include "app/editing/select_object_dlg.h"
 #include "app/shell/main_form.h"
+#include "app/storage/parameter_edit_dlg.h"
 #include "app_test_support.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "model/object_set.h"
 #include "model/project.h"
 #include "model/state_track.h"
+#include "shell/child_windows.h"
 #include "shell/settings.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
 #include "storage/sample_copy.h"
+#include "storage/session.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextEdit>
 
 #include <memory>
 
@@ -197,6 +203,173 @@ private slots:
     QCoreApplication::processEvents();
     QCOMPARE(RecordDialogs(), 0);
     QCOMPARE(APSObjectCount(), objects);
+  }
+
+  void aRowIsDraggedByItsFirstCell() {
+    TCreateRecordDlg* dialog = OpenNewObject(*form, "VITALS");
+    QVERIFY(dialog);
+    QTableWidget* grid = dialog->Grid();
+    const QString first = grid->item(0, rcParameter)->text();
+    const QString third = grid->item(2, rcParameter)->text();
+    const auto cell = [&](int row) {
+      return grid->visualRect(grid->model()->index(row, 0)).center();
+    };
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell(0));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell(2));
+    QCOMPARE(grid->item(2, rcParameter)->text(), first);
+    QCOMPARE(grid->item(1, rcParameter)->text(), third);
+    // The blank last row stays last.
+    const int blank = grid->rowCount() - 1;
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell(0));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell(blank));
+    QVERIFY(grid->item(blank, rcParameter)->text().isEmpty());
+    QCOMPARE(grid->item(2, rcParameter)->text(), first);
+  }
+
+  void aParameterTypedIntoTheGridIsMadeInTheParameterEditor() {
+    TCreateRecordDlg* dialog = OpenNewObject(*form);
+    QVERIFY(dialog);
+    QTableWidget* grid = dialog->Grid();
+    const int blank = grid->rowCount() - 1;
+    bool edited = false;
+    WhenModal("vandro::TParameterEditDlg", [&](QWidget* widget) {
+      auto* editor = static_cast<TParameterEditDlg*>(widget);
+      QCOMPARE(editor->NameEdit()->text(), QStringLiteral("Glucose"));
+      editor->CategoryEdit()->setCurrentText(QStringLiteral("Lab"));
+      editor->DefaultEdit()->setText(QStringLiteral("5.5 [mmol/l]"));
+      editor->DescriptionEdit()->setText(QStringLiteral("Blood sugar"));
+      edited = true;
+      editor->accept();
+    });
+    sink->Answer(true); // "Parameter Glucose doesn't exist ... create it?"
+    grid->setCurrentCell(blank, rcParameter);
+    QCoreApplication::processEvents();
+    grid->item(blank, rcParameter)->setText(QStringLiteral("Glucose"));
+    QCoreApplication::processEvents();
+    QVERIFY(edited);
+    QCOMPARE(sink->questions.back(), std::string("Parameter Glucose doesn't exist") + kLineBreak +
+                                         "Do you want to create it?");
+    const TParameter* added = CurrentProject()->FindParameter("Glucose");
+    QVERIFY(added);
+    QCOMPARE(added->Category, std::string("Lab"));
+    QCOMPARE(added->Descript, std::string("Blood sugar"));
+    QCOMPARE(added->DefValue.Text(), std::string("5.5 [mmol/l]"));
+    QCOMPARE(RowNamed(grid, rcParameter, QStringLiteral("Glucose")), blank);
+  }
+
+  void theFormulaButtonShowsTheFormulaWhole() {
+    TCreateRecordDlg* dialog = OpenNewObject(*form, "VITALS");
+    QVERIFY(dialog);
+    QTableWidget* grid = dialog->Grid();
+    const int pulse = RowNamed(grid, rcParameter, QStringLiteral("Pulse"));
+    const int other = RowNamed(grid, rcParameter, QStringLiteral("Temperature"));
+    QVERIFY(pulse >= 0 && other >= 0);
+    // A formula of two lines, as the value constructor would give it.
+    grid->setCurrentCell(pulse, rcValue);
+    QCoreApplication::processEvents();
+    TValue formula;
+    formula.SetText(vkCalculated, "Temperature * 2\r\n+ 1");
+    QVERIFY(dialog->Editor().AcceptValue(formula));
+    grid->setCurrentCell(other, rcValue);
+    QCoreApplication::processEvents();
+    grid->setCurrentCell(pulse, rcValue);
+    QCoreApplication::processEvents();
+
+    dialog->ShowFormula();
+    QTextEdit* window = dialog->FormulaWindow();
+    QVERIFY(window->isVisible());
+    QVERIFY(window->isReadOnly());
+    QCOMPARE(window->toPlainText(), QStringLiteral("Temperature * 2\n+ 1"));
+    QCOMPARE(window->height(), (window->fontMetrics().height() + 5) * 3);
+    // Within the grid, as wide as the value column at most.
+    const QRect shown(grid->mapFrom(dialog, window->geometry().topLeft()), window->size());
+    QVERIFY(shown.width() <= grid->columnWidth(rcValue));
+    QVERIFY(grid->viewport()->geometry().right() >= shown.right());
+    // Another cell hides it; a value that is not a formula shows none.
+    grid->setCurrentCell(other, rcValue);
+    QCoreApplication::processEvents();
+    QVERIFY(!window->isVisible());
+    dialog->ShowFormula();
+    QVERIFY(!window->isVisible());
+  }
+
+  void closingTheProjectClosesTheRecordDialogFirst() {
+    const int32_t objects = APSObjectCount();
+    QPointer<TCreateRecordDlg> dialog = OpenNewObject(*form, "VITALS");
+    QVERIFY(dialog);
+    TypeCell(dialog, QStringLiteral("Temperature"), QStringLiteral("38.1 [C]"));
+    const std::string question = std::string("You should close all the Record Dialogs") +
+                                 kLineBreak + "before closing the project." + kLineBreak +
+                                 "Do you want to close all of them?";
+    sink->Answer(false);
+    QVERIFY(!form->CloseProjectCommand());
+    QCOMPARE(sink->questions.back(), question);
+    QVERIFY(CurrentProject());
+    QVERIFY(dialog);
+    QCOMPARE(RecordDialogs(), 1);
+    // What was typed is still there.
+    const int row = RowNamed(dialog->Grid(), rcParameter, QStringLiteral("Temperature"));
+    QCOMPARE(dialog->Grid()->item(row, rcValue)->text(), QStringLiteral("38.1 [C]"));
+
+    sink->Answer(true);
+    QVERIFY(form->CloseProjectCommand());
+    QCOMPARE(sink->questions.back(), question);
+    QCOMPARE(RecordDialogs(), 0);
+    QVERIFY(!CurrentProject());
+    QCoreApplication::processEvents();
+    QVERIFY(!dialog);
+    // Cancelled, not stored: the project opens again as it was.
+    QVERIFY(form->OpenProjectAt(project));
+    QCOMPARE(APSObjectCount(), objects);
+  }
+
+  void aDamagedRecordInTheChosenHistoryIsReported() {
+    const std::string row = " WHERE Idtor = " + std::to_string(firstRecord);
+    APSDatabase().Execute(("UPDATE VD_Records SET PVs = x'0000'" + row).c_str());
+    bool chosen = false;
+    WhenModal("vandro::TSelectObjectDlg", [&](QWidget* widget) {
+      auto* dialog = static_cast<TSelectObjectDlg*>(widget);
+      const int object = RowNamed(dialog->Objects(), 1, QStringLiteral("AAA_PUMP"));
+      QVERIFY(object >= 0);
+      dialog->Objects()->setCurrentCell(object, 1);
+      chosen = true;
+      // The object is still chosen, without states to pick.
+      QCOMPARE(dialog->SelectedObject()->text(), QStringLiteral("AAA_PUMP"));
+      QCOMPARE(dialog->States()->rowCount(), 0);
+      dialog->OkButton()->click();
+      dialog->reject();
+    });
+    QVERIFY(!OpenNewState(*form));
+    QVERIFY(chosen);
+    QCOMPARE(RecordDialogs(), 0);
+    QVERIFY2(sink->Last().find("Damaged record " + std::to_string(firstRecord)) !=
+                 std::string::npos,
+             sink->Last().c_str());
+    // The record is as it was: nothing wrote over it or removed it.
+    TQuery query = APSDatabase().Query(("SELECT hex(PVs), ObjIdtor FROM VD_Records" + row).c_str());
+    QVERIFY(query.Step());
+    QCOMPARE(query.Text(0), std::string("0000"));
+    QCOMPARE(static_cast<int32_t>(query.Int(1)), pump);
+  }
+
+  void theDialogLimitCountsRecordDialogs() {
+    std::vector<TCreateRecordDlg*> open;
+    while (form->Children().Count() < TChildWindows::kMaxOpen) {
+      TCreateRecordDlg* dialog = OpenNewObject(*form);
+      QVERIFY(dialog);
+      open.push_back(dialog);
+    }
+    QCOMPARE(RecordDialogs(), static_cast<int>(open.size()));
+    const size_t messages = sink->messages.size();
+    QVERIFY(!OpenNewObject(*form));
+    QVERIFY(!OpenNewState(*form)); // refused before "Select Object" opens
+    QCOMPARE(sink->messages.size(), messages + 2);
+    QCOMPARE(sink->Last(), std::string("Too many dialogs opened"));
+    QCOMPARE(RecordDialogs(), static_cast<int>(open.size()));
+    // One closed makes room for one more.
+    open.back()->PressCancel();
+    QCoreApplication::processEvents();
+    QVERIFY(OpenNewObject(*form));
   }
 };
 

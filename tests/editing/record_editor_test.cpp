@@ -7,12 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace vandro {
 namespace {
 
 class TTestHost final : public TRecordEditorHost {
 public:
   bool EditNewParameter(TParameter& parameter) override {
+    ++parameterEdits;
+    if (editParameter) return editParameter(parameter);
     parameter.Category = "Data";
     return acceptParameters;
   }
@@ -20,6 +25,9 @@ public:
   void Launch(const std::string& text) override { launched.push_back(text); }
 
   bool acceptParameters = true;
+  // The user's part in the parameter editor, when a test plays it.
+  std::function<bool(TParameter&)> editParameter;
+  int parameterEdits = 0;
   int parametersAdded = 0;
   std::vector<std::string> launched;
 };
@@ -482,6 +490,46 @@ TEST_F(RecordEditor, AnUnknownParameterCanBeCreatedFromTheGrid) {
   EXPECT_EQ("The parameter w is already defined in the record.", sink.Last());
 }
 
+TEST_F(RecordEditor, ARefusedNewParameterGoesBackToTheEditorAsTyped) {
+  auto editor = NewObject();
+  host.editParameter = [&](TParameter& parameter) {
+    if (host.parameterEdits == 1) {
+      EXPECT_EQ("W", parameter.ParamName);
+      parameter.ShortName = "X"; // the short name of another parameter
+      parameter.Descript = "typed once";
+    } else {
+      EXPECT_EQ("X", parameter.ShortName);
+      EXPECT_EQ("typed once", parameter.Descript);
+      parameter.ShortName = "WW";
+    }
+    parameter.Category = "Data";
+    return true;
+  };
+  sink.Answer(true, "Parameter W doesn't exist\r\nDo you want to create it?");
+  EXPECT_TRUE(Type(*editor, 0, rcParameter, "W"));
+  EXPECT_EQ(2, host.parameterEdits);
+  EXPECT_EQ(1, std::count(sink.Messages().begin(), sink.Messages().end(),
+                          "Parameter short name is already in use:X"));
+  const TParameter* added = CurrentProject()->FindParameter("W");
+  ASSERT_NE(nullptr, added);
+  EXPECT_EQ("WW", added->ShortName);
+  EXPECT_EQ("typed once", added->Descript);
+  EXPECT_EQ(1, host.parametersAdded);
+  EXPECT_EQ(0, RowOf(*editor, "W"));
+
+  // Cancelled after a refusal: nothing is added, the row keeps no parameter.
+  host.parameterEdits = 0;
+  host.editParameter = [&](TParameter& parameter) {
+    parameter.ShortName = "X";
+    return host.parameterEdits == 1;
+  };
+  sink.Answer(true, "Parameter V doesn't exist\r\nDo you want to create it?");
+  EXPECT_FALSE(Type(*editor, 1, rcParameter, "V"));
+  EXPECT_EQ(2, host.parameterEdits);
+  EXPECT_EQ(nullptr, CurrentProject()->FindParameter("V"));
+  EXPECT_EQ(1, host.parametersAdded);
+}
+
 TEST_F(RecordEditor, AValueCellNeedsAParameterFirst) {
   auto editor = NewObject();
   EXPECT_FALSE(editor->SelectCell(0, rcValue));
@@ -535,6 +583,30 @@ TEST_F(RecordEditor, RowsMoveAboveTheBlankRowOnly) {
   EXPECT_EQ(0, RowOf(*editor, "Y"));
   EXPECT_EQ(1, RowOf(*editor, "X"));
   EXPECT_EQ("Y", editor->Record().PVs[0]->Parameter->ParamName);
+}
+
+TEST_F(RecordEditor, TheEditStaysOnItsRowWhenAnotherRowMoves) {
+  struct Case {
+    int from, to;
+  };
+  // Z is edited at row 1 of X, Z, Y: moved past, from above, and from below.
+  const Case cases[] = {{0, 2}, {2, 0}, {1, 0}, {1, 2}, {0, 1}};
+  for (const Case& c : cases) {
+    auto editor = NewObject();
+    AddValue(*editor, "X", "1");
+    AddValue(*editor, "Z", "2");
+    AddValue(*editor, "Y", "3");
+    ASSERT_TRUE(editor->SelectCell(1, rcValue));
+    editor->SetEditText("9");
+    ASSERT_TRUE(editor->MoveRow(c.from, c.to)) << c.from << "->" << c.to;
+    EXPECT_EQ(RowOf(*editor, "Z"), editor->EditRow()) << c.from << "->" << c.to;
+    ASSERT_TRUE(editor->CommitCellEdit()) << c.from << "->" << c.to;
+    EXPECT_EQ("9", editor->Rows()[static_cast<size_t>(RowOf(*editor, "Z"))].Value)
+        << c.from << "->" << c.to;
+    for (const char* other : {"X", "Y"})
+      EXPECT_NE("9", editor->Rows()[static_cast<size_t>(RowOf(*editor, other))].Value)
+          << c.from << "->" << c.to;
+  }
 }
 
 TEST_F(RecordEditor, NothingSelectedIsRefused) {
