@@ -5,6 +5,7 @@
 #include "app/model/object_view_dlg.h"
 #include "app/model/text_grid.h"
 #include "app/shell/guard.h"
+#include "app/shell/paged_grid.h"
 #include "app/shell/text_edge.h"
 
 #include <QAction>
@@ -234,19 +235,8 @@ void TSelectObjectDlg::FitPage() {
 bool TSelectObjectDlg::eventFilter(QObject* watched, QEvent* event) {
   // Events come while the window is being built.
   if (!objects_ || !scroll_ || !states_) return QDialog::eventFilter(watched, event);
-  if (watched == objects_->viewport() && event->type() == QEvent::Resize) {
-    FitPage();
-  } else if (watched == objects_->viewport() && event->type() == QEvent::Wheel) {
-    QApplication::sendEvent(scroll_, event);
-    return true;
-  } else if (watched == objects_ && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
-      scroll_->triggerAction(key == Qt::Key_PageDown ? QAbstractSlider::SliderPageStepAdd
-                                                     : QAbstractSlider::SliderPageStepSub);
-      return true;
-    }
-  } else if (watched == states_->viewport()) {
+  if (PageLikeScrollBar(watched, event, objects_, scroll_, [this] { FitPage(); })) return true;
+  if (watched == states_->viewport()) {
     if (event->type() == QEvent::MouseButtonPress) {
       pressModifiers_ = static_cast<QMouseEvent*>(event)->modifiers();
       pressing_ = true;

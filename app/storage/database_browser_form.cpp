@@ -4,6 +4,7 @@
 #include "app/model/object_view_dlg.h"
 #include "app/model/text_grid.h"
 #include "app/shell/guard.h"
+#include "app/shell/paged_grid.h"
 #include "app/storage/db_show_form.h"
 #include "shell/clock.h"
 
@@ -102,20 +103,7 @@ int TDatabaseBrowserForm::FittingRows() const {
 }
 
 bool TDatabaseBrowserForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == objects_->viewport() && event->type() == QEvent::Resize) {
-    // The grid's own height decides the page, once it is laid out.
-    FitPage();
-  } else if (watched == objects_->viewport() && event->type() == QEvent::Wheel) {
-    QApplication::sendEvent(scroll_, event);
-    return true;
-  } else if (watched == objects_ && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
-      scroll_->triggerAction(key == Qt::Key_PageDown ? QAbstractSlider::SliderPageStepAdd
-                                                     : QAbstractSlider::SliderPageStepSub);
-      return true;
-    }
-  }
+  if (PageLikeScrollBar(watched, event, objects_, scroll_, [this] { FitPage(); })) return true;
   return QDialog::eventFilter(watched, event);
 }
 

@@ -1,5 +1,6 @@
 #include "editing/object_selection.h"
 
+#include "editing/object_states.h"
 #include "shell/messages.h"
 #include "values/value_text.h"
 
@@ -110,26 +111,11 @@ void TObjectSelection::ChooseObject(int32_t objectId) {
   set_ = std::move(set);
   objectName_ = set_->ObjName;
 
-  auto track = std::make_unique<TStateTrack>();
-  track->KeepSet(set_);
-  if (!track->FirstStateTrack(*set_, moment_)) {
+  if (!CurrentStateTracks(set_, moment_, tracks_)) {
     if (!quiet_)
       RaiseError("Object hasn't any actual state (Id=" + id + ")." + kLineBreak +
                  "Make sure that date and time are valid.");
     return;
-  }
-  tracks_.push_back(std::move(track));
-  for (;;) {
-    // A plain copy of the path: CopyFrom would replay a state that the step
-    // makes stale at once.
-    const TStateTrack& last = *tracks_.back();
-    auto next = std::make_unique<TStateTrack>();
-    next->KeepSet(set_);
-    next->Path = last.Path;
-    next->Time = last.Time;
-    next->Continues = last.Continues;
-    if (!next->NextStateTrack()) break;
-    tracks_.push_back(std::move(next));
   }
   if (!useLink_) {
     current_ = 0;

@@ -28,27 +28,32 @@ std::string TObjectStates::ObjectName() const {
   return set_ ? set_->ObjName : std::string();
 }
 
+bool CurrentStateTracks(const std::shared_ptr<TObjectSet>& set, double moment,
+                        std::vector<std::unique_ptr<TStateTrack>>& tracks) {
+  auto track = std::make_unique<TStateTrack>();
+  track->KeepSet(set);
+  if (!track->FirstStateTrack(*set, moment)) return false;
+  tracks.push_back(std::move(track));
+  for (;;) {
+    // A plain copy of the path: CopyFrom would replay a state that the step
+    // makes stale at once.
+    const TStateTrack& last = *tracks.back();
+    auto next = std::make_unique<TStateTrack>();
+    next->KeepSet(set);
+    next->Path = last.Path;
+    next->Time = last.Time;
+    next->Continues = last.Continues;
+    if (!next->NextStateTrack()) break;
+    tracks.push_back(std::move(next));
+  }
+  return true;
+}
+
 int TObjectStates::StatesAt(double moment, bool quiet) {
   tracks_.clear();
   moment_ = moment;
   if (!set_) return 0;
-  auto track = std::make_unique<TStateTrack>();
-  track->KeepSet(set_);
-  if (track->FirstStateTrack(*set_, moment)) {
-    tracks_.push_back(std::move(track));
-    for (;;) {
-      // A plain copy of the path: CopyFrom would replay a state that the
-      // step makes stale at once.
-      const TStateTrack& last = *tracks_.back();
-      auto next = std::make_unique<TStateTrack>();
-      next->KeepSet(set_);
-      next->Path = last.Path;
-      next->Time = last.Time;
-      next->Continues = last.Continues;
-      if (!next->NextStateTrack()) break;
-      tracks_.push_back(std::move(next));
-    }
-  }
+  CurrentStateTracks(set_, moment, tracks_);
   if (tracks_.empty() && !quiet)
     ShowMsg("States for the object aren't found. Id=" + std::to_string(objectId_));
   return Count();

@@ -32,6 +32,12 @@ struct TMemberRow {
   std::string Name; // the object's name
 };
 
+// Appends one track per state of set current at moment, in the order the
+// state enumeration gives (FirstStateTrack / NextStateTrack), each keeping
+// the set alive; false when there is none.
+bool CurrentStateTracks(const std::shared_ptr<TObjectSet>& set, double moment,
+                        std::vector<std::unique_ptr<TStateTrack>>& tracks);
+
 class TObjectStates {
 public:
   // Loads the object's history and forgets the states listed before.
