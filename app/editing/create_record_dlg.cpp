@@ -1,12 +1,15 @@
 #include "app/editing/create_record_dlg.h"
 
 #include "app/editing/selection_api.h"
+#include "app/editing/structure_commands.h"
 #include "app/editing/value_kind_icon.h"
 #include "app/model/moment_picker.h"
 #include "app/shell/guard.h"
 #include "app/shell/main_form.h"
 #include "app/shell/text_edge.h"
 #include "app/storage/parameter_edit_dlg.h"
+#include "editing/template_editor.h"
+#include "editing/value_constructor.h"
 #include "model/project.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
@@ -191,14 +194,23 @@ void TCreateRecordDlg::BuildAdvanced(QWidget* page) {
   terminate_ = Button("Terminate state", page);
   iterative_ = Button("Save and Create an Iterative Record", page);
   saveTemplate_ = Button("Save as Template", page);
-  // The template editor is not part of the program yet.
-  saveTemplate_->setEnabled(false);
   for (QPushButton* button : {newVersion_, terminate_, iterative_, saveTemplate_})
     row->addWidget(button);
   layout->addLayout(row);
   connect(newVersion_, &QPushButton::clicked, this, [this] { PressNewVersion(); });
   connect(iterative_, &QPushButton::clicked, this, [this] { PressIterative(); });
   connect(terminate_, &QPushButton::clicked, this, [this] { PressTerminate(); });
+  // The template editor on a new template whose lines are this record's;
+  // a cell being typed into belongs to them.
+  connect(saveTemplate_, &QPushButton::clicked, this, [this] {
+    std::unique_ptr<TTemplateEditor> templateEditor;
+    RunCommand([&] {
+      if (editor_.EditInProgress() && !editor_.CommitCellEdit()) return;
+      templateEditor = TTemplateEditor::FromRecord(editor_.Record());
+    });
+    EditTemplate(this, std::move(templateEditor));
+    Refill();
+  });
 
   indexBox_ = new QGroupBox;
   auto* indexForm = new QFormLayout(indexBox_);
@@ -627,8 +639,8 @@ void TCreateRecordDlg::EditCondition() {
     TValue condition;
     condition.Assign(action.Condition);
     // "Plain values" and "Calculated", opening on "Calculated".
-    if (app::EditValue(this, condition, &editor_.Record(), 1 | 2, 1,
-                       "Value Details (Action condition)"))
+    if (app::EditValue(this, condition, &editor_.Record(), vpPlain | vpCalculated, vpCalculated,
+                       kConditionCaption))
       action.Condition.Assign(condition);
   });
 }

@@ -2,15 +2,12 @@
 
 #include "app/editing/create_record_dlg.h"
 #include "app/editing/selection_api.h"
+#include "app/editing/structure_commands.h"
 #include "app/model/object_view_dlg.h"
 #include "app/shell/main_form.h"
-#include "app/shell/text_edge.h"
-#include "model/object_set.h"
 #include "model/project.h"
-#include "model/state_track.h"
 #include "shell/messages.h"
 
-#include <QInputDialog>
 #include <QMdiSubWindow>
 
 #include <memory>
@@ -19,17 +16,9 @@ namespace vandro {
 
 namespace {
 
-enum class TChoice { Cancel, Track, Set, NewObject };
-
-struct TChosen {
-  TChoice Choice = TChoice::Cancel;
-  std::unique_ptr<TStateTrack> Track;
-  std::shared_ptr<TObjectSet> Set;
-};
-
 // The dialog is listed and shown first, then started; one that finds
 // nothing to work on closes again.
-TCreateRecordDlg* Open(TMainForm& main, TChosen chosen, bool edit,
+TCreateRecordDlg* Open(TMainForm& main, TChosenState chosen, bool edit,
                        const std::string& templateName) {
   auto* dialog = new TCreateRecordDlg;
   TRecordEditor& editor = dialog->Editor();
@@ -38,7 +27,7 @@ TCreateRecordDlg* Open(TMainForm& main, TChosen chosen, bool edit,
   if (chosen.Track) editor.SetTrack(std::move(chosen.Track));
   if (chosen.Set) editor.SetObjectSet(std::move(chosen.Set));
   if (!main.OpenChild(dialog)) return nullptr;
-  if (!dialog->Start(chosen.Choice == TChoice::NewObject, edit)) {
+  if (!dialog->Start(chosen.Choice == TStateChoice::NewObject, edit)) {
     dialog->SubWindow()->close();
     return nullptr;
   }
@@ -46,21 +35,23 @@ TCreateRecordDlg* Open(TMainForm& main, TChosen chosen, bool edit,
 }
 
 // The state the object view shows, which it hands over as it closes.
-bool FromObjectView(TChosen& chosen) {
+bool FromObjectView(TChosenState& chosen) {
   TObjectViewDlg* view = TObjectViewDlg::Showing();
   if (!view) return false;
   chosen.Track = view->SelectedTrack();
   if (!chosen.Track) return false;
   chosen.Track->ConstructState();
-  chosen.Choice = TChoice::Track;
+  chosen.Choice = TStateChoice::Track;
   view->CloseWithOk();
   return true;
 }
 
-// "Select Object" until a state is chosen (or, where the command allows
-// it, an object without one, or a new object).
-TChosen Select(TMainForm& main, bool edit, bool templateItem) {
-  TChosen chosen;
+} // namespace
+
+TChosenState SelectState(TMainForm& main, TStatePurpose purpose) {
+  const bool edit = purpose == TStatePurpose::EditRecord;
+  const bool templateItem = purpose == TStatePurpose::TemplateItem;
+  TChosenState chosen;
   if (!templateItem && FromObjectView(chosen)) return chosen;
   app::TSelectRequest request;
   request.Caption = "Select Object";
@@ -71,14 +62,14 @@ TChosen Select(TMainForm& main, bool edit, bool templateItem) {
     app::TSelectResult result;
     if (!app::SelectObject(&main, request, result)) return chosen;
     if (result.CreateNewObject) {
-      chosen.Choice = TChoice::NewObject;
+      chosen.Choice = TStateChoice::NewObject;
       return chosen;
     }
     if (!result.StateIds.empty()) {
       auto track = std::make_unique<TStateTrack>();
       if (track->GetState(result.StateIds.front())) {
         chosen.Track = std::move(track);
-        chosen.Choice = TChoice::Track;
+        chosen.Choice = TStateChoice::Track;
         return chosen;
       }
     }
@@ -100,52 +91,42 @@ TChosen Select(TMainForm& main, bool edit, bool templateItem) {
       continue;
     }
     chosen.Set = std::move(set);
-    chosen.Choice = TChoice::Set;
+    chosen.Choice = TStateChoice::Set;
     return chosen;
   }
 }
 
-} // namespace
-
 TCreateRecordDlg* OpenNewObject(TMainForm& main, const std::string& templateName) {
   if (!main.Children().CheckLimit()) return nullptr;
-  TChosen chosen;
-  chosen.Choice = TChoice::NewObject;
+  TChosenState chosen;
+  chosen.Choice = TStateChoice::NewObject;
   return Open(main, std::move(chosen), false, templateName);
 }
 
 TCreateRecordDlg* OpenNewState(TMainForm& main) {
   if (!main.Children().CheckLimit()) return nullptr;
-  TChosen chosen = Select(main, false, false);
-  if (chosen.Choice == TChoice::Cancel) return nullptr;
+  TChosenState chosen = SelectState(main, TStatePurpose::NewState);
+  if (chosen.Choice == TStateChoice::Cancel) return nullptr;
   return Open(main, std::move(chosen), false, {});
 }
 
 TCreateRecordDlg* OpenEditRecord(TMainForm& main) {
   if (!main.Children().CheckLimit()) return nullptr;
-  TChosen chosen = Select(main, true, false);
-  if (chosen.Choice == TChoice::Cancel) return nullptr;
+  TChosenState chosen = SelectState(main, TStatePurpose::EditRecord);
+  if (chosen.Choice == TStateChoice::Cancel) return nullptr;
   return Open(main, std::move(chosen), true, {});
 }
 
 TCreateRecordDlg* OpenTemplateRecord(TMainForm& main, const std::string& templateName) {
   if (!main.Children().CheckLimit()) return nullptr;
-  TChosen chosen = Select(main, false, true);
-  if (chosen.Choice == TChoice::Cancel) return nullptr;
+  TChosenState chosen = SelectState(main, TStatePurpose::TemplateItem);
+  if (chosen.Choice == TStateChoice::Cancel) return nullptr;
   return Open(main, std::move(chosen), false, templateName);
 }
 
 TCreateRecordDlg* ChooseTemplate(TMainForm& main) {
   if (!CurrentProject()) return nullptr;
-  QStringList names;
-  for (const std::string& name : CurrentProject()->TemplateNames())
-    names << FromCore(name);
-  bool chosen = false;
-  const QString name = QInputDialog::getItem(&main, QStringLiteral("Templates"),
-                                             QStringLiteral("Template:"), names, 0, false, &chosen);
-  std::string text;
-  if (!chosen || !ToCore(name, text)) return nullptr;
-  return OpenTemplateRecord(main, text);
+  return RunTemplates(main);
 }
 
 } // namespace vandro

@@ -1,10 +1,12 @@
 #include "app/editing/value_constructor_dlg.h"
 
+#include "app/editing/query_edit_dlg.h"
 #include "app/editing/selection_api.h"
 #include "app/editing/value_kind_icon.h"
 #include "app/model/moment_picker.h"
 #include "app/shell/guard.h"
 #include "app/shell/text_edge.h"
+#include "language/query.h"
 #include "shell/clock.h"
 
 #include <QComboBox>
@@ -136,9 +138,7 @@ QWidget* TValueConstructorDlg::MakeCalculatedPage() {
   source_ = Named(new QPlainTextEdit, "Source");
   sourceKind_ = new QLabel;
   check_ = new QPushButton(QStringLiteral("Check"));
-  auto* buildQuery = new QPushButton(QStringLiteral("Build Query    >>"));
-  // The query editor is not part of the program yet.
-  buildQuery->setEnabled(false);
+  buildQuery_ = new QPushButton(QStringLiteral("Build Query    >>"));
   checkResult_ = Named(new QPlainTextEdit, "Check result");
   checkResult_->setReadOnly(true);
   checkResult_->setMaximumHeight(80);
@@ -151,6 +151,8 @@ QWidget* TValueConstructorDlg::MakeCalculatedPage() {
     checkResult_->clear();
   });
   connect(check_, &QPushButton::clicked, this, [this] { RunCommand([this] { Check(); }); });
+  connect(buildQuery_, &QPushButton::clicked, this,
+          [this] { RunCommand([this] { BuildQuery(); }); });
 
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
@@ -162,7 +164,7 @@ QWidget* TValueConstructorDlg::MakeCalculatedPage() {
   row->addWidget(sourceKind_);
   row->addStretch();
   row->addWidget(check_);
-  row->addWidget(buildQuery);
+  row->addWidget(buildQuery_);
   layout->addLayout(row);
   layout->addWidget(checkResult_);
   return page;
@@ -289,6 +291,21 @@ void TValueConstructorDlg::Check() {
   if (!ReadFields()) return;
   const TCheckResult result = constructor_.Check();
   checkResult_->setPlainText(FromCore(result.Message));
+}
+
+void TValueConstructorDlg::HideBuildQuery() {
+  buildQuery_->hide();
+}
+
+void TValueConstructorDlg::BuildQuery() {
+  if (!ReadFields()) return;
+  const std::unique_ptr<TQExpression> query = constructor_.StartQuery();
+  if (!query) return;
+  TQueryEditDlg editor(*query, this);
+  if (editor.exec() != QDialog::Accepted) return;
+  constructor_.FinishQuery(*query);
+  source_->setPlainText(
+      FromCore(constructor_.Source).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void TValueConstructorDlg::ChooseReference() {

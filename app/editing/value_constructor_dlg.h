@@ -46,6 +46,9 @@ public:
   QPlainTextEdit* Source() const { return source_; }
   QLabel* SourceKind() const { return sourceKind_; }
   QPushButton* CheckButton() const { return check_; }
+  QPushButton* BuildQueryButton() const { return buildQuery_; }
+  // For a constructor whose calculated value cannot be a query.
+  void HideBuildQuery();
   QPlainTextEdit* CheckResult() const { return checkResult_; }
   QLineEdit* Reference() const { return reference_; }
   QPushButton* SelectReference() const { return selectReference_; }
@@ -69,6 +72,9 @@ private:
   // holds a character the project's texts cannot.
   bool ReadFields();
   void Check();
+  // "Build Query    >>": the query editor on the source's query; its query
+  // written back replaces the source.
+  void BuildQuery();
   void ChooseReference();
   void ChooseFile();
   void EditCurrentItem();
@@ -90,6 +96,7 @@ private:
   QPlainTextEdit* source_;
   QLabel* sourceKind_;
   QPushButton* check_;
+  QPushButton* buildQuery_;
   QPlainTextEdit* checkResult_;
   QLineEdit* reference_;
   QPushButton* selectReference_;

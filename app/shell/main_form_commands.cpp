@@ -5,6 +5,9 @@
 
 #include "app/editing/record_commands.h"
 #include "app/editing/selection_api.h"
+#include "app/editing/structure_commands.h"
+#include "app/groups/group_commands.h"
+#include "app/groups/group_view_commands.h"
 #include "app/model/object_view_dlg.h"
 #include "app/shell/about_box.h"
 #include "app/shell/app_icon.h"
@@ -13,6 +16,8 @@
 #include "app/shell/guard.h"
 #include "app/shell/help.h"
 #include "app/shell/text_edge.h"
+#include "app/stats/mining_commands.h"
+#include "app/stats/stat_commands.h"
 #include "app/storage/database_browser_form.h"
 #include "app/storage/project_manager_form.h"
 #include "app/values/unit_list_dlg.h"
@@ -143,31 +148,32 @@ void TMainForm::CreateCommands() {
       // Records
       {"recNewObject", "New &Object...", "Create new object ", no, kNeedsProject, kAvailable,
        [this](bool) { OpenNewObject(*this); }, TGlyph::NewObject},
-      {"recNewGroup", "New &Group...", "Create new object as group ", no, kNeedsProject, kLater,
-       none, TGlyph::NewGroup},
+      {"recNewGroup", "New &Group...", "Create new object as group ", no, kNeedsProject, kAvailable,
+       [this](bool) { OpenNewGroup(*this); }, TGlyph::NewGroup},
       {"recNewState", "Create New &State...", "Create new state of an object", no, kNeedsProject,
        kAvailable, [this](bool) { OpenNewState(*this); }, TGlyph::NewState},
       {"recNewGroupState", "Create New State of G&roup...", "Create new state of a group", no,
-       kNeedsProject, kLater, none, TGlyph::NewGroupState},
+       kNeedsProject, kAvailable, [this](bool) { OpenNewGroupState(*this); },
+       TGlyph::NewGroupState},
       {"recEditRecord", "&Edit Record...", "Edit a stored state of an object", no, kNeedsProject,
        kAvailable, [this](bool) { OpenEditRecord(*this); }},
       {"recEditGroupRecord", "Edit Group Recor&d...", "Edit a stored state of a group", no,
-       kNeedsProject, kLater, none},
+       kNeedsProject, kAvailable, [this](bool) { OpenEditGroupRecord(*this); }},
       {"recRename", "Re&name Object...", "Give an object a new name", no, kNeedsProject, kAvailable,
        [this](bool) { OnRenameObject(); }},
       {"recRollback", "Roll&back...", "Remove every record made after a moment", no, kNeedsProject,
-       kLater, none},
+       kAvailable, [this](bool) { RunRollback(*this); }},
       {"recViewObject", "&View Object...", "View the states of an object", no, kNeedsProject,
        kAvailable, [this](bool) { OnViewObject(); }, TGlyph::ViewObject},
       {"recViewGroup", "View Group as &Table...", "View the content of a group as a table", no,
-       kNeedsProject, kLater, none, TGlyph::ViewGroup},
+       kNeedsProject, kAvailable, [this](bool) { OpenViewGroup(*this); }, TGlyph::ViewGroup},
       // Project
-      {"projParams", "&Parameters...", "Define parameters", no, kNeedsProject, kLater, none,
-       TGlyph::Parameter},
+      {"projParams", "&Parameters...", "Define parameters", no, kNeedsProject, kAvailable,
+       [this](bool) { RunParameterList(*this); }, TGlyph::Parameter},
       {"projUnits", "&Units...", "Define units of measurement", no, kNeedsProject, kAvailable,
        [this](bool) { OnUnits(); }, TGlyph::Unit},
-      {"projTemplates", "&Templates...", "Edit templates", no, kNeedsProject, kLater, none,
-       TGlyph::Templates},
+      {"projTemplates", "&Templates...", "Edit templates", no, kNeedsProject, kAvailable,
+       [this](bool) { RunTemplates(*this); }, TGlyph::Templates},
       {"projCharts", "&Charts...", "Select a chart", no, kNeedsProject, kLater, none,
        TGlyph::Chart},
       {"projManager", "Project &Manager", "Show the project's information and content", no,
@@ -177,13 +183,13 @@ void TMainForm::CreateCommands() {
        [this](bool) { OnBrowseDatabase(); }},
       // Statistics
       {"statBasic", "&Basic Statistics...", "Basic statistics of a series", no, kNeedsProject,
-       kLater, none},
+       kAvailable, [this](bool) { OpenBasicStatistics(*this); }},
       {"statDialog", "&Stat Dialog...", "Tests, histograms and correlation", no, kNeedsProject,
-       kLater, none, TGlyph::Statistics},
+       kAvailable, [this](bool) { OpenStatistics(*this); }, TGlyph::Statistics},
       {"statMining", "&Data Mining Tools...", "Regression and cluster analysis", no, kNeedsProject,
-       kLater, none, TGlyph::DataMining},
+       kAvailable, [this](bool) { OpenDataMiningTools(*this); }, TGlyph::DataMining},
       {"statDistributions", "D&istributions...", "Values and quantiles of distributions", no,
-       kAlways, kLater, none},
+       kAlways, kAvailable, [this](bool) { OpenDistributions(*this); }},
       // Window
       {"winTile", "&Tile", "Arrange the windows side by side", no, kAlways, kAvailable,
        [this](bool) { OnTile(); }},

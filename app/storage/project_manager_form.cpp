@@ -1,5 +1,6 @@
 #include "app/storage/project_manager_form.h"
 
+#include "app/editing/structure_commands.h"
 #include "app/model/object_view_dlg.h"
 #include "app/model/text_grid.h"
 #include "app/shell/guard.h"
@@ -344,7 +345,7 @@ void TProjectManagerForm::EditNode(const QTreeWidgetItem* item) {
     break;
   }
   case TNodeAction::EditTemplate:
-    emit templateEditRequested(FromCore(node.Caption));
+    EditTemplateNamed(this, node.Caption);
     break;
   case TNodeAction::OpenChart:
     emit chartOpenRequested(FromCore(node.Caption));

@@ -4,6 +4,7 @@
 #include "model/project.h"
 #include "shell/messages.h"
 #include "shell/text.h"
+#include "values/value_text.h"
 
 namespace vandro {
 
@@ -38,6 +39,23 @@ bool CheckUnique(const TProject& project, const TParameter& parameter) {
 }
 
 } // namespace
+
+std::vector<std::string> ListCategories(const TProject& project) {
+  std::vector<std::string> categories{kAllParameterCategories};
+  for (const std::string& category : project.ParameterCategories())
+    categories.push_back(category);
+  return categories;
+}
+
+std::vector<TParameterRow> ParameterRows(const TProject& project, std::string_view category) {
+  const bool all = category.empty() || category == kAllParameterCategories;
+  std::vector<TParameterRow> rows;
+  for (const auto& parameter : project.Parameters())
+    if (all || SameText(parameter->Category, category))
+      rows.push_back({parameter->Idtor, parameter->ParamName, parameter->ShortName,
+                      ToDisplayText(&parameter->DefValue), parameter->Descript});
+  return rows;
+}
 
 std::vector<std::string> EditorCategories(const TProject& project) {
   std::vector<std::string> categories;

@@ -6,6 +6,7 @@
 
 #include "model/parameter.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,24 @@
 namespace vandro {
 
 class TProject;
+
+// The list's category filter: "(All Categories)", then the project's
+// categories in their order.
+inline constexpr const char* kAllParameterCategories = "(All Categories)";
+std::vector<std::string> ListCategories(const TProject& project);
+
+// One row of the list: "Param Name", "Brief Name", "Default Value",
+// "Description".
+struct TParameterRow {
+  int32_t Id = 0;
+  std::string Name;
+  std::string ShortName;
+  std::string Default;
+  std::string Description;
+};
+// The project's parameters of the category (any case; every one for
+// "(All Categories)"), in the project's order.
+std::vector<TParameterRow> ParameterRows(const TProject& project, std::string_view category);
 
 // The categories the editor offers: the project's, in its order, without
 // the system parameters' category, which no other parameter may take.

@@ -207,6 +207,22 @@ TCheckResult TValueConstructor::Check() const {
   return {false, executor.Result().Text()};
 }
 
+std::unique_ptr<TQExpression> TValueConstructor::StartQuery() const {
+  auto query = std::make_unique<TQExpression>();
+  if (Trim(Source).empty()) return query;
+  query->Text = Source;
+  if (query->Parse()) return query;
+  if (!Ask("The text is not a query that reads:\r\n" + query->Message +
+               "\r\nBuild a new query in its place?",
+           false))
+    return nullptr;
+  return std::make_unique<TQExpression>();
+}
+
+void TValueConstructor::FinishQuery(const TQExpression& query) {
+  Source = query.ToText();
+}
+
 void TValueConstructor::SetReference(int32_t objectId, int32_t stateId) {
   Reference = stateId != 0 ? stateId : objectId;
 }

@@ -15,12 +15,14 @@
 #include "values/value.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace vandro {
 
 class TDataRecord;
+class TQExpression;
 
 // The pages, as a mask of those enabled and as the one shown.
 enum TValuePages : int {
@@ -93,6 +95,13 @@ public:
   // "Check": the text is parsed without executing anything. Functions and
   // procedures are kept as text and cannot be checked.
   TCheckResult Check() const;
+  // "Build Query    >>": the query the query editor starts from, parsed from
+  // the source, or a new one for a blank source. A source that is not a
+  // query is said, with the question whether to build a new one in its
+  // place; nullptr when not. The source is kept until the query comes back.
+  std::unique_ptr<TQExpression> StartQuery() const;
+  // The query the editor wrote back: its text becomes the source.
+  void FinishQuery(const TQExpression& query);
 
   // "Objects": the referenced object or state (its record), 0 for none.
   int32_t Reference = 0;

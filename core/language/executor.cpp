@@ -183,9 +183,11 @@ const TValue& TExecutor::Run(TNameChain* chain, TDataRecord* contextRecord, std:
                              TDataRecord* secondRecord) {
   // Split first: the source may be a text this executor holds.
   std::vector<std::string> lines = SplitLines(source);
+  std::string text(source);
   Clear();
   SetRecords(contextRecord, secondRecord);
   source_ = std::move(lines);
+  sourceText_ = std::move(text);
   chain_ = chain;
   Execute();
   return *result_;
@@ -193,13 +195,16 @@ const TValue& TExecutor::Run(TNameChain* chain, TDataRecord* contextRecord, std:
 
 bool TExecutor::Check(std::string_view source) {
   std::vector<std::string> lines = SplitLines(source);
+  std::string text(source);
   Clear();
   source_ = std::move(lines);
+  sourceText_ = std::move(text);
   return CheckSyntax();
 }
 
 void TExecutor::SetSource(std::string_view source) {
   source_ = SplitLines(source);
+  sourceText_ = source;
   Reset();
 }
 
@@ -230,6 +235,10 @@ bool TExecutor::Execute() {
     chain_ = &ownChain_;
   }
   Reset();
+  replay_ = LexemeCache().Find(sourceText_);
+  replayed_ = 0;
+  if (!replay_ && sourceText_.size() <= TLexemeCache::kMaxTextLength)
+    recording_ = std::make_unique<TLexedSource>();
   Guarded([this] {
     if (!Start() || !ParseProgram()) return;
     TValue::Ptr top = processor_.PopRaw();
@@ -238,6 +247,8 @@ bool TExecutor::Execute() {
     else if (!top->IsAutoFormula() || EvaluateNested(*top, {}))
       result_ = std::move(top);
   });
+  replay_.reset();
+  if (recording_) FinishRecording();
   if (failed_) ComposeError();
   return !failed_;
 }
@@ -506,10 +517,56 @@ bool TExecutor::EvaluateNested(TValue& value, std::string_view name) {
   return true;
 }
 
+// While a run replays a cached source it takes the lexemes from there (a
+// stored sequence is never empty); the first run of a source lexes it and
+// leaves the whole sequence in the cache.
 bool TExecutor::Advance() {
-  NextLexeme();
+  if (replay_) {
+    // Past the end the last lexeme (the end, or the error) repeats, as the
+    // lexer's would.
+    const auto& lexemes = replay_->Lexemes;
+    const TLexeme& lexeme = lexemes[std::min(replayed_, lexemes.size() - 1)];
+    if (replayed_ < lexemes.size()) ++replayed_;
+    kind_ = lexeme.Kind;
+    text_ = lexeme.Text;
+    lineIndex_ = lexeme.Line;
+    position_ = lexeme.Position;
+    if (kind_ == lkError) error_ = replay_->Error;
+  } else {
+    NextLexeme();
+    RecordLexeme();
+  }
   if (kind_ == lkError) return Fail(error_);
   return true;
+}
+
+void TExecutor::RecordLexeme() {
+  if (!recording_) return;
+  recording_->Lexemes.push_back({kind_, text_, lineIndex_, position_});
+  if (kind_ == lkError) recording_->Error = error_;
+  if (kind_ == lkEnd || kind_ == lkError) {
+    LexemeCache().Add(sourceText_, std::shared_ptr<const TLexedSource>(std::move(recording_)));
+    recording_.reset();
+  }
+}
+
+// A parse that stopped early (a syntax error, an unknown name) leaves the
+// rest of the source unlexed: it is lexed now so that the cache holds the
+// whole sequence, and the lexer's position, which the error message shows,
+// is put back.
+void TExecutor::FinishRecording() {
+  const TLexemeKind kind = kind_;
+  const std::string text = text_, error = error_;
+  const int32_t line = lineIndex_, position = position_;
+  while (recording_) {
+    NextLexeme();
+    RecordLexeme();
+  }
+  kind_ = kind;
+  text_ = text;
+  error_ = error;
+  lineIndex_ = line;
+  position_ = position;
 }
 
 bool TExecutor::IsDelimiter(char c) const {

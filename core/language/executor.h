@@ -37,6 +37,7 @@
 #pragma once
 
 #include "language/custom_code.h"
+#include "language/lexeme_cache.h"
 #include "language/processor.h"
 #include "values/value.h"
 
@@ -145,6 +146,8 @@ private:
 
   // Moves to the next lexeme; a lexical error fails the run with its message.
   bool Advance();
+  void RecordLexeme();
+  void FinishRecording();
   bool IsDelimiter(char c) const;
   // Pushes a copy when executing.
   void Push(const TValue& value);
@@ -161,6 +164,12 @@ private:
   void ComposeError();
 
   bool executing_ = false;
+  // The source as one text, the key of the lexeme cache; the lexemes a run
+  // replays from the cache, or records into it while it lexes.
+  std::string sourceText_;
+  std::shared_ptr<const TLexedSource> replay_;
+  size_t replayed_ = 0;
+  std::unique_ptr<TLexedSource> recording_;
   std::unique_ptr<TExecutor> nested_;
   TDataRecord* contextRecord_ = nullptr;
   TDataRecord* secondRecord_ = nullptr;

@@ -101,6 +101,8 @@ void TProject::WriteProjectFile() {
 }
 
 TParameter* TProject::FindParameter(std::string_view name) const {
+  // Parameters without a short name must not answer to an empty name.
+  if (name.empty()) return nullptr;
   for (const auto& parameter : parameters_)
     if (SameText(parameter->ParamName, name) || SameText(parameter->ShortName, name))
       return parameter.get();

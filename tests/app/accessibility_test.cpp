@@ -2,10 +2,15 @@
 // of its own: its accessible name, or the caption of the label that is its
 // buddy. A combo box is read by its value on Linux whatever label stands
 // beside it, so it carries its caption as its accessible name.
+#include "app/editing/filter_dlg.h"
+#include "app/editing/query_edit_dlg.h"
 #include "app/editing/select_object_dlg.h"
 #include "app/model/object_view_dlg.h"
 #include "app/shell/message_box.h"
 #include "app/shell/welcome_form.h"
+#include "app/stats/analysis_dlg.h"
+#include "app/stats/stat_calc_dlg.h"
+#include "app/stats/stat_dlg.h"
 #include "app/storage/database_browser_form.h"
 #include "app/storage/db_show_form.h"
 #include "app/storage/index_entry_dlg.h"
@@ -183,6 +188,23 @@ private slots:
     Check(&entry, {});
     TVariableDlg variable(nullptr);
     Check(&variable, {});
+
+    TQExpression query;
+    TQueryEditDlg queryEditor(query);
+    Check(&queryEditor, {{queryEditor.Selection(), QStringLiteral("FIND:")},
+                         {queryEditor.Scope(), QStringLiteral("SCOPE:")},
+                         {queryEditor.Condition(), QStringLiteral("CONDITION:")}});
+    TFilter filter;
+    TFilterDlg filterEditor(filter);
+    Check(&filterEditor, {{filterEditor.Parameter(), QStringLiteral("Parameter Name")},
+                          {filterEditor.Items(), QStringLiteral("Filter")}});
+
+    TStatDlg statistics;
+    Check(&statistics, {{statistics.SeriesGrid(), QStringLiteral("Series")}});
+    TStatCalcDlg calculator;
+    Check(&calculator, {});
+    TAnalysisDlg analysis;
+    Check(&analysis, {});
   }
 };
 

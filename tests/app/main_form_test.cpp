@@ -106,10 +106,10 @@ private slots:
     QCOMPARE(form->StatusPanel(1)->text(), QStringLiteral("Ready"));
     for (const char* command :
          {"fileNew", "fileOpen", "filePrintSetup", "fileExit", "editCopy", "viewToolBar",
-          "viewEuropean", "winTile", "helpContents", "helpAbout"})
+          "viewEuropean", "winTile", "helpContents", "helpAbout", "statDistributions"})
       QVERIFY2(Enabled(command), command);
     for (const char* command : {"fileClose", "filePrint", "projUnits", "recRename", "recNewObject",
-                                "statDistributions", "projBrowse"})
+                                "statDialog", "projBrowse"})
       QVERIFY2(!Enabled(command), command);
     QCOMPARE(form->Command(QStringLiteral("projBrowse"))->shortcut(),
              QKeySequence(QStringLiteral("Ctrl+Alt+V")));
@@ -140,7 +140,7 @@ private slots:
                                 "recNewState", "recEditRecord"})
       QVERIFY2(Enabled(command), command);
     // Commands whose windows come later stay disabled.
-    for (const char* command : {"projParams", "statDialog"})
+    for (const char* command : {"projCharts", "fileExport"})
       QVERIFY2(!Enabled(command), command);
     QCOMPARE(ReadSettingsFile().RecentProjects(), std::vector<std::string>{file.toStdString()});
 

@@ -1,0 +1,49 @@
+#include "editing/rollback_window.h"
+
+#include "shell/clock.h"
+#include "shell/messages.h"
+#include "storage/rollback.h"
+
+namespace vandro {
+
+namespace {
+
+// The storage layer starts and ends a progress of its own caption; the
+// window's is already showing "Scanning database ..." and only moves.
+class TProgressShare final : public TProgress {
+public:
+  explicit TProgressShare(TProgressScope& scope) : scope_(scope) {}
+  void Start(const std::string&) override {}
+  bool Update(double share) override { return scope_.Update(share); }
+  void End() override {}
+
+private:
+  TProgressScope& scope_;
+};
+
+class TWaiting {
+public:
+  explicit TWaiting(TRollbackHost& host) : host_(host) { host_.SetWaiting(true); }
+  ~TWaiting() { host_.SetWaiting(false); }
+  TWaiting(const TWaiting&) = delete;
+  TWaiting& operator=(const TWaiting&) = delete;
+
+private:
+  TRollbackHost& host_;
+};
+
+} // namespace
+
+void TRollbackWindow::Prepare() {
+  moment_ = Now();
+}
+
+std::optional<int32_t> TRollbackWindow::Run(TRollbackHost& host, TProgress* progress) {
+  if (!Ask(RollbackQuestion(moment_), false)) return std::nullopt;
+  TWaiting waiting(host);
+  TProgressScope scope(progress, kRollbackScanning);
+  TProgressShare share(scope);
+  return APSDeleteRecordsAfter(moment_, progress ? &share : nullptr);
+}
+
+} // namespace vandro

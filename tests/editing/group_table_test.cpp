@@ -1,0 +1,417 @@
+#include "editing/group_table.h"
+
+#include "shell/datetime.h"
+#include "storage/records_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace vandro {
+namespace {
+
+// Answers "Input column width (cm):" from a queue; an empty queue cancels.
+class TTestHost final : public TGroupTableHost {
+public:
+  bool InputText(const std::string& prompt, std::string& text) override {
+    prompts.push_back(prompt + " " + text);
+    if (answers.empty()) return false;
+    text = answers.front();
+    answers.pop_front();
+    return true;
+  }
+  std::deque<std::string> answers;
+  std::vector<std::string> prompts;
+};
+
+class GroupTable : public testing::RecordsTest {
+protected:
+  // A new object with one record at day 1.
+  int32_t Object(const std::string& name, Values values) {
+    const int32_t id = APSCreateObject(name);
+    Record(id, Day(1), values);
+    return id;
+  }
+
+  // A new group holding the members (object or record identifiers) from day 2.
+  int32_t Group(const std::string& name, const std::vector<int32_t>& members) {
+    const int32_t id = APSCreateObject(name);
+    std::vector<TValue::Ptr> added;
+    for (const int32_t member : members) {
+      added.push_back(TValue::Create("test"));
+      added.back()->SetText(vkObject, std::to_string(member));
+    }
+    TObjectSet set;
+    EXPECT_TRUE(set.Load(id));
+    TStateTrack track;
+    set.LatestStateAt(Day(2), track);
+    EXPECT_NE(0, track.ModifyGroup(added, {}, Day(2)));
+    return id;
+  }
+
+  // A record of object following the record `after` (a second branch when
+  // `after` already has a follower).
+  int32_t Branch(int32_t object, int32_t after, double time, Values values) {
+    TObjectSet set;
+    EXPECT_TRUE(set.Load(object));
+    TStateTrack track;
+    EXPECT_TRUE(track.SetPath(set, after, Day(1000)));
+    return track.ModifyRecord(Pairs(values), time);
+  }
+
+  std::unique_ptr<TGroupTable> Open(int32_t id) {
+    auto table = std::make_unique<TGroupTable>(host);
+    EXPECT_TRUE(table->Start(id));
+    return table;
+  }
+
+  static std::vector<std::string> Column(const TGroupTable& table, int column) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < table.RowCount(); ++row)
+      texts.push_back(table.CellText(row, column));
+    return texts;
+  }
+
+  static int ColumnOf(const TGroupTable& table, const std::string& header) {
+    for (int column = 0; column < table.ColumnCount(); ++column)
+      if (table.Header(column) == header) return column;
+    return -1;
+  }
+
+  static void SortBy(TGroupTable& table, const std::string& name, bool ascending) {
+    const auto& available = table.Available();
+    const auto at = std::find(available.begin(), available.end(), name);
+    ASSERT_NE(at, available.end()) << name;
+    table.AddSortKey(static_cast<int>(at - available.begin()), -1);
+    table.SetSortAscending(static_cast<int>(table.SortKeys().size()) - 1, ascending);
+  }
+
+  TTestHost host;
+};
+
+TEST_F(GroupTable, RefusesTheNullObjectAndSaysWhy) {
+  TGroupTable table(host);
+  EXPECT_FALSE(table.Start(0));
+  EXPECT_EQ(kNullReference, sink.Last());
+}
+
+TEST_F(GroupTable, EmptyContentShowsOnlyTheHeaders) {
+  const int32_t group = APSCreateObject("EMPTY");
+  Record(group, Day(1), {{"X", "1"}}); // a state, but never a member
+  auto table = Open(group);
+  EXPECT_EQ(kEmptyContent, sink.Last());
+  EXPECT_EQ(0, table->RowCount());
+  EXPECT_EQ(kFixedColumns, table->ColumnCount());
+  EXPECT_EQ("Group Table View: EMPTY", table->Caption());
+}
+
+TEST_F(GroupTable, MembersShowTheirStatesAsColumns) {
+  const int32_t pump = Object("PUMP", {{"X", "3"}, {"Y", "=X * 2"}});
+  const int32_t tank = Object("TANK", {{"X", "5 [kg]"}, {"Z", "full"}});
+  const int32_t group = Group("PLANT", {pump, tank});
+  auto table = Open(group);
+  ASSERT_EQ(2, table->RowCount());
+  EXPECT_EQ((std::vector<std::string>{"#", "Object Name", "State Time", "X", "Y", "Z"}),
+            std::vector<std::string>({table->Header(0), table->Header(1), table->Header(2),
+                                      table->Header(3), table->Header(4), table->Header(5)}));
+  EXPECT_EQ((std::vector<std::string>{"0", "1"}), Column(*table, 0));
+  EXPECT_EQ((std::vector<std::string>{"PUMP", "TANK"}), Column(*table, 1));
+  EXPECT_EQ(DateTimeToText(Day(1)), table->CellText(0, 2));
+  EXPECT_EQ((std::vector<std::string>{"6", ""}), Column(*table, 4)); // the formula's result
+  EXPECT_EQ(vkPlain, table->CellKind(0, 4));                         // the result's kind
+  EXPECT_EQ(vkPlain, table->CellKind(1, 4)); // no value: the empty plain icon
+  EXPECT_EQ(std::nullopt, table->CellKind(0, 2));
+  EXPECT_TRUE(table->UsesObject(group));
+  EXPECT_TRUE(table->UsesObject(tank));
+  EXPECT_FALSE(table->UsesObject(group + 32));
+
+  // Hiding a column takes it out at once; its name stays listed.
+  table->SetParameterChecked(1, false);
+  EXPECT_EQ(kFixedColumns + 2, table->ColumnCount());
+  EXPECT_EQ((std::vector<std::string>{"X", "Z"}), table->Available());
+}
+
+TEST_F(GroupTable, AMemberWithTwoLiveBranchesShowsOneAtATime) {
+  const int32_t pump = APSCreateObject("PUMP");
+  const int32_t first = Record(pump, Day(1), {{"X", "1"}});
+  Branch(pump, first, Day(3), {{"X", "2"}});
+  Branch(pump, first, Day(4), {{"X", "3"}});
+  auto table = Open(Group("PLANT", {pump}));
+  ASSERT_EQ(1, table->RowCount());
+  EXPECT_EQ(2, table->BranchCount(0));
+  EXPECT_EQ("PUMP(0)", table->CellText(0, 1));
+  const std::string before = table->CellText(0, 3);
+
+  EXPECT_FALSE(table->NextVersion()); // nothing selected
+  table->AddSelection(table->RowRect(0));
+  EXPECT_TRUE(table->CanShowNextVersion());
+  EXPECT_TRUE(table->NextVersion());
+  EXPECT_EQ("PUMP(1)", table->CellText(0, 1));
+  EXPECT_NE(before, table->CellText(0, 3));
+  EXPECT_TRUE(table->NextVersion());
+  EXPECT_EQ("PUMP(0)", table->CellText(0, 1)); // after the last, the first
+}
+
+TEST_F(GroupTable, AMemberThatNamesAStateShowsThatState) {
+  const int32_t pump = APSCreateObject("PUMP");
+  const int32_t early = Record(pump, Day(1), {{"X", "1"}});
+  Record(pump, Day(5), {{"X", "9"}});
+  auto table = Open(Group("PLANT", {early, pump}));
+  ASSERT_EQ(2, table->RowCount());
+  EXPECT_EQ((std::vector<std::string>{"1", "9"}), Column(*table, 3));
+  EXPECT_EQ(DateTimeToText(Day(1)), table->CellText(0, 2));
+  EXPECT_EQ(DateTimeToText(Day(5)), table->CellText(1, 2));
+}
+
+TEST_F(GroupTable, StartedOnAGroupStateKeepsToItsBranches) {
+  const int32_t pump = Object("PUMP", {{"X", "1"}});
+  const int32_t tank = Object("TANK", {{"X", "2"}});
+  const int32_t group = Group("PLANT", {pump});
+  TObjectSet set;
+  ASSERT_TRUE(set.Load(group));
+  const int32_t first = set.Records.front()->Idtor;
+  TStateTrack track;
+  ASSERT_TRUE(track.SetPath(set, first, Day(1000)));
+  std::vector<TValue::Ptr> added;
+  added.push_back(TValue::Create("test"));
+  added.back()->SetText(vkObject, std::to_string(tank));
+  ASSERT_NE(0, track.ModifyGroup(added, {}, Day(3)));
+
+  auto table = Open(first);
+  EXPECT_EQ(1u, table->GroupStates().size());
+  EXPECT_EQ((std::vector<std::string>{"PUMP", "TANK"}), Column(*table, 1));
+}
+
+// A member whose record was deleted and a member whose history is damaged
+// each give a row without a state and a message; the others are shown.
+TEST_F(GroupTable, MembersThatCannotBeShownAreNamedAndReported) {
+  const int32_t pump = Object("PUMP", {{"X", "1"}});
+  const int32_t gone = Object("GONE", {{"X", "2"}});
+  const int32_t goneRecord = Record(gone, Day(3), {{"X", "3"}});
+  const int32_t broken = Object("BROKEN", {{"X", "4"}});
+  const int32_t group = Group("PLANT", {pump, goneRecord, broken});
+  auto del = APSDatabase().Query("DELETE FROM VD_Records WHERE Idtor = ?");
+  del.Bind(goneRecord);
+  del.Step();
+  APSDatabase().Execute(
+      ("UPDATE VD_Records SET PVs = x'0000' WHERE ObjIdtor = " + std::to_string(broken)).c_str());
+
+  auto table = Open(group);
+  ASSERT_EQ(3, table->RowCount());
+  EXPECT_TRUE(table->HasState(0));
+  EXPECT_FALSE(table->HasState(1));
+  EXPECT_FALSE(table->HasState(2));
+  EXPECT_EQ("Can't find an DataRecord with id = " + std::to_string(goneRecord),
+            table->CellText(1, 1));
+  const auto& messages = sink.Messages();
+  EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const std::string& m) {
+    return m.rfind(kSystemErrorPrefix, 0) == 0;
+  }));
+  EXPECT_EQ(table->CellText(1, 1), sink.Last());
+  EXPECT_EQ("", table->CellText(1, 2));
+}
+
+TEST_F(GroupTable, SortsByKeysInOrderWithStatelessRowsAtTheEnd) {
+  const int32_t a = Object("A", {{"X", "3 [kg]"}, {"Y", "1"}});
+  const int32_t b = Object("B", {{"X", "1 [kg]"}, {"Y", "2"}});
+  const int32_t e = Object("E", {{"X", "2000 [g]"}, {"Y", "1"}}); // 2 kg
+  const int32_t d = Object("D", {{"X", "2.5 [kg]"}, {"Y", "2"}});
+  const int32_t gone = Object("GONE", {{"X", "0"}});
+  const int32_t goneRecord = Record(gone, Day(3), {{"X", "5"}});
+  const int32_t group = Group("PLANT", {a, b, e, d, goneRecord});
+  auto del = APSDatabase().Query("DELETE FROM VD_Records WHERE Idtor = ?");
+  del.Bind(goneRecord);
+  del.Step();
+
+  // The row without a state is named "Can't find ...": "C".
+  struct Case {
+    std::vector<std::pair<std::string, bool>> keys;
+    std::vector<std::string> order; // first letters of the names
+  };
+  const Case cases[] = {
+      {{{"X", true}}, {"B", "E", "D", "A", "C"}},
+      {{{"X", false}}, {"C", "A", "D", "E", "B"}},
+      {{{"Y", true}, {"X", false}}, {"A", "E", "D", "B", "C"}},
+      {{{"Y", false}, {"X", true}}, {"C", "B", "D", "E", "A"}},
+  };
+  for (const Case& test : cases) {
+    auto table = Open(group);
+    for (const auto& [name, ascending] : test.keys)
+      SortBy(*table, name, ascending);
+    EXPECT_TRUE(table->SortNeeded());
+    table->ShowContent();
+    EXPECT_FALSE(table->SortNeeded());
+    std::vector<std::string> order;
+    for (const std::string& name : Column(*table, 1))
+      order.push_back(name.substr(0, 1));
+    EXPECT_EQ(test.order, order) << test.keys.front().first << test.keys.size();
+  }
+}
+
+// "<--" puts a name before the chosen key, "-->" takes a key back, "X"
+// returns every shown name; each marks the sort as needed.
+TEST_F(GroupTable, SortKeysMoveBetweenTheLists) {
+  auto table = Open(Group("PLANT", {Object("A", {{"X", "1"}, {"Y", "2"}, {"Z", "3"}})}));
+  const auto keys = [&] {
+    std::vector<std::string> names;
+    for (const TListedName& key : table->SortKeys())
+      names.push_back(key.Name);
+    return names;
+  };
+  EXPECT_EQ((std::vector<std::string>{"X", "Y", "Z"}), table->Available());
+  table->AddSortKey(2, -1); // Z at the end
+  table->AddSortKey(0, 0);  // X before Z
+  EXPECT_EQ((std::vector<std::string>{"X", "Z"}), keys());
+  EXPECT_EQ((std::vector<std::string>{"Y"}), table->Available());
+  table->ShowContent();
+  EXPECT_FALSE(table->SortNeeded());
+  table->RemoveSortKey(1);
+  EXPECT_TRUE(table->SortNeeded());
+  EXPECT_EQ((std::vector<std::string>{"X"}), keys());
+  EXPECT_EQ((std::vector<std::string>{"Y", "Z"}), table->Available());
+  table->SetParameterChecked(1, false); // Y hidden: no longer available
+  EXPECT_EQ((std::vector<std::string>{"Z"}), table->Available());
+  table->ClearSortKeys();
+  EXPECT_TRUE(keys().empty());
+  EXPECT_EQ((std::vector<std::string>{"X", "Z"}), table->Available());
+}
+
+TEST_F(GroupTable, AHiddenSortKeyIsReportedAndLeavesTheOrder) {
+  const int32_t group = Group("PLANT", {Object("B", {{"X", "2"}}), Object("A", {{"X", "1"}})});
+  auto table = Open(group);
+  SortBy(*table, "X", true);
+  table->SetParameterChecked(0, false);
+  table->ShowContent();
+  EXPECT_EQ("Can't find parameter 'X'", sink.Last());
+  EXPECT_EQ((std::vector<std::string>{"B", "A"}), Column(*table, 1));
+  // "-->" on a key that is no shown column does not make it available.
+  table->RemoveSortKey(0);
+  EXPECT_TRUE(table->Available().empty());
+}
+
+TEST_F(GroupTable, CalculatedColumnsAreCheckedAndEvaluatedPerRow) {
+  const int32_t group =
+      Group("PLANT", {Object("A", {{"X", "3"}}), Object("B", {{"X", "4"}, {"Y", "1"}})});
+  auto table = Open(group);
+  TValue formula, plain;
+  formula.SetText(vkCalculated, "X * 10");
+  plain.SetPlain("5");
+  struct Refusal {
+    bool change;
+    std::string name;
+    const TValue* value;
+    std::string message;
+  };
+  const Refusal refusals[] = {
+      {false, "TEN", &plain, "Formula expected"},
+      {false, "", &formula, "Empty column name."},
+      {false, "x", &formula, "Column already exists: x"},
+      {true, "NONE", &formula, "Can't modify column. Column doesn't exist: NONE"},
+      {true, "Y", &formula, "Y. This column is not calculated"},
+      {true, "", &formula, "Empty column name."},
+  };
+  for (const Refusal& r : refusals) {
+    const bool done = r.change ? table->ChangeCalculated(r.name, *r.value)
+                               : table->AddCalculated(r.name, *r.value);
+    EXPECT_FALSE(done) << r.message;
+    EXPECT_EQ(r.message, sink.Last());
+  }
+  EXPECT_EQ(kFixedColumns + 2, table->ColumnCount());
+
+  ASSERT_TRUE(table->AddCalculated("TEN", formula));
+  const int ten = ColumnOf(*table, "TEN");
+  ASSERT_EQ(kFixedColumns + 2, ten);
+  EXPECT_EQ((std::vector<std::string>{"30", "40"}), Column(*table, ten));
+  EXPECT_EQ(vkPlain, table->CellKind(0, ten)); // the result's kind
+
+  SortBy(*table, "TEN", false);
+  formula.SetText(vkCalculated, "0 - X");
+  ASSERT_TRUE(table->ChangeCalculated("ten", formula));
+  EXPECT_TRUE(table->SortKeys().empty()); // the changed column leaves "Sort By"
+  EXPECT_EQ((std::vector<std::string>{"-3", "-4"}), Column(*table, ten));
+}
+
+TEST_F(GroupTable, CopyGivesTabsAndLineBreaksAndStatisticsGetNumbers) {
+  const int32_t group = Group("PLANT", {Object("A", {{"X", "3 [kg]"}, {"Y", "low"}}),
+                                        Object("B", {{"X", "4 [kg]"}, {"Y", "2"}})});
+  auto table = Open(group);
+  EXPECT_FALSE(table->CanCopy());
+  EXPECT_EQ("", table->CopyText());
+  table->AddSelection({1, 0, 4, 1});
+  EXPECT_EQ("A\t" + DateTimeToText(Day(1)) + "\t3 [kg]\tlow\r\nB\t" + DateTimeToText(Day(1)) +
+                "\t4 [kg]\t2\r\n",
+            table->CopyText());
+
+  const auto series = table->SelectedSeries();
+  ASSERT_EQ(2u, series.size());
+  EXPECT_EQ("X", series[0].Name);
+  EXPECT_EQ(2, series[0].Items->ItemCount());
+  EXPECT_EQ("4 [kg]", series[0].Items->GetItem(1).Text());
+  EXPECT_EQ("A " + DateTimeToText(Day(1)), series[0].Labels[0]);
+  EXPECT_EQ("Y", series[1].Name); // "low" is no number
+  EXPECT_EQ(1, series[1].Items->ItemCount());
+  EXPECT_EQ("Object Name\tState Time\tX\tY\r\nA\t" + DateTimeToText(Day(1)) + "\t3 [kg]\t\r\nB\t" +
+                DateTimeToText(Day(1)) + "\t4 [kg]\t2\r\n",
+            table->CopyNumericText());
+
+  table->AddSelection(table->ColumnRect(3));
+  EXPECT_FALSE(table->CanCopy()); // two rectangles
+  EXPECT_FALSE(table->CanShowNextVersion());
+  EXPECT_TRUE(table->CanHandOn());
+}
+
+TEST_F(GroupTable, DoubleClickOpensTheObjectViewOnlyForAReference) {
+  const int32_t tank = Object("TANK", {{"X", "1"}});
+  const int32_t pump = Object("PUMP", {{"X", "@" + std::to_string(tank)}, {"Y", "2"}});
+  auto table = Open(Group("PLANT", {pump}));
+  TValue value;
+  EXPECT_EQ(TCellOpen::ObjectView, table->OpenCell(0, 3, value));
+  EXPECT_EQ(std::to_string(tank), value.Text());
+  EXPECT_EQ(TCellOpen::ValueViewer, table->OpenCell(0, 4, value));
+  EXPECT_EQ("2", value.Text());
+  EXPECT_EQ(TCellOpen::Nothing, table->OpenCell(0, 1, value));
+}
+
+TEST_F(GroupTable, ColumnWidthIsAskedInCentimetresUntilValid) {
+  const int32_t group = Group("PLANT", {Object("A", {{"X", "1"}})});
+  auto table = Open(group);
+  host.answers = {"30", "wide", "5.02"};
+  EXPECT_EQ(192, table->AskColumnWidth(96, 96));
+  EXPECT_EQ(
+      (std::vector<std::string>{"Input column width (cm): 2.51", "Input column width (cm): 30",
+                                "Input column width (cm): wide"}),
+      host.prompts);
+  EXPECT_EQ((std::vector<std::string>{kInvalidWidth, kInvalidWidth}),
+            std::vector<std::string>(sink.Messages().end() - 2, sink.Messages().end()));
+  EXPECT_EQ(std::nullopt, table->AskColumnWidth(96, 96)); // cancelled
+}
+
+TEST_F(GroupTable, TheTrackBarMovesTheMomentOverTheGroupsRecords) {
+  const int32_t pump = Object("PUMP", {{"X", "1"}});
+  const int32_t tank = Object("TANK", {{"X", "2"}});
+  const int32_t group = Group("PLANT", {pump});
+  TObjectSet set;
+  ASSERT_TRUE(set.Load(group));
+  TStateTrack track;
+  set.LatestStateAt(Day(5), track);
+  std::vector<TValue::Ptr> added;
+  added.push_back(TValue::Create("test"));
+  added.back()->SetText(vkObject, std::to_string(tank));
+  ASSERT_NE(0, track.ModifyGroup(added, {}, Day(5)));
+
+  auto table = Open(group);
+  EXPECT_EQ(2, table->RecordCount());
+  EXPECT_EQ(1, table->RecordIndex());
+  EXPECT_EQ(2, table->RowCount());
+  table->SetRecordIndex(0);
+  EXPECT_EQ(Day(2), table->Moment());
+  EXPECT_EQ((std::vector<std::string>{"PUMP"}), Column(*table, 1));
+  table->SetMoment(Day(1.5)); // before the group's first record
+  EXPECT_EQ(kNoGroupState, sink.Last());
+  EXPECT_EQ(0, table->RowCount());
+}
+
+} // namespace
+} // namespace vandro
