@@ -3,7 +3,7 @@
 # desktop program with the sample project open, on a virtual display of its
 # own, so that anyone can take them again after a change:
 #
-#   cmake --build build --target vandro && scripts/screenshots.sh
+#   cmake --build build --target vandro vandro-shots && scripts/screenshots.sh
 #
 # BUILD names another build directory. The shots:
 #   main-window.png      the main window, maximised, with the sample open
@@ -15,6 +15,21 @@
 #                        Object")
 #   record-dialog.png    the record dialog of the template VITALS for the
 #                        patient BERG_ANNA (Records, VITALS)
+# and, taken by vandro-shots (app/tools/window_shots.cpp), which fills the
+# windows through their own lists and buttons where keys would have to go
+# through many fields:
+#   group-table-view.png the group table view of INPATIENTS at its busiest
+#                        record, sorted by Weight, heaviest first (Records,
+#                        View Group as Table)
+#   statistics.png       the Statistics window over the view's Systolic and
+#                        Diastolic columns with a t-Test's result, beside
+#                        the histogram of the first (the view's Statistics)
+#   regression.png       Weight from Height over the group DISCHARGED: the
+#                        regression window beside its scatter plot
+#                        (Statistics, Data Mining Tools, Linear Regression)
+#   cluster-tree.png     the cluster tree of the same series with its
+#                        dendrogram, the root's first branch marked
+#                        (Data Mining Tools, Cluster Analysis)
 # While Project Manager is still disabled in a build, its shot is left out
 # and the script says so.
 set -euo pipefail
@@ -22,13 +37,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
 vandro=$build/app/vandro
+shooter=$build/app/vandro-shots
 sample=$build/app/sample/healthmonitor.vdp
 shots=$root/docs/screenshots
 screen=1440x900
 
-if [ ! -x "$vandro" ] || [ ! -f "$sample" ]; then
-  echo "screenshots: $vandro or its sample is missing; build first:" >&2
-  echo "  cmake --build ${build#"$root"/} --target vandro" >&2
+if [ ! -x "$vandro" ] || [ ! -x "$shooter" ] || [ ! -f "$sample" ]; then
+  echo "screenshots: $vandro, $shooter or the sample is missing; build first:" >&2
+  echo "  cmake --build ${build#"$root"/} --target vandro vandro-shots" >&2
   exit 1
 fi
 for tool in xvfb-run import xdotool xprop xwininfo openbox; do
@@ -209,3 +225,16 @@ if xdotool search --onlyvisible --name '^Select Object' >/dev/null 2>&1; then
   exit 1
 fi
 shoot record-dialog.png
+xdotool key Escape
+settle
+
+# The windows vandro-shots fills, on a copy of the sample of their own (the
+# program above still holds its copy open).
+mkdir -p "$work/shots-sample"
+cp "$build/app/sample/healthmonitor.vdp" "$build/app/sample/healthmonitor.vdb" "$work/shots-sample/"
+if ! "$shooter" "$work/shots-sample/healthmonitor.vdp" "$shots" >"$work/shots.log" 2>&1; then
+  cat "$work/shots.log" >&2
+  echo "screenshots: vandro-shots failed; see the messages above" >&2
+  exit 1
+fi
+sed "s|^$shots/|screenshots: docs/screenshots/|" "$work/shots.log"

@@ -135,7 +135,7 @@ TClusterDlg::TClusterDlg(TMergeTable merges, std::vector<TClusterObject> objects
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(splitter, 1);
   layout->addLayout(row);
-  resize(820, 520);
+  resize(1040, 640);
   Fill();
 }
 

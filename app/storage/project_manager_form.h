@@ -74,9 +74,7 @@ public:
   void SortVariables(TVariableOrder order);
 
 signals:
-  // The windows that show a template or a chart ask the main window to open
-  // them.
-  void templateEditRequested(const QString& name);
+  // A chart's window is the main window's to open.
   void chartOpenRequested(const QString& name);
   // The project information was edited (the main window shows the name).
   void projectInfoChanged();

@@ -120,7 +120,12 @@ class StructureEditorsTest : public QObject {
     editor.AddLine();
     QCOMPARE(editor.LinesGrid()->rowCount(), 2);
     // Dragging the second line above the first.
-    editor.DragLine(1, 0);
+    QTableWidget* lines = editor.LinesGrid();
+    const auto rowCentre = [lines](int row) {
+      return lines->visualRect(lines->model()->index(row, 0)).center();
+    };
+    QTest::mousePress(lines->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(1));
+    QTest::mouseRelease(lines->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(0));
     QCOMPARE(editor.LinesGrid()->item(0, 0)->text(), QStringLiteral("X"));
 
     WhenModal("vandro::TActionEditDlg", [](QWidget* widget) {
@@ -151,7 +156,6 @@ private slots:
     settings = std::make_unique<TSettings>();
     settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
     form = std::make_unique<TMainForm>(*settings);
-    form->SetTemplateNameSource([] { return CurrentProject()->TemplateNames(); });
     project = dir->filePath(QStringLiteral("Ward.vdp"));
     QVERIFY(APSCreateProject(project.toStdString(), "", NewProjectInfo("Ward")));
     QVERIFY(form->OpenProjectAt(project));
