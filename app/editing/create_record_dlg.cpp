@@ -101,8 +101,6 @@ void TCreateRecordDlg::BuildGeneral(QWidget* page) {
   name_ = LabelledEdit(form, "Object Name:");
   name_->setMaxLength(static_cast<int>(kNameCapacity));
   moment_ = new TMomentPicker;
-  moment_->DateEdit()->setAccessibleName(QStringLiteral("Date"));
-  moment_->TimeEdit()->setAccessibleName(QStringLiteral("Time"));
   form->addRow(QStringLiteral("Date: / Time:"), moment_);
   template_ = new QLabel;
   template_->setAccessibleName(QStringLiteral("Template"));

@@ -83,8 +83,6 @@ void TNewGroupDlg::BuildGeneral(QWidget* page) {
   name_ = LabelledEdit(form, "Group Name:");
   name_->setMaxLength(static_cast<int>(kNameCapacity));
   moment_ = new TMomentPicker;
-  moment_->DateEdit()->setAccessibleName(QStringLiteral("Date"));
-  moment_->TimeEdit()->setAccessibleName(QStringLiteral("Time"));
   form->addRow(QStringLiteral("Date: / Time:"), moment_);
   layout->addLayout(form);
 

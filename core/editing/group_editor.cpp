@@ -69,10 +69,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-constexpr const char* kBelowPrevious =
-    "The new real time value is lower than that of the previous\r\nobservation. Change the time.";
-constexpr const char* kAboveNext = "The new real time value is greater than the time \r\nof the "
-                                   "next observation. Change the time.";
 constexpr const char* kOkBelowPrevious =
     "The new time value is lower than that of the previous\r\nstate. Change the time.";
 constexpr const char* kOkAboveNext =

@@ -294,13 +294,6 @@ void TRecordEditor::SetRecordName(std::string_view name) {
   record_->RecName = std::string(name).substr(0, kRecordNameCapacity);
 }
 
-namespace {
-constexpr const char* kBelowPrevious =
-    "The new real time value is lower than that of the previous\r\nobservation. Change the time.";
-constexpr const char* kAboveNext = "The new real time value is greater than the time \r\nof the "
-                                   "next observation. Change the time.";
-} // namespace
-
 void TRecordEditor::LeaveRealTime() {
   if (edit_) {
     if (hasLowerBound_ && !(realTime_ > lowerBound_)) {

@@ -69,6 +69,12 @@ struct TGroupItem {
 
 inline constexpr const char* kNoObjectForRecord = "Object was not selected";
 inline constexpr const char* kAutomaticNameBase = "Object_";
+// An edited record's new real time must stay between its neighbours' (the
+// record and group dialogs say so as the time field is left).
+inline constexpr const char* kBelowPrevious =
+    "The new real time value is lower than that of the previous\r\nobservation. Change the time.";
+inline constexpr const char* kAboveNext = "The new real time value is greater than the time "
+                                          "\r\nof the next observation. Change the time.";
 
 class TRecordEditor {
 public:
