@@ -83,6 +83,11 @@ const std::vector<std::string>& TArguments::Values(std::string_view option) cons
   return found == options_.end() ? none : found->second;
 }
 
+std::vector<size_t> TArguments::PositionsOf(std::string_view option) const {
+  const auto found = positions_.find(option);
+  return found == positions_.end() ? std::vector<size_t>() : found->second;
+}
+
 TReading ReadArguments(const TSyntax& syntax, const std::vector<std::string>& words) {
   TReading reading;
   TArguments& arguments = reading.arguments;
@@ -126,6 +131,7 @@ TReading ReadArguments(const TSyntax& syntax, const std::vector<std::string>& wo
     if (!option->choices.empty() && !ReadChoice(option->choices, value))
       fail(ChoiceProblem(word, option->choices, value));
     entry->second.push_back(std::move(value));
+    arguments.positions_[word].push_back(arguments.positional_.size());
   }
 
   if (help) {

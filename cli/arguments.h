@@ -63,11 +63,15 @@ public:
   std::string Value(std::string_view option, const std::string& fallback = {}) const;
   // Every value of a repeatable option, in the order given.
   const std::vector<std::string>& Values(std::string_view option) const;
+  // For each value of Values(option), how many positional arguments stood
+  // before it: "A --at T B" ties T to A, "A B --at T" to B.
+  std::vector<size_t> PositionsOf(std::string_view option) const;
 
 private:
   friend TReading ReadArguments(const TSyntax& syntax, const std::vector<std::string>& words);
   std::vector<std::string> positional_;
   std::map<std::string, std::vector<std::string>, std::less<>> options_; // flags: no values
+  std::map<std::string, std::vector<size_t>, std::less<>> positions_;    // beside options_
 };
 
 struct TReading {

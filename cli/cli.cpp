@@ -107,12 +107,12 @@ const std::vector<TCommand>& Commands() {
       {{"eval",
         {{"EXPRESSION"}},
         {Valued("--project", "PROJECT"), Valued("--object", "NAME"), Valued("--at", "TIME"),
-         Repeated("--set", "NAME=VALUE"), DateStyleOption()}},
+         Valued("--known-at", "TIME"), Repeated("--set", "NAME=VALUE"), DateStyleOption()}},
        "Evaluates EXPRESSION as a formula over a record holding the --set parameters, "
        "with the parameters, units and variables of PROJECT when one is named. "
        "A VALUE starting with \"=\" is a calculated value; any other is plain. "
        "With --object (and --project) the names read the state of object NAME current "
-       "at TIME (default: now) instead.",
+       "at TIME (default: now) instead. --known-at reads PROJECT as it was known then.",
        &RunEval},
       {{"record",
         {{"PROJECT"}, {"OBJECT"}, {"NAME=VALUE", TArity::OneOrMore}},
@@ -132,18 +132,30 @@ const std::vector<TCommand>& Commands() {
        "Stores a group record adding and removing members; prints its id. "
        "REF is an object name, or \"#ID\" for a state.",
        &RunGroup},
-      {{"state", {{"PROJECT"}, {"OBJECT"}}, {Valued("--at", "TIME"), DateStyleOption()}},
-       "Prints every state of OBJECT current at TIME.",
+      {{"state",
+        {{"PROJECT"}, {"OBJECT"}},
+        {Valued("--at", "TIME"), Valued("--known-at", "TIME"), DateStyleOption()}},
+       "Prints every state of OBJECT current at TIME. --known-at TIME leaves out the records "
+       "stored after TIME, as here and in history, query, eval and export.",
        &RunState},
-      {{"history", {{"PROJECT"}, {"OBJECT"}}, {DateStyleOption()}},
+      {{"diff", {{"PROJECT"}, {"A"}, {"B"}}, {Repeated("--at", "TIME"), DateStyleOption()}},
+       "Compares the state of A with the state of B (each an object name, or \"#ID\" for an "
+       "object or a state) parameter by parameter: both values, for numbers in compatible "
+       "units the difference in A's unit and the relative change, otherwise changed or "
+       "unchanged. An --at TIME after A takes A's state at TIME, one after B takes B's "
+       "(default: now).",
+       &RunDiff},
+      {{"history", {{"PROJECT"}, {"OBJECT"}}, {Valued("--known-at", "TIME"), DateStyleOption()}},
        "Prints the records behind every current state of OBJECT.",
        &RunHistory},
-      {{"query", {{"PROJECT"}, {"QUERY"}}, {DateStyleOption()}},
+      {{"query", {{"PROJECT"}, {"QUERY"}}, {Valued("--known-at", "TIME"), DateStyleOption()}},
        "Runs QUERY (\"FIND ALL OBJECTS WITHIN EVERYTHING ...\", quoted) over the records "
        "of PROJECT; prints one result per line, as its display text (\"<PUMP; ID:64>\").",
        &RunQuery},
       {{"rollback", {{"PROJECT"}}, {Required("--after", "TIME"), DateStyleOption()}},
-       "Deletes every record created after TIME (asks first; --yes answers).",
+       "Deletes every record created after TIME: prints how many records of how many "
+       "objects that is, asks (--yes answers), writes a copy of the database as it was "
+       "beside it (\"<database>.before-rollback-<yyyyMMdd-hhmmss>\"), then deletes.",
        &RunRollback},
       {{"new",
         {{"PATH"}},
@@ -203,7 +215,7 @@ const std::vector<TCommand>& Commands() {
         {{"PROJECT"}},
         {OneOf("--what", {"units", "object", "group", "all"}, true), Valued("--name", "NAME"),
          Flag("--history"), OneOf("--as", {"table", "text"}), Valued("--sep", "SEP"),
-         Required("--output", "FILE")}},
+         Required("--output", "FILE"), Valued("--known-at", "TIME")}},
        "Writes the user-defined units, object NAME, the members of group NAME or all "
        "objects (\"#ID\" names a state) as a table import reads, or as text.",
        &RunExport},
@@ -223,10 +235,11 @@ const std::vector<TCommand>& Commands() {
        "from exactly one of --x, --p and --p1, and its parameters.",
        &RunDist},
       {{"test",
-        {{"TEST", TArity::One, {"t", "F", "z", "chi2"}}},
+        {{"TEST", TArity::One, {"t", "F", "z", "chi2", "welch"}}},
         WithData(false, {Flag("--no-yates")})},
-       "A hypothesis test over the series (the data as for stats); z and chi2 also "
-       "print the contingency table.",
+       "A hypothesis test over the series (the data as for stats); t, welch and z also "
+       "print the effect size and the 95% interval of the difference, welch its degrees of "
+       "freedom, z and chi2 the contingency table.",
        &RunTest},
       {{"correlate", {}, WithData(false, {})},
        "The Pearson correlation of every pair of numeric series (the data as for stats).",

@@ -48,4 +48,11 @@ bool TCliSink::Ask(const std::string& text, bool yesDefault) {
   }
 }
 
+std::string TableCell(std::string_view text) {
+  std::string cell(text);
+  for (char& c : cell)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return ForTerminal(cell);
+}
+
 } // namespace vandro::cli

@@ -5,7 +5,8 @@
 
 #include "shell/messages.h"
 
-#include <iosfwd>
+#include <ostream>
+#include <string_view>
 
 namespace vandro::cli {
 
@@ -28,5 +29,20 @@ private:
 
 // Text for the terminal: code page 1251 to UTF-8, CR LF to LF.
 std::string ForTerminal(const std::string& text);
+
+// A cell of a tab-separated listing, for the terminal: a tab or a line break
+// inside it would break the table and is printed as a blank.
+std::string TableCell(std::string_view text);
+
+// One line of a tab-separated listing.
+template <class Cells> void PrintTableRow(std::ostream& out, const Cells& cells) {
+  bool first = true;
+  for (const auto& cell : cells) {
+    if (!first) out << '\t';
+    out << TableCell(cell);
+    first = false;
+  }
+  out << '\n';
+}
 
 } // namespace vandro::cli

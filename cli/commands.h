@@ -57,6 +57,9 @@ int RunState(const TRun& run);
 int RunHistory(const TRun& run);
 int RunRollback(const TRun& run);
 
+// compare_commands.cpp
+int RunDiff(const TRun& run);
+
 // project_commands.cpp
 int RunNew(const TRun& run);
 int RunInfo(const TRun& run);

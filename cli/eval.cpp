@@ -2,13 +2,16 @@
 // project named by --project (its parameters, units and variables; nothing
 // is written to it), or else in an in-memory project with the system
 // parameters and the default units, where each --set name not yet known
-// becomes a parameter.
+// becomes a parameter. With --known-at the project's records are read as
+// they were known then (model/known_at.h).
 #include "cli_sink.h"
 #include "commands.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "model/data_record.h"
+#include "model/known_at.h"
 #include "model/project.h"
+#include "project_session.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
 #include "shell/text.h"
@@ -89,6 +92,9 @@ int RunEval(const TRun& run) {
   // Without --date-style the European style, whatever the settings say.
   TEvalScope scope;
   SetDateStyle(run.args.Value("--date-style") == "us" ? TDateStyle::US : TDateStyle::European);
+  std::optional<double> knownAt;
+  if (!ReadTime(run, "--known-at", knownAt)) return kExitUsage;
+  if (knownAt && projectPath.empty()) return run.Usage("--known-at needs --project");
   TProject* project = scope.Open(projectPath);
   if (!project) return kExitFailed;
   ScopedLanguage language;
@@ -117,6 +123,7 @@ int RunEval(const TRun& run) {
       record.AddPV(*parameter, value);
   }
 
+  const TKnownAtScope past(knownAt);
   TExecutor executor;
   const TValue& result = executor.Run(nullptr, &record, expression);
   const bool failed = executor.Failed() || result.IsError();

@@ -4,12 +4,14 @@
 // Files are read as UTF-8 or code page 1251, whichever they are, and written
 // in UTF-8. The summary goes to stdout, each message about a skipped line to
 // stderr; while the import runs on a terminal, stderr shows how far it got.
+// export --known-at writes the project as it was known then.
 #include "cli_sink.h"
 #include "commands.h"
 #include "data_file.h"
 #include "exchange/export_objects.h"
 #include "exchange/import_objects.h"
 #include "exchange/units_file.h"
+#include "model/known_at.h"
 #include "model/object_set.h"
 #include "model/state_track.h"
 #include "project_session.h"
@@ -155,7 +157,10 @@ int RunExport(const TRun& run) {
   if (run.args.Has("--as")) settings.AsTable = run.args.Value("--as") == "table";
   if (!ReadSeparator(run, settings.Separator)) return kExitUsage;
   TProjectSession session(run.args);
+  std::optional<double> knownAt;
+  if (!ReadTime(run, "--known-at", knownAt)) return kExitUsage;
   return session.Run(run.args[0], TAccess::Read, [&](TProject&) {
+    const TKnownAtScope past(knownAt);
     std::string summary;
     if (what == "units") {
       if (ExportUnits(output, settings.Separator, summary) < 0) return kExitFailed;

@@ -31,26 +31,8 @@ namespace vandro::cli {
 
 namespace {
 
-// A tab or a line break inside a cell would break the table.
-std::string Cell(std::string_view text) {
-  std::string cell(text);
-  for (char& c : cell)
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  return ForTerminal(cell);
-}
-
-template <class Cells> void PrintCells(std::ostream& out, const Cells& cells) {
-  bool first = true;
-  for (const auto& cell : cells) {
-    if (!first) out << '\t';
-    out << Cell(cell);
-    first = false;
-  }
-  out << '\n';
-}
-
 void PrintRow(std::ostream& out, std::initializer_list<std::string> cells) {
-  PrintCells(out, cells);
+  PrintTableRow(out, cells);
 }
 
 // The first of the options that was given; empty when none was. An action
@@ -89,7 +71,7 @@ int RunInfo(const TRun& run) {
   TProjectSession session(run.args);
   return session.Run(run.args[0], TAccess::Read, [&](TProject& project) {
     for (const TInfoRowText& row : ProjectInfoRows(project.Info(), TInfoUse::Showing))
-      run.streams.out << row.Title << ": " << Cell(row.Text) << '\n';
+      run.streams.out << row.Title << ": " << TableCell(row.Text) << '\n';
     return kExitOk;
   });
 }
@@ -126,9 +108,9 @@ int RunUnits(const TRun& run) {
     // grid shows them without one, as the window does.
     NormalizeAllUnits(units);
     const TUnitListGrid grid = UnitListGrid(units, category.value_or(std::string()));
-    PrintCells(run.streams.out, grid.Columns);
+    PrintTableRow(run.streams.out, grid.Columns);
     for (const TUnitListRow& row : grid.Rows)
-      PrintCells(run.streams.out, row.Cells);
+      PrintTableRow(run.streams.out, row.Cells);
     return kExitOk;
   });
 }

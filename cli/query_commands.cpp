@@ -3,11 +3,13 @@
 //
 // Times are read in the date style of the settings file (the European
 // "dd.MM.yyyy hh:mm:ss" when there is none), or the one --date-style names;
-// a missing --at means now.
+// a missing --at means now. --known-at reads the records as they were known
+// then: those stored after it are left out (model/known_at.h).
 #include "cli_sink.h"
 #include "commands.h"
 #include "language/executor.h"
 #include "language/query.h"
+#include "model/known_at.h"
 #include "model/object_reference.h"
 #include "model/object_set.h"
 #include "model/project.h"
@@ -28,7 +30,10 @@ namespace vandro::cli {
 
 int RunQuery(const TRun& run) {
   TProjectSession session(run.args);
+  std::optional<double> knownAt;
+  if (!ReadTime(run, "--known-at", knownAt)) return kExitUsage;
   return session.Run(run.args[0], TAccess::Read, [&](TProject&) {
+    const TKnownAtScope past(knownAt);
     TQExpression query;
     query.Text = run.args[1];
     const TValue::Ptr result = query.Execute(nullptr, nullptr);
@@ -48,10 +53,12 @@ int RunEvalOnObject(const TRun& run) {
   if (run.args.Has("--set")) return run.Usage("--set does not go with --object");
   TProjectSession session(run.args);
   std::optional<double> at;
-  if (!ReadTime(run, "--at", at)) return kExitUsage;
+  std::optional<double> knownAt;
+  if (!ReadTime(run, "--at", at) || !ReadTime(run, "--known-at", knownAt)) return kExitUsage;
   const double moment = at.value_or(Now());
   const std::string object = run.args.Value("--object");
   return session.Run(run.args.Value("--project"), TAccess::Read, [&](TProject&) {
+    const TKnownAtScope past(knownAt);
     // The object's state at the moment is the record the names read.
     const int32_t id = APSFindObject(object);
     if (id == 0) {

@@ -3,7 +3,8 @@
 //
 // Times are read and written in the date style of the settings file (the
 // European "dd.MM.yyyy hh:mm:ss" when there is none), or the one --date-style
-// names; a missing --at means now. A new record follows the object's state
+// names; a missing --at means now. state and history take --known-at: the
+// records stored after it are left out (model/known_at.h). A new record follows the object's state
 // current at its time (the latest by real time when several are), or starts
 // the object's history again when none is current; a record dated before
 // later ones is linked between its neighbours, as the record dialog does.
@@ -16,6 +17,7 @@
 #include "commands.h"
 #include "language/executor.h"
 #include "language/parameter_naming.h"
+#include "model/known_at.h"
 #include "model/object_set.h"
 #include "model/project.h"
 #include "model/record_export.h"
@@ -314,9 +316,11 @@ namespace {
 int ExportStates(const TRun& run, bool history) {
   TProjectSession session(run.args);
   std::optional<double> at;
-  if (!ReadTime(run, "--at", at)) return kExitUsage;
+  std::optional<double> knownAt;
+  if (!ReadTime(run, "--at", at) || !ReadTime(run, "--known-at", knownAt)) return kExitUsage;
   const double time = at.value_or(Now());
   return session.Run(run.args[0], TAccess::Read, [&](TProject&) {
+    const TKnownAtScope past(knownAt);
     const int32_t object = ExistingObject(run.args[1]);
     if (object == 0) return kExitFailed;
     TObjectSet set;
@@ -353,11 +357,17 @@ int RunRollback(const TRun& run) {
   if (!ReadTime(run, "--after", after)) return kExitUsage;
   const double moment = *after; // --after is required
   return session.Run(run.args[0], TAccess::Change, [&](TProject&) {
-    if (!Ask(RollbackQuestion(moment), false)) {
+    TRollback rollback(moment);
+    run.streams.out << ForTerminal(RollbackCountText(rollback.Count())) << '\n' << std::flush;
+    if (!Ask(rollback.Question(), false)) {
       ShowMsg("Nothing was deleted");
       return kExitFailed;
     }
-    run.streams.out << ForTerminal(DeletedRecordsText(DeleteRecordsAfter(moment))) << '\n';
+    if (!rollback.WriteCopy()) {
+      ShowMsg(rollback.FailureText());
+      return kExitFailed;
+    }
+    run.streams.out << ForTerminal(rollback.ResultText(rollback.Delete())) << '\n';
     return kExitOk;
   });
 }

@@ -423,11 +423,12 @@ int RunDist(const TRun& run) {
 }
 
 int RunTest(const TRun& run) {
-  // The reader gave the test as declared: t, F, z or chi2.
+  // The reader gave the test as declared: t, F, z, chi2 or welch.
   const std::map<std::string, TStatTest, std::less<>> tests = {{"t", TStatTest::T},
                                                                {"F", TStatTest::F},
                                                                {"z", TStatTest::Z},
-                                                               {"chi2", TStatTest::ChiSquare}};
+                                                               {"chi2", TStatTest::ChiSquare},
+                                                               {"welch", TStatTest::Welch}};
   const TStatTest test = tests.at(run.args[0]);
   if (run.args.Has("--no-yates") && !UsesContingencyTable(test))
     return run.Usage("--no-yates belongs to the z and chi2 tests");
@@ -441,6 +442,11 @@ int RunTest(const TRun& run) {
   PrintRow(run.streams.out, {StatisticCaption(test), result.StatisticText()});
   PrintRow(run.streams.out, {kPCaption, result.PText()});
   PrintRow(run.streams.out, {kRejectCaption, result.RejectText()});
+  if (test == TStatTest::Welch) PrintRow(run.streams.out, {kDegreesCaption, result.DegreesText()});
+  if (result.hasEffect) {
+    PrintRow(run.streams.out, {EffectCaption(test), result.EffectText()});
+    PrintRow(run.streams.out, {kIntervalCaption, result.IntervalText()});
+  }
   if (UsesContingencyTable(test)) {
     run.streams.out << "\n";
     PrintMatrix(run.streams.out, result.table.Text());

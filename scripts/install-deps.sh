@@ -20,6 +20,8 @@ packages=(
   # scripts/screenshots.sh: a window manager for title bars, keys sent to the
   # program, and the screen grabbed.
   openbox xdotool x11-utils imagemagick
+  # The print test reads the first page of a printed PDF back.
+  poppler-utils
 )
 
 missing=()

@@ -30,6 +30,8 @@
 #   cluster-tree.png     the cluster tree of the same series with its
 #                        dendrogram, the root's first branch marked
 #                        (Data Mining Tools, Cluster Analysis)
+#   compare.png          BERG_ANNA's first state beside her latest one, the
+#                        changed rows marked (the object view's Compare...)
 # While Project Manager is still disabled in a build, its shot is left out
 # and the script says so.
 set -euo pipefail

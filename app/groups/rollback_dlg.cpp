@@ -3,64 +3,22 @@
 #include "app/model/moment_picker.h"
 #include "app/shell/guard.h"
 #include "app/shell/main_form.h"
+#include "app/shell/text_edge.h"
 
-#include <QApplication>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QVBoxLayout>
-
-#include <algorithm>
-#include <cmath>
 
 namespace vandro {
 
 namespace {
-constexpr int kSteps = 1000; // of the progress bar
-}
-
-TProgressWindow::TProgressWindow(QWidget* parent)
-    : window_(std::make_unique<QProgressDialog>(parent)) {
-  window_->setWindowModality(Qt::ApplicationModal);
-  window_->setCancelButton(nullptr);
-  window_->setAutoReset(false);
-  window_->setAutoClose(false);
-  window_->setMinimumDuration(0);
-  window_->setRange(0, kSteps);
-  window_->setAccessibleName(QStringLiteral("Progress"));
-  // A progress dialog shows itself after its minimum duration unless reset;
-  // this one shows only from Start to End.
-  window_->reset();
-  window_->hide();
-}
-
-TProgressWindow::~TProgressWindow() = default;
-
-void TProgressWindow::Start(const std::string& caption) {
-  window_->setLabelText(QString::fromLatin1(caption.c_str()));
-  window_->setWindowTitle(QString::fromLatin1(caption.c_str()));
-  window_->setValue(0);
-  window_->show();
-  window_->repaint();
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-bool TProgressWindow::Update(double share) {
-  const int value = static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * kSteps));
-  if (value != window_->value()) {
-    window_->setValue(value);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
-  return true;
-}
-
-void TProgressWindow::End() {
-  window_->hide();
-  window_->reset();
-}
+// Counting reads every record: not at each step of a spinning picker.
+constexpr int kRecountDelayMs = 300;
+} // namespace
 
 TRollbackDlg::TRollbackDlg(TMainForm& main) : QDialog(&main), main_(main), progress_(&main) {
   setObjectName(QStringLiteral("rollbackDialog"));
@@ -69,14 +27,21 @@ TRollbackDlg::TRollbackDlg(TMainForm& main) : QDialog(&main), main_(main), progr
   auto* prompt = new QLabel(QString::fromLatin1(kRollbackPrompt));
   layout->addWidget(prompt);
   moment_ = new TMomentPicker;
-  moment_->DateEdit()->setAccessibleName(QStringLiteral("Date"));
-  moment_->TimeEdit()->setAccessibleName(QStringLiteral("Time"));
   prompt->setBuddy(moment_->DateEdit());
   layout->addWidget(moment_);
   auto* notice = new QLabel(QString::fromLatin1(kRollbackNotice1) + QLatin1Char('\n') +
                             QString::fromLatin1(kRollbackNotice2));
   notice->setAccessibleName(QStringLiteral("Notice"));
   layout->addWidget(notice);
+  count_ = new QLabel;
+  count_->setAccessibleName(QStringLiteral("Records to delete"));
+  layout->addWidget(count_);
+  recount_ = new QTimer(this);
+  recount_->setSingleShot(true);
+  recount_->setInterval(kRecountDelayMs);
+  connect(recount_, &QTimer::timeout, this, &TRollbackDlg::Recount);
+  connect(moment_->DateEdit(), &QDateEdit::dateChanged, recount_, qOverload<>(&QTimer::start));
+  connect(moment_->TimeEdit(), &QTimeEdit::timeChanged, recount_, qOverload<>(&QTimer::start));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   ok_ = buttons->button(QDialogButtonBox::Ok);
   ok_->setText(QStringLiteral("OK"));
@@ -97,10 +62,23 @@ TRollbackDlg& TRollbackDlg::Instance(TMainForm& main) {
   return *new TRollbackDlg(main);
 }
 
+void TRollbackDlg::Recount() {
+  recount_->stop();
+  window_.SetMoment(moment_->Moment());
+  count_->clear();
+  RunCommand([&] {
+    count_->setText(
+        FromCore(window_.CountText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  });
+}
+
 int TRollbackDlg::Run() {
   window_.Prepare();
   moment_->SetMoment(window_.Moment());
-  if (exec() != QDialog::Accepted) return -1;
+  Recount();
+  const int answer = exec();
+  recount_->stop();
+  if (answer != QDialog::Accepted) return -1;
   window_.SetMoment(moment_->Moment());
   int deleted = -1;
   RunCommand([&] {

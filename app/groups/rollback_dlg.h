@@ -1,38 +1,23 @@
 // TRollbackDlg: "Enter date and time:" for Records: Rollback, one instance
 // per main window, shown modally; its rules are the rollback window's
-// (editing/rollback_window.h). TProgressWindow is the progress window the
-// rollback reports through.
+// (editing/rollback_window.h). Under the pickers it says what the moment
+// would delete, counted again shortly after the pickers stop changing. The
+// rollback reports through the program's progress window.
 #pragma once
 
+#include "app/shell/progress_window.h"
 #include "editing/rollback_window.h"
 
 #include <QDialog>
 
-#include <memory>
-
 class QLabel;
-class QProgressDialog;
 class QPushButton;
+class QTimer;
 
 namespace vandro {
 
 class TMainForm;
 class TMomentPicker;
-
-// A modal progress window: a caption and a bar from 0 to 100 %, shown from
-// Start to End and repainted as it moves.
-class TProgressWindow final : public TProgress {
-public:
-  explicit TProgressWindow(QWidget* parent);
-  ~TProgressWindow() override;
-  void Start(const std::string& caption) override;
-  bool Update(double share) override;
-  void End() override;
-  QProgressDialog* Window() const { return window_.get(); }
-
-private:
-  std::unique_ptr<QProgressDialog> window_;
-};
 
 class TRollbackDlg final : public QDialog, private TRollbackHost {
   Q_OBJECT
@@ -49,6 +34,9 @@ public:
 
   TMomentPicker* Moment() const { return moment_; }
   QPushButton* OkButton() const { return ok_; }
+  // What the moment would delete; Recount brings it up to the pickers now.
+  QLabel* CountLabel() const { return count_; }
+  void Recount();
   // The progress window of the last run (hidden once it ended).
   const TProgressWindow& Progress() const { return progress_; }
 
@@ -59,6 +47,8 @@ private:
   TRollbackWindow window_;
   TProgressWindow progress_;
   TMomentPicker* moment_;
+  QLabel* count_;
+  QTimer* recount_;
   QPushButton* ok_;
 };
 

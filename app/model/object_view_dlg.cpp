@@ -1,10 +1,12 @@
 #include "app/model/object_view_dlg.h"
 
+#include "app/model/compare_dlg.h"
 #include "app/model/moment_picker.h"
 #include "app/model/text_grid.h"
 #include "app/shell/guard.h"
 #include "app/shell/main_commands.h"
 #include "app/shell/text_edge.h"
+#include "model/known_at.h"
 #include "shell/clock.h"
 
 #include <QAction>
@@ -56,6 +58,8 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   caption_ = new QLabel;
   moment_ = new TMomentPicker;
+  knownAt_ = new TMomentPicker;
+  knownAt_->setToolTip(QStringLiteral("The states as they were known then"));
   refresh_ = new QPushButton(QStringLiteral("Refresh"));
   states_ = MakeStatesGrid();
   values_ = MakeValuesGrid();
@@ -77,12 +81,20 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
   // close this view with OK.
   newState_ = AddCommandButton(buttons, QStringLiteral("recNewState"));
   editRecord_ = AddCommandButton(buttons, QStringLiteral("recEditRecord"));
+  compare_ = buttons->addButton(QStringLiteral("Compare..."), QDialogButtonBox::ActionRole);
+  compare_->setToolTip(QStringLiteral("Compare the chosen state with another one"));
+  connect(compare_, &QPushButton::clicked, this,
+          [this] { RunCommand([this] { CompareWithChosenState(this, view_.SelectedTrack()); }); });
 
   auto* top = new QHBoxLayout;
   auto* momentCaption = new QLabel(QStringLiteral("States at"));
   momentCaption->setBuddy(moment_->DateEdit());
   top->addWidget(momentCaption);
   top->addWidget(moment_);
+  auto* knownAtCaption = new QLabel(QStringLiteral("Known at:"));
+  knownAtCaption->setBuddy(knownAt_->DateEdit());
+  top->addWidget(knownAtCaption);
+  top->addWidget(knownAt_);
   top->addWidget(refresh_);
   top->addStretch();
   auto* contentBox = new QWidget;
@@ -110,11 +122,17 @@ QPushButton* TObjectViewDlg::AddCommandButton(QDialogButtonBox* buttons, const Q
   QString caption = action->text();
   caption.remove(QLatin1Char('&')).remove(QStringLiteral("..."));
   QPushButton* button = buttons->addButton(caption, QDialogButtonBox::ActionRole);
-  button->setEnabled(action->isEnabled());
-  connect(action, &QAction::changed, button,
-          [button, action] { button->setEnabled(action->isEnabled()); });
+  commands_.emplace_back(button, action);
+  EnableCommands();
+  connect(action, &QAction::changed, button, [this] { EnableCommands(); });
   connect(button, &QPushButton::clicked, action, [action] { action->trigger(); });
   return button;
+}
+
+void TObjectViewDlg::EnableCommands() {
+  // Nothing is stored after a state of the past.
+  for (const auto& [button, action] : commands_)
+    button->setEnabled(action->isEnabled() && !view_.ShowsThePast());
 }
 
 TObjectViewDlg::~TObjectViewDlg() {
@@ -137,8 +155,10 @@ void TObjectViewDlg::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
 }
 
-bool TObjectViewDlg::Open(int32_t id) {
-  if (!view_.Open(id, Now())) return false;
+bool TObjectViewDlg::Open(int32_t id, std::optional<double> knownAt) {
+  opened_ = Now();
+  if (!view_.Open(id, opened_, knownAt)) return false;
+  knownAt_->SetMoment(knownAt.value_or(opened_));
   ShowAll();
   return true;
 }
@@ -153,7 +173,7 @@ void TObjectViewDlg::Refresh() {
   FillTextGrid(values_, {});
   FillTextGrid(content_, {});
   members_.clear();
-  view_.SetMoment(moment_->Moment());
+  view_.SetMoment(moment_->Moment(), PastMoment(knownAt_->Moment(), opened_));
   ShowAll();
 }
 
@@ -165,6 +185,8 @@ void TObjectViewDlg::SelectState(int row) {
 
 void TObjectViewDlg::ShowAll() {
   caption_->setText(FromCore(view_.Caption()));
+  setWindowTitle(QStringLiteral("View Object") + FromCore(AsKnownAtText(view_.KnownAt())));
+  EnableCommands();
   moment_->SetMoment(view_.Moment());
   {
     const QSignalBlocker quiet(states_);
@@ -194,7 +216,7 @@ void TObjectViewDlg::ShowState() {
 void TObjectViewDlg::ViewMember(int row) {
   if (row < 0 || row >= static_cast<int>(members_.size())) return;
   TObjectViewDlg member(this);
-  if (member.Open(members_[static_cast<size_t>(row)])) member.exec();
+  if (member.Open(members_[static_cast<size_t>(row)], view_.KnownAt())) member.exec();
 }
 
 } // namespace vandro

@@ -10,8 +10,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
+class QAction;
 class QDialogButtonBox;
 class QLabel;
 class QPushButton;
@@ -35,9 +38,10 @@ public:
   explicit TObjectViewDlg(QWidget* parent = nullptr);
   ~TObjectViewDlg() override;
 
-  // Opens on an object or a record identifier at now; false, after the
-  // message, when there is none (the dialog is then not to be shown).
-  bool Open(int32_t id);
+  // Opens on an object or a record identifier at now, as known at knownAt
+  // (nothing: everything); false, after the message, when there is none
+  // (the dialog is then not to be shown).
+  bool Open(int32_t id, std::optional<double> knownAt = std::nullopt);
 
   int32_t ObjectId() const { return view_.ObjectId(); }
   int32_t SelectedRecord() const { return view_.SelectedRecord(); }
@@ -49,6 +53,10 @@ public:
   static TObjectViewDlg* Showing();
 
   TMomentPicker* Moment() const { return moment_; }
+  // "Known at:": the states as the project knew them then; the moment the
+  // view opened (its default) shows everything.
+  TMomentPicker* KnownAt() const { return knownAt_; }
+  bool ShowsThePast() const { return view_.ShowsThePast(); }
   QTableWidget* StatesGrid() const { return states_; }
   QTableWidget* ValuesGrid() const { return values_; }
   // A group's members in the chosen state ("Member", "Id"), shown only for
@@ -63,6 +71,8 @@ public:
   // (absent when the view is not opened from the main window).
   QPushButton* NewStateButton() const { return newState_; }
   QPushButton* EditRecordButton() const { return editRecord_; }
+  // Compares the chosen state with one picked through "Select Object".
+  QPushButton* CompareButton() const { return compare_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -74,10 +84,13 @@ private:
   // without one.
   void ShowState();
   QPushButton* AddCommandButton(QDialogButtonBox* buttons, const QString& command);
+  void EnableCommands();
 
   TObjectView view_;
   QLabel* caption_;
   TMomentPicker* moment_;
+  TMomentPicker* knownAt_;
+  double opened_ = 0; // when the view opened: a "Known at:" from then on is everything
   QPushButton* refresh_;
   QTableWidget* states_;
   QTableWidget* values_;
@@ -87,6 +100,8 @@ private:
   TObjectViewDlg* previous_ = nullptr; // the view shown when this one opened
   QPushButton* newState_ = nullptr;
   QPushButton* editRecord_ = nullptr;
+  QPushButton* compare_ = nullptr;
+  std::vector<std::pair<QPushButton*, QAction*>> commands_; // buttons of main-window commands
 };
 
 } // namespace vandro

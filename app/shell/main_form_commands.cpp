@@ -6,6 +6,8 @@
 #include "app/editing/record_commands.h"
 #include "app/editing/selection_api.h"
 #include "app/editing/structure_commands.h"
+#include "app/exchange/exchange_windows.h"
+#include "app/exchange/print_window.h"
 #include "app/groups/group_commands.h"
 #include "app/groups/group_view_commands.h"
 #include "app/model/object_view_dlg.h"
@@ -111,10 +113,11 @@ void TMainForm::CreateCommands() {
       {"fileClose", "&Close Project", "Close the project", no, kNeedsProject, kAvailable,
        [this](bool) { OnCloseProject(); }, TGlyph::CloseProject},
       {"fileImportUnits", "&Units...", "Import unit definitions from a text file", no,
-       kNeedsProject, kLater, none},
-      {"fileImportData", "&Data...", "Import objects and records", no, kNeedsProject, kLater, none},
-      {"fileExport", "&Export...", "Export units, objects or groups", no, kNeedsProject, kLater,
-       none},
+       kNeedsProject, kAvailable, [this](bool) { ImportUnitsCommand(*this); }},
+      {"fileImportData", "&Data...", "Import objects and records", no, kNeedsProject, kAvailable,
+       [this](bool) { ImportDataCommand(*this); }},
+      {"fileExport", "&Export...", "Export units, objects or groups", no, kNeedsProject, kAvailable,
+       [this](bool) { ExportCommand(*this); }},
       {"filePrintSetup", "P&rint Setup...", "Choose and set up the printer", no, kAlways,
        kAvailable, [this](bool) { OnPrintSetup(); }},
       {"filePrint", "&Print...", "Print the active window", QKeySequence::Print, kNeedsProject,
@@ -360,15 +363,15 @@ void TMainForm::OnPrintSetup() {
 
 void TMainForm::OnPrint() {
   QMdiSubWindow* active = area_->activeSubWindow();
-  auto* child = active ? qobject_cast<TChildForm*>(active->widget()) : nullptr;
-  if (!child) {
+  QWidget* window = WindowToPrint(active ? active->widget() : nullptr);
+  if (!window) {
     ShowMsg("Nothing to print");
     return;
   }
   if (!printer_) printer_ = std::make_unique<QPrinter>();
-  QPrintDialog dialog(printer_.get(), this);
+  QPrintDialog dialog(printer_.get(), window);
   if (dialog.exec() != QDialog::Accepted) return;
-  child->Print(*printer_);
+  PrintWindow(window, *printer_);
 }
 
 void TMainForm::OnExit() {

@@ -2,6 +2,7 @@
 
 #include "app/editing/selection_api.h"
 #include "app/shell/guard.h"
+#include "app/shell/progress_window.h"
 #include "app/shell/text_edge.h"
 #include "app/stats/cluster_dlg.h"
 #include "app/stats/edit_data_dlg.h"
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -34,35 +34,6 @@
 namespace vandro {
 
 namespace {
-
-// The progress of a long clustering: a window with "Cancel" that shows
-// only when the work takes a while, and keeps the windows painting.
-class TProgressWindow final : public TProgress {
-public:
-  explicit TProgressWindow(QWidget* parent) : window_(parent) {
-    window_.setWindowModality(Qt::WindowModal);
-    window_.setMinimumDuration(500);
-    window_.setRange(0, kSteps);
-    window_.setAutoClose(false);
-    window_.setAutoReset(false);
-    window_.reset();
-  }
-  void Start(const std::string& caption) override {
-    window_.setWindowTitle(FromCore(caption));
-    window_.setLabelText(FromCore(caption));
-    window_.setValue(0);
-  }
-  bool Update(double share) override {
-    window_.setValue(static_cast<int>(std::lround(share * kSteps)));
-    QCoreApplication::processEvents();
-    return !window_.wasCanceled();
-  }
-  void End() override { window_.reset(); }
-
-private:
-  static constexpr int kSteps = 1000;
-  QProgressDialog window_;
-};
 
 // Before "Define Array" or "Select Group" has given any objects.
 constexpr const char* kNoSeries = "Define the series of objects first: \"Define Array\" or "
@@ -619,7 +590,7 @@ void TAnalysisDlg::PressCluster() {
   bool clustered = false;
   {
     TStatWait wait;
-    TProgressWindow progress(this);
+    TProgressWindow progress(this, true);
     RunCommand([&] {
       clustered = dialog_.RunCluster(static_cast<TClusterDistance>(distance_->currentIndex()),
                                      merges, &progress);

@@ -127,7 +127,11 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   p_ = new QLabel;
   rejectCaption_ = Caption(kRejectCaption);
   reject_ = new QLabel;
-  for (QLabel* value : {statistic_, p_, reject_})
+  effectCaption_ = new QLabel;
+  effect_ = new QLabel;
+  intervalCaption_ = Caption(kIntervalCaption);
+  interval_ = new QLabel;
+  for (QLabel* value : {statistic_, p_, reject_, effect_, interval_})
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
   connect(testType_, &QComboBox::currentIndexChanged, this, [this](int index) {
     RunCommand([&] {
@@ -166,7 +170,11 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   testGrid->addWidget(p_, 4, 2, 1, 2);
   testGrid->addWidget(rejectCaption_, 5, 0, 1, 2);
   testGrid->addWidget(reject_, 5, 2, 1, 2);
-  testGrid->addWidget(table_, 6, 3);
+  testGrid->addWidget(effectCaption_, 6, 0, 1, 2);
+  testGrid->addWidget(effect_, 6, 2, 1, 2);
+  testGrid->addWidget(intervalCaption_, 7, 0, 1, 2);
+  testGrid->addWidget(interval_, 7, 2, 1, 2);
+  testGrid->addWidget(table_, 8, 3);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -218,6 +226,11 @@ void TStatDlg::ShowPanel() {
   reject_->setText(FromCore(panel.reject));
   for (QLabel* label : {statisticCaption_, statistic_, pCaption_, p_, rejectCaption_, reject_})
     label->setVisible(panel.hasResult);
+  effectCaption_->setText(FromCore(panel.effectCaption));
+  effect_->setText(FromCore(panel.effect));
+  interval_->setText(FromCore(panel.interval));
+  for (QLabel* label : {effectCaption_, effect_, intervalCaption_, interval_})
+    label->setVisible(panel.hasEffect);
 }
 
 bool AskSeriesName(QWidget* parent, const std::string& initial, std::string& name) {

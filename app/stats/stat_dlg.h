@@ -1,6 +1,6 @@
 // "Statistics": the list of series (SSGrid, rows dragged into another order
 // by their numbers) and what is computed over it: descriptive statistics, a
-// histogram, correlation, the four tests and the contingency table.
+// histogram, correlation, the five tests and the contingency table.
 // TStatDialog (stats/stat_dialog.h) has the rules; this window asks for
 // sources and names and shows the results.
 #pragma once
@@ -43,6 +43,9 @@ public:
   QLabel* Statistic() const { return statistic_; }
   QLabel* P() const { return p_; }
   QLabel* Reject() const { return reject_; }
+  QLabel* EffectCaption() const { return effectCaption_; }
+  QLabel* Effect() const { return effect_; }
+  QLabel* Interval() const { return interval_; }
   QPushButton* TableButton() const { return table_; }
 
   // The buttons' work, each as the button does it.
@@ -84,6 +87,10 @@ private:
   QLabel* p_;
   QLabel* rejectCaption_;
   QLabel* reject_;
+  QLabel* effectCaption_;
+  QLabel* effect_;
+  QLabel* intervalCaption_;
+  QLabel* interval_;
   QPushButton* table_;
 };
 

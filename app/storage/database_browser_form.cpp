@@ -5,10 +5,13 @@
 #include "app/model/text_grid.h"
 #include "app/shell/guard.h"
 #include "app/shell/paged_grid.h"
+#include "app/shell/text_edge.h"
 #include "app/storage/db_show_form.h"
+#include "model/known_at.h"
 #include "shell/clock.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -42,8 +45,12 @@ TDatabaseBrowserForm::TDatabaseBrowserForm(QWidget* parent) : QDialog(parent) {
   objects_->viewport()->installEventFilter(this);
   scroll_ = new QScrollBar(Qt::Vertical);
   scroll_->setAccessibleName(QStringLiteral("Object pages"));
+  opened_ = Now();
   moment_ = new TMomentPicker;
-  moment_->SetMoment(Now());
+  moment_->SetMoment(opened_);
+  knownAt_ = new TMomentPicker;
+  knownAt_->SetMoment(opened_);
+  knownAt_->setToolTip(QStringLiteral("The states as they were known then"));
   refresh_ = new QPushButton(QStringLiteral("Refresh"));
   viewObject_ = new QPushButton(QStringLiteral("View Object"));
   dbShow_ = new QPushButton(QStringLiteral("DB Show"));
@@ -71,6 +78,10 @@ TDatabaseBrowserForm::TDatabaseBrowserForm(QWidget* parent) : QDialog(parent) {
   objectsBox->addWidget(scroll_, 1, 1);
   auto* momentRow = new QHBoxLayout;
   momentRow->addWidget(moment_);
+  auto* knownAtCaption = new QLabel(QStringLiteral("Known at:"));
+  knownAtCaption->setBuddy(knownAt_->DateEdit());
+  momentRow->addWidget(knownAtCaption);
+  momentRow->addWidget(knownAt_);
   momentRow->addWidget(refresh_);
   momentRow->addStretch();
   momentRow->addWidget(viewObject_);
@@ -176,7 +187,8 @@ void TDatabaseBrowserForm::Refresh() {
     FillTextGrid(states_, {});
   }
   FillTextGrid(values_, {});
-  browser_.SetMoment(moment_->Moment());
+  browser_.SetMoment(moment_->Moment(), PastMoment(knownAt_->Moment(), opened_));
+  setWindowTitle(FromCore(browser_.Caption()));
   ShowStatesOfObject();
 }
 
@@ -184,7 +196,7 @@ void TDatabaseBrowserForm::ViewObject() {
   const int32_t id = browser_.ObjectToView();
   if (id == 0) return;
   TObjectViewDlg view(this);
-  if (view.Open(id)) view.exec();
+  if (view.Open(id, browser_.KnownAt())) view.exec();
 }
 
 void TDatabaseBrowserForm::ShowTables() {

@@ -26,6 +26,9 @@ public:
   QTableWidget* StatesGrid() const { return states_; }
   QTableWidget* ValuesGrid() const { return values_; }
   TMomentPicker* Moment() const { return moment_; }
+  // "Known at:": the states as the project knew them then; the moment the
+  // window opened (its default) shows everything.
+  TMomentPicker* KnownAt() const { return knownAt_; }
   QPushButton* RefreshButton() const { return refresh_; }
   QPushButton* ViewObjectButton() const { return viewObject_; }
   QPushButton* DbShowButton() const { return dbShow_; }
@@ -52,6 +55,8 @@ private:
   QTableWidget* objects_;
   QScrollBar* scroll_;
   TMomentPicker* moment_;
+  TMomentPicker* knownAt_;
+  double opened_ = 0; // when the window opened: a "Known at:" from then on is everything
   QPushButton* refresh_;
   QPushButton* viewObject_;
   QPushButton* dbShow_;

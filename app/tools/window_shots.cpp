@@ -11,6 +11,7 @@
 // Writes FOLDER/<shot>.png and names each on stdout; any message a window
 // showed on the way is printed and makes the exit status 1.
 #include "app/groups/view_group_dlg.h"
+#include "app/model/compare_dlg.h"
 #include "app/shell/main_form.h"
 #include "app/stats/analysis_dlg.h"
 #include "app/stats/cluster_dlg.h"
@@ -18,8 +19,12 @@
 #include "app/stats/lregress_dlg.h"
 #include "app/stats/plot_dlg.h"
 #include "app/stats/stat_dlg.h"
+#include "editing/state_compare.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
+#include "model/object_set.h"
+#include "model/state_track.h"
+#include "shell/clock.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "storage/objects.h"
@@ -281,6 +286,24 @@ void ShootDataMining(TMainForm& main, const char* group, const QString& folder) 
   cluster->close();
 }
 
+// A patient's first state beside the latest one: the comparison window as
+// the object view's "Compare..." opens it.
+void ShootComparison(const char* patient, const QString& folder) {
+  TObjectSet set;
+  if (!set.Load(APSFindObject(patient)) || set.Records.empty())
+    return Fail(QStringLiteral("no history of ") + QString::fromLatin1(patient));
+  const std::unique_ptr<TStateTrack> first = CompareSide(set.Records.front()->Idtor, 0);
+  const std::unique_ptr<TStateTrack> latest = CompareSide(set.ObjIdtor, Now());
+  if (!first || !latest) return Fail(QStringLiteral("no states to compare"));
+  TCompareDlg dialog;
+  dialog.Compare(*first, *latest);
+  dialog.show();
+  dialog.raise();
+  dialog.activateWindow();
+  Shoot(folder, QStringLiteral("compare.png"), {&dialog});
+  dialog.close();
+}
+
 int Run(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vandro"));
@@ -321,6 +344,7 @@ int Run(int argc, char** argv) {
         Fail(QStringLiteral("the group table view of INPATIENTS did not open"));
       }
       ShootDataMining(main, "DISCHARGED", folder);
+      ShootComparison("BERG_ANNA", folder);
       // Closed as a user closes them; QApplication::quit would ask the same
       // of every window and stop at the first that stays open. The view
       // leaves the main window's list once deleted, back in the main loop.

@@ -1,5 +1,6 @@
 #include "editing/database_browser.h"
 
+#include "model/known_at.h"
 #include "shell/messages.h"
 
 #include <algorithm>
@@ -42,6 +43,7 @@ std::vector<TObjectRow> TDatabaseBrowser::ObjectRows() const {
 void TDatabaseBrowser::SelectObject(int row) {
   states_.Clear();
   if (row < 0 || row >= page_.Count) return;
+  const TKnownAtScope past(knownAt_);
   states_.Load(page_.Entries[static_cast<size_t>(row)].ObjIdtor);
   states_.StatesAt(moment_);
 }
@@ -51,10 +53,16 @@ int32_t TDatabaseBrowser::ObjectToView() const {
   return states_.ObjectId();
 }
 
-void TDatabaseBrowser::SetMoment(double moment) {
+std::string TDatabaseBrowser::Caption() const {
+  return "Browse Database" + AsKnownAtText(knownAt_);
+}
+
+void TDatabaseBrowser::SetMoment(double moment, std::optional<double> knownAt) {
   moment_ = moment;
+  knownAt_ = knownAt;
   if (!states_.Loaded()) return;
   // Records may have been stored since the history was read.
+  const TKnownAtScope past(knownAt_);
   states_.Load(states_.ObjectId());
   states_.StatesAt(moment_);
 }

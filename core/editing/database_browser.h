@@ -1,12 +1,15 @@
 // The rules of the "Browse Database" window: a page of the object list in
 // name order (objects and groups alike) moved by a scroll position, the
-// states of the selected object at a moment, and the values of a state.
+// states of the selected object at a moment, and the values of a state. The
+// states may be those known at an earlier moment of system time
+// (model/known_at.h), the caption then saying so.
 #pragma once
 
 #include "editing/object_states.h"
 #include "storage/objects.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,9 +42,13 @@ public:
   int32_t SelectedObject() const { return states_.ObjectId(); }
   // "View Object": the selected object, or 0 after "Select an object".
   int32_t ObjectToView() const;
-  // "Refresh": the states of the selected object at a new moment.
-  void SetMoment(double moment);
+  // "Refresh": the states of the selected object at a new moment, its
+  // history as known at knownAt (nothing: every record).
+  void SetMoment(double moment, std::optional<double> knownAt = std::nullopt);
   double Moment() const { return moment_; }
+  std::optional<double> KnownAt() const { return knownAt_; }
+  // "Browse Database", with ", as known at " and the moment for the past.
+  std::string Caption() const;
 
   TObjectStates& States() { return states_; }
 
@@ -50,6 +57,7 @@ private:
   int objectCount_ = 0;
   int position_ = 0;
   double moment_ = 0;
+  std::optional<double> knownAt_;
   TObjectStates states_;
 };
 

@@ -2,15 +2,18 @@
 
 #include "editing/project_manager.h"
 #include "model/data_record.h"
+#include "model/known_at.h"
 #include "shell/messages.h"
 #include "storage/objects.h"
 
 namespace vandro {
 
-bool TObjectView::Open(int32_t id, double now) {
+bool TObjectView::Open(int32_t id, double now, std::optional<double> knownAt) {
   states_.Clear();
   selected_ = -1;
   group_ = false;
+  knownAt_ = knownAt;
+  const TKnownAtScope past(knownAt_);
   if (id <= 0) {
     ShowMsg("Object doesn't exist. Id=" + std::to_string(id));
     return false;
@@ -26,6 +29,7 @@ bool TObjectView::Open(int32_t id, double now) {
     Select(0);
     return true;
   }
+  // A record stored after the moment is not found.
   TDataRecord record(0.0);
   if (!record.Load(id)) {
     ShowMsg("Record doesn't exist. Id=" + std::to_string(id));
@@ -40,14 +44,24 @@ bool TObjectView::Open(int32_t id, double now) {
 }
 
 std::string TObjectView::Caption() const {
-  return states_.ObjectName() + " (Id=" + std::to_string(states_.ObjectId()) + ")";
+  return states_.ObjectName() + " (Id=" + std::to_string(states_.ObjectId()) + ")" +
+         AsKnownAtText(knownAt_);
 }
 
-void TObjectView::SetMoment(double moment) {
+void TObjectView::SetMoment(double moment, std::optional<double> knownAt) {
   const int32_t record = SelectedRecord();
+  if (knownAt != knownAt_ && states_.Loaded()) {
+    const TKnownAtScope past(knownAt);
+    states_.Load(states_.ObjectId());
+  }
+  knownAt_ = knownAt;
   states_.StatesAt(moment);
   const int row = states_.RowOfRecord(record);
   Select(row >= 0 ? row : 0);
+}
+
+void TObjectView::SetMoment(double moment) {
+  SetMoment(moment, knownAt_);
 }
 
 void TObjectView::Select(int row) {

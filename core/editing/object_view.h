@@ -2,12 +2,18 @@
 // values of the chosen state, opened on an object or on one of its records.
 // The Create New State and Edit commands take the state it shows
 // (SelectedTrack, SelectedRecord) and then close it with OK.
+//
+// The view may show the object as it was known at an earlier moment of
+// system time (model/known_at.h): the history then leaves out the records
+// stored after it, the caption says so, and nothing can be stored from the
+// states shown.
 #pragma once
 
 #include "editing/object_states.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vandro {
@@ -19,8 +25,9 @@ public:
   // state chosen. "Object doesn't exist. Id=" or "Record doesn't exist.
   // Id=" + id, and false, when there is none; a history that cannot be read
   // raises.
-  bool Open(int32_t id, double now);
+  bool Open(int32_t id, double now, std::optional<double> knownAt = std::nullopt);
   int32_t ObjectId() const { return states_.ObjectId(); }
+  // "PUMP (Id=64)", with ", as known at " and the moment for the past.
   std::string Caption() const;
   // Whether the object is a group: its states have a content (Members).
   bool IsGroup() const { return group_; }
@@ -29,6 +36,13 @@ public:
   // chosen when it is still current, else the first.
   void SetMoment(double moment);
   double Moment() const { return states_.Moment(); }
+  // The same, the history read again first when it is to be known at
+  // another moment (nothing: every record).
+  void SetMoment(double moment, std::optional<double> knownAt);
+  std::optional<double> KnownAt() const { return knownAt_; }
+  // Whether the view shows the past: the commands that store a record after
+  // the shown state are then not offered.
+  bool ShowsThePast() const { return knownAt_.has_value(); }
 
   TObjectStates& States() { return states_; }
   int SelectedRow() const { return selected_; }
@@ -44,6 +58,7 @@ private:
   TObjectStates states_;
   int selected_ = -1;
   bool group_ = false;
+  std::optional<double> knownAt_;
 };
 
 } // namespace vandro

@@ -39,11 +39,20 @@ void TRollbackWindow::Prepare() {
 }
 
 std::optional<int32_t> TRollbackWindow::Run(TRollbackHost& host, TProgress* progress) {
-  if (!Ask(RollbackQuestion(moment_), false)) return std::nullopt;
-  TWaiting waiting(host);
-  TProgressScope scope(progress, kRollbackScanning);
-  TProgressShare share(scope);
-  return APSDeleteRecordsAfter(moment_, progress ? &share : nullptr);
+  TRollback rollback(moment_);
+  if (!Ask(rollback.Question(), false)) return std::nullopt;
+  std::optional<int32_t> deleted;
+  {
+    TWaiting waiting(host);
+    if (rollback.WriteCopy(progress)) {
+      TProgressScope scope(progress, kRollbackScanning);
+      TProgressShare share(scope);
+      deleted = rollback.Delete(progress ? &share : nullptr);
+    }
+  }
+  // Shown once "Wait" and the progress window are gone.
+  ShowMsg(deleted ? rollback.ResultText(*deleted) : rollback.FailureText());
+  return deleted;
 }
 
 } // namespace vandro

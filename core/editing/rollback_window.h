@@ -1,12 +1,15 @@
-// The rules of the rollback window: the moment its pickers show, the
-// question, and the run with "Wait" in the status bar and the progress
-// window. The deleting itself is the storage layer's (storage/rollback.h).
+// The rules of the rollback window: the moment its pickers show, what that
+// moment would delete, the question, and the run with "Wait" in the status
+// bar and the progress window: the copy of the database first, then the
+// deleting. Both are the storage layer's (storage/rollback.h).
 #pragma once
 
 #include "shell/progress.h"
+#include "storage/rollback.h"
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace vandro {
 
@@ -32,10 +35,18 @@ public:
   // The pickers: the date part of one and the time part of the other.
   void SetMoment(double moment) { moment_ = moment; }
 
-  // After OK: asks whether to delete (default No), then deletes with the
-  // progress window captioned "Scanning database ..." and reports the count.
-  // Nothing when the answer is No. A storage error raises after "Wait" and
-  // the progress window are taken back; what was deleted stays deleted.
+  // What the moment would delete, counted afresh (nothing is deleted), and
+  // its text for the line under the pickers.
+  TRollbackCount Count() const { return CountRecordsAfter(moment_); }
+  std::string CountText() const { return RollbackCountText(Count()); }
+
+  // After OK: asks whether to delete (default No), naming the copy; writes
+  // the copy (the progress window captioned kRollbackCopying), then deletes
+  // (captioned "Scanning database ...") and reports the count and the copy.
+  // Nothing when the answer is No. A copy that cannot be written ends the
+  // run with its reason and nothing deleted. A storage error raises after
+  // "Wait" and the progress window are taken back; what was deleted stays
+  // deleted, and the copy holds it.
   std::optional<int32_t> Run(TRollbackHost& host, TProgress* progress);
 
 private:

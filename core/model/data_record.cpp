@@ -1,5 +1,6 @@
 #include "model/data_record.h"
 
+#include "model/known_at.h"
 #include "model/project.h"
 #include "model/record_packing.h"
 #include "model/record_store.h"
@@ -183,11 +184,15 @@ bool TDataRecord::GetSystemValue(std::string_view name, TValue& value) const {
 
 bool TDataRecord::Load(int32_t id) {
   TRecordStore* store = OpenRecordStore();
-  return store && store->GetRecord(*this, id);
+  if (!store || !store->GetRecord(*this, id)) return false;
+  if (KnownNow(SysTime)) return true;
+  Clear(0);
+  return false;
 }
 
 void TDataRecord::Store(TDataRecord* previousState, bool update) {
   TRecordStore& store = RequireRecordStore();
+  if (KnownAt()) RaiseError(kNothingStoredInThePast);
   // Every auto formula is evaluated before any is replaced, so that a failure
   // leaves the record as the caller built it.
   std::vector<std::pair<TPVRelation*, TValue::Ptr>> results;

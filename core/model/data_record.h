@@ -81,14 +81,16 @@ public:
   void Assign(const TDataRecord& source);
 
   // Reads the stored record with this identifier; false when there is none
-  // (or the project has no records behind it). A damaged row raises.
+  // (or the project has no records behind it, or the record was stored
+  // after the moment the project is read as known at). A damaged row raises.
   bool Load(int32_t id);
   // Evaluates the modified auto formulas (previousState as the context, this
   // record as the one being built), drops the pairs that are not to be
   // stored, and writes the record: a new one with a new identifier, or the
   // row with this Idtor when update is set. An auto formula that fails to
   // evaluate raises and nothing is written: its error would otherwise be
-  // stored as if it were the value.
+  // stored as if it were the value. While the project is read as known at a
+  // moment (model/known_at.h) it raises and writes nothing.
   void Store(TDataRecord* previousState, bool update);
   // The three memos from PVs, Added and Deleted; raises (nothing changed)
   // when a value or a member cannot be stored.

@@ -1,5 +1,6 @@
 #include "model/object_set.h"
 
+#include "model/known_at.h"
 #include "model/project.h"
 #include "model/record_packing.h"
 #include "model/record_store.h"
@@ -30,6 +31,7 @@ void TObjectSet::Clear() {
   Records.clear();
   // The root is no record: it has no time of its own.
   Root.Clear(0);
+  KnownAt.reset();
   ObjIdtor = 0;
   ObjName.clear();
 }
@@ -97,6 +99,7 @@ void TObjectSet::Link() {
   Unlink();
   Root.ObjIdtor = ObjIdtor;
   try {
+    CutToKnownAt(*this);
     const auto earlier = [](const auto& a, const auto& b) {
       return SortKey(a->RealTime) < SortKey(b->RealTime);
     };

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,9 @@ public:
   std::vector<std::unique_ptr<TDataRecord>> Records;
   // Precedes every record without a predecessor; its Next lists them.
   TDataRecord Root{0.0};
+  // The moment the history was read as known at (model/known_at.h); nothing
+  // when every record counts. Nothing is appended to a history of the past.
+  std::optional<double> KnownAt;
 
   // Empties every field. The records are kept aside, emptied, for NewRecord:
   // a walk over many histories then allocates little after the first.
@@ -49,7 +53,8 @@ public:
   bool Load(int32_t objectId);
 
   // Building by hand (the loader, tests): records are added unlinked, then
-  // Link sorts and links them. Link raises "DataRecord not found in the
+  // Link sorts and links them, leaving out those stored after the moment
+  // the project is read as known at (model/known_at.h). Link raises "DataRecord not found in the
   // list" for a predecessor that is not among the records, and reports
   // malformed links and cycles; the links are then left empty.
   void AddRecord(std::unique_ptr<TDataRecord> record);

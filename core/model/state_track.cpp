@@ -1,5 +1,6 @@
 #include "model/state_track.h"
 
+#include "model/known_at.h"
 #include "model/object_set.h"
 #include "shell/clock.h"
 #include "shell/diagnostics.h"
@@ -394,6 +395,7 @@ void TStateTrack::DescendantStatesAt(double time,
 int32_t TStateTrack::Append(std::unique_ptr<TDataRecord> record, TPlacement placement,
                             std::unique_ptr<TDataRecord>* stored) {
   if (!Set || Path.empty()) RaiseSystemError("The state track has no history");
+  if (Set->KnownAt) RaiseError(kNothingStoredInThePast);
   record->ObjIdtor = Set->ObjIdtor;
   record->Previous.assign(1, State.get());
   TDataRecord* last = Path.back();

@@ -102,8 +102,9 @@ public:
 
   // Appending records after State (time 0 means now). Each returns the
   // stored record's identifier, or 0 when time is not allowed and nothing
-  // was stored; storage failures raise. The set is not changed: load it
-  // again to see the new record.
+  // was stored; storage failures raise, and so does a set read as known at
+  // a moment (model/known_at.h). The set is not changed: load it again to
+  // see the new record.
   // ModifyRecord: time strictly later than the state's; the pairs become the
   // record's values. stored, when given, receives the record as written
   // (its links in PrevRecord/PtrArr), for a caller that keeps the set up to

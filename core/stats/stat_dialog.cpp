@@ -27,8 +27,9 @@ TSampleKind SampleKindOf(TSeriesKind kind) {
 
 } // namespace
 
-const std::array<const char*, 4>& StatTestNames() {
-  static const std::array<const char*, 4> names = {"t-Test", "F-Test", "z-Test", "Chi-Square Test"};
+const std::array<const char*, 5>& StatTestNames() {
+  static const std::array<const char*, 5> names = {"t-Test", "F-Test", "z-Test", "Chi-Square Test",
+                                                   "Welch t-Test"};
   return names;
 }
 
@@ -207,6 +208,13 @@ TStatTestPanel TStatDialog::Panel() const {
     panel.statistic = result_->StatisticText();
     panel.p = result_->PText();
     panel.reject = result_->RejectText();
+    if (result_->hasEffect) {
+      panel.hasEffect = true;
+      panel.effectCaption = EffectCaption(test_);
+      panel.effect = result_->EffectText();
+      panel.intervalCaption = kIntervalCaption;
+      panel.interval = result_->IntervalText();
+    }
   }
   return panel;
 }

@@ -1,6 +1,6 @@
 // The rules of the "Statistics" window: a list of statistical series built
 // from project values, and what the window computes over it (descriptive
-// statistics, a histogram of one series, the correlation matrix, the four
+// statistics, a histogram of one series, the correlation matrix, the five
 // hypothesis tests and their contingency table).
 //
 // The list owns its series. Each entry keeps the value the series was
@@ -32,7 +32,7 @@ inline constexpr const char* kSeriesSourceRefusal =
     "Source of the series should be an array or a formula";
 
 // The test choice, in the order of TStatTest.
-const std::array<const char*, 4>& StatTestNames();
+const std::array<const char*, 5>& StatTestNames();
 // "Numeric", "Text", "Date", "Reference".
 const char* SeriesKindName(TSeriesKind kind);
 
@@ -53,6 +53,10 @@ struct TStatTestPanel {
   std::string statisticCaption;
   bool hasResult = false;
   std::string statistic, p, reject; // rounded to 6 decimals
+  // Under them, for a two-sample test's result: its effect size and the 95 %
+  // confidence interval of the difference.
+  bool hasEffect = false;
+  std::string effectCaption, effect, intervalCaption, interval;
 };
 
 class TStatDialog {

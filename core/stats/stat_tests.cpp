@@ -16,6 +16,10 @@ namespace {
 // the normal distribution to well beyond the digits shown.
 constexpr int kZDegreesOfFreedom = 10000;
 
+// The standard normal's 97.5 % quantile, for the 95 % interval of a
+// difference of proportions.
+constexpr long double kNormal975 = 1.959963984540054235524594430520551527955L;
+
 // Below this expected count the z and chi-square approximations are poor.
 constexpr long double kSmallExpectedCount = 5;
 
@@ -49,11 +53,14 @@ std::vector<long double> Converted(const TSample& sample, const TUnitConversion&
   return numbers;
 }
 
-bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
-  if (series.size() >= 3 &&
-      !Ask(Lines({"t-Test is applicable only to pair of series.",
-                  "The first two series will be used.", "Do you want to proceed?"}),
-           true))
+// The two series of t and Welch, both numeric and the second in the first
+// one's unit, each with at least 2 items; false after the refusal.
+bool TwoNumericSamples(const std::vector<TSample>& series, const char* testName,
+                       std::vector<long double>& x, std::vector<long double>& y) {
+  const std::string onlyAPair = std::string(testName) + " is applicable only to pair of series.";
+  if (series.size() >= 3 && !Ask(Lines({onlyAPair.c_str(), "The first two series will be used.",
+                                        "Do you want to proceed?"}),
+                                 true))
     return false;
   const TSample& first = series[0];
   const TSample& second = series[1];
@@ -71,13 +78,42 @@ bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
               std::to_string(i + 1));
       return false;
     }
-  const std::vector<long double> x = Converted(first, {}, first.Count());
-  const std::vector<long double> y = Converted(second, conversion, second.Count());
+  x = Converted(first, {}, first.Count());
+  y = Converted(second, conversion, second.Count());
+  return true;
+}
+
+// Student's t with df > 0 degrees of freedom, which Welch-Satterthwaite makes
+// fractional: P(|T| > |t|), and the t with P(|T| > t) = 0.05.
+long double TwoTailedProbability(long double df, long double t) {
+  const long double t2 = t * t;
+  if (t2 == 0) return 1;
+  return TBetaDistribution(df / 2, 0.5L).Distribution(df / (df + t2), t2 / (df + t2));
+}
+
+long double Critical95(long double df) {
+  // P(|T| > t) = I_z(df/2, 1/2) with z = df / (df + t^2); at 0.05, z stays
+  // far enough from 1 for 1 - z to keep its digits.
+  const long double z = TBetaDistribution(df / 2, 0.5L).Inverse(0.05L);
+  return std::sqrt(df * (1 - z) / z);
+}
+
+void SetInterval(TStatTestResult& result, long double difference, long double halfWidth) {
+  result.hasEffect = true;
+  result.difference = difference;
+  result.low = difference - halfWidth;
+  result.high = difference + halfWidth;
+}
+
+bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
+  std::vector<long double> x, y;
+  if (!TwoNumericSamples(series, "t-Test", x, y)) return false;
   const long double n1 = static_cast<long double>(x.size());
   const long double n2 = static_cast<long double>(y.size());
   const long double mean1 = Mean(x), mean2 = Mean(y);
   // n s^2 with s the population deviation is the sum of squares.
-  const long double pooled = std::sqrt(SumOfSquares(x, mean1) + SumOfSquares(y, mean2));
+  const long double sumOfSquares = SumOfSquares(x, mean1) + SumOfSquares(y, mean2);
+  const long double pooled = std::sqrt(sumOfSquares);
   if (pooled == 0) {
     ShowMsg(Lines({"Can't apply the t-test.", "Both series have zero variance"}));
     return false;
@@ -86,6 +122,35 @@ bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
   result.degreesOfFreedom = df;
   result.statistic = (mean1 - mean2) * std::sqrt(n1 * n2 * df / (n1 + n2)) / pooled;
   result.p = StudentTwoTailedProbability(df, result.statistic);
+  const long double deviation = std::sqrt(sumOfSquares / df); // the pooled sample deviation
+  SetInterval(result, mean1 - mean2,
+              StudentTwoTailedCritical(df, 0.05L) * deviation * std::sqrt(1 / n1 + 1 / n2));
+  result.effectSize = (mean1 - mean2) / deviation;
+  return true;
+}
+
+bool WelchTest(const std::vector<TSample>& series, TStatTestResult& result) {
+  std::vector<long double> x, y;
+  if (!TwoNumericSamples(series, "Welch t-Test", x, y)) return false;
+  const long double n1 = static_cast<long double>(x.size());
+  const long double n2 = static_cast<long double>(y.size());
+  const long double mean1 = Mean(x), mean2 = Mean(y);
+  const long double variance1 = SumOfSquares(x, mean1) / (n1 - 1);
+  const long double variance2 = SumOfSquares(y, mean2) / (n2 - 1);
+  if (variance1 == 0 && variance2 == 0) {
+    ShowMsg(Lines({"Can't apply the t-test.", "Both series have zero variance"}));
+    return false;
+  }
+  // The squared standard errors of the two means.
+  const long double error1 = variance1 / n1, error2 = variance2 / n2;
+  const long double error = std::sqrt(error1 + error2);
+  const long double df = (error1 + error2) * (error1 + error2) /
+                         (error1 * error1 / (n1 - 1) + error2 * error2 / (n2 - 1));
+  result.degreesOfFreedom = df;
+  result.statistic = (mean1 - mean2) / error;
+  result.p = TwoTailedProbability(df, result.statistic);
+  SetInterval(result, mean1 - mean2, Critical95(df) * error);
+  result.effectSize = (mean1 - mean2) / std::sqrt((variance1 + variance2) / 2);
   return true;
 }
 
@@ -183,6 +248,15 @@ bool ZTest(const std::vector<TSample>& series, TStatTestResult& result, bool yat
   result.degreesOfFreedom = kZDegreesOfFreedom;
   result.statistic = difference / std::sqrt(pooled * (1 - pooled) * spread);
   result.p = StudentTwoTailedProbability(kZDegreesOfFreedom, result.statistic);
+  // The interval is the unpooled (Wald) one; its continuity correction never
+  // widens it by more than the difference itself.
+  const long double p1 = a1 / n1, p2 = a2 / n2;
+  const long double correction = yates ? std::min(spread / 2, std::fabs(p1 - p2)) : 0;
+  SetInterval(result, p1 - p2,
+              kNormal975 * std::sqrt(p1 * (1 - p1) / n1 + p2 * (1 - p2) / n2) + correction);
+  result.low = std::max(result.low, -1.0L);
+  result.high = std::min(result.high, 1.0L);
+  result.effectSize = p1 - p2;
   return true;
 }
 
@@ -284,6 +358,30 @@ std::string TStatTestResult::RejectText() const {
   return RoundedText(1 - p, 6);
 }
 
+std::string TStatTestResult::DegreesText() const {
+  return RoundedText(degreesOfFreedom, 6);
+}
+
+std::string TStatTestResult::EffectText() const {
+  return hasEffect ? RoundedText(effectSize, 6) : std::string();
+}
+
+std::string TStatTestResult::IntervalText() const {
+  return hasEffect ? "[" + RoundedText(low, 6) + ", " + RoundedText(high, 6) + "]" : std::string();
+}
+
+const char* EffectCaption(TStatTest test) {
+  switch (test) {
+  case TStatTest::T:
+  case TStatTest::Welch:
+    return "Cohen's d:";
+  case TStatTest::Z:
+    return "Difference of proportions:";
+  default:
+    return "";
+  }
+}
+
 bool RunStatTest(TStatTest test, const std::vector<TSample>& series, bool yates,
                  TStatTestResult& result) {
   if (test == TStatTest::None) {
@@ -310,6 +408,9 @@ bool RunStatTest(TStatTest test, const std::vector<TSample>& series, bool yates,
   case TStatTest::ChiSquare:
     done = ChiSquareTest(series, outcome, yates);
     break;
+  case TStatTest::Welch:
+    done = WelchTest(series, outcome);
+    break;
   case TStatTest::None:
     break;
   }
@@ -320,6 +421,7 @@ bool RunStatTest(TStatTest test, const std::vector<TSample>& series, bool yates,
 const char* StatisticCaption(TStatTest test) {
   switch (test) {
   case TStatTest::T:
+  case TStatTest::Welch:
     return "t Statistic Value:";
   case TStatTest::F:
     return "F Statistic Value:";
@@ -347,6 +449,9 @@ std::vector<std::string> HypothesisLines(TStatTest test) {
             "the same proportion of cases with a given attribute"};
   case TStatTest::ChiSquare:
     return {"There's no any relationship between outcome", "frequencies in samples."};
+  case TStatTest::Welch:
+    return {"Both samples were drawn from normal distributed",
+            "populations with the same mean; their variances", "may differ."};
   case TStatTest::None:
     break;
   }

@@ -1,7 +1,10 @@
-// The four hypothesis tests of the statistics window: t (two independent
+// The hypothesis tests of the statistics window: t (two independent
 // samples, pooled variance), F (one-way analysis of variance), z (two
-// proportions) and chi-square (independence of series and outcome), with the
-// contingency table the last two count on.
+// proportions), chi-square (independence of series and outcome) and Welch's
+// t (two independent samples, unequal variances), with the contingency table
+// z and chi-square count on. The two-sample tests (t, Welch, z) also give an
+// effect size and a 95 % confidence interval of the difference between the
+// first series and the second.
 //
 // Refusals are shown through ShowMsg and questions asked through Ask; a
 // refused test or a question answered No returns false and changes nothing.
@@ -15,7 +18,7 @@
 namespace vandro {
 
 // In the order of the window's choice; None when nothing is chosen.
-enum class TStatTest { None = -1, T, F, Z, ChiSquare };
+enum class TStatTest { None = -1, T, F, Z, ChiSquare, Welch };
 
 // Counts of every outcome per series. counts and expected have a row per
 // series and a column per outcome, then a last column of row totals and a
@@ -35,13 +38,33 @@ struct TStatTestResult {
   TStatTest test = TStatTest::None;
   long double statistic = 0;
   long double p = 0; // the probability of H0
-  int degreesOfFreedom = 0;
+  // Welch-Satterthwaite's for Welch, a whole number for the others.
+  long double degreesOfFreedom = 0;
   TContingencyTable table; // z and chi-square only
+
+  // Two-sample tests only. The difference is the first series' mean minus
+  // the second's (for z the proportions of the first outcome), in the first
+  // series' unit. The effect size is Cohen's d for t and Welch (the
+  // difference over the pooled sample deviation for t, over the root of the
+  // mean of the two sample variances for Welch) and the difference of
+  // proportions for z. The interval is the 95 % confidence interval of the
+  // difference: from the t distribution of the test for t and Welch, the
+  // normal (Wald) interval for z, widened by the continuity correction when
+  // Yates is checked and cut to [-1, 1].
+  bool hasEffect = false;
+  long double difference = 0;
+  long double effectSize = 0;
+  long double low = 0, high = 0;
 
   // Rounded to 6 decimals: the statistic, P and 1 - P.
   std::string StatisticText() const;
   std::string PText() const;
   std::string RejectText() const;
+  // Rounded to 6 decimals: the effect size, and the interval as "[low, high]".
+  std::string EffectText() const;
+  std::string IntervalText() const;
+  // The degrees of freedom rounded to 6 decimals.
+  std::string DegreesText() const;
 };
 
 // The contingency table of the series: outcomes in order of first
@@ -58,6 +81,13 @@ bool RunStatTest(TStatTest test, const std::vector<TSample>& series, bool yates,
 const char* StatisticCaption(TStatTest test);
 inline constexpr const char* kPCaption = "P value (probability of H0 to be true):";
 inline constexpr const char* kRejectCaption = "1-P (Probability of H0 to be rejected):";
+// "Cohen's d:" or "Difference of proportions:"; empty for the tests without one.
+const char* EffectCaption(TStatTest test);
+inline constexpr const char* kDegreesCaption = "Degrees of freedom:";
+inline constexpr const char* kIntervalCaption = "95% confidence interval of the difference:";
+inline bool HasEffectSize(TStatTest test) {
+  return test == TStatTest::T || test == TStatTest::Welch || test == TStatTest::Z;
+}
 
 // The null hypothesis in the lines of the hypothesis memo.
 std::vector<std::string> HypothesisLines(TStatTest test);

@@ -292,11 +292,15 @@ bool TDatabase::InTransaction() const {
   return handle_ && !sqlite3_get_autocommit(handle_);
 }
 
-bool TDatabase::CopyTo(const std::string& path, std::string& reason) {
+bool TDatabase::CopyTo(const std::string& path, std::string& reason,
+                       const std::function<void(double done)>& done) {
   if (!handle_) {
     reason = "no database is open";
     return false;
   }
+  // 4 MB with SQLite's default page size: a big database reports its
+  // progress often, a small one is copied in one slice.
+  constexpr int kPagesPerSlice = 1024;
   std::error_code error;
   std::filesystem::remove(OsPath(path), error);
   sqlite3* copy = nullptr;
@@ -304,19 +308,31 @@ bool TDatabase::CopyTo(const std::string& path, std::string& reason) {
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (code == SQLITE_OK) {
     sqlite3_backup* backup = sqlite3_backup_init(copy, "main", handle_, "main");
-    if (backup) {
-      sqlite3_backup_step(backup, -1);
-      sqlite3_backup_finish(backup);
+    if (!backup) {
+      code = sqlite3_errcode(copy);
+    } else {
+      do {
+        code = sqlite3_backup_step(backup, kPagesPerSlice);
+        const int total = sqlite3_backup_pagecount(backup);
+        if (done && total > 0)
+          done(static_cast<double>(total - sqlite3_backup_remaining(backup)) / total);
+      } while (code == SQLITE_OK);
+      // finish reports an error of the steps, not a busy or locked source:
+      // a copy that stopped for either is as incomplete as a failed one.
+      const int finished = sqlite3_backup_finish(backup);
+      if (code == SQLITE_DONE) code = finished;
     }
-    code = sqlite3_errcode(copy);
   }
-  if (code != SQLITE_OK) reason = copy ? sqlite3_errmsg(copy) : sqlite3_errstr(code);
+  if (code != SQLITE_OK)
+    reason =
+        copy && sqlite3_errcode(copy) != SQLITE_OK ? sqlite3_errmsg(copy) : sqlite3_errstr(code);
   if (sqlite3_close(copy) != SQLITE_OK && code == SQLITE_OK) {
     code = SQLITE_ERROR;
     reason = "the copy could not be closed";
   }
   if (code == SQLITE_OK) return true;
   std::filesystem::remove(OsPath(path), error);
+  std::filesystem::remove(OsPath(path + "-journal"), error);
   return false;
 }
 

@@ -147,8 +147,12 @@ public:
   void NoteRollback() { ++rollbacks_; }
 
   // Writes a consistent copy of the whole database to path (replacing a file
-  // there). False, with the reason, when it cannot; a partial copy is removed.
-  bool CopyTo(const std::string& path, std::string& reason);
+  // there) through SQLite's online backup, a slice of pages at a time; done
+  // hears the share copied after each slice. Call it outside a unit of work:
+  // the copy holds what is committed. False, with the reason, when it
+  // cannot; a partial copy is removed.
+  bool CopyTo(const std::string& path, std::string& reason,
+              const std::function<void(double done)>& done = {});
 
   // Throws TDatabaseFailure for an SQLite result code that is an error.
   void Check(int code, std::string_view what) const;

@@ -2,14 +2,19 @@
 
 #include "model/data_record.h"
 #include "model/record_packing.h"
+#include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
+#include "shell/text.h"
 #include "storage/database.h"
 #include "storage/session.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace vandro {
@@ -148,9 +153,102 @@ int32_t APSDeleteRecordsAfter(double moment, TProgress* progress) {
   return deleted;
 }
 
+TRollbackCount CountRecordsAfter(double moment) {
+  return Guarded([&] {
+    // One pass over the rows, object by object: how many of each object's
+    // records are later than the moment, set against how many it has.
+    auto query = APSDatabase().Query(
+        "SELECT ifnull(sum(later), 0), count(*), ifnull(sum(later = total), 0) FROM "
+        "(SELECT count(*) AS total, sum(SysTime > ?) AS later FROM VD_Records GROUP BY ObjIdtor) "
+        "WHERE later > 0");
+    query.Bind(moment);
+    TRollbackCount count;
+    if (query.Step()) {
+      count.records = query.Int(0);
+      count.objects = query.Int(1);
+      count.emptied = query.Int(2);
+    }
+    return count;
+  });
+}
+
+std::string RollbackCountText(const TRollbackCount& count) {
+  if (count.records == 0) return "No record was created after this moment";
+  return std::to_string(count.records) + " records of " + std::to_string(count.objects) +
+         " objects will be deleted" + kLineBreak + std::to_string(count.emptied) +
+         " objects will be left without any record";
+}
+
+std::string RollbackCopyPath() {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+  const double now = Now();
+  DecodeDate(now, year, month, day);
+  DecodeTime(now, hour, minute, second, millisecond);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", year, month, day, hour, minute,
+                second);
+  const std::string base = APSDatabase().Path() + ".before-rollback-" + stamp;
+  std::string path = base;
+  std::error_code error;
+  for (int n = 2; std::filesystem::exists(OsPath(path), error); ++n)
+    path = base + "-" + std::to_string(n);
+  return path;
+}
+
+TRollback::TRollback(double moment, std::string copyPath)
+    : moment_(moment), count_(CountRecordsAfter(moment)) {
+  if (count_.records > 0) copyPath_ = copyPath.empty() ? RollbackCopyPath() : std::move(copyPath);
+}
+
+std::string TRollback::Question() const {
+  std::string question = RollbackQuestion(moment_);
+  if (!copyPath_.empty())
+    question += kLineBreak + std::string("Before deleting, the database is copied to") +
+                kLineBreak + copyPath_;
+  return question;
+}
+
+bool TRollback::WriteCopy(TProgress* progress) {
+  if (copyPath_.empty() || copied_) return true;
+  TProgressScope scope(progress, kRollbackCopying);
+  std::string reason;
+  std::error_code error;
+  if (std::filesystem::exists(OsPath(copyPath_), error))
+    reason = "a file of that name exists already";
+  else
+    copied_ = APSDatabase().CopyTo(copyPath_, reason, [&](double done) { scope.Update(done); });
+  if (!copied_)
+    failure_ = "The rollback was stopped before anything was deleted:" + std::string(kLineBreak) +
+               "the copy " + copyPath_ + " could not be written: " + reason;
+  return copied_;
+}
+
+int32_t TRollback::Delete(TProgress* progress) {
+  if (!copyPath_.empty() && !copied_)
+    RaiseSystemError("The rollback to " + DateTimeToText(moment_) +
+                     " was not run: its copy of the database " + copyPath_ +
+                     " has not been written");
+  return DeleteRecordsAfter(moment_, progress);
+}
+
+std::string TRollback::ResultText(int32_t deleted) const {
+  std::string text = DeletedRecordsText(deleted);
+  if (copied_)
+    text += kLineBreak + std::string("The database as it was before is kept in") + kLineBreak +
+            copyPath_;
+  return text;
+}
+
 std::optional<int32_t> RollbackRecords(double moment, TProgress* progress) {
-  if (!Ask(RollbackQuestion(moment), false)) return std::nullopt;
-  return APSDeleteRecordsAfter(moment, progress);
+  TRollback rollback(moment);
+  if (!Ask(rollback.Question(), false)) return std::nullopt;
+  if (!rollback.WriteCopy(progress)) {
+    ShowMsg(rollback.FailureText());
+    return std::nullopt;
+  }
+  const int32_t deleted = rollback.Delete(progress);
+  ShowMsg(rollback.ResultText(deleted));
+  return deleted;
 }
 
 } // namespace vandro

@@ -325,17 +325,35 @@ private slots:
               [](QWidget* widget) { static_cast<QDialog*>(widget)->reject(); });
     QCOMPARE(rollback.Run(), -1);
 
-    WhenModal("vandro::TRollbackDlg", [moment](QWidget* widget) {
+    WhenModal("vandro::TRollbackDlg", [moment, expected](QWidget* widget) {
       auto* dialog = static_cast<TRollbackDlg*>(widget);
-      // It opens at now.
+      // It opens at now, with nothing to delete.
       QVERIFY(std::abs(dialog->Moment()->Moment() - Now()) < 5.0 / 86400);
+      QCOMPARE(dialog->CountLabel()->text(),
+               QStringLiteral("No record was created after this moment"));
+      // The count follows the pickers once they rest.
       dialog->Moment()->SetMoment(moment);
+      QTRY_VERIFY(
+          dialog->CountLabel()->text().startsWith(QStringLiteral("%1 records of ").arg(expected)));
       dialog->OkButton()->click();
     });
     sink->Answer(true);
     QCOMPARE(rollback.Run(), static_cast<int>(expected));
-    QVERIFY(sink->questions.back().find("will be deleted. Are you sure?") != std::string::npos);
-    QCOMPARE(sink->Last(), std::to_string(expected) + " records were deleted");
+    const std::string& question = sink->questions.back();
+    QVERIFY(question.find("will be deleted. Are you sure?\r\n"
+                          "Before deleting, the database is copied to\r\n") != std::string::npos);
+    const std::string copy = question.substr(question.rfind("\r\n") + 2);
+    QCOMPARE(sink->Last(), std::to_string(expected) +
+                               " records were deleted\r\nThe database as it was before is kept "
+                               "in\r\n" +
+                               copy);
+    // The copy holds what was deleted.
+    TDatabase kept;
+    QVERIFY(kept.Open(copy, TDatabase::TMode::ReadOnly));
+    auto deleted = kept.Query("SELECT count(*) FROM VD_Records WHERE SysTime > ?");
+    deleted.Bind(moment);
+    QVERIFY(deleted.Step());
+    QCOMPARE(deleted.Int(0), expected);
     QCOMPARE(form->StatusPanel(1)->text(), QStringLiteral("Ready"));
     QVERIFY(!rollback.Progress().Window()->isVisible());
     QCOMPARE(rollback.Progress().Window()->labelText(), QStringLiteral("Scanning database ..."));

@@ -188,6 +188,25 @@ private slots:
     QCOMPARE(dialog.P()->text(), QStringLiteral("1"));
     QCOMPARE(dialog.Reject()->text(), QStringLiteral("0"));
     QVERIFY(dialog.Statistic()->isVisibleTo(&dialog));
+    // Under the result: the effect size and the interval of the difference.
+    QCOMPARE(dialog.EffectCaption()->text(), QStringLiteral("Cohen's d:"));
+    QCOMPARE(dialog.Effect()->text(), QStringLiteral("0"));
+    QVERIFY(dialog.Effect()->isVisibleTo(&dialog));
+    const QString interval = dialog.Interval()->text();
+    QVERIFY2(interval.startsWith(QStringLiteral("[-")) && interval.endsWith(QLatin1Char(']')),
+             qPrintable(interval));
+
+    // Welch's test is the fifth choice; another choice hides the old result.
+    dialog.TestType()->setCurrentIndex(4);
+    QCOMPARE(dialog.TestType()->currentText(), QStringLiteral("Welch t-Test"));
+    QVERIFY(!dialog.Statistic()->isVisibleTo(&dialog));
+    QVERIFY(!dialog.Effect()->isVisibleTo(&dialog));
+    QVERIFY(!dialog.Yates()->isVisibleTo(&dialog));
+    dialog.TestButton()->click();
+    QCOMPARE(dialog.StatisticCaption()->text(), QStringLiteral("t Statistic Value:"));
+    QCOMPARE(dialog.P()->text(), QStringLiteral("1"));
+    QCOMPARE(dialog.Effect()->text(), QStringLiteral("0"));
+    QVERIFY(dialog.Interval()->isVisibleTo(&dialog));
 
     bool correlated = false;
     WhenModal("vandro::TMatrixDlg", [&correlated](QWidget* widget) {
@@ -299,6 +318,7 @@ private slots:
     dialog.TestButton()->click();
     QCOMPARE(dialog.Statistic()->text(), QStringLiteral("6.666667"));
     QVERIFY(dialog.TableButton()->isVisibleTo(&dialog));
+    QVERIFY(!dialog.Effect()->isVisibleTo(&dialog));
 
     bool shown = false;
     WhenModal("vandro::TMatrixDlg", [&shown](QWidget* widget) {

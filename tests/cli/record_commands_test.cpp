@@ -8,6 +8,7 @@
 #include "shell/settings.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -129,17 +130,51 @@ TEST_F(RecordCommands, RollbackAsksThenDeletes) {
   Ok({"record", project, "Pump", "--at", "02.02.2010", "X=2"});
   const std::string moment = FullDateTimeToText(clock.Now() - 0.5);
 
+  const std::string count = "1 records of 1 objects will be deleted\n"
+                            "0 objects will be left without any record\n";
+  const std::string copy = dir + "/Plant.vdb.before-rollback-20100811-120000";
+
   // Without a terminal the question takes its default, No.
   const Outcome declined = Run({"rollback", project, "--after", moment});
   EXPECT_EQ(kExitFailed, declined.status);
-  EXPECT_EQ("", declined.out);
+  EXPECT_EQ(count, declined.out);
   EXPECT_EQ("All the records created after " + DateTimeToText(clock.Now() - 0.5) +
-                "\nwill be deleted. Are you sure? [No]\nNothing was deleted\n",
+                "\nwill be deleted. Are you sure?\nBefore deleting, the database is copied to\n" +
+                copy + " [No]\nNothing was deleted\n",
             declined.err);
+  EXPECT_FALSE(std::filesystem::exists(copy));
 
-  EXPECT_EQ("1 records were deleted\n", Ok({"--yes", "rollback", project, "--after", moment}));
+  EXPECT_EQ(count + "1 records were deleted\nThe database as it was before is kept in\n" + copy +
+                "\n",
+            Ok({"--yes", "rollback", project, "--after", moment}));
   EXPECT_NE(std::string::npos, Ok({"state", project, "Pump"}).find("    X : 1\n"));
-  EXPECT_EQ("0 records were deleted\n", Ok({"--yes", "rollback", project, "--after", moment}));
+  EXPECT_EQ("No record was created after this moment\n0 records were deleted\n",
+            Ok({"--yes", "rollback", project, "--after", moment}));
+
+  // The copy, beside a copy of the project file, is the project as it was.
+  std::filesystem::copy_file(project, dir + "/Before.vdp");
+  std::filesystem::rename(copy, dir + "/Before.vdb");
+  EXPECT_NE(std::string::npos, Ok({"state", dir + "/Before.vdp", "Pump"}).find("    X : 2\n"));
+}
+
+TEST_F(RecordCommands, RollbackWhoseCopyCannotBeWrittenDeletesNothing) {
+  Ok({"record", project, "Pump", "--new", "--at", "01.02.2010", "X=1"});
+  const std::string moment = FullDateTimeToText(clock.Now() - 0.5);
+  Outcome stopped;
+  {
+    ::vandro::testing::TFileSizeLimit full(4096);
+    stopped = Run({"--yes", "rollback", project, "--after", moment});
+  }
+  EXPECT_EQ(kExitFailed, stopped.status);
+  EXPECT_EQ("1 records of 1 objects will be deleted\n1 objects will be left without any record\n",
+            stopped.out);
+  EXPECT_NE(std::string::npos,
+            stopped.err.find("The rollback was stopped before anything was deleted:\nthe copy " +
+                             dir +
+                             "/Plant.vdb.before-rollback-20100810-120000"
+                             " could not be written: disk I/O error\n"))
+      << stopped.err;
+  EXPECT_NE(std::string::npos, Ok({"state", project, "Pump"}).find("    X : 1\n"));
 }
 
 TEST_F(RecordCommands, TimesFollowTheDateStyle) {
@@ -309,8 +344,9 @@ TEST_F(RecordCommands, AnObjectWithoutACurrentStateStartsItsHistoryAgain) {
   Ok({"terminate", project, "Ended", "--at", "02.02.2010"});
   clock.Advance(1);
   Ok({"record", project, "Zed", "--new", "--at", "01.02.2010", "X=1"});
-  EXPECT_EQ("1 records were deleted\n",
-            Ok({"--yes", "rollback", project, "--after", FullDateTimeToText(clock.Now() - 0.5)}));
+  EXPECT_NE(std::string::npos,
+            Ok({"--yes", "rollback", project, "--after", FullDateTimeToText(clock.Now() - 0.5)})
+                .find("\n1 records were deleted\n"));
   const Outcome again = Run({"record", project, "Zed", "--new", "X=2"});
   EXPECT_EQ(kExitFailed, again.status);
   EXPECT_EQ("Object named Zed already exists. Change the name and try again\n", again.err);

@@ -212,11 +212,33 @@ TEST_F(StatsCommands, Tests) {
   EXPECT_TRUE(Has(result.out, "Series\\Outcomes\tYES\tNO\tTotal\nA\t10\t20\t30\nB\t20\t10\t30\n"))
       << result.out;
 
+  // Identical series: no effect, and an interval around 0 of half-width
+  // qt(0.975, 4) * sqrt(7/3) * sqrt(2/3).
   result = RunVandro({"test", "t", "--file", same});
   ASSERT_EQ(kExitOk, result.status) << result.err;
   EXPECT_EQ("t Statistic Value:\t0\nP value (probability of H0 to be true):\t1\n"
-            "1-P (Probability of H0 to be rejected):\t0\n",
+            "1-P (Probability of H0 to be rejected):\t0\n"
+            "Cohen's d:\t0\n"
+            "95% confidence interval of the difference:\t[-3.462835, 3.462835]\n",
             result.out);
+
+  // t.test(x, y) of R: t = 4.0805, df = 12.599, p-value = 0.001383,
+  // 95 percent confidence interval 0.4144263 1.3534309.
+  const std::string unequal = File("unequal.tsv", "x\ty\n5.1\t4.2\n4.9\t4.8\n6.2\t5.0\n5.8\t4.6\n"
+                                                  "6.0\t5.2\n5.5\t4.4\n5.3\t4.9\n6.1\t\n");
+  result = RunVandro({"test", "welch", "--file", unequal});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_EQ("t Statistic Value:\t4.080517\nP value (probability of H0 to be true):\t0.001383\n"
+            "1-P (Probability of H0 to be rejected):\t0.998617\n"
+            "Degrees of freedom:\t12.59876\n"
+            "Cohen's d:\t2.089494\n"
+            "95% confidence interval of the difference:\t[0.414426, 1.353431]\n",
+            result.out);
+  result = RunVandro({"test", "welch", "--file", unequal, "--no-yates"});
+  EXPECT_EQ(kExitUsage, result.status);
+  result = RunVandro({"test", "welch", "--file", mixed});
+  EXPECT_EQ(kExitFailed, result.status);
+  EXPECT_TRUE(Has(result.err, "Series y should be numeric")) << result.err;
 
   result = RunVandro({"test", "t", "--file", mixed});
   EXPECT_EQ(kExitFailed, result.status);

@@ -1,6 +1,8 @@
 #include "editing/database_browser.h"
 #include "editing/object_view.h"
 
+#include "model/known_at.h"
+#include "shell/datetime.h"
 #include "storage/raw_tables.h"
 #include "storage/records_fixture.h"
 
@@ -241,6 +243,47 @@ TEST_F(DatabaseBrowser, AGroupsStateListsItsContentAtTheMoment) {
   EXPECT_EQ(-1, view.SelectedRow());
   EXPECT_FALSE(view.States().Members(view.SelectedRow()).has_value());
   EXPECT_TRUE(view.States().Values(view.SelectedRow()).empty());
+}
+
+TEST_F(DatabaseBrowser, BothWindowsShowThePastAndSaySo) {
+  const int32_t object = APSCreateObject("pump");
+  const double morning = clock.Now();
+  const int32_t first = Record(object, Day(1), {{"X", "1"}});
+  clock.Advance(0.25);
+  const int32_t later = Record(object, Day(2), {{"X", "2"}});
+  const std::string asKnown = ", as known at " + DateTimeToText(morning);
+  // The pickers' default, the moment the window opened, is everything.
+  EXPECT_EQ(std::nullopt, PastMoment(clock.Now(), clock.Now()));
+  EXPECT_EQ(morning, PastMoment(morning, clock.Now()));
+
+  TObjectView view;
+  ASSERT_TRUE(view.Open(object, Day(10)));
+  EXPECT_EQ(later, view.SelectedRecord());
+  view.SetMoment(Day(10), morning);
+  EXPECT_EQ(first, view.SelectedRecord());
+  EXPECT_TRUE(view.ShowsThePast());
+  EXPECT_EQ("PUMP (Id=" + std::to_string(object) + ")" + asKnown, view.Caption());
+  // The state shown is not one to go on from.
+  EXPECT_THROW(view.SelectedTrack()->ModifyRecord(Pairs({{"X", "3"}}), Day(3)), ErrorException);
+  view.SetMoment(Day(10), std::nullopt);
+  EXPECT_EQ(later, view.SelectedRecord());
+  EXPECT_FALSE(view.ShowsThePast());
+  // A record stored after the moment is not there to open.
+  sink.Reset();
+  EXPECT_FALSE(view.Open(later, Day(10), morning));
+  EXPECT_EQ("Record doesn't exist. Id=" + std::to_string(later), sink.Last());
+
+  TDatabaseBrowser browser;
+  browser.Open(10, Day(10));
+  browser.SelectObject(0);
+  EXPECT_EQ((std::vector<int32_t>{later}), StateRecords(browser.States()));
+  EXPECT_EQ("Browse Database", browser.Caption());
+  browser.SetMoment(Day(10), morning);
+  EXPECT_EQ((std::vector<int32_t>{first}), StateRecords(browser.States()));
+  EXPECT_EQ("Browse Database" + asKnown, browser.Caption());
+  // Another object chosen is read as known at the same moment.
+  browser.SelectObject(0);
+  EXPECT_EQ((std::vector<int32_t>{first}), StateRecords(browser.States()));
 }
 
 TEST_F(DatabaseBrowser, RawTablesAreListedAsStored) {

@@ -232,6 +232,37 @@ TEST_F(StatDialogTest, IdenticalSeriesInATTest) {
   EXPECT_FALSE(dialog_.Panel().hasResult);
 }
 
+// The panel shows a two-sample test's effect size and interval under its
+// result, and nothing of the kind for F.
+TEST_F(StatDialogTest, WelchPanelShowsEffectAndInterval) {
+  ASSERT_TRUE(dialog_.Add(*Array({"5.1", "4.9", "6.2", "5.8", "6.0", "5.5", "5.3", "6.1"}), "A"));
+  ASSERT_TRUE(dialog_.Add(*Array({"4.2", "4.8", "5.0", "4.6", "5.2", "4.4", "4.9"}), "B"));
+  EXPECT_EQ("Welch t-Test", std::string(StatTestNames()[static_cast<int>(TStatTest::Welch)]));
+  dialog_.ChooseTest(TStatTest::Welch);
+  TStatTestPanel panel = dialog_.Panel();
+  EXPECT_EQ(3u, panel.hypothesis.size());
+  EXPECT_FALSE(panel.yatesVisible);
+  EXPECT_FALSE(panel.tableVisible);
+  EXPECT_FALSE(panel.hasEffect);
+  ASSERT_TRUE(dialog_.RunTest());
+  panel = dialog_.Panel();
+  EXPECT_EQ("t Statistic Value:", panel.statisticCaption);
+  EXPECT_EQ("4.080517", panel.statistic);
+  EXPECT_EQ("0.001383", panel.p);
+  ASSERT_TRUE(panel.hasEffect);
+  EXPECT_EQ("Cohen's d:", panel.effectCaption);
+  EXPECT_EQ("2.089494", panel.effect);
+  EXPECT_EQ("95% confidence interval of the difference:", panel.intervalCaption);
+  EXPECT_EQ("[0.414426, 1.353431]", panel.interval);
+
+  dialog_.ChooseTest(TStatTest::F);
+  sink_.Answer(true); // the long series is cut
+  ASSERT_TRUE(dialog_.RunTest());
+  EXPECT_TRUE(dialog_.Panel().hasResult);
+  EXPECT_FALSE(dialog_.Panel().hasEffect);
+  EXPECT_EQ(std::vector<std::string>{}, sink_.Messages());
+}
+
 TEST_F(StatDialogTest, TestRefusalsLeaveTheListAsItWas) {
   ASSERT_TRUE(dialog_.Add(*Array({"1 [kg]", "2 [kg]"}), "Mass"));
   EXPECT_FALSE(dialog_.RunTest());

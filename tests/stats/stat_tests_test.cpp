@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,152 @@ TEST(StatTests, AgreeWithR) {
   EXPECT_TRUE(sink.Messages().empty());
 }
 
+// Welch's and the pooled t-test with their intervals and effect sizes on four
+// data sets, against make_welch_references.py: exact rational means,
+// variances and degrees of freedom, the t distribution evaluated at 60
+// digits with mpmath. R's t.test(x, y) and t.test(x, y, var.equal = TRUE)
+// print the same (for "sleep", R's documentation of t.test shows t =
+// -1.8608, df = 17.776, p-value = 0.07939, interval -3.3654832 0.2054832).
+TEST(StatTests, TwoSampleTTestsAgreeWithExactReferences) {
+  const std::vector<long double> sleep1 = {0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0};
+  const std::vector<long double> sleep2 = {1.9, 0.8, 1.1, 0.1, -0.1, 4.4, 5.5, 1.6, 4.6, 3.4};
+  const std::vector<long double> spread1 = {19.1, 22.4, 17.8, 25.3, 30.2, 15.6,
+                                            28.9, 21.0, 26.7, 18.4, 23.3, 20.5};
+  const std::vector<long double> spread2 = {24.1, 24.6, 23.8, 25.0, 24.3};
+  const std::vector<long double> far1 = {102.5, 98.7, 101.2, 99.9, 100.4, 103.1};
+  const std::vector<long double> far2 = {88.2, 95.6, 79.4, 91.0, 84.3, 97.8, 82.5};
+  struct TCase {
+    const char* what;
+    TStatTest test;
+    std::vector<long double> x, y;
+    long double t, df, p, low, high, d;
+  };
+  const std::vector<TCase> cases = {
+      {"Welch A/B", TStatTest::Welch, kA, kB, 4.0805173429731732L, 12.598760451523452L,
+       0.0013831282566634231L, 0.41442628641588057L, 1.3534308564412623L, 2.0894943863349551L},
+      {"Welch sleep", TStatTest::Welch, sleep1, sleep2, -1.8608134674868531L, 17.77647351617849L,
+       0.079394140187358138L, -3.365483230711711L, 0.20548323071171097L, -0.83218108134953966L},
+      {"Welch spread", TStatTest::Welch, spread1, spread2, -1.4400891595636432L,
+       11.524064605379131L, 0.17645147260957962L, -4.85506522575475L, 1.0017318924214167L,
+       -0.59203801533866202L},
+      {"Welch far apart", TStatTest::Welch, far1, far2, 4.7130681272750756L, 6.8043347827284015L,
+       0.0023472163512704226L, 6.2248217380203167L, 18.908511595313017L, 2.5307542677892719L},
+      {"pooled A/B", TStatTest::T, kA, kB, 3.989072747680468L, 13, 0.0015435217355227573L,
+       0.40521792836581881L, 1.362639214491324L, 2.064541287664098L},
+      {"pooled sleep", TStatTest::T, sleep1, sleep2, -1.8608134674868531L, 18,
+       0.079186714215938111L, -3.3638740322875986L, 0.20387403228759855L, -0.83218108134953966L},
+      {"pooled spread", TStatTest::T, spread1, spread2, -0.92135952668502909L, 15,
+       0.37144464458888658L, -6.3837680176311439L, 2.5304346842978106L, -0.49043105896794904L},
+      {"pooled far apart", TStatTest::T, far1, far2, 4.3752933319892518L, 11,
+       0.0011077449952068107L, 6.2450226655829116L, 18.888310667750422L, 2.4341884960091834L},
+  };
+  const auto expectClose = [](long double expected, long double actual, const char* what) {
+    EXPECT_NEAR(expected, actual, 1e-12L * std::fabs(expected)) << what;
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptedSink sink;
+    TStatTestResult result;
+    ASSERT_TRUE(RunStatTest(c.test, {Numbers("X", c.x), Numbers("Y", c.y)}, false, result));
+    EXPECT_TRUE(sink.Messages().empty());
+    expectClose(c.t, result.statistic, "t");
+    expectClose(c.df, result.degreesOfFreedom, "df");
+    expectClose(c.p, result.p, "P");
+    ASSERT_TRUE(result.hasEffect);
+    expectClose(c.low, result.low, "low");
+    expectClose(c.high, result.high, "high");
+    expectClose(c.d, result.effectSize, "d");
+  }
+}
+
+// Welch's test in the units of the first series, and its refusals.
+TEST(StatTests, WelchConvertsUnitsAndRefusesLikeT) {
+  auto project = TProject::CreateInMemory();
+  ScopedProject scope(*project);
+  {
+    ScriptedSink sink;
+    std::vector<long double> grams;
+    for (long double b : kB)
+      grams.push_back(b * 1000);
+    TStatTestResult result;
+    ASSERT_TRUE(RunStatTest(TStatTest::Welch, {Numbers("A", kA, "kg"), Numbers("B", grams, "g")},
+                            false, result));
+    EXPECT_NEAR(4.0805173429731732L, result.statistic, 1e-12L);
+    EXPECT_NEAR(0.41442628641588057L, result.low, 1e-12L); // kilograms
+  }
+  // One constant series is fine: only its mean takes part.
+  {
+    ScriptedSink sink;
+    TStatTestResult result;
+    ASSERT_TRUE(
+        RunStatTest(TStatTest::Welch, {Numbers("K", {2, 2, 2}), Numbers("B", kB)}, false, result));
+    EXPECT_TRUE(std::isfinite(result.p));
+  }
+  const std::string pair = Join({"Welch t-Test is applicable only to pair of series.",
+                                 "The first two series will be used.", "Do you want to proceed?"});
+  struct TCase {
+    std::vector<TSample> series;
+    std::string message;
+  };
+  const std::vector<TCase> cases = {
+      {{Numbers("A", kA), Texts("W", {"x", "y"})}, "Series W should be numeric"},
+      {{Numbers("A", kA, "kg"), Numbers("B", kB, "m")}, "Incompatible units!"},
+      {{Numbers("One", {3}), Numbers("A", kA)},
+       Join({"Sample size should be at least 2", "See series #1"})},
+      {{Numbers("K", {2, 2, 2}), Numbers("L", {3, 3})},
+       Join({"Can't apply the t-test.", "Both series have zero variance"})},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.message);
+    ScriptedSink sink;
+    TStatTestResult result;
+    EXPECT_FALSE(RunStatTest(TStatTest::Welch, c.series, false, result));
+    EXPECT_EQ(std::vector<std::string>{c.message}, sink.Messages());
+    EXPECT_FALSE(result.hasEffect);
+  }
+  ScriptedSink sink;
+  sink.Answer(false, pair);
+  TStatTestResult result;
+  EXPECT_FALSE(RunStatTest(TStatTest::Welch, {Numbers("A", kA), Numbers("B", kB), Numbers("C", kC)},
+                           false, result));
+  EXPECT_TRUE(sink.Messages().empty());
+}
+
+// The z test's difference of proportions (30 of 50 against 18 of 50) and its
+// interval as prop.test computes it, with and without the continuity
+// correction (make_welch_references.py).
+TEST(StatTests, ZGivesTheDifferenceOfProportions) {
+  const TSample s1 = Outcomes("S1", {{"YES", 30}, {"NO", 20}});
+  const TSample s2 = Outcomes("S2", {{"yes", 18}, {"no", 32}});
+  const struct {
+    bool yates;
+    long double low, high;
+  } cases[] = {{false, 0.049893596675203134L, 0.43010640332479687L},
+               {true, 0.029893596675203134L, 0.45010640332479687L}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.yates);
+    ScriptedSink sink;
+    TStatTestResult result;
+    ASSERT_TRUE(RunStatTest(TStatTest::Z, {s1, s2}, c.yates, result));
+    EXPECT_NEAR(0.24L, result.effectSize, 1e-15L);
+    EXPECT_NEAR(c.low, result.low, 1e-14L);
+    EXPECT_NEAR(c.high, result.high, 1e-14L);
+    EXPECT_EQ("0.24", result.EffectText());
+  }
+  // Far apart proportions: the interval stays within [-1, 1].
+  ScriptedSink sink;
+  TStatTestResult result;
+  ASSERT_TRUE(RunStatTest(
+      TStatTest::Z, {Outcomes("S1", {{"a", 19}, {"b", 1}}), Outcomes("S2", {{"a", 1}, {"b", 19}})},
+      true, result));
+  EXPECT_EQ(1, result.high);
+  EXPECT_LT(result.low, 0.9L);
+  // F and chi-square compare no pair and give none.
+  ASSERT_TRUE(RunStatTest(TStatTest::ChiSquare, {s1, s2}, false, result));
+  EXPECT_FALSE(result.hasEffect);
+  EXPECT_EQ("", result.IntervalText());
+}
+
 TEST(StatTests, ResultTextsRoundToSixDecimals) {
   ScriptedSink sink;
   TStatTestResult result;
@@ -154,11 +301,18 @@ TEST(StatTests, ResultTextsRoundToSixDecimals) {
   EXPECT_EQ("0.998456", result.RejectText());
   EXPECT_STREQ("t Statistic Value:", StatisticCaption(TStatTest::T));
   EXPECT_STREQ("Chi-Square Statistic Value:", StatisticCaption(TStatTest::ChiSquare));
+  EXPECT_STREQ("t Statistic Value:", StatisticCaption(TStatTest::Welch));
+  EXPECT_EQ("2.064541", result.EffectText());
+  EXPECT_EQ("[0.405218, 1.362639]", result.IntervalText());
+  EXPECT_STREQ("Cohen's d:", EffectCaption(TStatTest::Welch));
+  EXPECT_STREQ("Difference of proportions:", EffectCaption(TStatTest::Z));
+  EXPECT_STREQ("", EffectCaption(TStatTest::F));
 
   // Two identical series: t = 0, P = 1.
   ASSERT_TRUE(RunStatTest(TStatTest::T, {Numbers("A", kA), Numbers("A2", kA)}, false, result));
   EXPECT_EQ("0", result.StatisticText());
   EXPECT_EQ("1", result.PText());
+  EXPECT_EQ("0", result.EffectText());
 }
 
 // Compatible units are compared in one unit: grams against kilograms.

@@ -4,9 +4,15 @@
 #include "records_fixture.h"
 #include "shell/datetime.h"
 #include "storage/record_rows.h"
+#include "support/file_size_limit.h"
 #include "support/recording_progress.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace vandro {
 namespace {
@@ -126,14 +132,158 @@ TEST_F(Rollback, UndoesTheRecordWorkDoneSinceTheMoment) {
 TEST_F(Rollback, AsksBeforeDeleting) {
   Record(pump, Day(1), {{"X", "1"}});
   const double moment = clock.Now() - 1;
+  const std::string copy = DatabaseFile() + ".before-rollback-20090706-060000";
   const std::string question = "All the records created after " + DateTimeToText(moment) +
-                               "\r\nwill be deleted. Are you sure?";
+                               "\r\nwill be deleted. Are you sure?" +
+                               "\r\nBefore deleting, the database is copied to\r\n" + copy;
   sink.Answer(false, question);
   EXPECT_FALSE(RollbackRecords(moment).has_value());
   EXPECT_EQ(1, RowCount());
+  EXPECT_FALSE(std::filesystem::exists(copy));
   sink.Answer(true, question);
   EXPECT_EQ(1, RollbackRecords(moment));
   EXPECT_EQ(0, RowCount());
+  EXPECT_EQ("1 records were deleted\r\nThe database as it was before is kept in\r\n" + copy,
+            sink.Last());
+
+  // Nothing to delete: no copy, and the question and the result say nothing of one.
+  sink.Answer(true, RollbackQuestion(moment));
+  EXPECT_EQ(0, RollbackRecords(moment));
+  EXPECT_EQ("0 records were deleted", sink.Last());
+}
+
+TEST_F(Rollback, CountsWhatAMomentWouldDeleteWithoutDeleting) {
+  const double start = clock.Now();
+  clock.Advance(1.0 / 24);
+  Record(pump, Day(1), {{"X", "1"}});
+  const int32_t valve = APSCreateObject("Valve");
+  Record(valve, Day(1), {{"X", "2"}});
+  clock.Advance(1.0 / 24);
+  const double middle = clock.Now();
+  clock.Advance(1.0 / 24);
+  Record(pump, Day(2), {{"X", "3"}});
+  Record(APSCreateObject("Tank"), Day(1), {{"X", "4"}});
+  struct Case {
+    const char* what;
+    double moment;
+    TRollbackCount count;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"after every record", clock.Now(), {0, 0, 0}, "No record was created after this moment"},
+      {"between records",
+       middle,
+       {2, 2, 1},
+       "2 records of 2 objects will be deleted\r\n1 objects will be left without any record"},
+      {"before every record",
+       start,
+       {4, 3, 3},
+       "4 records of 3 objects will be deleted\r\n3 objects will be left without any record"},
+  };
+  for (const Case& c : cases) {
+    const TRollbackCount count = CountRecordsAfter(c.moment);
+    EXPECT_EQ(c.count.records, count.records) << c.what;
+    EXPECT_EQ(c.count.objects, count.objects) << c.what;
+    EXPECT_EQ(c.count.emptied, count.emptied) << c.what;
+    EXPECT_EQ(c.text, RollbackCountText(count)) << c.what;
+  }
+  EXPECT_EQ(4, RowCount());
+}
+
+// Every row as stored, in identifier order.
+std::string Rows(TDatabase& database) {
+  std::string rows;
+  auto query = database.Query(
+      "SELECT Idtor || '/' || ObjIdtor || '/' || PrevRecord || '/' || PtrArrTag || '/' || PtrArr "
+      "|| '/' || RealTime || '/' || SysTime || '/' || hex(PVs) FROM VD_Records ORDER BY Idtor");
+  while (query.Step())
+    rows += query.Text(0) + "\n";
+  return rows;
+}
+
+TEST_F(Rollback, ItsCopyOpensAsAProjectHoldingEveryDeletedRecord) {
+  Record(pump, Day(1), {{"X", "1"}});
+  clock.Set(40000.5);
+  const double moment = clock.Now();
+  clock.Advance(1.0 / 24);
+  const int32_t b = Record(pump, Day(2), {{"Y", "2"}});
+  const int32_t valve = APSCreateObject("Valve");
+  const int32_t c = Record(valve, Day(1), {{"Z", "3"}});
+  const std::string before = Rows(APSDatabase());
+
+  TRollback rollback(moment);
+  ASSERT_EQ(2, rollback.Count().records);
+  const std::string copy = DatabaseFile() + ".before-rollback-20090706-130000";
+  EXPECT_EQ(copy, rollback.CopyPath());
+  testing::TRecordingProgress progress;
+  ASSERT_TRUE(rollback.WriteCopy(&progress));
+  EXPECT_EQ((std::vector<std::string>{"start Writing a copy of the database ...", "end"}),
+            progress.events);
+  ASSERT_FALSE(progress.shares.empty());
+  EXPECT_EQ(1.0, progress.shares.back());
+  EXPECT_EQ(2, rollback.Delete());
+  EXPECT_EQ(1, RowCount());
+  // A second rollback in the same second keeps the first one's copy.
+  EXPECT_EQ(copy + "-2", RollbackCopyPath());
+
+  CloseProject();
+  std::filesystem::copy_file(ProjectFile(), Path("Before.vdp"));
+  std::filesystem::rename(copy, Path("Before.vdb"));
+  ASSERT_TRUE(OpenProject(Path("Before.vdp")));
+  EXPECT_EQ(before, Rows(APSDatabase()));
+  EXPECT_EQ("X=1 Y=2", StateAt(pump, b));
+  EXPECT_EQ("Z=3", StateAt(valve, c));
+}
+
+TEST_F(Rollback, ACopyThatCannotBeWrittenStopsItBeforeAnythingIsDeleted) {
+  clock.Advance(1.0 / 24);
+  Record(pump, Day(1), {{"X", "1"}});
+  Record(pump, Day(2), {{"X", "2"}});
+  const double moment = clock.Now() - 1.0 / 48;
+  const std::string before = Rows(APSDatabase());
+  const std::string taken = Path("taken");
+  WriteBytes(taken, "mine");
+  struct Case {
+    const char* what;
+    std::string copy;
+    bool diskFull;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"its folder is missing", Path("gone/copy"), false, "unable to open database file"},
+      {"its name is taken", taken, false, "a file of that name exists already"},
+      {"the disk is full", Path("full"), true, "disk I/O error"},
+  };
+  for (const Case& c : cases) {
+    TRollback rollback(moment, c.copy);
+    bool written = true;
+    {
+      std::optional<testing::TFileSizeLimit> limit;
+      if (c.diskFull) limit.emplace(4096);
+      written = rollback.WriteCopy();
+    }
+    EXPECT_FALSE(written) << c.what;
+    EXPECT_EQ("The rollback was stopped before anything was deleted:\r\nthe copy " + c.copy +
+                  " could not be written: " + c.reason,
+              rollback.FailureText())
+        << c.what;
+    EXPECT_THROW(rollback.Delete(), ErrorException) << c.what;
+    EXPECT_EQ(before, Rows(APSDatabase())) << c.what;
+  }
+  // Nothing of a failed copy is left behind; a file that was there stays.
+  EXPECT_FALSE(std::filesystem::exists(Path("full")));
+  EXPECT_FALSE(std::filesystem::exists(Path("full-journal")));
+  EXPECT_EQ("mine", ReadBytes(taken));
+
+  // The command: the question, then the failure shown, and nothing deleted.
+  sink.Reset();
+  sink.Answer(true);
+  {
+    testing::TFileSizeLimit limit(4096);
+    EXPECT_FALSE(RollbackRecords(moment).has_value());
+  }
+  EXPECT_EQ(0u, sink.Last().find("The rollback was stopped before anything was deleted:"));
+  EXPECT_EQ(before, Rows(APSDatabase()));
 }
 
 } // namespace

@@ -1,0 +1,445 @@
+#include "app/exchange/exchange_windows.h"
+
+#include "app/editing/selection_api.h"
+#include "app/shell/guard.h"
+#include "app/shell/main_form.h"
+#include "app/shell/progress_window.h"
+#include "app/shell/text_edge.h"
+#include "app/storage/project_manager_form.h"
+#include "exchange/units_file.h"
+#include "shell/messages.h"
+#include "shell/text.h"
+#include "storage/objects.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace vandro {
+
+namespace {
+
+const QString kTextFilter = QStringLiteral("Text files (*.txt);;All files (*)");
+const QString kDataFilter =
+    QStringLiteral("Text files (*.txt);;Spreadsheets (*.xls *.xlsx);;All files (*)");
+
+QString Utf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+std::string FromUtf8(const QString& text) {
+  return text.toStdString();
+}
+
+// Every field and button is known by its caption.
+template <class Widget> Widget* Named(Widget* widget, const QString& name) {
+  widget->setAccessibleName(name);
+  return widget;
+}
+
+// "Wait" in the status bar while the work runs.
+class TWaitScope {
+public:
+  explicit TWaitScope(TMainForm& main) : main_(main) { main_.SetWaiting(true); }
+  ~TWaitScope() { main_.SetWaiting(false); }
+  TWaitScope(const TWaitScope&) = delete;
+  TWaitScope& operator=(const TWaitScope&) = delete;
+
+private:
+  TMainForm& main_;
+};
+
+// An open- or save-file dialog; the path in code page 1251, or false.
+bool AskPath(QWidget* parent, const QString& caption, const QString& filter, bool save,
+             std::string& path) {
+  QFileDialog dialog(parent, caption);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilter(filter);
+  dialog.setDefaultSuffix(QStringLiteral("txt"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  return ToCore(dialog.selectedFiles().constFirst(), path);
+}
+
+} // namespace
+
+// --- Separator ---------------------------------------------------------------
+
+TSeparatorBox::TSeparatorBox(QWidget* parent)
+    : QGroupBox(QStringLiteral("Separator"), parent), buttons_(new QButtonGroup(this)),
+      other_(Named(new QLineEdit(QStringLiteral("#")), QStringLiteral("Other text"))) {
+  setAccessibleName(title());
+  auto* layout = new QVBoxLayout(this);
+  const auto& captions = SeparatorCaptions();
+  for (int kind = 0; kind < static_cast<int>(captions.size()); ++kind) {
+    auto* button = Named(new QRadioButton(Utf8(captions[kind])), Utf8(captions[kind]));
+    buttons_->addButton(button, kind);
+    if (kind == skOther) {
+      auto* row = new QHBoxLayout;
+      row->addWidget(button);
+      row->addWidget(other_);
+      layout->addLayout(row);
+    } else {
+      layout->addWidget(button);
+    }
+  }
+  buttons_->button(skTab)->setChecked(true);
+  connect(buttons_, &QButtonGroup::idClicked, this, [this] { emit changed(); });
+  connect(other_, &QLineEdit::textChanged, this, [this] {
+    if (buttons_->checkedId() == skOther) emit changed();
+  });
+}
+
+TSeparatorChoice TSeparatorBox::Choice() const {
+  return {static_cast<TSeparatorKind>(buttons_->checkedId()), FromUtf8(other_->text())};
+}
+
+void TSeparatorBox::SetChoice(const TSeparatorChoice& choice) {
+  buttons_->button(choice.Kind)->setChecked(true);
+  other_->setText(Utf8(choice.Other));
+}
+
+QRadioButton* TSeparatorBox::Button(TSeparatorKind kind) const {
+  return static_cast<QRadioButton*>(buttons_->button(kind));
+}
+
+TSeparatorDlg::TSeparatorDlg(QWidget* parent) : QDialog(parent), box_(new TSeparatorBox) {
+  setWindowTitle(QStringLiteral("Select Separator"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(box_);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Cancel"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+// --- Import ------------------------------------------------------------------
+
+TImportDlg::TImportDlg(QWidget* parent)
+    : QDialog(parent), separator_(new TSeparatorBox),
+      preview_(Named(new QTableWidget, QStringLiteral("Preview"))),
+      nameColumn_(Named(new QComboBox, QStringLiteral("Object Name column"))),
+      timeColumn_(Named(new QComboBox, QStringLiteral("Real Time column"))),
+      mode_(Named(new QComboBox, QStringLiteral("If object already exists:"))),
+      addToGroup_(
+          Named(new QCheckBox(QStringLiteral("Add to group:")), QStringLiteral("Add to group:"))),
+      groupName_(Named(new QLineEdit, QStringLiteral("Group name"))),
+      select_(Named(new QPushButton(QStringLiteral("Select")), QStringLiteral("Select"))),
+      problem_(Named(new QLabel, QStringLiteral("Problem"))),
+      continue_(Named(new QPushButton(QStringLiteral("Continue")), QStringLiteral("Continue"))) {
+  setWindowTitle(QStringLiteral("Import objects from table"));
+  resize(720, 520);
+  preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  preview_->verticalHeader()->hide();
+  mode_->addItems({QStringLiteral("Modify most recent state"),
+                   QStringLiteral("Modify all available states"),
+                   QStringLiteral("Create new state")});
+  GuardCp1251(groupName_);
+  groupName_->setEnabled(false);
+  select_->setEnabled(false);
+  problem_->setStyleSheet(QStringLiteral("color: #b00020"));
+
+  auto* roles = new QFormLayout;
+  auto role = [](QComboBox* box, const QString& after) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("Use")));
+    row->addWidget(box, 1);
+    row->addWidget(new QLabel(after));
+    return row;
+  };
+  roles->addRow(role(nameColumn_, QStringLiteral("column as Object Name")));
+  roles->addRow(role(timeColumn_, QStringLiteral("column as Real Time")));
+  roles->addRow(QStringLiteral("If object already exists:"), mode_);
+  auto* group = new QHBoxLayout;
+  group->addWidget(addToGroup_);
+  group->addWidget(groupName_, 1);
+  group->addWidget(select_);
+  roles->addRow(group);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(separator_);
+  top->addLayout(roles, 1);
+  auto* buttons = new QDialogButtonBox;
+  buttons->addButton(continue_, QDialogButtonBox::AcceptRole);
+  auto* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+  cancel->setAccessibleName(QStringLiteral("Cancel"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &TImportDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(preview_, 1);
+  layout->addWidget(problem_);
+  layout->addWidget(buttons);
+
+  connect(separator_, &TSeparatorBox::changed, this, [this] {
+    rules_.SetSeparator(separator_->Choice());
+    Refill();
+  });
+  connect(nameColumn_, &QComboBox::currentTextChanged, this,
+          [this](const QString& name) { rules_.SetNameColumn(FromUtf8(name)); });
+  connect(timeColumn_, &QComboBox::currentTextChanged, this,
+          [this](const QString& name) { rules_.SetTimeColumn(FromUtf8(name)); });
+  connect(addToGroup_, &QCheckBox::toggled, this, [this](bool on) {
+    groupName_->setEnabled(on);
+    select_->setEnabled(on);
+  });
+  // A typed name makes a new group unless it is the chosen one's.
+  connect(groupName_, &QLineEdit::textEdited, this, [this] { rules_.GroupId = 0; });
+  connect(select_, &QPushButton::clicked, this, [this] { SelectGroup(); });
+}
+
+void TImportDlg::Open(const std::string& path) {
+  rules_ = TImportDialog();
+  separator_->SetChoice(TSeparatorChoice{});
+  rules_.Open(path);
+  addToGroup_->setChecked(false);
+  groupName_->clear();
+  mode_->setCurrentIndex(0);
+  Refill();
+}
+
+void TImportDlg::Refill() {
+  const QSignalBlocker blockName(nameColumn_), blockTime(timeColumn_);
+  QStringList choices;
+  for (const auto& choice : rules_.ColumnChoices())
+    choices << Utf8(choice);
+  nameColumn_->clear();
+  nameColumn_->addItems(choices);
+  nameColumn_->setCurrentText(Utf8(rules_.NameColumn()));
+  timeColumn_->clear();
+  timeColumn_->addItems(choices);
+  timeColumn_->setCurrentText(Utf8(rules_.TimeColumn()));
+
+  const auto& header = rules_.Header();
+  preview_->clear();
+  preview_->setColumnCount(static_cast<int>(header.size()));
+  QStringList titles;
+  for (const auto& title : header)
+    titles << Utf8(title);
+  preview_->setHorizontalHeaderLabels(titles);
+  const auto& rows = rules_.Rows();
+  preview_->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    // Fields beyond the header are not imported and not shown.
+    for (int c = 0; c < static_cast<int>(std::min(rows[r].size(), header.size())); ++c)
+      preview_->setItem(r, c, new QTableWidgetItem(Utf8(rows[r][c])));
+  }
+  problem_->setText(Utf8(rules_.Problem()));
+  continue_->setEnabled(rules_.CanContinue());
+}
+
+void TImportDlg::SelectGroup() {
+  app::TSelectRequest request;
+  request.Caption = "Select group";
+  app::TSelectResult result;
+  if (!app::SelectObject(this, request, result) || result.ObjectId == 0) return;
+  rules_.GroupId = result.ObjectId;
+  rules_.GroupStateId = result.StateIds.empty() ? 0 : result.StateIds.front();
+  groupName_->setText(FromCore(APSObjectName(result.ObjectId)));
+}
+
+void TImportDlg::accept() {
+  if (!rules_.CanContinue()) {
+    if (!rules_.Problem().empty()) ShowMsg(rules_.Problem());
+    return;
+  }
+  rules_.Mode = static_cast<TImportMode>(mode_->currentIndex());
+  rules_.AddToGroup = addToGroup_->isChecked();
+  if (rules_.AddToGroup) {
+    std::string name;
+    if (!ToCore(groupName_->text().trimmed(), name)) return;
+    rules_.GroupName = Cp1251ToUtf8(name);
+    if (name.empty() && rules_.GroupId == 0) {
+      ShowMsg("Input group name");
+      return;
+    }
+  }
+  QDialog::accept();
+}
+
+// --- Export ------------------------------------------------------------------
+
+namespace {
+
+QButtonGroup* Choices(QGroupBox* box, const QStringList& captions) {
+  auto* group = new QButtonGroup(box);
+  auto* layout = new QVBoxLayout(box);
+  box->setAccessibleName(box->title());
+  for (int i = 0; i < captions.size(); ++i) {
+    auto* button = Named(new QRadioButton(captions[i]), captions[i]);
+    group->addButton(button, i);
+    layout->addWidget(button);
+  }
+  return group;
+}
+
+} // namespace
+
+TExportDlg::TExportDlg(QWidget* parent)
+    : QDialog(parent), states_(new QGroupBox(QStringLiteral("States"))),
+      exportAs_(new QGroupBox(QStringLiteral("Export As"))), separator_(new TSeparatorBox),
+      continue_(Named(new QPushButton(QStringLiteral("Continue")), QStringLiteral("Continue"))) {
+  setWindowTitle(QStringLiteral("Export"));
+  auto* whatBox = new QGroupBox(QStringLiteral("What"));
+  what_ = Choices(whatBox, {QStringLiteral("Units"), QStringLiteral("Object"),
+                            QStringLiteral("Group"), QStringLiteral("All objects")});
+  history_ = Choices(states_, {QStringLiteral("Actual states"), QStringLiteral("History")});
+  table_ = Choices(exportAs_, {QStringLiteral("Table"), QStringLiteral("Plain text")});
+  auto* grid = new QHBoxLayout;
+  grid->addWidget(whatBox);
+  grid->addWidget(states_);
+  grid->addWidget(exportAs_);
+  grid->addWidget(separator_);
+  auto* buttons = new QDialogButtonBox;
+  buttons->addButton(continue_, QDialogButtonBox::AcceptRole);
+  buttons->addButton(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Cancel"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addWidget(buttons);
+
+  connect(what_, &QButtonGroup::idClicked, this, [this](int id) {
+    rules_.SetWhat(static_cast<TExportWhat>(id));
+    Show();
+  });
+  connect(history_, &QButtonGroup::idClicked, this, [this](int id) {
+    rules_.SetHistory(id == 1);
+    Show();
+  });
+  connect(table_, &QButtonGroup::idClicked, this, [this](int id) {
+    rules_.SetAsTable(id == 0);
+    Show();
+  });
+  connect(separator_, &TSeparatorBox::changed, this,
+          [this] { rules_.SetSeparator(separator_->Choice()); });
+  Show();
+}
+
+QRadioButton* TExportDlg::What(TExportWhat what) const {
+  return static_cast<QRadioButton*>(what_->button(what));
+}
+
+QRadioButton* TExportDlg::History(bool history) const {
+  return static_cast<QRadioButton*>(history_->button(history ? 1 : 0));
+}
+
+QRadioButton* TExportDlg::AsTable(bool table) const {
+  return static_cast<QRadioButton*>(table_->button(table ? 0 : 1));
+}
+
+void TExportDlg::Show() {
+  What(rules_.What())->setChecked(true);
+  History(rules_.History())->setChecked(true);
+  AsTable(rules_.AsTable())->setChecked(true);
+  states_->setEnabled(rules_.StatesEnabled());
+  exportAs_->setEnabled(rules_.ExportAsEnabled());
+  separator_->setEnabled(rules_.SeparatorEnabled());
+}
+
+// --- Commands ----------------------------------------------------------------
+
+void ImportUnitsCommand(TMainForm& main) {
+  TSeparatorDlg separator(&main);
+  if (separator.exec() != QDialog::Accepted) return;
+  std::string path;
+  if (!AskPath(&main, QStringLiteral("Import Units"), kTextFilter, false, path)) return;
+  std::string text;
+  if (!ToCore(Utf8(SeparatorText(separator.Box()->Choice())), text)) return;
+  RunCommand([&] {
+    TUnitImportResult result;
+    {
+      TWaitScope wait(main);
+      if (!ImportUnitsFromFile(path, text, result)) return;
+    }
+    ShowMsg(result.Summary);
+  });
+}
+
+void ImportDataCommand(TMainForm& main) {
+  std::string path;
+  if (!AskPath(&main, QStringLiteral("Import Data"), kDataFilter, false, path)) return;
+  TImportDlg dialog(&main);
+  dialog.Open(path);
+  if (dialog.exec() != QDialog::Accepted) return;
+  TImportSettings settings = dialog.Rules().Settings();
+  settings.InputName = [&main](const std::string& prompt, std::string& name) {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(&main, QStringLiteral("Import"), FromCore(prompt),
+                                                QLineEdit::Normal, FromCore(name), &ok);
+    return ok && ToCore(typed.trimmed(), name);
+  };
+  RunCommand([&] {
+    TImportResult result;
+    {
+      TWaitScope wait(main);
+      TProgressWindow progress(&main, true);
+      ImportObjectsFromFile(path, settings, &progress, result);
+    }
+    if (!result.Summary.empty()) ShowMsg(result.Summary);
+  });
+  main.RefreshParameterLists();
+  if (main.ProjectManager()) main.ProjectManager()->RefreshAll();
+}
+
+void ExportCommand(TMainForm& main) {
+  TExportDlg dialog(&main);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const TExportDialog& rules = dialog.Rules();
+  int32_t target = 0;
+  if (rules.NeedsSelection()) {
+    app::TSelectRequest request;
+    request.Caption = "Select Object";
+    app::TSelectResult chosen;
+    if (!app::SelectObject(&main, request, chosen) || chosen.ObjectId == 0) return;
+    target = chosen.StateIds.empty() ? chosen.ObjectId : chosen.StateIds.front();
+  }
+  std::string path;
+  if (!AskPath(&main, QStringLiteral("Export"), kTextFilter, true, path)) return;
+  RunCommand([&] {
+    std::string summary;
+    {
+      TWaitScope wait(main);
+      const TExportSettings settings = rules.Settings();
+      TExportResult result;
+      switch (rules.What()) {
+      case ewUnits:
+        if (ExportUnits(path, settings.Separator, summary) < 0) return;
+        break;
+      case ewObject:
+        if (!ExportObject(path, target, settings, result)) return;
+        summary = result.Summary;
+        break;
+      case ewGroup:
+        if (!ExportGroup(path, target, settings, result)) return;
+        summary = result.Summary;
+        break;
+      case ewAllObjects: {
+        TProgressWindow progress(&main);
+        if (!ExportAllObjects(path, settings, &progress, result)) return;
+        summary = result.Summary;
+        break;
+      }
+      }
+    }
+    if (!summary.empty()) ShowMsg(summary);
+  });
+}
+
+} // namespace vandro

@@ -1,0 +1,159 @@
+#include "exchange/import_dialog.h"
+
+#include "exchange/spreadsheet.h"
+#include "exchange/text_lines.h"
+#include "shell/messages.h"
+#include "shell/text.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace vandro {
+
+namespace {
+
+// Code page 1251 for the import; text that has no such form is handed on
+// as it stands and the import reports it.
+std::string ForImport(const std::string& utf8) {
+  std::string out;
+  return Utf8ToCp1251(utf8, out) ? out : utf8;
+}
+
+bool HasNulBytes(const std::string& path) {
+  std::ifstream in(OsPath(path), std::ios::binary);
+  char block[65536];
+  in.read(block, sizeof block);
+  return std::find(block, block + in.gcount(), '\0') != block + in.gcount();
+}
+
+// The preview states its own problem; the readers' messages are dropped.
+class TQuietSink final : public TMessageSink {
+public:
+  void Show(const std::string&) override {}
+  void ShowList(const std::vector<std::string>&) override {}
+  bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
+};
+
+bool IsBlank(std::string_view line) {
+  return TrimView(line).empty();
+}
+
+} // namespace
+
+const std::vector<std::string>& SeparatorCaptions() {
+  static const std::vector<std::string> captions = {"Tabulation", "Comma", "Semicolon", "Other :"};
+  return captions;
+}
+
+std::string SeparatorText(const TSeparatorChoice& choice) {
+  switch (choice.Kind) {
+  case skComma:
+    return ",";
+  case skSemicolon:
+    return ";";
+  case skOther:
+    return choice.Other.empty() ? "\t" : choice.Other;
+  case skTab:
+    break;
+  }
+  return "\t";
+}
+
+bool TImportDialog::Open(const std::string& path, int maxLines) {
+  path_ = path;
+  maxLines_ = std::max(maxLines, 1);
+  spreadsheet_ = IsSpreadsheetPath(path);
+  lines_.clear();
+  problem_.clear();
+  if (spreadsheet_) {
+    std::vector<std::string> rows;
+    TQuietSink quiet;
+    ScopedMessageSink scope(quiet);
+    if (!ReadSpreadsheet(path, rows)) {
+      problem_ = "Can't read Excel document: " + path;
+    } else {
+      for (auto& row : rows) {
+        if (static_cast<int>(lines_.size()) > maxLines_) break;
+        if (!IsBlank(row)) lines_.push_back(std::move(row));
+      }
+    }
+  } else if (!std::ifstream(OsPath(path), std::ios::binary)) {
+    problem_ = "Can't open file " + path;
+  } else if (HasNulBytes(path)) {
+    problem_ = "Not a text file: " + path;
+  } else {
+    TTextFileLines source;
+    if (source.Open(path)) {
+      TSourceLine line;
+      while (static_cast<int>(lines_.size()) <= maxLines_ && source.Next(line)) {
+        if (line.Problem.empty() && !IsBlank(line.Text)) lines_.push_back(Cp1251ToUtf8(line.Text));
+      }
+    }
+  }
+  Read();
+  return problem_.empty() || problem_ == kEmptyFile || problem_ == kEmptyParameterName;
+}
+
+void TImportDialog::SetSeparator(const TSeparatorChoice& choice) {
+  separator_ = choice;
+  Read();
+}
+
+void TImportDialog::Read() {
+  header_.clear();
+  rows_.clear();
+  if (!problem_.empty() && problem_ != kEmptyFile && problem_ != kEmptyParameterName) return;
+  problem_.clear();
+  if (lines_.empty()) {
+    problem_ = kEmptyFile;
+  } else {
+    // A spreadsheet's cells are always joined by tab.
+    const std::string separator = spreadsheet_ ? "\t" : SeparatorText(separator_);
+    header_ = SplitImportLine(lines_.front(), separator);
+    for (size_t i = 1; i < lines_.size(); ++i)
+      rows_.push_back(SplitImportLine(lines_[i], separator));
+    if (std::any_of(header_.begin(), header_.end(), [](const auto& f) { return f.empty(); }))
+      problem_ = kEmptyParameterName;
+  }
+  auto inHeader = [this](const std::string& name) {
+    return std::find(header_.begin(), header_.end(), name) != header_.end();
+  };
+  if (!inHeader(nameColumn_)) nameColumn_.clear();
+  if (!inHeader(timeColumn_)) timeColumn_.clear();
+}
+
+std::vector<std::string> TImportDialog::ColumnChoices() const {
+  std::vector<std::string> choices{""};
+  choices.insert(choices.end(), header_.begin(), header_.end());
+  return choices;
+}
+
+bool TImportDialog::SetNameColumn(const std::string& name) {
+  if (!name.empty() && std::find(header_.begin(), header_.end(), name) == header_.end())
+    return false;
+  nameColumn_ = name;
+  return true;
+}
+
+bool TImportDialog::SetTimeColumn(const std::string& name) {
+  if (!name.empty() && std::find(header_.begin(), header_.end(), name) == header_.end())
+    return false;
+  timeColumn_ = name;
+  return true;
+}
+
+TImportSettings TImportDialog::Settings() const {
+  TImportSettings settings;
+  settings.Separator = ForImport(SeparatorText(separator_));
+  settings.NameColumn = ForImport(nameColumn_);
+  settings.TimeColumn = ForImport(timeColumn_);
+  settings.Mode = Mode;
+  if (AddToGroup) {
+    settings.GroupId = GroupId;
+    settings.GroupStateId = GroupId ? GroupStateId : 0;
+    settings.GroupName = ForImport(GroupName);
+  }
+  return settings;
+}
+
+} // namespace vandro

@@ -1,0 +1,117 @@
+#include "exchange/import_dialog.h"
+#include "workbook_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace vandro {
+namespace {
+
+class ImportDialogTest : public ::testing::Test {
+protected:
+  ImportDialogTest() : dir_(std::filesystem::temp_directory_path() / "vandro_import_dialog") {
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  ~ImportDialogTest() override { std::filesystem::remove_all(dir_); }
+
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const auto path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(ImportDialogTest, PreviewFollowsTheSeparator) {
+  TImportDialog dialog;
+  ASSERT_TRUE(
+      dialog.Open(Write("plants.txt", "Имя;Рост;When\n\n  \nfern;12;01.02.2020\noak;30\n")));
+  // With tab the whole header is one column.
+  EXPECT_EQ(dialog.Header(), std::vector<std::string>{"Имя;Рост;When"});
+  dialog.SetSeparator({skSemicolon, ""});
+  EXPECT_EQ(dialog.Header(), (std::vector<std::string>{"Имя", "Рост", "When"}));
+  EXPECT_EQ(dialog.ColumnChoices(), (std::vector<std::string>{"", "Имя", "Рост", "When"}));
+  ASSERT_EQ(dialog.Rows().size(), 2u); // blank lines are not data
+  EXPECT_EQ(dialog.Rows()[1], (std::vector<std::string>{"oak", "30"}));
+  EXPECT_TRUE(dialog.CanContinue());
+
+  EXPECT_TRUE(dialog.SetNameColumn("Имя"));
+  EXPECT_TRUE(dialog.SetTimeColumn("When"));
+  EXPECT_FALSE(dialog.SetTimeColumn("Nope"));
+  EXPECT_EQ(dialog.TimeColumn(), "When");
+  // Roles go with the header that no longer has them.
+  dialog.SetSeparator({skComma, ""});
+  EXPECT_EQ(dialog.NameColumn(), "");
+  EXPECT_EQ(dialog.TimeColumn(), "");
+}
+
+TEST_F(ImportDialogTest, ProblemsStopTheImport) {
+  struct Case {
+    std::string bytes, problem;
+  } cases[] = {
+      {"", kEmptyFile},
+      {"\n   \n\t\n", kEmptyFile},
+      {"a\t\tb\n1\t2\t3\n", kEmptyParameterName},
+      {"a\tb\t\n1\t2\n", ""}, // a header ending in the separator has no empty last field
+      {std::string("MZ\0\0\x01\x02", 6), "Not a text file: "},
+  };
+  for (const auto& c : cases) {
+    TImportDialog dialog;
+    const auto path = Write("case.txt", c.bytes);
+    dialog.Open(path);
+    const std::string expected = c.problem.starts_with("Not") ? c.problem + path : c.problem;
+    EXPECT_EQ(dialog.Problem(), expected) << c.bytes;
+    EXPECT_EQ(dialog.CanContinue(), c.problem.empty()) << c.bytes;
+  }
+  TImportDialog missing;
+  EXPECT_FALSE(missing.Open((dir_ / "none.txt").string()));
+  EXPECT_FALSE(missing.CanContinue());
+}
+
+TEST_F(ImportDialogTest, SpreadsheetsPreviewWithTab) {
+  const auto path = (dir_ / "book.xlsx").string();
+  testing::WriteZip(path, testing::XlsxParts("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+                                             "<c r=\"B1\" t=\"s\"><v>1</v></c></row>"
+                                             "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>2</v></c>"
+                                             "<c r=\"B2\"><v>7.5</v></c></row>",
+                                             {"Name", "Weight", "box"}));
+  TImportDialog dialog;
+  ASSERT_TRUE(dialog.Open(path));
+  dialog.SetSeparator({skComma, ""}); // has no say over a worksheet
+  EXPECT_TRUE(dialog.IsSpreadsheet());
+  EXPECT_EQ(dialog.Header(), (std::vector<std::string>{"Name", "Weight"}));
+  ASSERT_EQ(dialog.Rows().size(), 1u);
+  EXPECT_EQ(dialog.Rows()[0], (std::vector<std::string>{"box", "7.5"}));
+
+  TImportDialog broken;
+  const auto bad = Write("broken.xls", "not a workbook");
+  EXPECT_FALSE(broken.Open(bad));
+  EXPECT_EQ(broken.Problem(), "Can't read Excel document: " + bad);
+}
+
+TEST(SeparatorChoiceTest, TextOfEachChoice) {
+  EXPECT_EQ(SeparatorText({skTab, "#"}), "\t");
+  EXPECT_EQ(SeparatorText({skComma, "#"}), ",");
+  EXPECT_EQ(SeparatorText({skSemicolon, "#"}), ";");
+  EXPECT_EQ(SeparatorText({skOther, "::"}), "::");
+  EXPECT_EQ(SeparatorText({skOther, ""}), "\t");
+  EXPECT_EQ(TSeparatorChoice{}.Other, "#");
+}
+
+TEST(ImportSettingsTest, GroupOnlyWhenAskedFor) {
+  TImportDialog dialog;
+  dialog.GroupName = "Ward";
+  EXPECT_EQ(dialog.Settings().GroupName, "");
+  dialog.AddToGroup = true;
+  dialog.Mode = imNewState;
+  EXPECT_EQ(dialog.Settings().GroupName, "Ward");
+  EXPECT_EQ(dialog.Settings().Mode, imNewState);
+  EXPECT_EQ(dialog.Settings().Separator, "\t");
+}
+
+} // namespace
+} // namespace vandro
