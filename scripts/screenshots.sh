@@ -32,6 +32,9 @@
 #                        (Data Mining Tools, Cluster Analysis)
 #   compare.png          BERG_ANNA's first state beside her latest one, the
 #                        changed rows marked (the object view's Compare...)
+#   import-dialog.png    File, Import, Data on a semicolon-separated file
+#                        with a Cyrillic header: the preview, the patient
+#                        column as object name and the time column chosen
 # While Project Manager is still disabled in a build, its shot is left out
 # and the script says so.
 set -euo pipefail

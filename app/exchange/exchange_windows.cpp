@@ -147,6 +147,7 @@ TImportDlg::TImportDlg(QWidget* parent)
   resize(720, 520);
   preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   preview_->verticalHeader()->hide();
+  preview_->setWordWrap(false);
   mode_->addItems({QStringLiteral("Modify most recent state"),
                    QStringLiteral("Modify all available states"),
                    QStringLiteral("Create new state")});
@@ -240,6 +241,13 @@ void TImportDlg::Refill() {
     for (int c = 0; c < static_cast<int>(std::min(rows[r].size(), header.size())); ++c)
       preview_->setItem(r, c, new QTableWidgetItem(Utf8(rows[r][c])));
   }
+  // Each field on one line, as wide as it needs but never wider than a
+  // third of the grid, so that a long field does not hide the others.
+  preview_->resizeColumnsToContents();
+  const int widest = std::max(preview_->viewport()->width() / 3, 120);
+  for (int c = 0; c < preview_->columnCount(); ++c)
+    preview_->setColumnWidth(c, std::min(preview_->columnWidth(c), widest));
+  preview_->resizeRowsToContents();
   problem_->setText(Utf8(rules_.Problem()));
   continue_->setEnabled(rules_.CanContinue());
 }

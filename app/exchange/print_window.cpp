@@ -9,7 +9,10 @@
 #include <QDialog>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+
+#include <memory>
 
 #include <algorithm>
 #include <vector>
@@ -141,6 +144,18 @@ void PrintWindow(QWidget* window, QPrinter& printer) {
   QSize size = image.size();
   size.scale(page.size(), Qt::KeepAspectRatio);
   painter.drawPixmap(QRect(page.topLeft(), size), image);
+}
+
+QPrinter& AppPrinter() {
+  static const std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>();
+  return *printer;
+}
+
+bool PrintWithDialog(QWidget* window) {
+  QPrintDialog dialog(&AppPrinter(), window);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  PrintWindow(window, AppPrinter());
+  return true;
 }
 
 } // namespace vandro

@@ -26,4 +26,11 @@ void PrintGrid(const QAbstractItemView& view, const QString& title, QPrinter& pr
 // Prints window: its grid as a table, or its image scaled to the page.
 void PrintWindow(QWidget* window, QPrinter& printer);
 
+// The program's printer: File: Print Setup sets it up, every print uses it.
+QPrinter& AppPrinter();
+// Qt's print dialog, then window printed on the printer chosen; false when
+// the dialog was cancelled. The modal windows, which keep the menu out of
+// reach, print themselves through this (Ctrl+P on their grids).
+bool PrintWithDialog(QWidget* window);
+
 } // namespace vandro

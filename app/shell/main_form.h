@@ -10,7 +10,6 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QPrinter>
 #include <QTimer>
 
 #include <functional>
@@ -161,7 +160,6 @@ private:
   QPointer<QWidget> pendingModal_;
   bool ready_ = false;
   QTimer placementTimer_;
-  std::unique_ptr<QPrinter> printer_;
   // The project manager window lives while its project is open.
   QPointer<TProjectManagerForm> manager_;
   const TProject* managerProject_ = nullptr;

@@ -47,7 +47,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPageSetupDialog>
-#include <QPrintDialog>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -356,8 +355,7 @@ void TMainForm::OnCloseProject() {
 }
 
 void TMainForm::OnPrintSetup() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>();
-  QPageSetupDialog dialog(printer_.get(), this);
+  QPageSetupDialog dialog(&AppPrinter(), this);
   dialog.exec();
 }
 
@@ -368,10 +366,7 @@ void TMainForm::OnPrint() {
     ShowMsg("Nothing to print");
     return;
   }
-  if (!printer_) printer_ = std::make_unique<QPrinter>();
-  QPrintDialog dialog(printer_.get(), window);
-  if (dialog.exec() != QDialog::Accepted) return;
-  PrintWindow(window, *printer_);
+  PrintWithDialog(window);
 }
 
 void TMainForm::OnExit() {

@@ -1,5 +1,6 @@
 #include "app/stats/result_grid.h"
 
+#include "app/exchange/print_window.h"
 #include "app/shell/guard.h"
 #include "app/shell/main_form.h"
 #include "app/shell/text_edge.h"
@@ -187,8 +188,16 @@ void AddResultGridCommands(QTableWidget* grid) {
   save->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   QObject::connect(save, &QAction::triggered, grid,
                    [grid] { RunCommand([grid] { SaveGridWithDialog(grid); }); });
+  // The menu is out of reach behind a modal window: File: Print's shortcut
+  // prints the grid from here.
+  auto* print = new QAction(QStringLiteral("Print..."), grid);
+  print->setShortcut(QKeySequence::Print);
+  print->setShortcutContext(Qt::WindowShortcut);
+  QObject::connect(print, &QAction::triggered, grid,
+                   [grid] { RunCommand([grid] { PrintWithDialog(grid->window()); }); });
   grid->addAction(copy);
   grid->addAction(save);
+  grid->addAction(print);
   grid->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 

@@ -26,9 +26,9 @@ struct THandedSeries {
 void OpenDescriptiveStats(QWidget* parent, std::vector<THandedSeries> series);
 // The "Statistics" window with the series in its list.
 void OpenStatDialog(QWidget* parent, std::vector<THandedSeries> series);
-// A result grid's "Copy" (tab-separated, CR LF rows) and "Save As..." (CSV)
-// as a context menu and shortcuts; every result grid of the statistics
-// windows gets them through this.
+// A result grid's "Copy" (tab-separated, CR LF rows), "Save As..." (CSV) and
+// "Print..." (the grid as a table) as a context menu and shortcuts; every
+// result grid of the statistics windows gets them through this.
 void AddResultGridCommands(QTableWidget* grid);
 
 } // namespace vandro::app

@@ -10,6 +10,7 @@
 //
 // Writes FOLDER/<shot>.png and names each on stdout; any message a window
 // showed on the way is printed and makes the exit status 1.
+#include "app/exchange/exchange_windows.h"
 #include "app/groups/view_group_dlg.h"
 #include "app/model/compare_dlg.h"
 #include "app/shell/main_form.h"
@@ -35,6 +36,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -42,12 +44,14 @@
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -304,6 +308,31 @@ void ShootComparison(const char* patient, const QString& folder) {
   dialog.close();
 }
 
+// File: Import, Data on a semicolon-separated file with a Cyrillic header:
+// the preview with the name and time columns chosen.
+void ShootImport(const QString& folder) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("vitals.txt"));
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return Fail(QStringLiteral("cannot write ") + path);
+  file.write("Пациент;Пульс;Температура;Когда\n"
+             "IVANOV_PETR;72 [1/min];36.6 [C];01.12.2026 08:00\n"
+             "IVANOV_PETR;88 [1/min];37.4 [C];01.12.2026 20:00\n"
+             "SIDOROVA_ANNA;64 [1/min];36.8 [C];02.12.2026 09:30\n"
+             "SIDOROVA_ANNA;70 [1/min];38.1 [C];03.12.2026 09:15\n");
+  file.close();
+  TImportDlg dialog(nullptr);
+  dialog.Open(path.toStdString()); // a folder of ASCII names
+  dialog.Separator()->Button(skSemicolon)->click();
+  dialog.NameColumn()->setCurrentIndex(dialog.NameColumn()->findText(QStringLiteral("Пациент")));
+  dialog.TimeColumn()->setCurrentIndex(dialog.TimeColumn()->findText(QStringLiteral("Когда")));
+  dialog.show();
+  dialog.raise();
+  dialog.activateWindow();
+  Shoot(folder, QStringLiteral("import-dialog.png"), {&dialog});
+  dialog.close();
+}
+
 int Run(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vandro"));
@@ -345,6 +374,7 @@ int Run(int argc, char** argv) {
       }
       ShootDataMining(main, "DISCHARGED", folder);
       ShootComparison("BERG_ANNA", folder);
+      ShootImport(folder);
       // Closed as a user closes them; QApplication::quit would ask the same
       // of every window and stop at the first that stays open. The view
       // leaves the main window's list once deleted, back in the main loop.

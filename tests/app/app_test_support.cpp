@@ -1,7 +1,13 @@
 #include "app_test_support.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -65,6 +71,33 @@ void WhenModal(const char* className, std::function<void(QWidget*)> act) {
   timer->start(10);
 }
 
+void PrintNextToPdf(const QString& pdf) {
+  WhenModal("QPrintDialog", [pdf](QWidget* window) {
+    auto* dialog = static_cast<QPrintDialog*>(window);
+    dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+    dialog->printer()->setOutputFileName(pdf);
+    dialog->done(QDialog::Accepted);
+  });
+}
+
+int DarkPixelsOfFirstPage(const QString& pdf, const QString& workDir) {
+  const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+  if (pdftoppm.isEmpty()) return -1;
+  const QString prefix = QDir(workDir).filePath(QStringLiteral("page"));
+  if (QProcess::execute(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"),
+                                   QStringLiteral("30"), QStringLiteral("-f"), QStringLiteral("1"),
+                                   QStringLiteral("-l"), QStringLiteral("1"), pdf, prefix}) != 0)
+    return 0;
+  const QDir pages(workDir, QStringLiteral("page*.png"));
+  if (pages.entryList().isEmpty()) return 0;
+  const QImage page(pages.filePath(pages.entryList().constFirst()));
+  int dark = 0;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x)
+      if (qGray(page.pixel(x, y)) < 128) ++dark;
+  return dark;
+}
+
 namespace {
 std::vector<TTestFactory>& Tests() {
   static std::vector<TTestFactory> tests;
@@ -80,14 +113,18 @@ int RegisterTest(TTestFactory factory) {
 } // namespace vandro::apptest
 
 // One program for every window test: each registered class runs in turn
-// against a settings folder of its own.
+// against a settings folder of its own. VANDRO_APP_TEST=Name runs only the
+// classes whose name contains Name (the functions named on the command line
+// must then be theirs).
 int main(int argc, char** argv) {
   QTemporaryDir config;
   qputenv("VANDRO_CONFIG_DIR", config.path().toUtf8());
   QApplication application(argc, argv);
+  const QByteArray only = qgetenv("VANDRO_APP_TEST");
   int failures = 0;
   for (const auto& factory : vandro::apptest::Tests()) {
     const std::unique_ptr<QObject> test = factory();
+    if (!only.isEmpty() && !QByteArray(test->metaObject()->className()).contains(only)) continue;
     failures += QTest::qExec(test.get(), argc, argv);
   }
   return failures == 0 ? 0 : 1;

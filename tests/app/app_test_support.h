@@ -45,6 +45,12 @@ private:
 // five seconds, or when act leaves the dialog open for five seconds.
 void WhenModal(const char* className, std::function<void(QWidget*)> act);
 
+// Answers the next print dialog by printing to a PDF file at pdf.
+void PrintNextToPdf(const QString& pdf);
+// The dark pixels of the PDF's first page, drawn by poppler's pdftoppm into
+// workDir; -1 when pdftoppm is not installed.
+int DarkPixelsOfFirstPage(const QString& pdf, const QString& workDir);
+
 // A test class registers itself to run in the one test program.
 using TTestFactory = std::function<std::unique_ptr<QObject>()>;
 int RegisterTest(TTestFactory factory);

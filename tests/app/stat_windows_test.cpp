@@ -397,9 +397,19 @@ private slots:
     QStringList menu;
     for (QAction* action : grid->actions())
       menu << action->text();
-    QCOMPARE(menu, (QStringList{QStringLiteral("Copy"), QStringLiteral("Save As...")}));
+    QCOMPARE(menu, (QStringList{QStringLiteral("Copy"), QStringLiteral("Save As..."),
+                                QStringLiteral("Print...")}));
 
+    // Ctrl+P prints the grid as a table: the menu is out of reach behind a
+    // modal result window.
     QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
+    PrintNextToPdf(pdf);
+    QTest::keyClick(grid, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(QFile::exists(pdf));
+    const int dark = DarkPixelsOfFirstPage(pdf, dir.path());
+    QVERIFY2(dark != 0, qPrintable(QString::number(dark)));
+
     const QString path = dir.filePath(QStringLiteral("result.csv"));
     QVERIFY(SaveGridAs(grid, path));
     QFile file(path);
