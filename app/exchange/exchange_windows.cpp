@@ -20,7 +20,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
@@ -388,10 +387,9 @@ void ImportDataCommand(TMainForm& main) {
   if (dialog.exec() != QDialog::Accepted) return;
   TImportSettings settings = dialog.Rules().Settings();
   settings.InputName = [&main](const std::string& prompt, std::string& name) {
-    bool ok = false;
-    const QString typed = QInputDialog::getText(&main, QStringLiteral("Import"), FromCore(prompt),
-                                                QLineEdit::Normal, FromCore(name), &ok);
-    return ok && ToCore(typed.trimmed(), name);
+    if (!AskText(&main, QStringLiteral("Import"), FromCore(prompt), name)) return false;
+    name = Trim(name);
+    return true;
   };
   RunCommand([&] {
     TImportResult result;

@@ -40,7 +40,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -74,7 +73,6 @@ namespace {
 constexpr bool kNeedsProject = true;
 constexpr bool kAlways = false;
 constexpr bool kAvailable = true;
-constexpr bool kLater = false;
 constexpr int kToolTipMs = 10000;
 
 const QString kProjectFilter = QStringLiteral("Vandro project (*.vdp);;All files (*)");
@@ -101,7 +99,6 @@ QAction* TMainForm::AddCommand(const TCommand& command) {
 }
 
 void TMainForm::CreateCommands() {
-  auto none = [](bool) {};
   const auto no = QKeySequence();
   const TCommand commands[] = {
       // File
@@ -176,8 +173,8 @@ void TMainForm::CreateCommands() {
        [this](bool) { OnUnits(); }, TGlyph::Unit},
       {"projTemplates", "&Templates...", "Edit templates", no, kNeedsProject, kAvailable,
        [this](bool) { RunTemplates(*this); }, TGlyph::Templates},
-      {"projCharts", "&Charts...", "Select a chart", no, kNeedsProject, kLater, none,
-       TGlyph::Chart},
+      {"projCharts", "&Charts...", "Select a chart", no, kNeedsProject, false,
+       [](bool) {}, TGlyph::Chart},
       {"projManager", "Project &Manager", "Show the project's information and content", no,
        kNeedsProject, kAvailable, [this](bool) { OnProjectManager(); }},
       {"projBrowse", "&Browse Project Database", "Page through the stored objects and states",
@@ -430,17 +427,10 @@ void TMainForm::OnRenameObject() {
   if (!app::SelectObject(this, request, chosen)) return;
   const int32_t id = chosen.ObjectId;
   if (id == 0) return;
-  QInputDialog input(this);
-  input.setWindowTitle(QStringLiteral("Rename Object"));
-  input.setLabelText(QStringLiteral("Input new object name"));
-  input.setTextValue(FromCore(APSObjectName(id)));
-  if (auto* edit = input.findChild<QLineEdit*>()) {
-    edit->setMaxLength(32);
-    GuardCp1251(edit);
-  }
-  if (input.exec() != QDialog::Accepted) return;
-  std::string name;
-  if (!ToCore(input.textValue(), name)) return;
+  std::string name = APSObjectName(id);
+  if (!AskText(this, QStringLiteral("Rename Object"), QStringLiteral("Input new object name"),
+               name))
+    return;
   // The index pages show the object's name.
   if (RenameObjectCommand(id, name, children_.ObjectInUse(id)) && manager_) manager_->RefreshAll();
 }

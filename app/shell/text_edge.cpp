@@ -4,6 +4,7 @@
 #include "shell/text.h"
 
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QToolTip>
 #include <QValidator>
@@ -83,6 +84,20 @@ void GuardCp1251(QLineEdit* edit) {
 
 void GuardCp1251(QComboBox* editableCombo) {
   editableCombo->setValidator(new TCp1251Validator(editableCombo));
+}
+
+bool AskText(QWidget* parent, const QString& title, const QString& label, std::string& text,
+             int maxLength) {
+  QInputDialog input(parent);
+  input.setWindowTitle(title);
+  input.setLabelText(label);
+  input.setTextValue(FromCore(text));
+  if (auto* edit = input.findChild<QLineEdit*>()) {
+    edit->setMaxLength(maxLength);
+    edit->setAccessibleName(label);
+    GuardCp1251(edit);
+  }
+  return input.exec() == QDialog::Accepted && ToCore(input.textValue(), text);
 }
 
 } // namespace vandro

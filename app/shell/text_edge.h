@@ -36,4 +36,10 @@ QString Cp1251Refusal(const QString& text);
 void GuardCp1251(QLineEdit* edit);
 void GuardCp1251(QComboBox* editableCombo);
 
+// Asks for one line of text in a small window titled title: label above the
+// field (and its accessible name), text the starting value and the answer,
+// at most maxLength characters, guarded as above. False on Cancel.
+bool AskText(QWidget* parent, const QString& title, const QString& label, std::string& text,
+             int maxLength = 32);
+
 } // namespace vandro

@@ -18,7 +18,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -234,16 +233,9 @@ void TStatDlg::ShowPanel() {
 }
 
 bool AskSeriesName(QWidget* parent, const std::string& initial, std::string& name) {
-  QInputDialog input(parent);
-  input.setWindowTitle(QString::fromLatin1(kSeriesNamePrompt));
-  input.setLabelText(QStringLiteral("Series name:"));
-  input.setTextValue(FromCore(initial));
-  if (auto* edit = input.findChild<QLineEdit*>()) {
-    edit->setMaxLength(32);
-    edit->setAccessibleName(QStringLiteral("Series name"));
-    GuardCp1251(edit);
-  }
-  return input.exec() == QDialog::Accepted && ToCore(input.textValue(), name);
+  name = initial;
+  return AskText(parent, QString::fromLatin1(kSeriesNamePrompt), QStringLiteral("Series name:"),
+                 name);
 }
 
 void TStatDlg::AddSeries() {
