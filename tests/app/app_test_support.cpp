@@ -1,5 +1,12 @@
 #include "app_test_support.h"
 
+#include "app/shell/main_form.h"
+#include "language/executor.h"
+#include "language/record_evaluation.h"
+#include "shell/settings.h"
+#include "storage/project_lifecycle.h"
+#include "storage/sample_copy.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -69,6 +76,41 @@ void WhenModal(const char* className, std::function<void(QWidget*)> act) {
     }
   });
   timer->start(10);
+}
+
+TSampleProjectTest::TSampleProjectTest() = default;
+TSampleProjectTest::~TSampleProjectTest() = default;
+
+QString TSampleProjectTest::BuildDir() {
+  return QStringLiteral(QT_TESTCASE_BUILDDIR);
+}
+
+bool TSampleProjectTest::OpenSample(bool show) {
+  dir = std::make_unique<QTemporaryDir>();
+  sink = std::make_unique<TRecordingSink>();
+  language = std::make_unique<ScopedLanguage>();
+  records = std::make_unique<ScopedRecords>();
+  settings = std::make_unique<TSettings>();
+  settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
+  form = std::make_unique<TMainForm>(*settings);
+  if (show) {
+    form->resize(900, 700);
+    form->show();
+  }
+  project = QString::fromStdString(UserSampleProject(
+      (BuildDir() + QStringLiteral("/../app/sample/healthmonitor.vdp")).toStdString(),
+      dir->path().toStdString()));
+  return !project.isEmpty() && form->OpenProjectAt(project);
+}
+
+void TSampleProjectTest::CloseSample() {
+  form.reset();
+  CloseProject();
+  settings.reset();
+  records.reset();
+  language.reset();
+  sink.reset();
+  dir.reset();
 }
 
 void PrintNextToPdf(const QString& pdf) {

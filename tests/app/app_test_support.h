@@ -17,6 +17,13 @@
 
 class QWidget;
 
+namespace vandro {
+class ScopedLanguage;
+class ScopedRecords;
+class TMainForm;
+class TSettings;
+} // namespace vandro
+
 namespace vandro::apptest {
 
 // Records every message; answers questions from a queue, and with the
@@ -44,6 +51,29 @@ private:
 // a failing test cannot hang, the dialogs are closed when none opens within
 // five seconds, or when act leaves the dialog open for five seconds.
 void WhenModal(const char* className, std::function<void(QWidget*)> act);
+
+// The frame of the window tests that work on a copy of the sample project:
+// a temporary folder, a recording sink, the language and records layers,
+// settings of their own and the main window with the copy open.
+class TSampleProjectTest : public QObject {
+protected:
+  TSampleProjectTest();
+  ~TSampleProjectTest() override;
+  // From init(): everything above; the main window shown at 900 x 700 when
+  // show. False when the copy did not open.
+  bool OpenSample(bool show = true);
+  // From cleanup(): everything taken down, the project closed.
+  void CloseSample();
+  static QString BuildDir();
+
+  std::unique_ptr<QTemporaryDir> dir;
+  std::unique_ptr<TRecordingSink> sink;
+  std::unique_ptr<ScopedLanguage> language;
+  std::unique_ptr<ScopedRecords> records;
+  std::unique_ptr<TSettings> settings;
+  std::unique_ptr<TMainForm> form;
+  QString project; // the copy's project file
+};
 
 // Answers the next print dialog by printing to a PDF file at pdf.
 void PrintNextToPdf(const QString& pdf);

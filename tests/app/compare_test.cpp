@@ -14,7 +14,6 @@
 #include "shell/settings.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
-#include "storage/sample_copy.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -25,17 +24,8 @@
 
 namespace vandro::apptest {
 
-class CompareTest : public QObject {
+class CompareTest : public TSampleProjectTest {
   Q_OBJECT
-
-  std::unique_ptr<QTemporaryDir> dir;
-  std::unique_ptr<TRecordingSink> sink;
-  std::unique_ptr<ScopedLanguage> language;
-  std::unique_ptr<ScopedRecords> records;
-  std::unique_ptr<TSettings> settings;
-  std::unique_ptr<TMainForm> form;
-
-  static QString BuildDir() { return QStringLiteral(QT_TESTCASE_BUILDDIR); }
 
   static int RowNamed(QTableWidget* grid, int column, const QString& name) {
     for (int row = 0; row < grid->rowCount(); ++row)
@@ -63,30 +53,9 @@ class CompareTest : public QObject {
   }
 
 private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    sink = std::make_unique<TRecordingSink>();
-    language = std::make_unique<ScopedLanguage>();
-    records = std::make_unique<ScopedRecords>();
-    settings = std::make_unique<TSettings>();
-    settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
-    form = std::make_unique<TMainForm>(*settings);
-    const QString project = QString::fromStdString(UserSampleProject(
-        (BuildDir() + QStringLiteral("/../app/sample/healthmonitor.vdp")).toStdString(),
-        dir->path().toStdString()));
-    QVERIFY(!project.isEmpty());
-    QVERIFY(form->OpenProjectAt(project));
-  }
+  void init() { QVERIFY(OpenSample(false)); }
 
-  void cleanup() {
-    form.reset();
-    CloseProject();
-    settings.reset();
-    records.reset();
-    language.reset();
-    sink.reset();
-    dir.reset();
-  }
+  void cleanup() { CloseSample(); }
 
   void compareOpensTheSecondStateThroughSelectObject() {
     const int32_t first = Patient("AAA_FIRST", {{"Temperature", "36.6 [C]"}, {"Pulse", "70"}});

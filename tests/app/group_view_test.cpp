@@ -15,7 +15,6 @@
 #include "shell/text.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
-#include "storage/sample_copy.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -33,17 +32,8 @@
 
 namespace vandro::apptest {
 
-class GroupViewTest : public QObject {
+class GroupViewTest : public TSampleProjectTest {
   Q_OBJECT
-
-  std::unique_ptr<QTemporaryDir> dir;
-  std::unique_ptr<TRecordingSink> sink;
-  std::unique_ptr<ScopedLanguage> language;
-  std::unique_ptr<ScopedRecords> records;
-  std::unique_ptr<TSettings> settings;
-  std::unique_ptr<TMainForm> form;
-
-  static QString BuildDir() { return QStringLiteral(QT_TESTCASE_BUILDDIR); }
 
   static int RowNamed(QTableWidget* grid, int column, const QString& name) {
     for (int row = 0; row < grid->rowCount(); ++row)
@@ -107,32 +97,9 @@ class GroupViewTest : public QObject {
   }
 
 private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    sink = std::make_unique<TRecordingSink>();
-    language = std::make_unique<ScopedLanguage>();
-    records = std::make_unique<ScopedRecords>();
-    settings = std::make_unique<TSettings>();
-    settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
-    form = std::make_unique<TMainForm>(*settings);
-    form->resize(900, 700);
-    form->show();
-    const QString project = QString::fromStdString(UserSampleProject(
-        (BuildDir() + QStringLiteral("/../app/sample/healthmonitor.vdp")).toStdString(),
-        dir->path().toStdString()));
-    QVERIFY(!project.isEmpty());
-    QVERIFY(form->OpenProjectAt(project));
-  }
+  void init() { QVERIFY(OpenSample()); }
 
-  void cleanup() {
-    form.reset();
-    CloseProject();
-    settings.reset();
-    records.reset();
-    language.reset();
-    sink.reset();
-    dir.reset();
-  }
+  void cleanup() { CloseSample(); }
 
   void theCommandOpensTheChosenGroupState() {
     WhenModal("vandro::TSelectObjectDlg", [](QWidget* widget) {

@@ -21,7 +21,6 @@
 #include "shell/settings.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
-#include "storage/sample_copy.h"
 #include "storage/session.h"
 
 #include <QAbstractSpinBox>
@@ -45,20 +44,11 @@
 
 namespace vandro::apptest {
 
-class GroupWindowsTest : public QObject {
+class GroupWindowsTest : public TSampleProjectTest {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir;
-  std::unique_ptr<TRecordingSink> sink;
-  std::unique_ptr<ScopedLanguage> language;
-  std::unique_ptr<ScopedRecords> records;
-  std::unique_ptr<TSettings> settings;
-  std::unique_ptr<TMainForm> form;
-  QString project;
   int32_t one = 0, two = 0, three = 0, group = 0;
   int32_t twoRecord = 0, groupRecord = 0;
-
-  static QString BuildDir() { return QStringLiteral(QT_TESTCASE_BUILDDIR); }
 
   static int RowNamed(QTableWidget* grid, const QString& name) {
     for (int row = 0; row < grid->rowCount(); ++row)
@@ -122,20 +112,7 @@ class GroupWindowsTest : public QObject {
 
 private slots:
   void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    sink = std::make_unique<TRecordingSink>();
-    language = std::make_unique<ScopedLanguage>();
-    records = std::make_unique<ScopedRecords>();
-    settings = std::make_unique<TSettings>();
-    settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
-    form = std::make_unique<TMainForm>(*settings);
-    form->resize(900, 700);
-    form->show();
-    project = QString::fromStdString(UserSampleProject(
-        (BuildDir() + QStringLiteral("/../app/sample/healthmonitor.vdp")).toStdString(),
-        dir->path().toStdString()));
-    QVERIFY(!project.isEmpty());
-    QVERIFY(form->OpenProjectAt(project));
+    QVERIFY(OpenSample());
     // Objects that sort first in the object list.
     one = APSCreateObject("AAA_ONE");
     two = APSCreateObject("AAA_TWO");
@@ -155,15 +132,7 @@ private slots:
     QVERIFY(groupRecord);
   }
 
-  void cleanup() {
-    form.reset();
-    CloseProject();
-    settings.reset();
-    records.reset();
-    language.reset();
-    sink.reset();
-    dir.reset();
-  }
+  void cleanup() { CloseSample(); }
 
   void aGroupMadeInTheDialogIsWhatTheCliCounts() {
     TNewGroupDlg* dialog = OpenNewGroup(*form);

@@ -20,7 +20,6 @@
 #include "shell/settings.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
-#include "storage/sample_copy.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -123,18 +122,8 @@ void CheckNames(QWidget* window) {
 
 } // namespace
 
-class MiningWindowsTest : public QObject {
+class MiningWindowsTest : public TSampleProjectTest {
   Q_OBJECT
-
-  std::unique_ptr<QTemporaryDir> dir;
-  std::unique_ptr<TRecordingSink> sink;
-  std::unique_ptr<ScopedLanguage> language;
-  std::unique_ptr<ScopedRecords> records;
-  std::unique_ptr<TSettings> settings;
-  std::unique_ptr<TMainForm> form;
-  QString project;
-
-  static QString BuildDir() { return QStringLiteral(QT_TESTCASE_BUILDDIR); }
 
   // Longley with units: Employed in kg and GNP in tonnes, so that the
   // labels and the formula show and convert them.
@@ -169,32 +158,9 @@ class MiningWindowsTest : public QObject {
   static TMergeTable PatientMerges() { return {{0, 2, 1}, {1, 3, 2}, {4, 5, 3}}; }
 
 private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    sink = std::make_unique<TRecordingSink>();
-    language = std::make_unique<ScopedLanguage>();
-    records = std::make_unique<ScopedRecords>();
-    settings = std::make_unique<TSettings>();
-    settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
-    form = std::make_unique<TMainForm>(*settings);
-    form->resize(900, 700);
-    form->show();
-    project = QString::fromStdString(UserSampleProject(
-        (BuildDir() + QStringLiteral("/../app/sample/healthmonitor.vdp")).toStdString(),
-        dir->path().toStdString()));
-    QVERIFY(!project.isEmpty());
-    QVERIFY(form->OpenProjectAt(project));
-  }
+  void init() { QVERIFY(OpenSample()); }
 
-  void cleanup() {
-    form.reset();
-    CloseProject();
-    settings.reset();
-    records.reset();
-    language.reset();
-    sink.reset();
-    dir.reset();
-  }
+  void cleanup() { CloseSample(); }
 
   void regressionWindowShowsLongleyWithUnits() {
     auto regression = Longley();

@@ -16,7 +16,6 @@
 #include "shell/settings.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
-#include "storage/sample_copy.h"
 #include "storage/session.h"
 
 #include <QComboBox>
@@ -33,20 +32,11 @@
 
 namespace vandro::apptest {
 
-class RecordWindowsTest : public QObject {
+class RecordWindowsTest : public TSampleProjectTest {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir;
-  std::unique_ptr<TRecordingSink> sink;
-  std::unique_ptr<ScopedLanguage> language;
-  std::unique_ptr<ScopedRecords> records;
-  std::unique_ptr<TSettings> settings;
-  std::unique_ptr<TMainForm> form;
-  QString project;
   int32_t pump = 0;
   int32_t firstRecord = 0;
-
-  static QString BuildDir() { return QStringLiteral(QT_TESTCASE_BUILDDIR); }
 
   static int RowNamed(QTableWidget* grid, int column, const QString& name) {
     for (int row = 0; row < grid->rowCount(); ++row)
@@ -85,20 +75,7 @@ class RecordWindowsTest : public QObject {
 
 private slots:
   void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    sink = std::make_unique<TRecordingSink>();
-    language = std::make_unique<ScopedLanguage>();
-    records = std::make_unique<ScopedRecords>();
-    settings = std::make_unique<TSettings>();
-    settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
-    form = std::make_unique<TMainForm>(*settings);
-    form->resize(900, 700);
-    form->show();
-    project = QString::fromStdString(UserSampleProject(
-        (BuildDir() + QStringLiteral("/../app/sample/healthmonitor.vdp")).toStdString(),
-        dir->path().toStdString()));
-    QVERIFY(!project.isEmpty());
-    QVERIFY(form->OpenProjectAt(project));
+    QVERIFY(OpenSample());
     // An object that sorts first in the object list, with one state.
     pump = APSCreateObject("AAA_PUMP");
     TObjectSet set;
@@ -115,15 +92,7 @@ private slots:
     QVERIFY(firstRecord != 0);
   }
 
-  void cleanup() {
-    form.reset();
-    CloseProject();
-    settings.reset();
-    records.reset();
-    language.reset();
-    sink.reset();
-    dir.reset();
-  }
+  void cleanup() { CloseSample(); }
 
   void aNewObjectFromTheVitalsTemplateIsInTheHistory() {
     WhenModal("vandro::TSelectObjectDlg", [](QWidget* widget) {
