@@ -57,18 +57,6 @@ bool ReferenceExists(const TValue& reference) {
   return reference.IsStateRef() ? APSRecordObject(id) != 0 : !APSObjectName(id).empty();
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = text.find_first_of("\r\n", start);
-    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-    if (end == std::string::npos) break;
-    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-  }
-  return lines;
-}
-
 constexpr const char* kOkBelowPrevious =
     "The new time value is lower than that of the previous\r\nstate. Change the time.";
 constexpr const char* kOkAboveNext =

@@ -63,27 +63,6 @@ bool BeingEvaluated(std::string_view name, const TDataRecord* contextRecord,
   });
 }
 
-// Lines end at CR LF, LF or CR; a break at the very end opens no new line, so
-// an empty text has no lines at all.
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-      ++end;
-    lines.emplace_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r') {
-      ++end;
-      if (end < text.size() && text[end] == '\n') ++end;
-    } else if (end < text.size()) {
-      ++end;
-    }
-    start = end;
-  }
-  return lines;
-}
-
 // The message an error value carries, without the error mark.
 std::string_view Reason(const TValue& value) {
   std::string_view text = value.Text();

@@ -17,6 +17,10 @@ char LowerChar(char c);
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
 
+// The lines of a text: they end at CR LF, LF or CR; a break at the very end
+// opens no further line, so an empty text has none.
+std::vector<std::string> SplitLines(std::string_view text);
+
 // Trimming drops control characters and blanks (codes up to 32) at the ends.
 std::string_view TrimView(std::string_view text);
 std::string_view TrimLeftView(std::string_view text);

@@ -40,16 +40,7 @@ std::string JoinDescriptorLines(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> SplitDescriptorText(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
-  return lines;
+  return SplitLines(text);
 }
 
 bool SaveDescriptor(const std::vector<std::string>& lines, std::string_view name, int kind,
