@@ -197,6 +197,17 @@ const std::vector<TCommand>& Commands() {
        "Adds a unit (prints its id), deletes one, or makes it the basic unit of "
        "its category.",
        &RunUnit},
+      {{"charts", {{"PROJECT"}}, {}}, "Lists the charts.", &RunCharts},
+      {{"chart",
+        {{"PROJECT"}, {"NAME"}},
+        {Valued("--define", "FILE"), Flag("--delete"), Valued("--output", "PICTURE"),
+         Valued("--size", "WxH")}},
+       "Prints the definition of chart NAME, one \"Key=value\" item a line. --define "
+       "makes the chart, or replaces its definition, from the text FILE in that form (a "
+       "damaged text changes nothing); --delete deletes it (asks; --yes answers); --output "
+       "draws it to PICTURE (.png, .svg or .pdf) at the chart's own size or at --size WxH "
+       "pixels, without a display.",
+       &RunChart},
       {{"import",
         {{"PROJECT"}, {"FILE"}},
         {Valued("--sep", "SEP"), Valued("--name-column", "C"), Valued("--time-column", "C"),

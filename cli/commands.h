@@ -71,6 +71,10 @@ int RunParam(const TRun& run);
 int RunVar(const TRun& run);
 int RunUnit(const TRun& run);
 
+// chart_commands.cpp
+int RunCharts(const TRun& run);
+int RunChart(const TRun& run);
+
 // exchange_commands.cpp
 int RunImport(const TRun& run);
 int RunImportUnits(const TRun& run);

@@ -1,5 +1,6 @@
 #include "healthmonitor.h"
 
+#include "charts/chart_text.h"
 #include "editing/parameter_list.h"
 #include "editing/unit_editor.h"
 #include "language/executor.h"
@@ -14,6 +15,7 @@
 #include "shell/messages.h"
 #include "shell/text.h"
 #include "storage/access.h"
+#include "storage/descriptors.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
 #include "storage/project_paths.h"
@@ -71,9 +73,13 @@ private:
 };
 
 // A number with decimals places and its unit, as a user would type it.
-std::string Quantity(double value, int decimals, std::string_view unit) {
+double Rounded(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
-  return NumberText(unit, 0, 0, std::round(value * scale) / scale);
+  return std::round(value * scale) / scale;
+}
+
+std::string Quantity(double value, int decimals, std::string_view unit) {
+  return NumberText(unit, 0, 0, Rounded(value, decimals));
 }
 
 struct TPatientRow {
@@ -227,12 +233,23 @@ constexpr TVariableRow kVariables[] = {
 
 using TValues = std::vector<std::pair<const char*, std::string>>;
 
+// One round of vital signs as recorded, kept for the sample's charts.
+struct TVitalsRow {
+  int32_t object;
+  int ward; // where the patient lay at the time
+  double time;
+  double temperature; // C
+  double pulse;       // bpm, as recorded (whole beats)
+  double spo2;        // pct; 0 when not taken
+};
+
 class TSampleWriter {
 public:
   explicit TSampleWriter(TFixedClock& clock) : clock_(clock) {}
 
   void WriteStructure();
   void WriteObjects();
+  void WriteCharts();
 
 private:
   int32_t NewObject(const char* name);
@@ -246,6 +263,9 @@ private:
 
   TFixedClock& clock_;
   TDice dice_{20260901};
+  int32_t scriptedPatient_ = 0;
+  double scriptedAdmission_ = 0;
+  std::vector<TVitalsRow> vitals_;
   std::map<std::string, int32_t> groups_;
   std::map<std::string, std::unique_ptr<TTemplate>> templates_;
   // Everything that happens, run in time order so that each object's records
@@ -454,14 +474,19 @@ void TSampleWriter::Stay(const TPatientRow& patient, int32_t object, int ward, d
     for (int round = 0; round < (fever && day < 3 ? 2 : 1); ++round) {
       const double time = morning + round * 12 * kHour;
       const double heat = fever && day < 3 ? dice_.Around(38.4, 0.4) : dice_.Around(36.7, 0.2);
+      // About ten beats faster for every degree of fever.
+      const double beats = pulse + 10 * (heat - 36.7) + dice_.Around(0, 4);
       TValues values{
           {"Temperature", Quantity(heat, 1, "C")},
-          // About ten beats faster for every degree of fever.
-          {"Pulse", Quantity(pulse + 10 * (heat - 36.7) + dice_.Around(0, 4), 0, "bpm")},
+          {"Pulse", Quantity(beats, 0, "bpm")},
           {"Systolic", Quantity(systolic + dice_.Around(0, 6), 0, "mmHg")},
           {"Diastolic", Quantity(diastolic + dice_.Around(0, 4), 0, "mmHg")},
       };
-      if (dice_.Chance(60)) values.emplace_back("SpO2", Quantity(dice_.Around(97, 1.2), 0, "pct"));
+      const double spo2 = dice_.Chance(60) ? dice_.Around(97, 1.2) : 0;
+      if (spo2 > 0) values.emplace_back("SpO2", Quantity(spo2, 0, "pct"));
+      const bool moved = transferDay > 0 && transferDay < days && day >= transferDay;
+      vitals_.push_back({object, moved ? nextWard : ward, time, Rounded(heat, 1), Rounded(beats, 0),
+                         Rounded(spo2, 0)});
       if (heat >= 37.5 && round == 0) values.emplace_back("Note", "Paracetamol given");
       events_.emplace_back(time,
                            [=, this] { Record(object, time, *templates_.at("VITALS"), values); });
@@ -493,7 +518,9 @@ void TSampleWriter::WriteObjects() {
     patients.push_back(NewObject(patient.name));
 
   // The scripted stay: cardiology, then therapy, then home.
-  Stay(kPatients[0], patients[0], 0, Moment(2026, 9, 2, 10, 0), 4, 2, 10, true);
+  scriptedPatient_ = patients[0];
+  scriptedAdmission_ = Moment(2026, 9, 2, 10, 0);
+  Stay(kPatients[0], patients[0], 0, scriptedAdmission_, 4, 2, 10, true);
   // The drawn ones: admissions spread over the three months, and the last
   // six in its final weeks, so that the wards are not empty at its end.
   const size_t lateFrom = std::size(kPatients) - 6;
@@ -521,6 +548,94 @@ void TSampleWriter::WriteObjects() {
     index(ikGroups, ward.entry, ward.comment, groups_.at(ward.group));
   index(ikGroups, "IN HOSPITAL", "Every patient in a ward now", groups_.at("INPATIENTS"));
   index(ikObjects, "TRANSFERRED", "Moved from cardiology to therapy", patients[0]);
+}
+
+// An array of the value texts, packed as a chart keeps its sources.
+std::string PackedArray(const std::vector<std::string>& texts) {
+  TValue array;
+  array.SetArray();
+  for (const std::string& text : texts) {
+    TValue::Ptr item = TValue::Create("sample chart");
+    item->SetPlain(text);
+    array.AddItem(std::move(item));
+  }
+  return array.PackValue();
+}
+
+TChartSeries& AddSeries(TChartDefinition& chart, const char* name, int type) {
+  TChartSeries& series = chart.Series.emplace_back();
+  series.Name = name;
+  series.Type = type;
+  series.Brush = DefaultSeriesColor(static_cast<int>(chart.Series.size()) - 1);
+  return series;
+}
+
+void StoreChart(const char* name, const TChartDefinition& chart) {
+  if (!SaveDescriptor(CaptureChart(chart), name, dkChart, false, name))
+    RaiseError(std::string("Can't store the chart ") + name);
+}
+
+// Charts of the vital signs recorded above, as arrays of the recorded
+// numbers, so that a new user opens one at once.
+void TSampleWriter::WriteCharts() {
+  TChartDefinition curve;
+  curve.Header.Text = "Temperature of Alice Morgan\r\nCardiology, then therapy";
+  curve.Legend.Visible = false;
+  curve.Axes[caxLeft].Title = "Temperature [C]";
+  curve.Axes[caxBottom].Title = "Days since admission";
+  TChartSeries& temperature = AddSeries(curve, "Temperature", cstLine);
+  temperature.PenWidth = 2;
+  temperature.PenColor = temperature.Brush;
+  temperature.PointsVisible = true;
+  temperature.PointStyle = 1; // circle
+  std::vector<std::string> days, degrees;
+  for (const TVitalsRow& row : vitals_) {
+    if (row.object != scriptedPatient_) continue;
+    days.push_back(Quantity(row.time - scriptedAdmission_, 2, ""));
+    degrees.push_back(Quantity(row.temperature, 1, "C"));
+  }
+  temperature.XSource = PackedArray(days);
+  temperature.YSource = PackedArray(degrees);
+  StoreChart("TemperatureCurve", curve);
+
+  TChartDefinition byWard;
+  byWard.Header.Text = "Mean pulse by ward";
+  byWard.Legend.Visible = false;
+  byWard.Axes[caxLeft].Title = "Pulse [bpm]";
+  TChartSeries& pulse = AddSeries(byWard, "Pulse", cstBar);
+  pulse.MarksVisible = true;
+  std::vector<std::string> means, wards;
+  for (int ward = 0; ward < static_cast<int>(std::size(kWards)); ++ward) {
+    double sum = 0;
+    int count = 0;
+    for (const TVitalsRow& row : vitals_)
+      if (row.ward == ward) sum += row.pulse, ++count;
+    means.push_back(Quantity(count ? sum / count : 0, 1, "bpm"));
+    wards.push_back(kWards[ward].group);
+  }
+  pulse.YSource = PackedArray(means);
+  pulse.LSource = PackedArray(wards);
+  StoreChart("PulseByWard", byWard);
+
+  TChartDefinition scatter;
+  scatter.Header.Text = "Oxygen saturation against heart rate";
+  scatter.Legend.Visible = false;
+  scatter.Axes[caxLeft].Title = "SpO2 [pct]";
+  scatter.Axes[caxBottom].Title = "Pulse [bpm]";
+  TChartSeries& points = AddSeries(scatter, "SpO2", cstPoint);
+  points.PointsVisible = true;
+  points.PointStyle = 1; // circle
+  points.PointBrushColor = points.Brush;
+  std::vector<std::string> beats, saturation;
+  for (const TVitalsRow& row : vitals_) {
+    if (row.spo2 <= 0) continue;
+    beats.push_back(Quantity(row.pulse, 0, "bpm"));
+    saturation.push_back(Quantity(row.spo2, 0, "pct"));
+  }
+  points.XSource = PackedArray(beats);
+  points.YSource = PackedArray(saturation);
+  StoreChart("SpO2VsPulse", scatter);
+  LoadChartNames();
 }
 
 // Holds the clock for the generator and gives the system's back.
@@ -575,6 +690,7 @@ bool MakeHealthMonitor(const std::string& projectFile) {
     TSampleWriter writer(clock);
     writer.WriteStructure();
     writer.WriteObjects();
+    writer.WriteCharts();
   } catch (const ErrorException&) {
     CloseProject();
     return false;

@@ -1,6 +1,7 @@
 // The sample project "healthmonitor" that the welcome window offers: the
 // patients of a small hospital, its wards as groups, three months of vital
-// signs recorded through templates, and a few project variables.
+// signs recorded through templates, a few project variables, and charts of
+// the vital signs ("TemperatureCurve", "PulseByWard", "SpO2VsPulse").
 //
 // The project is written through the core exactly as the program would store
 // it, from a fixed seed and fixed dates (the clock is held at each record's

@@ -15,7 +15,7 @@ packages=(
   # The desktop program: Qt 6 (Charts' CMake package needs the OpenGL ones),
   # a font so text shows on a bare machine, and a virtual display for the
   # window tests and screenshots.
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
   xvfb xauth
   # scripts/screenshots.sh: a window manager for title bars, keys sent to the
   # program, and the screen grabbed.

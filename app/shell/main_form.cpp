@@ -1,5 +1,7 @@
 #include "app/shell/main_form.h"
 
+#include "app/charts/sel_chart_dlg.h"
+
 #include "app/shell/app_icon.h"
 #include "app/shell/child_form.h"
 #include "app/shell/guard.h"
@@ -259,6 +261,10 @@ void TMainForm::SyncProjectManager() {
   manager->SetCloseHandler([this] { return CloseProjectCommand(); });
   connect(manager, &TProjectManagerForm::projectInfoChanged, this, [this] { UpdateCaption(); });
   connect(this, &TMainForm::dateStyleChanged, manager, &TProjectManagerForm::DatesChanged);
+  connect(manager, &TProjectManagerForm::chartOpenRequested, this, [this](const QString& name) {
+    std::string chart;
+    if (TryToCore(name, chart)) RunCommand([&] { OpenStoredChart(*this, chart); });
+  });
   QMdiSubWindow* frame = area_->addSubWindow(manager);
   frame->setWindowIcon(windowIcon());
   manager_ = manager;

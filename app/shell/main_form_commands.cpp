@@ -3,6 +3,7 @@
 // the handlers of the commands the main window carries out itself.
 #include "app/shell/main_form.h"
 
+#include "app/charts/sel_chart_dlg.h"
 #include "app/editing/record_commands.h"
 #include "app/editing/selection_api.h"
 #include "app/editing/structure_commands.h"
@@ -173,8 +174,8 @@ void TMainForm::CreateCommands() {
        [this](bool) { OnUnits(); }, TGlyph::Unit},
       {"projTemplates", "&Templates...", "Edit templates", no, kNeedsProject, kAvailable,
        [this](bool) { RunTemplates(*this); }, TGlyph::Templates},
-      {"projCharts", "&Charts...", "Select a chart", no, kNeedsProject, false,
-       [](bool) {}, TGlyph::Chart},
+      {"projCharts", "&Charts...", "Select a chart", no, kNeedsProject, kAvailable,
+       [this](bool) { RunChartList(*this); }, TGlyph::Chart},
       {"projManager", "Project &Manager", "Show the project's information and content", no,
        kNeedsProject, kAvailable, [this](bool) { OnProjectManager(); }},
       {"projBrowse", "&Browse Project Database", "Page through the stored objects and states",

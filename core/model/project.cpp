@@ -246,6 +246,7 @@ void TProject::ClearLists() {
   units_.Clear();
   variables_.clear();
   chartNames_.clear();
+  chartsInUse_.clear();
   templateNames_.clear();
   for (auto& list : indexEntries_)
     list.clear();

@@ -153,6 +153,10 @@ public:
   // Names of the project's chart descriptors.
   std::vector<std::string>& ChartNames() { return chartNames_; }
   const std::vector<std::string>& ChartNames() const { return chartNames_; }
+  // Names of the charts open in windows, as they were opened; a chart in
+  // use is neither opened again nor deleted. Closing the project frees them.
+  std::vector<std::string>& ChartsInUse() { return chartsInUse_; }
+  const std::vector<std::string>& ChartsInUse() const { return chartsInUse_; }
 
   // Names of the project's templates, in name order.
   std::vector<std::string>& TemplateNames() { return templateNames_; }
@@ -189,6 +193,7 @@ private:
   TUnitCatalogue units_;
   std::vector<std::unique_ptr<TVariable>> variables_;
   std::vector<std::string> chartNames_;
+  std::vector<std::string> chartsInUse_;
   std::vector<std::string> templateNames_;
   std::vector<TIndexEntry> indexEntries_[2];
 };

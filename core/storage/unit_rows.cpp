@@ -26,6 +26,30 @@ void FitUnit(TUnit& unit) {
   Cut(unit.description, kUnitTextCapacity);
 }
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return 0;
+}
+
+// A chart's text with its series' sources as the bytes they stand for: it
+// keeps them as packed values written in hexadecimal ("YValue=0203..."),
+// where no unit shows. Each source follows on a line of its own, so that no
+// unit expression runs from one into the next.
+std::string ChartValueBytes(std::string_view text) {
+  std::string bytes(text);
+  for (const std::string& line : SplitLines(text)) {
+    for (const std::string_view key : {"XValue=", "YValue=", "LValue="}) {
+      if (line.compare(0, key.size(), key) != 0) continue;
+      bytes += '\n';
+      for (size_t i = key.size(); i + 1 < line.size(); i += 2)
+        bytes += static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1]));
+    }
+  }
+  return bytes;
+}
+
 [[noreturn]] void RaiseMissingUnit(int32_t id) {
   RaiseSystemError("Can't find Unit. Idtor = " + std::to_string(id));
 }
@@ -145,13 +169,16 @@ bool APSStoredValuesNameUnit(const TUnit& unit) {
   };
   static constexpr TColumns kSources[] = {
       {"SELECT DefValue FROM VD_Params", 1, false},
-      {"SELECT O_DESCRIPTOR FROM VD_Rpt_Frm_Chrt", 1, true}, // charts' series
+      {"SELECT O_DESCRIPTOR FROM VD_Rpt_Frm_Chrt WHERE O_TYPE <> 2", 1, true}, // charts above
       {"SELECT DefValue, Constr FROM VD_Param_Templ", 2, false},
       {"SELECT Condition, Argument FROM VD_Act_Templ", 2, false},
       {"SELECT Naming FROM VD_Templates", 1, false},
       {"SELECT PVs FROM VD_Records", 1, false},
   };
   return Guarded([&] {
+    auto charts = database.Query("SELECT O_DESCRIPTOR FROM VD_Rpt_Frm_Chrt WHERE O_TYPE = 2");
+    while (charts.Step())
+      if (TextNamesUnit(ChartValueBytes(charts.Text(0)), unit)) return true;
     for (const TColumns& source : kSources) {
       auto query = database.Query(source.sql);
       while (query.Step())

@@ -2,6 +2,8 @@
 // into a temporary directory, then opened through the core by every test.
 #include "healthmonitor.h"
 
+#include "charts/chart_document.h"
+#include "charts/chart_list.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "model/object_set.h"
@@ -216,6 +218,42 @@ TEST_F(HealthMonitorSample, VitalSignsHaveTheirUnits) {
   ASSERT_TRUE(pulse.ConvertToUnit("Hz"));
   DecodeNumber(pulse.Text(), hertz, plus, minus, unit);
   EXPECT_NEAR(beats / 60, hertz, 1e-9);
+}
+
+TEST_F(HealthMonitorSample, ChartsOpenFilledWithoutAMessage) {
+  EXPECT_EQ((std::vector<std::string>{"PULSEBYWARD", "SPO2VSPULSE", "TEMPERATURECURVE"}),
+            CurrentProject()->ChartNames());
+  const auto open = [](const std::string& name) {
+    EXPECT_TRUE(MarkChartInUse(name));
+    auto document = std::make_unique<TChartDocument>();
+    EXPECT_TRUE(document->Open(name, false)) << name;
+    EXPECT_EQ(1u, document->Chart().Series.size()) << name;
+    return document;
+  };
+
+  // Alice's rounds: morning and evening while feverish, then mornings.
+  const auto curve = open("TemperatureCurve");
+  const auto& temperatures = curve->Chart().Series.at(0).Points;
+  ASSERT_EQ(13u, temperatures.size());
+  EXPECT_GE(temperatures.front().Y, 37.5);
+  EXPECT_LT(temperatures.back().Y, 37.5);
+  EXPECT_NEAR(0.92, temperatures.front().X, 0.01); // 08:00 the day after admission at 10:00
+  EXPECT_LT(temperatures.back().X, 10);
+
+  const auto byWard = open("PulseByWard");
+  const auto& means = byWard->Chart().Series.at(0).Points;
+  ASSERT_EQ(3u, means.size());
+  EXPECT_EQ("CARDIOLOGY", means[0].Label);
+  for (const TChartPoint& mean : means)
+    EXPECT_TRUE(mean.Y > 60 && mean.Y < 100) << mean.Label << " " << mean.Y;
+
+  const auto scatter = open("SpO2VsPulse");
+  const auto& points = scatter->Chart().Series.at(0).Points;
+  EXPECT_GT(points.size(), 50u);
+  for (const TChartPoint& point : points)
+    EXPECT_TRUE(point.X > 40 && point.X < 140 && point.Y > 85 && point.Y <= 100)
+        << point.X << " " << point.Y;
+  EXPECT_EQ(std::vector<std::string>{}, sink.Messages());
 }
 
 TEST(HealthMonitorSampleBuild, TwoRunsInTwoDirectoriesWriteTheSameFiles) {
