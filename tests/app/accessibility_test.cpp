@@ -2,6 +2,7 @@
 // of its own: its accessible name, or the caption of the label that is its
 // buddy. A combo box is read by its value on Linux whatever label stands
 // beside it, so it carries its caption as its accessible name.
+#include "app/charts/chart_props_dlg.h"
 #include "app/editing/filter_dlg.h"
 #include "app/editing/query_edit_dlg.h"
 #include "app/editing/select_object_dlg.h"
@@ -205,6 +206,11 @@ private slots:
     Check(&calculator, {});
     TAnalysisDlg analysis;
     Check(&analysis, {});
+
+    TChartDefinition chart;
+    chart.Series.emplace_back().Name = "Pulse";
+    TChartPropsDlg chartProperties(chart);
+    Check(&chartProperties, {{chartProperties.SeriesList(), QStringLiteral("Select Series:")}});
   }
 };
 
