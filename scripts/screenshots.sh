@@ -35,6 +35,10 @@
 #   import-dialog.png    File, Import, Data on a semicolon-separated file
 #                        with a Cyrillic header: the preview, the patient
 #                        column as object name and the time column chosen
+#   chart.png            the sample's chart TemperatureCurve in its window
+#                        (Project, Charts, Open)
+#   chart-properties.png "Chart Properties" of that chart at the details of
+#                        its series
 # While Project Manager is still disabled in a build, its shot is left out
 # and the script says so.
 set -euo pipefail

@@ -817,9 +817,13 @@ void TChartPropsDlg::LoadDetails() {
     return;
   }
   seriesName_->setText(QStringLiteral("Series: ") + FromCore(series->Name));
-  ySource_->setText(FromCore(ChartSourceText(series->YSource)));
-  xSource_->setText(FromCore(ChartSourceText(series->XSource)));
-  lSource_->setText(FromCore(ChartSourceText(series->LSource)));
+  // Each source read from its start, however long it is.
+  const std::pair<QLineEdit*, const std::string*> sources[] = {
+      {ySource_, &series->YSource}, {xSource_, &series->XSource}, {lSource_, &series->LSource}};
+  for (const auto& [edit, source] : sources) {
+    edit->setText(FromCore(ChartSourceText(*source)));
+    edit->setCursorPosition(0);
+  }
   // Bars and pies keep their point keys unchanged but have no points to show.
   points_->setEnabled(series->Type == cstLine || series->Type == cstPoint);
   RunLoaders(details_);

@@ -10,6 +10,9 @@
 //
 // Writes FOLDER/<shot>.png and names each on stdout; any message a window
 // showed on the way is printed and makes the exit status 1.
+#include "app/charts/chart_form.h"
+#include "app/charts/chart_props_dlg.h"
+#include "app/charts/sel_chart_dlg.h"
 #include "app/exchange/exchange_windows.h"
 #include "app/groups/view_group_dlg.h"
 #include "app/model/compare_dlg.h"
@@ -333,6 +336,27 @@ void ShootImport(const QString& folder) {
   dialog.close();
 }
 
+// The sample's temperature curve in its window, then "Chart Properties" on
+// the details of its series.
+void ShootChart(TMainForm& main, const QString& folder) {
+  TChartForm* chart = OpenStoredChart(main, "TemperatureCurve");
+  if (!chart) return Fail(QStringLiteral("the chart TemperatureCurve did not open"));
+  main.showNormal();
+  main.resize(1000, 700);
+  chart->SubWindow()->resize(760, 520);
+  chart->SubWindow()->move(20, 20);
+  Shoot(folder, QStringLiteral("chart.png"), {&main});
+  {
+    TChartPropsDlg properties(chart->Document().Chart(), &main);
+    properties.ShowPage(TChartPropsPage::SeriesDetails, 0);
+    properties.show();
+    properties.raise();
+    properties.activateWindow();
+    Shoot(folder, QStringLiteral("chart-properties.png"), {&properties});
+  }
+  chart->SubWindow()->close();
+}
+
 int Run(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vandro"));
@@ -375,6 +399,7 @@ int Run(int argc, char** argv) {
       ShootDataMining(main, "DISCHARGED", folder);
       ShootComparison("BERG_ANNA", folder);
       ShootImport(folder);
+      ShootChart(main, folder);
       // Closed as a user closes them; QApplication::quit would ask the same
       // of every window and stop at the first that stays open. The view
       // leaves the main window's list once deleted, back in the main loop.
