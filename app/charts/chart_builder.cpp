@@ -6,10 +6,11 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
-#include <QChartView>
 #include <QFileInfo>
 #include <QGraphicsRectItem>
+#include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QImage>
 #include <QLegend>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -64,9 +65,6 @@ TChartFont ChartFontOf(const QFont& font, TChartColor color) {
 }
 
 namespace {
-
-// The desktop scheme's colours stand in for negative colour numbers.
-const QColor kButtonFace(0xF0, 0xF0, 0xF0);
 
 QString TextOf(const std::string& text) {
   QString shown = QString::fromStdString(text);
@@ -373,9 +371,9 @@ void StyleLegend(const TChartDefinition& chart, QChart& qchart) {
                                                                : Qt::AlignRight);
   legend->setFont(ChartQFont(keys.Font));
   legend->setLabelColor(ChartQColor(keys.Font.Color, Qt::black));
-  legend->setBackgroundVisible(keys.Frame);
-  legend->setBrush(ChartQColor(keys.BgColor, kButtonFace));
-  legend->setPen(QPen(Qt::black));
+  // Qt's legend box spans the whole side of the chart, not its entries:
+  // the frame and its colour are kept in the definition but not drawn.
+  legend->setBackgroundVisible(false);
   legend->setReverseMarkers(keys.Inverted);
 }
 
@@ -532,19 +530,27 @@ bool RenderChartFile(const TChartDefinition& chart, const std::string& path, QSi
   }
   if (!EnsureApplication(error)) return false;
   if (size.width() < 16 || size.height() < 16) size = QSize(800, 600);
+  // A scene of its own and no view: nothing is shown, even for a moment.
+  QGraphicsScene scene;
   auto* qchart = new QChart;
-  QChartView view(qchart);
-  view.setRenderHint(QPainter::Antialiasing);
-  view.setAttribute(Qt::WA_DontShowOnScreen);
-  view.setFrameShape(QFrame::NoFrame);
-  view.resize(size);
+  scene.addItem(qchart);
+  qchart->setGeometry(QRectF(QPointF(0, 0), size));
+  scene.setSceneRect(qchart->geometry());
   BuildChart(chart, *qchart);
-  view.show();
-  QCoreApplication::processEvents();
+  QCoreApplication::processEvents(); // the chart lays itself out on a posted event
+  const auto draw = [&](QPainter& painter) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, QRectF(QPointF(0, 0), size), scene.sceneRect());
+  };
 
   bool written = false;
   if (extension == QLatin1String("png")) {
-    written = view.grab().save(target, "PNG");
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    draw(painter);
+    painter.end();
+    written = image.save(target, "PNG");
   } else if (extension == QLatin1String("svg")) {
     QSvgGenerator svg;
     svg.setFileName(target);
@@ -553,7 +559,7 @@ bool RenderChartFile(const TChartDefinition& chart, const std::string& path, QSi
     svg.setTitle(QString::fromStdString(chart.Header.Text));
     QPainter painter;
     if (painter.begin(&svg)) {
-      view.render(&painter);
+      draw(painter);
       written = painter.end();
     }
   } else {
@@ -563,7 +569,7 @@ bool RenderChartFile(const TChartDefinition& chart, const std::string& path, QSi
     pdf.setResolution(96);
     QPainter painter;
     if (painter.begin(&pdf)) {
-      view.render(&painter);
+      draw(painter);
       written = painter.end();
     }
   }
