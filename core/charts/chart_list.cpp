@@ -95,6 +95,23 @@ std::optional<std::string> NewChart(const TChartNamePrompt& prompt) {
   return name;
 }
 
+namespace {
+
+// Delete and Rename work on a chosen chart that no window has open.
+bool ChosenAndFree(const std::string& name) {
+  if (name.empty()) {
+    ShowMsg(kSelectChart);
+    return false;
+  }
+  if (ChartInUse(name)) {
+    ShowMsg(kChartInUse);
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
 bool OpenChart(const std::string& name, const TChildWindows& children) {
   if (name.empty()) {
     ShowMsg(kSelectChart);
@@ -109,14 +126,7 @@ bool OpenChart(const std::string& name, const TChildWindows& children) {
 }
 
 bool DeleteChart(const std::string& name) {
-  if (name.empty()) {
-    ShowMsg(kSelectChart);
-    return false;
-  }
-  if (ChartInUse(name)) {
-    ShowMsg(kChartInUse);
-    return false;
-  }
+  if (!ChosenAndFree(name)) return false;
   if (!Ask("You are about to delete the chart " + name + kLineBreak + "Do you want to continue?",
            false))
     return false;
@@ -127,14 +137,7 @@ bool DeleteChart(const std::string& name) {
 }
 
 bool RenameChart(const std::string& name, const TChartNamePrompt& prompt) {
-  if (name.empty()) {
-    ShowMsg(kSelectChart);
-    return false;
-  }
-  if (ChartInUse(name)) {
-    ShowMsg(kChartInUse);
-    return false;
-  }
+  if (!ChosenAndFree(name)) return false;
   std::string newName = name;
   for (;;) {
     if (!prompt("Input New Chart Name:", newName)) return false;

@@ -201,7 +201,7 @@ public:
     lines_.back() += kMarker;
   }
   void Source(const std::string& key, const std::string& packed) {
-    lines_.push_back(key + PackedToHex(packed));
+    lines_.push_back(key + BytesToHex(packed));
   }
 
 private:
@@ -363,7 +363,7 @@ private:
     return true;
   }
   bool ReadField(const TSourceField& field, std::string_view value) {
-    return HexToPacked(value, *field.value);
+    return HexToBytes(value, *field.value);
   }
   // A value opened by the marker goes on over the following lines up to the
   // one that ends with the marker; the first line closes it only when the
@@ -403,13 +403,6 @@ private:
   size_t next_ = 0;
 };
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 } // namespace
 
 std::vector<std::string> CaptureChart(const TChartDefinition& chart) {
@@ -431,32 +424,6 @@ bool ApplyChart(const std::vector<std::string>& lines, TChartDefinition& chart,
   const bool read = TReader(lines, chart).Read(message);
   if (error) *error = std::move(message);
   return read;
-}
-
-std::string PackedToHex(std::string_view packed) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(packed.size() * 2);
-  for (const char c : packed) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return hex;
-}
-
-bool HexToPacked(std::string_view hex, std::string& packed) {
-  if (hex.size() % 2 != 0) return false;
-  std::string bytes;
-  bytes.reserve(hex.size() / 2);
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    const int high = HexDigit(hex[i]);
-    const int low = HexDigit(hex[i + 1]);
-    if (high < 0 || low < 0) return false;
-    bytes += static_cast<char>(high * 16 + low);
-  }
-  packed = std::move(bytes);
-  return true;
 }
 
 } // namespace vandro

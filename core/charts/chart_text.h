@@ -25,9 +25,4 @@ std::vector<std::string> CaptureChart(const TChartDefinition& chart);
 // it. The series' points are not filled (FillChart does that).
 bool ApplyChart(const std::vector<std::string>& lines, TChartDefinition& chart, std::string* error);
 
-// Hexadecimal text of packed bytes (two upper-case digits per byte) and back;
-// false for text that is not an even count of hexadecimal digits.
-std::string PackedToHex(std::string_view packed);
-bool HexToPacked(std::string_view hex, std::string& packed);
-
 } // namespace vandro

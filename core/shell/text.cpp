@@ -173,6 +173,38 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
+std::string BytesToHex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0x0F];
+  }
+  return hex;
+}
+
+bool HexToBytes(std::string_view hex, std::string& bytes) {
+  const auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  if (hex.size() % 2 != 0) return false;
+  std::string read;
+  read.reserve(hex.size() / 2);
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    const int high = digit(hex[i]);
+    const int low = digit(hex[i + 1]);
+    if (high < 0 || low < 0) return false;
+    read += static_cast<char>(high * 16 + low);
+  }
+  bytes = std::move(read);
+  return true;
+}
+
 std::string_view TrimView(std::string_view text) {
   return TrimRightView(TrimLeftView(text));
 }

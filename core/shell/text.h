@@ -21,6 +21,12 @@ std::string LowerCase(std::string_view text);
 // opens no further line, so an empty text has none.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// Bytes as hexadecimal text: two upper-case digits a byte, high half first.
+std::string BytesToHex(std::string_view bytes);
+// The bytes such text stands for (digits of either case); false for an odd
+// count of characters or one that is no hexadecimal digit.
+bool HexToBytes(std::string_view hex, std::string& bytes);
+
 // Trimming drops control characters and blanks (codes up to 32) at the ends.
 std::string_view TrimView(std::string_view text);
 std::string_view TrimLeftView(std::string_view text);

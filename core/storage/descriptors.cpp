@@ -126,16 +126,7 @@ std::vector<std::string> EncodeVariable(const TVariable& variable) {
   std::string comment = variable.Comment.substr(0, kCommentCapacity);
   for (char& c : comment)
     if (c == '\r' || c == '\n') c = ' ';
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  const std::string packed = variable.Value.PackValue();
-  std::string hex;
-  hex.reserve(packed.size() * 2);
-  for (const char c : packed) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return {comment, hex};
+  return {comment, BytesToHex(variable.Value.PackValue())};
 }
 
 bool DecodeVariable(std::string_view text, std::string_view storedName, TVariable& variable) {

@@ -26,13 +26,6 @@ void FitUnit(TUnit& unit) {
   Cut(unit.description, kUnitTextCapacity);
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return 0;
-}
-
 // A chart's text with its series' sources as the bytes they stand for: it
 // keeps them as packed values written in hexadecimal ("YValue=0203..."),
 // where no unit shows. Each source follows on a line of its own, so that no
@@ -42,9 +35,8 @@ std::string ChartValueBytes(std::string_view text) {
   for (const std::string& line : SplitLines(text)) {
     for (const std::string_view key : {"XValue=", "YValue=", "LValue="}) {
       if (line.compare(0, key.size(), key) != 0) continue;
-      bytes += '\n';
-      for (size_t i = key.size(); i + 1 < line.size(); i += 2)
-        bytes += static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1]));
+      std::string source;
+      if (HexToBytes(std::string_view(line).substr(key.size()), source)) bytes += '\n' + source;
     }
   }
   return bytes;

@@ -1,4 +1,5 @@
 #include "charts/chart_text.h"
+#include "shell/text.h"
 
 #include <gtest/gtest.h>
 
@@ -358,14 +359,14 @@ TEST(ChartText, SeriesReadBeforeTheDamageStay) {
 }
 
 TEST(ChartText, HexadecimalOfPackedBytes) {
-  EXPECT_EQ("", PackedToHex(""));
-  EXPECT_EQ("000FF010", PackedToHex(std::string("\x00\x0F\xF0\x10", 4)));
+  EXPECT_EQ("", BytesToHex(""));
+  EXPECT_EQ("000FF010", BytesToHex(std::string("\x00\x0F\xF0\x10", 4)));
   std::string packed = "untouched";
-  EXPECT_TRUE(HexToPacked("00fF", packed));
+  EXPECT_TRUE(HexToBytes("00fF", packed));
   EXPECT_EQ(std::string("\x00\xFF", 2), packed);
   packed = "untouched";
   for (const char* bad : {"0", "0x", "G0", "0 "})
-    EXPECT_FALSE(HexToPacked(bad, packed)) << bad;
+    EXPECT_FALSE(HexToBytes(bad, packed)) << bad;
   EXPECT_EQ("untouched", packed);
 }
 
