@@ -71,9 +71,7 @@ TGroupEditor::~TGroupEditor() {
 }
 
 void TGroupEditor::Close() {
-  if (reservedName_.empty()) return;
-  APSReleaseObjectName(reservedName_);
-  reservedName_.clear();
+  reservedName_.Release();
 }
 
 void TGroupEditor::SetTrack(std::unique_ptr<TStateTrack> track) {
@@ -117,8 +115,7 @@ bool TGroupEditor::Start(bool newGroup, bool edit) {
   if (mode_ == TGroupMode::NewGroup) {
     stateNumber_ = 1;
     record_->ObjIdtor = 0;
-    reservedName_ = APSUniqueObjectName(kAutomaticGroupBase);
-    groupName_ = reservedName_;
+    groupName_ = reservedName_.Reserve(kAutomaticGroupBase);
     storedName_.clear();
   } else if (given_ && mode_ == TGroupMode::Edit) {
     given_->ConstructState();

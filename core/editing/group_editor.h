@@ -20,6 +20,7 @@
 #include "model/data_record.h"
 #include "model/object_set.h"
 #include "model/state_track.h"
+#include "storage/objects.h"
 #include "values/value.h"
 
 #include <cstdint>
@@ -164,7 +165,7 @@ private:
   std::string groupName_;
   std::string storedName_; // the group's name in storage; empty for a new group
   std::string recordName_;
-  std::string reservedName_;
+  TReservedObjectName reservedName_;
   int32_t createdGroup_ = 0; // made by an OK whose record then failed
 
   std::vector<TValue::Ptr> members_;

@@ -70,9 +70,7 @@ TRecordEditor::~TRecordEditor() {
 }
 
 void TRecordEditor::Close() {
-  if (reservedName_.empty()) return;
-  APSReleaseObjectName(reservedName_);
-  reservedName_.clear();
+  reservedName_.Release();
 }
 
 void TRecordEditor::SetTrack(std::unique_ptr<TStateTrack> track) {
@@ -144,8 +142,7 @@ bool TRecordEditor::Start(bool newObject, bool edit) {
   if (newObject_) {
     record_->SysTime = Now();
     Close();
-    reservedName_ = APSUniqueObjectName(kAutomaticNameBase);
-    objectName_ = reservedName_;
+    objectName_ = reservedName_.Reserve(kAutomaticNameBase);
     stateNumber_ = 1;
     record_->ObjIdtor = 0;
     createdObject_ = 0;

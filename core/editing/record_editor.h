@@ -17,6 +17,7 @@
 #include "model/object_set.h"
 #include "model/state_track.h"
 #include "model/template.h"
+#include "storage/objects.h"
 
 #include <cstdint>
 #include <memory>
@@ -257,7 +258,7 @@ private:
   bool edit_ = false;
   bool started_ = false;
   std::string objectName_;
-  std::string reservedName_;
+  TReservedObjectName reservedName_;
   int32_t createdObject_ = 0; // made by a store whose record then failed
   bool hasLowerBound_ = false, hasUpperBound_ = false;
   double lowerBound_ = 0, upperBound_ = 0;

@@ -117,6 +117,18 @@ void APSReleaseObjectName(std::string_view name) {
   if (it != reserved.end()) reserved.erase(it);
 }
 
+const std::string& TReservedObjectName::Reserve(std::string_view base) {
+  Release();
+  name_ = APSUniqueObjectName(base);
+  return name_;
+}
+
+void TReservedObjectName::Release() {
+  if (name_.empty()) return;
+  APSReleaseObjectName(name_);
+  name_.clear();
+}
+
 int32_t APSFindObject(std::string_view name) {
   TDatabase& database = APSDatabase();
   return Guarded([&] { return ObjectWithName(database, StoredName(name)); });

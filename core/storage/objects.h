@@ -29,6 +29,22 @@ bool APSRenameObject(int32_t id, std::string_view newName);
 std::string APSUniqueObjectName(std::string_view base);
 void APSReleaseObjectName(std::string_view name);
 
+// An automatic name a window holds while it is open: reserved by Reserve,
+// released by Release or when the holder goes.
+class TReservedObjectName {
+public:
+  TReservedObjectName() = default;
+  TReservedObjectName(const TReservedObjectName&) = delete;
+  TReservedObjectName& operator=(const TReservedObjectName&) = delete;
+  ~TReservedObjectName() { Release(); }
+  // Releases the name held, then reserves and gives a new one.
+  const std::string& Reserve(std::string_view base);
+  void Release();
+
+private:
+  std::string name_;
+};
+
 int32_t APSFindObject(std::string_view name); // 0 when none
 std::string APSObjectName(int32_t id);        // empty when none
 int32_t APSObjectCount();
