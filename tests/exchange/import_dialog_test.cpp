@@ -3,17 +3,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+#include <string>
 
 namespace vandro {
 namespace {
 
 class ImportDialogTest : public ::testing::Test {
 protected:
-  ImportDialogTest() : dir_(std::filesystem::temp_directory_path() / "vandro_import_dialog") {
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+  // A folder of each test's own: ctest runs the cases side by side.
+  ImportDialogTest() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "vandro_import_dialog_XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    dir_ = pattern;
   }
   ~ImportDialogTest() override { std::filesystem::remove_all(dir_); }
 
