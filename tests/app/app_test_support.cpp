@@ -3,6 +3,7 @@
 #include "app/shell/main_form.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
+#include "model/project.h"
 #include "shell/settings.h"
 #include "storage/project_lifecycle.h"
 #include "storage/sample_copy.h"
@@ -111,6 +112,34 @@ void TSampleProjectTest::CloseSample() {
   language.reset();
   sink.reset();
   dir.reset();
+}
+
+TMemoryProjectTest::TMemoryProjectTest() = default;
+TMemoryProjectTest::~TMemoryProjectTest() = default;
+
+void TMemoryProjectTest::OpenMemoryProject() {
+  sink = std::make_unique<TRecordingSink>();
+  project = TProject::CreateInMemory();
+  scope = std::make_unique<ScopedProject>(*project);
+  language = std::make_unique<ScopedLanguage>();
+}
+
+void TMemoryProjectTest::CloseMemoryProject() {
+  language.reset();
+  scope.reset();
+  project.reset();
+  sink.reset();
+}
+
+TValue::Ptr PlainArray(const std::vector<std::string>& texts) {
+  TValue::Ptr array = TValue::Create("test");
+  array->SetArray();
+  for (const std::string& text : texts) {
+    TValue::Ptr item = TValue::Create("test");
+    item->SetPlain(text);
+    array->AddItem(std::move(item));
+  }
+  return array;
 }
 
 void PrintNextToPdf(const QString& pdf) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell/messages.h"
+#include "values/value.h"
 
 #include <QObject>
 #include <QString>
@@ -19,6 +20,8 @@ class QWidget;
 
 namespace vandro {
 class ScopedLanguage;
+class ScopedProject;
+class TProject;
 class ScopedRecords;
 class TMainForm;
 class TSettings;
@@ -74,6 +77,25 @@ protected:
   std::unique_ptr<TMainForm> form;
   QString project; // the copy's project file
 };
+
+// The frame of the window tests that need a project's lists and language but
+// no database: a recording sink and a project in memory, made current.
+class TMemoryProjectTest : public QObject {
+protected:
+  TMemoryProjectTest();
+  ~TMemoryProjectTest() override;
+  // From init() and cleanup().
+  void OpenMemoryProject();
+  void CloseMemoryProject();
+
+  std::unique_ptr<TRecordingSink> sink;
+  std::unique_ptr<TProject> project;
+  std::unique_ptr<ScopedProject> scope;
+  std::unique_ptr<ScopedLanguage> language;
+};
+
+// An array of plain values with these texts.
+TValue::Ptr PlainArray(const std::vector<std::string>& texts);
 
 // Answers the next print dialog by printing to a PDF file at pdf.
 void PrintNextToPdf(const QString& pdf);

@@ -54,35 +54,15 @@ void Click(const QWidget* window, const QString& name) {
 
 } // namespace
 
-class ChartPropsTest : public QObject {
+class ChartPropsTest : public TMemoryProjectTest {
   Q_OBJECT
-
-  std::unique_ptr<TRecordingSink> sink;
-  std::unique_ptr<TProject> project;
-  std::unique_ptr<ScopedProject> scope;
-  std::unique_ptr<ScopedLanguage> language;
 
 private slots:
   void init() {
-    sink = std::make_unique<TRecordingSink>();
-    project = TProject::CreateInMemory();
-    scope = std::make_unique<ScopedProject>(*project);
-    language = std::make_unique<ScopedLanguage>();
-    TValue::Ptr temps = TValue::Create("test");
-    temps->SetArray();
-    for (const char* text : {"36.6", "38.1"}) {
-      TValue::Ptr item = TValue::Create("test");
-      item->SetPlain(text);
-      temps->AddItem(std::move(item));
-    }
-    project->SetVariable("TEMPS", *temps);
+    OpenMemoryProject();
+    project->SetVariable("TEMPS", *PlainArray({"36.6", "38.1"}));
   }
-  void cleanup() {
-    language.reset();
-    scope.reset();
-    project.reset();
-    sink.reset();
-  }
+  void cleanup() { CloseMemoryProject(); }
 
   void everyEditReachesTheDefinitionAtOnce() {
     TChartDefinition chart;

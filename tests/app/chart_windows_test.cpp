@@ -61,17 +61,6 @@ class ChartWindowsTest : public TSampleProjectTest {
     if (!found.isEmpty()) list->List()->setCurrentItem(found.front());
   }
 
-  static TValue::Ptr Numbers(std::initializer_list<const char*> texts) {
-    TValue::Ptr array = TValue::Create("test");
-    array->SetArray();
-    for (const char* text : texts) {
-      TValue::Ptr item = TValue::Create("test");
-      item->SetPlain(text);
-      array->AddItem(std::move(item));
-    }
-    return array;
-  }
-
   // The distinct colours of a picture.
   static int Colours(const QString& path) {
     const QImage image(path);
@@ -115,10 +104,10 @@ private slots:
       add->click();
       QCOMPARE(props->SeriesList()->count(), 2);
       props->ShowPage(TChartPropsPage::SeriesDetails, 0);
-      props->SetSource(TChartSource::Y, *Numbers({"36.6 [C]", "37.9 [C]", "38.4 [C]"}));
+      props->SetSource(TChartSource::Y, *PlainArray({"36.6 [C]", "37.9 [C]", "38.4 [C]"}));
       props->ShowPage(TChartPropsPage::SeriesDetails, 1);
-      props->SetSource(TChartSource::Y, *Numbers({"72", "96", "104"}));
-      props->SetSource(TChartSource::X, *Numbers({"36.6", "37.9", "38.4"}));
+      props->SetSource(TChartSource::Y, *PlainArray({"72", "96", "104"}));
+      props->SetSource(TChartSource::X, *PlainArray({"36.6", "37.9", "38.4"}));
       props->accept();
     });
     chart->ShowProperties(TChartPropsPage::Series);

@@ -47,17 +47,6 @@ namespace vandro::apptest {
 
 namespace {
 
-TValue::Ptr Array(const std::vector<std::string>& texts) {
-  TValue::Ptr array = TValue::Create("test");
-  array->SetArray();
-  for (const std::string& text : texts) {
-    TValue::Ptr item = TValue::Create("test");
-    item->SetPlain(text);
-    array->AddItem(std::move(item));
-  }
-  return array;
-}
-
 std::vector<std::string> Repeated(const std::vector<std::pair<std::string, int>>& counts) {
   std::vector<std::string> texts;
   for (const auto& [text, count] : counts)
@@ -125,35 +114,25 @@ void CheckNamed(QWidget* window) {
 
 } // namespace
 
-class StatWindowsTest : public QObject {
+class StatWindowsTest : public TMemoryProjectTest {
   Q_OBJECT
-
-  std::unique_ptr<TRecordingSink> sink;
-  std::unique_ptr<TProject> project;
-  std::unique_ptr<ScopedProject> scope;
-  std::unique_ptr<ScopedLanguage> language;
 
 private slots:
   void init() {
-    sink = std::make_unique<TRecordingSink>();
-    project = TProject::CreateInMemory();
-    scope = std::make_unique<ScopedProject>(*project);
-    language = std::make_unique<ScopedLanguage>();
-    project->SetVariable("MASS", *Array({"1 [kg]", "2 [kg]", "4 [kg]", "5 [kg]"}));
-    project->SetVariable("GRAMS", *Array({"1000 [g]", "2000 [g]", "4000 [g]", "5000 [g]"}));
-    project->SetVariable("MIXED", *Array({"1 [kg]", "2 [m]", "3 [kg]"}));
-    project->SetVariable("TEN", *Array({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
-    project->SetVariable("ONE", *Array(Repeated({{"yes", 10}, {"no", 20}})));
-    project->SetVariable("TWO", *Array(Repeated({{"yes", 20}, {"no", 10}})));
+    OpenMemoryProject();
+    project->SetVariable("MASS", *PlainArray({"1 [kg]", "2 [kg]", "4 [kg]", "5 [kg]"}));
+    project->SetVariable("GRAMS", *PlainArray({"1000 [g]", "2000 [g]", "4000 [g]", "5000 [g]"}));
+    project->SetVariable("MIXED", *PlainArray({"1 [kg]", "2 [m]", "3 [kg]"}));
+    project->SetVariable("TEN",
+                         *PlainArray({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+    project->SetVariable("ONE", *PlainArray(Repeated({{"yes", 10}, {"no", 20}})));
+    project->SetVariable("TWO", *PlainArray(Repeated({{"yes", 20}, {"no", 10}})));
   }
 
   void cleanup() {
     while (QWidget* open = QApplication::activeModalWidget())
       open->close();
-    language.reset();
-    scope.reset();
-    project.reset();
-    sink.reset();
+    CloseMemoryProject();
   }
 
   void seriesAddedThroughTheWindowAndATTestRun() {
@@ -343,7 +322,7 @@ private slots:
   // name and still has its column.
   void descriptiveStatsOfHandedSeries() {
     std::vector<app::THandedSeries> handed;
-    handed.push_back({"Pulse", Array({"70 [kg]", "80 [kg]"}), {"A", "B"}});
+    handed.push_back({"Pulse", PlainArray({"70 [kg]", "80 [kg]"}), {"A", "B"}});
     TValue::Ptr single = TValue::Create("test");
     single->SetPlain("5");
     handed.push_back({"Broken", std::move(single), {}});
