@@ -1,7 +1,7 @@
 # Writes the reference values of the statistics tests (R 4.x, base packages
 # only). The tests do not run R: the values are pasted into the *_test.cpp
 # files as they come out. Usage: Rscript make_references.R WHAT, with WHAT
-# one of distributions, tests, correlation, regression.
+# one of distributions, tests, correlation, regression, welch.
 args <- commandArgs(trailingOnly = TRUE)
 what <- if (length(args)) args[1] else "distributions"
 
@@ -155,4 +155,33 @@ if (what == "regression") {
   print(summary(lm(y ~ x2 + x3))$coefficients[, 4])
   m <- lm(y ~ x2)
   cat("x2 alone", sapply(c(coef(m), summary(m)$coefficients[2, 3], summary(m)$fstatistic[1]), ref), "\n")
+}
+
+# Welch's and the pooled two-sample t-test of stat_tests_test.cpp: t, degrees
+# of freedom, P and the 95 % interval of the difference of means as t.test
+# gives them; Cohen's d over the mean of the two variances (Welch) or the
+# pooled variance.
+if (what == "welch") {
+  data <- list(
+    "A/B" = list(c(5.1, 4.9, 6.2, 5.8, 6.0, 5.5, 5.3, 6.1), c(4.2, 4.8, 5.0, 4.6, 5.2, 4.4, 4.9)),
+    "sleep" = list(c(0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0),
+                   c(1.9, 0.8, 1.1, 0.1, -0.1, 4.4, 5.5, 1.6, 4.6, 3.4)),
+    "spread" = list(c(19.1, 22.4, 17.8, 25.3, 30.2, 15.6, 28.9, 21.0, 26.7, 18.4, 23.3, 20.5),
+                    c(24.1, 24.6, 23.8, 25.0, 24.3)),
+    "far apart" = list(c(102.5, 98.7, 101.2, 99.9, 100.4, 103.1),
+                       c(88.2, 95.6, 79.4, 91.0, 84.3, 97.8, 82.5)))
+  for (name in names(data)) {
+    x <- data[[name]][[1]]
+    y <- data[[name]][[2]]
+    nx <- length(x)
+    ny <- length(y)
+    pooled <- sqrt(((nx - 1) * var(x) + (ny - 1) * var(y)) / (nx + ny - 2))
+    for (equal in c(FALSE, TRUE)) {
+      r <- t.test(x, y, var.equal = equal)
+      d <- (mean(x) - mean(y)) / (if (equal) pooled else sqrt((var(x) + var(y)) / 2))
+      cat(if (equal) "pooled" else "welch ", name, ": t", ref(r$statistic), "df", ref(r$parameter),
+          "p", ref(r$p.value), "low", ref(r$conf.int[1]), "high", ref(r$conf.int[2]), "d", ref(d),
+          "\n")
+    }
+  }
 }

@@ -1,13 +1,14 @@
 """Reference values of the two-sample t tests (Welch's and the pooled one),
-their effect sizes and 95 % confidence intervals, for stat_tests_test.cpp.
+their effect sizes and 95 % confidence intervals: an exact cross-check of the
+values R gives, which stat_tests_test.cpp holds (make_references.R welch).
 
 Means, variances and Welch-Satterthwaite's degrees of freedom are exact
 rational numbers (fractions.Fraction of the decimal data); the t distribution
 is evaluated with mpmath at 60 significant digits (its regularized incomplete
 beta function, and the quantile found by root finding on it), so every value
-printed is correct to far more than the 17 digits shown. The values are those
-R's t.test(x, y) and t.test(x, y, var.equal = TRUE) compute, which agree with
-the exact ones to about 1e-15. Usage: python3 make_welch_references.py
+printed is correct to far more than the 17 digits shown. R's t.test(x, y)
+and t.test(x, y, var.equal = TRUE) agree with them to about 1e-15.
+Usage: python3 make_welch_references.py
 """
 from fractions import Fraction
 
