@@ -95,6 +95,28 @@ TEST_F(EditingUnits, TheEditorChecksItsFieldsInOrder) {
   EXPECT_EQ(121, Units().Count()); // checking stores nothing
 }
 
+// Unit names are the same in either case, Cyrillic ones too (the database
+// compares bytes; the catalogue compares upper-cased names).
+TEST_F(EditingUnits, ANameInOtherCaseIsTakenCyrillicToo) {
+  sink.Answer(true, "Do you want to introduce a new Unit Category:" + Cp("Старые меры"));
+  ASSERT_NE(0, StoreUnitForm(Form(Cp("верста"), Cp("вер"), Cp("Старые меры"), "1066.8", true)));
+  ASSERT_TRUE(sink.Messages().empty()) << sink.Last();
+  struct Case {
+    TUnitForm form;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {Form(Cp("ВЕРСТА"), Cp("врс"), Cp("старые меры"), "1066.8"), "Unit Name alredy exists"},
+      {Form(Cp("сажень"), Cp("ВЕР"), Cp("СТАРЫЕ МЕРЫ"), "2.1336"), "Short Unit Name alredy exists"},
+      {Form(Cp("сажень"), Cp("саж"), Cp("СТАРЫЕ МЕРЫ"), "2.1336"), ""},
+  };
+  for (const Case& c : cases) {
+    sink.Reset();
+    EXPECT_EQ(c.message.empty(), CheckUnitForm(c.form)) << c.message;
+    EXPECT_EQ(c.message, sink.Last());
+  }
+}
+
 TEST_F(EditingUnits, StoringFromTheEditorAddsAndRewritesUserUnits) {
   TUnitForm form = Form("sea_mile", "nmi", "Distance", "1852");
   form.Description = "nautical";
