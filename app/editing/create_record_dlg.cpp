@@ -5,7 +5,6 @@
 #include "app/editing/value_kind_icon.h"
 #include "app/model/moment_picker.h"
 #include "app/shell/guard.h"
-#include "app/shell/main_form.h"
 #include "app/shell/text_edge.h"
 #include "app/storage/parameter_edit_dlg.h"
 #include "editing/template_editor.h"
@@ -198,17 +197,7 @@ void TCreateRecordDlg::BuildAdvanced(QWidget* page) {
   connect(newVersion_, &QPushButton::clicked, this, [this] { PressNewVersion(); });
   connect(iterative_, &QPushButton::clicked, this, [this] { PressIterative(); });
   connect(terminate_, &QPushButton::clicked, this, [this] { PressTerminate(); });
-  // The template editor on a new template whose lines are this record's;
-  // a cell being typed into belongs to them.
-  connect(saveTemplate_, &QPushButton::clicked, this, [this] {
-    std::unique_ptr<TTemplateEditor> templateEditor;
-    RunCommand([&] {
-      if (editor_.EditInProgress() && !editor_.CommitCellEdit()) return;
-      templateEditor = TTemplateEditor::FromRecord(editor_.Record());
-    });
-    EditTemplate(this, std::move(templateEditor));
-    Refill();
-  });
+  connect(saveTemplate_, &QPushButton::clicked, this, [this] { PressSaveAsTemplate(); });
 
   indexBox_ = new QGroupBox;
   auto* indexForm = new QFormLayout(indexBox_);
@@ -609,6 +598,15 @@ void TCreateRecordDlg::PressTerminate() {
   if (close) Finish();
 }
 
+void TCreateRecordDlg::PressSaveAsTemplate() {
+  std::unique_ptr<TTemplateEditor> templateEditor;
+  RunCommand([&] { templateEditor = editor_.TemplateFromRecord(); });
+  std::string stored;
+  if (templateEditor && EditTemplate(this, std::move(templateEditor), &stored))
+    RunCommand([&] { editor_.AdoptTemplate(stored); });
+  ShowAll();
+}
+
 void TCreateRecordDlg::PressAddGroup() {
   app::TSelectRequest request;
   request.Caption = "Select Object";
@@ -662,7 +660,7 @@ bool TCreateRecordDlg::EditNewParameter(TParameter& parameter) {
 }
 
 void TCreateRecordDlg::ParameterAdded() {
-  if (auto* main = qobject_cast<TMainForm*>(window())) main->RefreshParameterLists();
+  vandro::ParametersChanged(this);
 }
 
 void TCreateRecordDlg::Launch(const std::string& text) {

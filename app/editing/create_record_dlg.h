@@ -48,6 +48,7 @@ public:
   TMomentPicker* Moment() const { return moment_; }
   QPushButton* OkButton() const { return ok_; }
   QListWidget* GroupList() const { return groups_; }
+  QLabel* TemplateLabel() const { return template_; }
 
   // The buttons, as the user presses them.
   void PressOk();
@@ -58,6 +59,9 @@ public:
   void PressDefineValue();
   void PressPickParameter();
   void PressAddGroup();
+  // "Save as Template": the template editor on the record's lines and
+  // groups; the template it stores becomes this dialog's.
+  void PressSaveAsTemplate();
   // "?": the formula of the current value whole, in a read-only window
   // under the button that hides again when it is left.
   void ShowFormula();

@@ -6,7 +6,6 @@
 #include "app/model/object_view_dlg.h"
 #include "app/shell/main_form.h"
 #include "model/project.h"
-#include "shell/messages.h"
 
 #include <QMdiSubWindow>
 
@@ -49,50 +48,23 @@ bool FromObjectView(TChosenState& chosen) {
 } // namespace
 
 TChosenState SelectState(TMainForm& main, TStatePurpose purpose) {
-  const bool edit = purpose == TStatePurpose::EditRecord;
-  const bool templateItem = purpose == TStatePurpose::TemplateItem;
   TChosenState chosen;
-  if (!templateItem && FromObjectView(chosen)) return chosen;
+  if (purpose != TStatePurpose::TemplateItem && FromObjectView(chosen)) return chosen;
+  const TStateRequest wanted = StateRequestFor(purpose);
   app::TSelectRequest request;
   request.Caption = "Select Object";
   request.RequireState = true;
-  request.Quiet = !edit;
-  request.AllowCreateObject = templateItem;
+  request.Quiet = wanted.Quiet;
+  request.AllowCreateObject = wanted.AllowCreateObject;
   for (;;) {
     app::TSelectResult result;
-    if (!app::SelectObject(&main, request, result)) return chosen;
-    if (result.CreateNewObject) {
-      chosen.Choice = TStateChoice::NewObject;
-      return chosen;
-    }
-    if (!result.StateIds.empty()) {
-      auto track = std::make_unique<TStateTrack>();
-      if (track->GetState(result.StateIds.front())) {
-        chosen.Track = std::move(track);
-        chosen.Choice = TStateChoice::Track;
-        return chosen;
-      }
-    }
-    if (result.ObjectId == 0) continue;
-    if (edit) {
-      ShowMsg(std::string("You didn't select any state.") + kLineBreak +
-              "There's no record to edit");
-      continue;
-    }
-    if (!Ask(std::string("You didn't select any state.") + kLineBreak +
-                 "Do you want to create new one?",
-             false)) {
-      if (templateItem) return chosen;
-      continue;
-    }
-    auto set = std::make_shared<TObjectSet>();
-    if (!set->Load(result.ObjectId)) {
-      ShowMsg("Object doesn't exist. Id=" + std::to_string(result.ObjectId));
-      continue;
-    }
-    chosen.Set = std::move(set);
-    chosen.Choice = TStateChoice::Set;
-    return chosen;
+    if (!app::SelectObject(&main, request, result)) return TChosenState();
+    TSelectedState selected;
+    selected.CreateNewObject = result.CreateNewObject;
+    selected.ObjectId = result.ObjectId;
+    selected.StateId = result.StateIds.empty() ? 0 : result.StateIds.front();
+    chosen = DecideChosenState(purpose, selected);
+    if (chosen.Choice != TStateChoice::Again) return chosen;
   }
 }
 

@@ -3,8 +3,7 @@
 // Record, a template item, "More ...").
 #pragma once
 
-#include "model/object_set.h"
-#include "model/state_track.h"
+#include "editing/state_choice.h"
 
 #include <memory>
 #include <string>
@@ -14,22 +13,10 @@ namespace vandro {
 class TMainForm;
 class TCreateRecordDlg;
 
-// What "Select Object" gave a record or group command: nothing (Cancel), a
-// state (its track copied and constructed), an object without a state (its
-// history, to start a new branch) or "Create New Object".
-enum class TStateChoice { Cancel, Track, Set, NewObject };
-struct TChosenState {
-  TStateChoice Choice = TStateChoice::Cancel;
-  std::unique_ptr<TStateTrack> Track;
-  std::shared_ptr<TObjectSet> Set;
-};
-
-// What a command asks for: a new state (the state the object view shows is
-// taken without asking), a record to edit (a state is required), or a
-// template item (with "Create New Object"; an object without a state
-// answered No ends the command).
-enum class TStatePurpose { NewState, EditRecord, TemplateItem };
-// "Select Object" in a loop until the purpose is met or the user cancels.
+// What a record or group command works on (editing/state_choice.h decides):
+// the state the object view shows is taken without asking, except for a
+// template item; otherwise "Select Object" in a loop until the purpose is met
+// or the user cancels. Never gives TStateChoice::Again.
 TChosenState SelectState(TMainForm& main, TStatePurpose purpose);
 
 // Each returns the dialog it opened, or nullptr when the command ended

@@ -1,5 +1,6 @@
 #include "app/editing/select_object_dlg.h"
 
+#include "app/editing/structure_commands.h"
 #include "app/editing/value_kind_icon.h"
 #include "app/model/moment_picker.h"
 #include "app/model/object_view_dlg.h"
@@ -188,6 +189,7 @@ TSelectObjectDlg::TSelectObjectDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(tabs_);
   layout->addWidget(buttons);
   resize(640, 460);
+  NameButtonsByCaption(this);
 }
 
 TSelectObjectDlg::~TSelectObjectDlg() {

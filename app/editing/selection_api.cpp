@@ -3,22 +3,24 @@
 #include "app/editing/select_object_dlg.h"
 #include "app/editing/value_constructor_dlg.h"
 #include "app/editing/value_viewer_dlg.h"
-#include "app/shell/main_form.h"
+#include "app/shell/main_commands.h"
 #include "app/shell/text_edge.h"
 #include "shell/clock.h"
 
+#include <QAction>
 #include <QApplication>
 
 namespace vandro::app {
 namespace {
 
-// View: Always Show Hidden lives in the main window's settings.
+// View: Always Show Hidden, as its menu item is checked in the main window
+// that holds parent (or the program's main window, for a parent outside it).
 bool AlwaysShowHidden(QWidget* parent) {
-  for (QWidget* widget = parent; widget; widget = widget->parentWidget())
-    if (auto* form = qobject_cast<TMainForm*>(widget)) return form->AlwaysShowHidden();
+  const QString name = QStringLiteral("viewShowHidden");
+  QAction* command = MainWindowCommand(parent, name);
   for (QWidget* widget : QApplication::topLevelWidgets())
-    if (auto* form = qobject_cast<TMainForm*>(widget)) return form->AlwaysShowHidden();
-  return false;
+    if (!command) command = MainWindowCommand(widget, name);
+  return command && command->isChecked();
 }
 
 } // namespace

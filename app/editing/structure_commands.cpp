@@ -40,10 +40,12 @@ TCreateRecordDlg* RunTemplates(TMainForm& main) {
   return OpenTemplateRecord(main, dialog.NewRecordTemplate());
 }
 
-bool EditTemplate(QWidget* parent, std::unique_ptr<TTemplateEditor> editor) {
+bool EditTemplate(QWidget* parent, std::unique_ptr<TTemplateEditor> editor,
+                  std::string* storedName) {
   if (!editor) return false;
   TTemplateEditDlg dialog(std::move(editor), parent);
   if (dialog.exec() != QDialog::Accepted) return false;
+  if (storedName) *storedName = dialog.Editor().Template().Name;
   TemplatesChanged(parent);
   return true;
 }

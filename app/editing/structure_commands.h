@@ -22,8 +22,9 @@ void RunParameterList(TMainForm& main);
 TCreateRecordDlg* RunTemplates(TMainForm& main);
 
 // The template editor on editor's template, modal; true when OK stored it
-// (the template menu is then rebuilt).
-bool EditTemplate(QWidget* parent, std::unique_ptr<TTemplateEditor> editor);
+// (the template menu is then rebuilt), storedName then holding its name.
+bool EditTemplate(QWidget* parent, std::unique_ptr<TTemplateEditor> editor,
+                  std::string* storedName = nullptr);
 // The same on the stored template of that name.
 bool EditTemplateNamed(QWidget* parent, const std::string& name);
 

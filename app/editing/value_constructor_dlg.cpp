@@ -2,6 +2,7 @@
 
 #include "app/editing/query_edit_dlg.h"
 #include "app/editing/selection_api.h"
+#include "app/editing/structure_commands.h"
 #include "app/editing/value_kind_icon.h"
 #include "app/model/moment_picker.h"
 #include "app/shell/guard.h"
@@ -72,6 +73,7 @@ TValueConstructorDlg::TValueConstructorDlg(TValue& value, TDataRecord* record, i
   layout->addWidget(tabs_);
   layout->addWidget(buttons);
   resize(520, 380);
+  NameButtonsByCaption(this);
   ShowFields();
 }
 
@@ -95,6 +97,7 @@ QWidget* TValueConstructorDlg::MakePlainPage() {
   number_ = Field("Number");
   unit_ = Named(new QComboBox, "Unit");
   unit_->setEditable(true);
+  unit_->lineEdit()->setAccessibleName(unit_->accessibleName());
   unit_->addItem(QString());
   for (const std::string& name : CatalogueUnitNames())
     unit_->addItem(FromCore(name));

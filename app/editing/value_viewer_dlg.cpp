@@ -1,5 +1,6 @@
 #include "app/editing/value_viewer_dlg.h"
 
+#include "app/editing/structure_commands.h"
 #include "app/editing/value_kind_icon.h"
 #include "app/shell/text_edge.h"
 #include "values/value.h"
@@ -60,6 +61,7 @@ TValueViewerDlg::TValueViewerDlg(const TValue& value, QWidget* parent) : QDialog
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   resize(360, 240);
+  NameButtonsByCaption(this);
 }
 
 void TValueViewerDlg::PlaceNear(const QPoint& at) {

@@ -4,7 +4,9 @@
 #include "shell/datetime.h"
 
 #include <QDateEdit>
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QTimeEdit>
 
 namespace vandro {
@@ -22,6 +24,24 @@ TMomentPicker::TMomentPicker(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(date_);
   layout->addWidget(time_);
+}
+
+bool TMomentPicker::event(QEvent* event) {
+  // The window's labels are in place once it is polished or shown, not
+  // while the picker is being made.
+  if (event->type() == QEvent::Polish || event->type() == QEvent::Show) NameAfterCaption();
+  return QWidget::event(event);
+}
+
+void TMomentPicker::NameAfterCaption() {
+  for (const QLabel* label : window()->findChildren<QLabel*>()) {
+    if (label->buddy() != date_) continue;
+    const QString caption = label->text().remove(QLatin1Char('&')).trimmed();
+    if (caption.isEmpty()) return;
+    date_->setAccessibleName(caption + QStringLiteral(" date"));
+    time_->setAccessibleName(caption + QStringLiteral(" time"));
+    return;
+  }
 }
 
 double TMomentPicker::Moment() const {

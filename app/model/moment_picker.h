@@ -1,5 +1,10 @@
 // A moment as the user picks it: a date picker in the current date style and
 // a time picker side by side, read and set as days since 30.12.1899.
+//
+// The fields are announced as "Date" and "Time". A window that shows several
+// pickers tells them apart by the caption it sets beside each, as the buddy
+// label of the date field: before the picker first shows, both fields take
+// that caption ("Known at: date", "Known at: time").
 #pragma once
 
 #include <QWidget>
@@ -20,7 +25,12 @@ public:
   QDateEdit* DateEdit() const { return date_; }
   QTimeEdit* TimeEdit() const { return time_; }
 
+protected:
+  bool event(QEvent* event) override;
+
 private:
+  void NameAfterCaption();
+
   QDateEdit* date_;
   QTimeEdit* time_;
 };

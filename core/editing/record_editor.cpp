@@ -215,19 +215,69 @@ void TRecordEditor::LoadTemplate() {
     relation->Modified = true;
     relation->Invisible = line->Invisible;
   }
+  ListGroupActions(false);
+  ApplyNaming();
+  record_->RecName =
+      (objectName_ + "[" + std::to_string(stateNumber_) + "]").substr(0, kRecordNameCapacity);
+  record_->Type = template_->Idtor;
+  ExeAction(lmBeforeCreate);
+}
+
+// The template's "Add to Group" actions as the group list's items; the
+// items point at the template's actions, which the list changes in place.
+void TRecordEditor::ListGroupActions(bool withNullArgument) {
+  groups_.clear();
   for (const auto& action : template_->Actions) {
-    if (action->ActionType != atAddToGroup || action->Argument.IsNull()) continue;
+    if (action->ActionType != atAddToGroup) continue;
+    if (!withNullArgument && action->Argument.IsNull()) continue;
     TGroupItem item;
     item.Text = ToDisplayText(&action->Argument);
     item.Checked = action->ApplyTo == apState;
     item.Action = action.get();
     groups_.push_back(std::move(item));
   }
-  ApplyNaming();
-  record_->RecName =
-      (objectName_ + "[" + std::to_string(stateNumber_) + "]").substr(0, kRecordNameCapacity);
+}
+
+std::unique_ptr<TTemplateEditor> TRecordEditor::TemplateFromRecord() {
+  if (editing_ && !CommitCellEdit()) return nullptr;
+  std::vector<const TActionTemplate*> actions;
+  for (const TGroupItem& item : groups_)
+    actions.push_back(item.Action);
+  return TTemplateEditor::FromRecord(*record_, actions);
+}
+
+void TRecordEditor::AdoptTemplate(std::string_view name) {
+  auto adopted = std::make_unique<TTemplate>("TCreateRecordDlg.SaveAsTemplate");
+  adopted->Name = name;
+  adopted->Load();
+  // The group items point into the template they came from: they go first.
+  groups_.clear();
+  template_ = std::move(adopted);
+  templateName_ = template_->Name;
+  editing_ = false;
+  editRow_ = 0;
+  editColumn_ = rcParameter;
+  record_->PVs.clear();
+  record_->VisiblePVs.clear();
+  for (const auto& line : template_->ParamLines) {
+    if (!line->Parameter) continue;
+    TPVRelation& relation = record_->AddPV(*line->Parameter, line->DefValue, true);
+    relation.Invisible = line->Invisible;
+  }
+  ListGroupActions(true);
+  AppendBlankRow();
+  if (!template_->Naming.IsNull()) {
+    const TValue::Ptr result = Evaluate(template_->Naming, previousState_, record_.get(), nullptr);
+    if (result->IsPlain() && !result->IsNull() && !result->IsError()) {
+      objectName_ = Trimmed(result->Text()).substr(0, kNameCapacity);
+      IndexName = IndexComment = objectName_;
+      if (newObject_)
+        record_->RecName =
+            (objectName_ + "[" + std::to_string(stateNumber_) + "]").substr(0, kRecordNameCapacity);
+    }
+  }
   record_->Type = template_->Idtor;
-  ExeAction(lmBeforeCreate);
+  RefreshGrid();
 }
 
 void TRecordEditor::ApplyNaming() {

@@ -12,6 +12,7 @@
 // stored is a copy: when storing fails the dialog keeps every pair as typed.
 #pragma once
 
+#include "editing/template_editor.h"
 #include "language/executor.h"
 #include "model/data_record.h"
 #include "model/object_set.h"
@@ -209,6 +210,19 @@ public:
   void SetGroupChecked(int index, bool checked);
   TActionTemplate& GroupAction(int index) const;
 
+  // "Save as Template": the pending edit is committed, then the template
+  // editor opens on a new template with one line per parameter row (its
+  // value as default, its visibility kept) and a copy of every group-list
+  // action; nullptr when the edit cannot be left.
+  std::unique_ptr<TTemplateEditor> TemplateFromRecord();
+  // The template stored under name (the one "Save as Template" made)
+  // becomes the dialog's: the rows are rebuilt from its lines, the group
+  // list from its "Add to Group" actions, its naming rule gives the object
+  // name and the record takes its identifier as Type. A later restart
+  // ("Save and Create ...") starts from it too. Raises as TTemplate::Load,
+  // with the dialog's rows as they were.
+  void AdoptTemplate(std::string_view name);
+
   // The formula text "?" shows, and the hint of a value cell.
   std::string FormulaText() const;
 
@@ -221,6 +235,7 @@ private:
   void Unlink();
   void LoadTemplate();
   void ApplyNaming();
+  void ListGroupActions(bool withNullArgument);
   void AppendBlankRow();
   TValue::Ptr Evaluate(const TValue& value, TDataRecord* base, TDataRecord* current,
                        TExecutor::TNameChain* chain);

@@ -57,7 +57,9 @@ std::unique_ptr<TTemplateEditor> TTemplateEditor::ForNewTemplate() {
   return editor;
 }
 
-std::unique_ptr<TTemplateEditor> TTemplateEditor::FromRecord(const TDataRecord& record) {
+std::unique_ptr<TTemplateEditor>
+TTemplateEditor::FromRecord(const TDataRecord& record,
+                            const std::vector<const TActionTemplate*>& actions) {
   std::unique_ptr<TTemplateEditor> editor = ForNewTemplate();
   TTemplate& tmpl = *editor->template_;
   for (const auto& pair : record.PVs) {
@@ -68,6 +70,11 @@ std::unique_ptr<TTemplateEditor> TTemplateEditor::FromRecord(const TDataRecord& 
     line->DefValue.Assign(pair->Value);
     line->Invisible = pair->Invisible;
     tmpl.ParamLines.push_back(std::move(line));
+  }
+  for (const TActionTemplate* action : actions) {
+    auto copy = std::make_unique<TActionTemplate>("TTemplateEditor.FromRecord");
+    copy->Assign(*action);
+    tmpl.Actions.push_back(std::move(copy));
   }
   return editor;
 }

@@ -60,8 +60,11 @@ public:
   // A new template, not stored, without lines.
   static std::unique_ptr<TTemplateEditor> ForNewTemplate();
   // A new template whose lines are the record's pairs that name a parameter
-  // (their values as defaults, their visibility kept): "Save as Template".
-  static std::unique_ptr<TTemplateEditor> FromRecord(const TDataRecord& record);
+  // (their values as defaults, their visibility kept) and whose actions are
+  // copies of the given ones: "Save as Template" with the record dialog's
+  // group list.
+  static std::unique_ptr<TTemplateEditor>
+  FromRecord(const TDataRecord& record, const std::vector<const TActionTemplate*>& actions = {});
 
   TTemplate& Template() { return *template_; }
   const TTemplate& Template() const { return *template_; }

@@ -356,6 +356,11 @@ private slots:
       if (button->text() == QStringLiteral("Save as Template")) button->click();
     QCoreApplication::processEvents();
     QVERIFY(MenuCaptions(form->RecordsMenu()).contains(QStringLiteral("COPY")));
+    // The dialog now works by the new template: its lines, its group, its name.
+    QCOMPARE(dialog->TemplateLabel()->text(), QStringLiteral("COPY"));
+    QCOMPARE(dialog->Grid()->rowCount(), 3);
+    QCOMPARE(dialog->Grid()->item(0, rcParameter)->text(), QStringLiteral("Y"));
+    QCOMPARE(dialog->GroupList()->count(), 1);
     dialog->PressCancel();
   }
 

@@ -1,5 +1,6 @@
 #include "editing/record_editor.h"
 
+#include "editing/object_selection.h"
 #include "editing/object_states.h"
 #include "model/object_index.h"
 #include "shell/datetime.h"
@@ -375,6 +376,65 @@ TEST_F(RecordEditor, ANewVersionMakesASecondCurrentState) {
   for (const TStateRow& row : states.Rows())
     ids.push_back(row.RecordId);
   EXPECT_EQ((std::vector<int32_t>{r2, version}), ids);
+  // "Select Object" offers both.
+  TObjectSelection selection;
+  selection.Prepare(10, Now(), true, false, false);
+  selection.ChooseObject(object);
+  EXPECT_EQ(2, selection.StateCount());
+  selection.Release();
+}
+
+TEST_F(RecordEditor, SaveAsTemplateCarriesTheGroupsAndTheDialogTakesTheTemplateOver) {
+  const int32_t ward = APSCreateObject("WARD");
+  auto editor = NewObject();
+  AddValue(*editor, "X", "7");
+  AddValue(*editor, "Y", "2");
+  TValue group;
+  group.SetText(vkObject, std::to_string(ward));
+  ASSERT_TRUE(editor->AddGroup(group));
+  editor->SetGroupChecked(0, true);
+  // A value still being typed belongs to the template.
+  ASSERT_TRUE(editor->SelectCell(RowOf(*editor, "Y"), rcValue));
+  editor->SetEditText("3");
+
+  std::unique_ptr<TTemplateEditor> made = editor->TemplateFromRecord();
+  ASSERT_TRUE(made);
+  TTemplate& round = made->Template();
+  ASSERT_EQ(2, round.ParamLineCount());
+  EXPECT_EQ("3", round.ParamLine(1).DefValue.Text());
+  ASSERT_EQ(1, round.ActionCount());
+  EXPECT_EQ(atAddToGroup, round.Action(0).ActionType);
+  EXPECT_EQ(std::to_string(ward), round.Action(0).Argument.Text());
+  EXPECT_EQ(apState, round.Action(0).ApplyTo);
+  // What the user then does in the template editor is what the dialog takes
+  // over: a new default, a naming rule, a group action still without group.
+  round.ParamLine(0).DefValue.SetPlain("8");
+  round.Naming.SetText(vkCalculated, "'N' && X");
+  auto unnamed = std::make_unique<TActionTemplate>();
+  unnamed->ActionType = atAddToGroup;
+  round.Actions.push_back(std::move(unnamed));
+  ASSERT_TRUE(made->Save("round"));
+
+  editor->AdoptTemplate("ROUND");
+  EXPECT_EQ("ROUND", editor->TemplateCaption());
+  EXPECT_EQ("New Object: N8", editor->Caption());
+  EXPECT_EQ("N8[1]", editor->RecordName());
+  EXPECT_EQ(round.Idtor, editor->Record().Type);
+  const auto& rows = editor->Rows();
+  ASSERT_EQ(3u, rows.size());
+  EXPECT_EQ("8", rows[0].Value);
+  EXPECT_EQ("3", rows[1].Value);
+  EXPECT_TRUE(rows[0].Modified && rows[1].Modified);
+  EXPECT_FALSE(rows[2].HasParameter);
+  ASSERT_EQ(2u, editor->Groups().size());
+  EXPECT_TRUE(editor->Groups()[0].Checked);
+  EXPECT_TRUE(editor->Groups()[1].Action->Argument.IsNull());
+
+  // The next record of "Save and Create a New Version" starts from it too.
+  SureToStore();
+  ASSERT_TRUE(editor->SaveAndCreateNewVersion());
+  EXPECT_EQ("ROUND", editor->TemplateCaption());
+  EXPECT_NE(0, APSFindObject("N8"));
 }
 
 TEST_F(RecordEditor, AnIterativeRecordFollowsTheOneJustStored) {

@@ -151,10 +151,19 @@ TEST_F(TemplateEditor, SaveAsTemplateTakesTheRecordsParameters) {
   TValue five;
   five.SetPlain("5");
   record.AddPV(*CurrentProject()->FindParameter("X"), five, true).Invisible = true;
-  auto editor = TTemplateEditor::FromRecord(record);
+  TActionTemplate group;
+  group.Argument.SetText(vkObject, "12");
+  group.ApplyTo = apState;
+  auto editor = TTemplateEditor::FromRecord(record, {&group});
   EXPECT_EQ((std::vector<std::string>{"Z", "X"}), LineNames(editor->Template()));
   EXPECT_EQ("5", editor->Template().ParamLine(1).DefValue.Text());
   EXPECT_TRUE(editor->Template().ParamLine(1).Invisible);
+  // The group list's actions are copied, not shared.
+  ASSERT_EQ(1, editor->Template().ActionCount());
+  TActionTemplate& copy = editor->Template().Action(0);
+  EXPECT_NE(&group, &copy);
+  EXPECT_EQ("12", copy.Argument.Text());
+  EXPECT_EQ(apState, copy.ApplyTo);
   EXPECT_EQ("", editor->FormerName());
   EXPECT_TRUE(editor->Save("FROMRECORD"));
 }
