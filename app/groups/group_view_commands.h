@@ -13,8 +13,9 @@ class TViewGroupDlg;
 TViewGroupDlg* OpenViewGroup(TMainForm& main);
 
 // Statistics: Basic Statistics (descriptive) and Stat Dialog. True when the
-// active child is a group table view with selected cells and it handed
-// them on; false leaves the command to open its own window.
+// active child is a group table view with selected cells: it handed them
+// on, or said that none holds a number. False leaves the command to open
+// its own window.
 bool GroupViewStatistics(TMainForm& main, bool descriptive);
 
 } // namespace vandro

@@ -2,7 +2,7 @@
 
 #include "app/model/moment_picker.h"
 #include "app/shell/guard.h"
-#include "app/shell/main_form.h"
+#include "app/shell/status_wait.h"
 #include "app/shell/text_edge.h"
 
 #include <QDateEdit>
@@ -20,7 +20,7 @@ namespace {
 constexpr int kRecountDelayMs = 300;
 } // namespace
 
-TRollbackDlg::TRollbackDlg(TMainForm& main) : QDialog(&main), main_(main), progress_(&main) {
+TRollbackDlg::TRollbackDlg(QWidget& main) : QDialog(&main), main_(main), progress_(&main) {
   setObjectName(QStringLiteral("rollbackDialog"));
   setWindowTitle(QStringLiteral("Rollback"));
   auto* layout = new QVBoxLayout(this);
@@ -55,7 +55,7 @@ TRollbackDlg::TRollbackDlg(TMainForm& main) : QDialog(&main), main_(main), progr
 
 TRollbackDlg::~TRollbackDlg() = default;
 
-TRollbackDlg& TRollbackDlg::Instance(TMainForm& main) {
+TRollbackDlg& TRollbackDlg::Instance(QWidget& main) {
   if (auto* dialog = main.findChild<TRollbackDlg*>(QStringLiteral("rollbackDialog"),
                                                    Qt::FindDirectChildrenOnly))
     return *dialog;
@@ -88,7 +88,7 @@ int TRollbackDlg::Run() {
 }
 
 void TRollbackDlg::SetWaiting(bool waiting) {
-  main_.SetWaiting(waiting);
+  ShowWaiting(waiting);
   if (waiting) main_.repaint();
 }
 

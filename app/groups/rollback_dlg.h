@@ -16,17 +16,17 @@ class QTimer;
 
 namespace vandro {
 
-class TMainForm;
 class TMomentPicker;
 
 class TRollbackDlg final : public QDialog, private TRollbackHost {
   Q_OBJECT
 public:
-  explicit TRollbackDlg(TMainForm& main);
+  // main: the main window, whose child the dialog is.
+  explicit TRollbackDlg(QWidget& main);
   ~TRollbackDlg() override;
 
   // The main window's instance, made on first use.
-  static TRollbackDlg& Instance(TMainForm& main);
+  static TRollbackDlg& Instance(QWidget& main);
 
   // The command: the window at now, then, on OK, the question and the
   // deleting; the count deleted, or -1 when nothing was run.
@@ -43,7 +43,7 @@ public:
 private:
   void SetWaiting(bool waiting) override;
 
-  TMainForm& main_;
+  QWidget& main_;
   TRollbackWindow window_;
   TProgressWindow progress_;
   TMomentPicker* moment_;

@@ -7,6 +7,7 @@
 #include "app/shell/text_edge.h"
 #include "app/stats/stat_windows.h"
 #include "editing/value_constructor.h"
+#include "shell/messages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -410,7 +411,11 @@ void TViewGroupDlg::CopyNumeric() {
 }
 
 bool TViewGroupDlg::HandToStatistics(bool descriptive) {
-  if (!table_.CanHandOn()) return false;
+  if (table_.Selection().empty()) return false;
+  if (!table_.CanHandOn()) {
+    ShowMsg(kNothingNumeric);
+    return true;
+  }
   std::vector<app::THandedSeries> handed;
   for (TGroupSeries& series : table_.SelectedSeries())
     handed.push_back({series.Name, std::move(series.Items), std::move(series.Labels)});

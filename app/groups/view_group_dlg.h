@@ -88,7 +88,8 @@ public:
   void PressFormula();
   void CopyCells();
   void CopyNumeric();
-  // "Descriptive Statistics" / "Statistics"; false when nothing is selected.
+  // "Descriptive Statistics" / "Statistics"; false when nothing is
+  // selected. A selection without a number says kNothingNumeric.
   bool HandToStatistics(bool descriptive);
   void NextVersion();
   void SetColumnWidth();

@@ -2,7 +2,6 @@
 
 #include "app/editing/selection_api.h"
 #include "app/shell/guard.h"
-#include "app/shell/progress_window.h"
 #include "app/shell/text_edge.h"
 #include "app/stats/cluster_dlg.h"
 #include "app/stats/edit_data_dlg.h"
@@ -191,8 +190,8 @@ void TAnalysisDlg::BuildSeriesPage(QWidget* page) {
 bool TAnalysisDlg::DefineArray(const TValue& source) {
   bool set = false;
   {
-    TStatWait wait;
-    RunCommand([&] { set = dialog_.Analysis().SetObjects(source); });
+    TStatWait wait(this);
+    RunCommand([&] { set = dialog_.Analysis().SetObjects(source, wait.Progress()); });
   }
   if (!set) return false;
   source_.Assign(source);
@@ -205,7 +204,10 @@ bool TAnalysisDlg::SelectGroup(int32_t groupId) {
   TValue group;
   group.SetText(vkObject, std::to_string(groupId));
   bool set = false;
-  RunCommand([&] { set = dialog_.Analysis().SelectGroup(group); });
+  {
+    TStatWait wait(this);
+    RunCommand([&] { set = dialog_.Analysis().SelectGroup(group, wait.Progress()); });
+  }
   if (!set) return false;
   series_->setText(QStringLiteral("Group: %1 objects").arg(dialog_.Analysis().ObjectCount()));
   Changed();
@@ -416,8 +418,8 @@ bool TAnalysisDlg::EnsureDomains() {
   const int before = analysis.ParamCount();
   bool built = false;
   {
-    TStatWait wait;
-    RunCommand([&] { built = analysis.BuildDomains(); });
+    TStatWait wait(this);
+    RunCommand([&] { built = analysis.BuildDomains(wait.Progress()); });
   }
   dialog_.Changed();
   if (analysis.ParamCount() != before) FillChosen(-1);
@@ -589,11 +591,10 @@ void TAnalysisDlg::PressCluster() {
   TMergeTable merges;
   bool clustered = false;
   {
-    TStatWait wait;
-    TProgressWindow progress(this, true);
+    TStatWait wait(this);
     RunCommand([&] {
       clustered = dialog_.RunCluster(static_cast<TClusterDistance>(distance_->currentIndex()),
-                                     merges, &progress);
+                                     merges, wait.Progress());
     });
   }
   // BuildDomains may have asked to drop parameters.
@@ -609,8 +610,10 @@ void TAnalysisDlg::PressRegression() {
   auto regression = std::make_unique<TLinearRegression>();
   bool opened = false;
   {
-    TStatWait wait;
-    RunCommand([&] { opened = dialog_.OpenRegression(dependent_->currentIndex(), *regression); });
+    TStatWait wait(this);
+    RunCommand([&] {
+      opened = dialog_.OpenRegression(dependent_->currentIndex(), *regression, wait.Progress());
+    });
   }
   FillChosen(std::min(chosen_->currentRow(), dialog_.Analysis().ParamCount() - 1));
   if (!opened) return;

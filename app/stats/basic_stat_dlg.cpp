@@ -60,23 +60,22 @@ void ShowBasicStatistics(QWidget* parent, const std::vector<TStatSeries*>& serie
 
 namespace vandro::app {
 
+// A series that does not load is listed by name and keeps its column.
 void OpenDescriptiveStats(QWidget* parent, std::vector<THandedSeries> handed) {
   std::vector<std::unique_ptr<TStatSeries>> series;
-  {
-    TStatWait wait;
-    for (THandedSeries& one : handed) {
-      auto loaded = std::make_unique<TStatSeries>();
-      loaded->SetName(one.Name);
-      loaded->Source = std::move(one.Source);
-      std::vector<std::string> errors;
-      loaded->Load(errors);
-      if (!errors.empty()) {
-        errors.insert(errors.begin(), loaded->Name() + ":");
-        ShowMsgList(errors);
-      }
-      series.push_back(std::move(loaded));
+  const bool loaded = LoadHandedSeries(handed, parent, [&series](THandedSeries& one) {
+    auto load = std::make_unique<TStatSeries>();
+    load->SetName(one.Name);
+    load->Source = std::move(one.Source);
+    std::vector<std::string> errors;
+    load->Load(errors);
+    if (!errors.empty()) {
+      errors.insert(errors.begin(), load->Name() + ":");
+      ShowMsgList(errors);
     }
-  }
+    series.push_back(std::move(load));
+  });
+  if (!loaded) return;
   std::vector<TStatSeries*> list;
   for (const auto& one : series)
     list.push_back(one.get());

@@ -48,8 +48,8 @@ bool TEditDataDlg::Load() {
   std::vector<std::vector<std::string>> cells;
   bool built = false;
   {
-    TStatWait wait;
-    RunCommand([&] { built = dialog_.DataCells(cells); });
+    TStatWait wait(this);
+    RunCommand([&] { built = dialog_.DataCells(cells, wait.Progress()); });
   }
   if (!built) return false;
   filling_ = true;

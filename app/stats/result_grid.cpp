@@ -2,7 +2,7 @@
 
 #include "app/exchange/print_window.h"
 #include "app/shell/guard.h"
-#include "app/shell/main_form.h"
+#include "app/shell/status_wait.h"
 #include "app/shell/text_edge.h"
 #include "app/stats/stat_windows.h"
 #include "shell/messages.h"
@@ -59,12 +59,6 @@ void SaveGridWithDialog(QTableWidget* grid) {
                                    QStringLiteral("CSV files (*.csv);;All files (*)"));
   if (path.isEmpty()) return;
   SaveGridAs(grid, QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".csv") : path);
-}
-
-TMainForm* MainForm() {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (auto* form = qobject_cast<TMainForm*>(widget)) return form;
-  return nullptr;
 }
 
 } // namespace
@@ -157,20 +151,14 @@ bool SaveGridAs(const QTableWidget* grid, const QString& path) {
   return true;
 }
 
-TStatWait::TStatWait() {
-  if (TMainForm* form = MainForm())
-    form->SetWaiting(true);
-  else
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+TStatWait::TStatWait(QWidget* parent) : progress_(parent, true) {
+  ShowWaiting(true);
   // Paint what changed before the work holds the event loop.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 TStatWait::~TStatWait() {
-  if (TMainForm* form = MainForm())
-    form->SetWaiting(false);
-  else
-    QApplication::restoreOverrideCursor();
+  ShowWaiting(false);
 }
 
 } // namespace vandro

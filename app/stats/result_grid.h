@@ -1,7 +1,10 @@
 // What every result window of the statistics shares: a read-only grid whose
 // first row and column are headings, its "Copy" and "Save As..." commands
-// (stat_windows.h), and "Wait" while a window loads or computes.
+// (stat_windows.h), and "Wait" with the progress window while a window loads
+// or computes.
 #pragma once
+
+#include "app/shell/progress_window.h"
 
 #include <QString>
 
@@ -32,13 +35,20 @@ QString GridText(const QTableWidget* grid, bool csv, bool selectionOnly);
 bool SaveGridAs(const QTableWidget* grid, const QString& path);
 
 // "Wait" in the main window's status bar and the wait cursor while a scope
-// runs; what is on screen is painted before the work starts.
+// runs; what is on screen is painted before the work starts. Long work
+// (a query, loading objects, reading their values, clustering) reports
+// through Progress: the program's progress window over parent, with
+// "Cancel", shown only while the work reports.
 class TStatWait {
 public:
-  TStatWait();
+  explicit TStatWait(QWidget* parent = nullptr);
   ~TStatWait();
   TStatWait(const TStatWait&) = delete;
   TStatWait& operator=(const TStatWait&) = delete;
+  TProgress* Progress() { return &progress_; }
+
+private:
+  TProgressWindow progress_;
 };
 
 } // namespace vandro

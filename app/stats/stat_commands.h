@@ -6,12 +6,12 @@ namespace vandro {
 
 class TMainForm;
 
-// The group table view's own command when it is the active child with
-// selected cells; otherwise a series asked for through the value
-// constructor, shown in "Descriptive stats".
+// Basic Statistics: the group table view's "Descriptive Statistics" when it
+// is the active child with selected cells; otherwise "Statistics" with an
+// empty list, modal.
 void OpenBasicStatistics(TMainForm& main);
-// The group table view's own command likewise; otherwise "Statistics" with
-// an empty list, modal.
+// Stat Dialog: the group table view's "Statistics" likewise; otherwise the
+// same empty "Statistics".
 void OpenStatistics(TMainForm& main);
 // "Distributions", modal; needs no project.
 void OpenDistributions(TMainForm& main);

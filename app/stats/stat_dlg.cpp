@@ -9,6 +9,8 @@
 #include "app/stats/result_grid.h"
 #include "app/stats/stat_windows.h"
 #include "editing/value_constructor.h"
+#include "shell/messages.h"
+#include "shell/progress.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,6 +41,13 @@ QPushButton* Button(const char* caption) {
 
 QLabel* Caption(const char* text) {
   return new QLabel(QString::fromLatin1(text));
+}
+
+// "Input Series Name", starting from initial; false on Cancel.
+bool AskSeriesName(QWidget* parent, const std::string& initial, std::string& name) {
+  name = initial;
+  return AskText(parent, QString::fromLatin1(kSeriesNamePrompt), QStringLiteral("Series name:"),
+                 name);
 }
 
 } // namespace
@@ -232,12 +241,6 @@ void TStatDlg::ShowPanel() {
     label->setVisible(panel.hasEffect);
 }
 
-bool AskSeriesName(QWidget* parent, const std::string& initial, std::string& name) {
-  name = initial;
-  return AskText(parent, QString::fromLatin1(kSeriesNamePrompt), QStringLiteral("Series name:"),
-                 name);
-}
-
 void TStatDlg::AddSeries() {
   // A definition that was refused comes back for mending, not retyping.
   const int page = draft_ ? 0 : vpArray; // a draft opens on its own page
@@ -251,8 +254,8 @@ void TStatDlg::AddSeries() {
   }
   bool added = false;
   {
-    TStatWait wait;
-    added = dialog_.Add(*source, name);
+    TStatWait wait(this);
+    added = dialog_.Add(*source, name, wait.Progress());
   }
   if (!added) {
     draft_ = std::move(source);
@@ -276,8 +279,8 @@ void TStatDlg::ModifySeries() {
   std::string name;
   if (!AskSeriesName(this, dialog_.Series(row).Name(), name)) return;
   {
-    TStatWait wait;
-    dialog_.Modify(row, *source, name);
+    TStatWait wait(this);
+    dialog_.Modify(row, *source, name, wait.Progress());
   }
   ShowList();
 }
@@ -342,13 +345,26 @@ void TStatDlg::RowDragged(int from, int to) {
 
 namespace vandro::app {
 
+bool LoadHandedSeries(std::vector<THandedSeries>& series, QWidget* parent,
+                      const std::function<void(THandedSeries&)>& load) {
+  TStatWait wait(parent);
+  TProgressScope scope(wait.Progress(), kLoadSeriesProgress);
+  for (size_t i = 0; i < series.size(); ++i) {
+    if (!scope.Update(static_cast<int64_t>(i), static_cast<int64_t>(series.size()))) {
+      ShowMsg(kLoadSeriesCancelled);
+      return false;
+    }
+    load(series[i]);
+  }
+  return true;
+}
+
 void OpenStatDialog(QWidget* parent, std::vector<THandedSeries> series) {
   TStatDlg dialog(parent);
-  {
-    TStatWait wait;
-    for (THandedSeries& one : series)
-      dialog.Dialog().AddItems(std::move(one.Source), one.Name);
-  }
+  if (!LoadHandedSeries(series, parent, [&dialog](THandedSeries& one) {
+        dialog.Dialog().AddItems(std::move(one.Source), one.Name);
+      }))
+    return;
   dialog.ShowList();
   dialog.exec();
 }

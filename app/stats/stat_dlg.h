@@ -94,7 +94,4 @@ private:
   QPushButton* table_;
 };
 
-// "Input Series Name", starting from initial; false on Cancel.
-bool AskSeriesName(QWidget* parent, const std::string& initial, std::string& name);
-
 } // namespace vandro

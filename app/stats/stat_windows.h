@@ -5,6 +5,7 @@
 
 #include "values/value.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ struct THandedSeries {
   std::vector<std::string> Labels; // one per item, may be empty
 };
 
+// load for each series in turn, under "Wait" and the progress window over
+// parent; false after kLoadSeriesCancelled when the progress was asked to
+// stop (the caller then opens nothing).
+bool LoadHandedSeries(std::vector<THandedSeries>& series, QWidget* parent,
+                      const std::function<void(THandedSeries&)>& load);
 // "Descriptive stats" over the series (one column per series).
 void OpenDescriptiveStats(QWidget* parent, std::vector<THandedSeries> series);
 // The "Statistics" window with the series in its list.

@@ -527,6 +527,13 @@ const TValue* TGroupTable::CellValue(int row, int column) const {
   return pair ? &pair->Value : nullptr;
 }
 
+const TValue* TGroupTable::ShownValue(int row, int column) const {
+  const int index = column - kFixedColumns;
+  if (row < 0 || row >= RowCount() || index < 0 || index >= static_cast<int>(columns_.size()))
+    return nullptr;
+  return rows_[static_cast<size_t>(row)]->Cells[static_cast<size_t>(index)].Get();
+}
+
 std::string TGroupTable::CellText(int row, int column) const {
   if (row < 0 || row >= RowCount()) return {};
   const TRow& r = *rows_[static_cast<size_t>(row)];
@@ -593,6 +600,14 @@ std::string TGroupTable::CopyText() const {
   return text;
 }
 
+bool TGroupTable::CanHandOn() const {
+  for (const TCellRect& rect : selection_)
+    for (int column = std::max(rect.Left, kFixedColumns); column <= rect.Right; ++column)
+      for (int row = std::max(rect.Top, 0); row <= std::min(rect.Bottom, RowCount() - 1); ++row)
+        if (const TValue* value = ShownValue(row, column); value && value->IsNumeric()) return true;
+  return false;
+}
+
 std::vector<TGroupSeries> TGroupTable::SelectedSeries() const {
   std::set<int> columns;
   for (const TCellRect& rect : selection_)
@@ -606,7 +621,7 @@ std::vector<TGroupSeries> TGroupTable::SelectedSeries() const {
     one.Items->SetArray();
     for (int row = 0; row < RowCount(); ++row) {
       if (!IsSelected(row, column)) continue;
-      const TValue* value = CellValue(row, column);
+      const TValue* value = ShownValue(row, column);
       if (!value || !value->IsNumeric()) continue;
       one.Items->AddItem(value->Clone("TViewGroupDlg.Series"));
       one.Labels.push_back(CellText(row, 1) + " " + CellText(row, 2));
@@ -631,7 +646,7 @@ std::string TGroupTable::CopyNumericText() const {
     for (const int column : columns) {
       line += '\t';
       if (!IsSelected(row, column)) continue;
-      const TValue* value = CellValue(row, column);
+      const TValue* value = ShownValue(row, column);
       if (!value || !value->IsNumeric()) continue;
       line += value->Text();
       any = true;

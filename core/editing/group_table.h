@@ -47,6 +47,7 @@ inline constexpr const char* kNoGroupState = "Object has not any actual state";
 inline constexpr const char* kNullReference = "Reference to Null Object";
 inline constexpr const char* kWidthPrompt = "Input column width (cm):";
 inline constexpr const char* kInvalidWidth = "Invalid width";
+inline constexpr const char* kNothingNumeric = "The selected cells hold no numeric values";
 inline constexpr int kFixedColumns = 3; // "#", "Object Name", "State Time"
 inline constexpr size_t kCalcNameCapacity = 32;
 inline constexpr int kCaptionNameCapacity = 50;
@@ -177,7 +178,9 @@ public:
 
   // The pop-up menu.
   bool CanCopy() const { return selection_.size() == 1; }
-  bool CanHandOn() const { return !selection_.empty(); }
+  // "Copy Numeric" and the two statistics commands: a selected cell of a
+  // parameter column holds a number (what SelectedSeries hands on).
+  bool CanHandOn() const;
   bool CanShowNextVersion() const { return selection_.size() == 1; }
   // "Copy": the single rectangle's texts, tab between cells, CR LF after
   // each row. Empty when there is not exactly one rectangle.
@@ -187,6 +190,7 @@ public:
   std::vector<TGroupSeries> SelectedSeries() const;
   // "Copy Numeric": the same series as text, a row per table row that has a
   // numeric selected cell: object name, state time, then a cell per series.
+  // Both take the values the cells show: a hidden pair is not handed on.
   std::string CopyNumericText() const;
   // "Next Version" on the top row of the selection; false when that row's
   // member has one branch only or nothing is selected.
@@ -220,6 +224,8 @@ private:
   int ColumnOf(std::string_view name) const;
   TCalcColumn* FindCalc(std::string_view name);
   TDataRecord* State(int row) const;
+  // What the cell shows: unlike CellValue, nothing for a hidden pair.
+  const TValue* ShownValue(int row, int column) const;
   bool Before(const TRow& a, const TRow& b, const std::vector<std::pair<int, bool>>& keys) const;
   void QuickSort(int left, int right, const std::vector<std::pair<int, bool>>& keys);
 

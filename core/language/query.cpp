@@ -9,6 +9,7 @@
 #include "model/state_track.h"
 #include "shell/clock.h"
 #include "shell/messages.h"
+#include "shell/progress.h"
 #include "values/value_text.h"
 
 #include <algorithm>
@@ -67,7 +68,8 @@ void Flatten(const TValue& value, std::vector<const TValue*>& out) {
 
 class TQueryRun {
 public:
-  TQueryRun(TQExpression& query, double moment) : query_(query), moment_(moment) {}
+  TQueryRun(TQExpression& query, double moment, TProgressScope& progress)
+      : query_(query), moment_(moment), progress_(progress) {}
 
   void Run() {
     if (query_.Selection != qsAll && query_.Number == 0) return;
@@ -82,10 +84,15 @@ public:
     std::vector<const TValue*> values;
     for (const auto& value : query_.ScopeValues)
       Flatten(*value, values);
-    for (const TValue* value : values) {
-      const bool more =
-          query_.Scope == qcContent ? ContentOf(*value) : Candidates(*value, /*skipOthers=*/false);
+    const double count = static_cast<double>(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+      const TValue& value = *values[i];
+      // A group's members are its share of the listed items.
+      const auto walked = [&](double share) { Walked((static_cast<double>(i) + share) / count); };
+      const bool more = query_.Scope == qcContent ? ContentOf(value, walked)
+                                                  : Candidates(value, /*skipOthers=*/false);
       if (!more) return;
+      walked(1);
     }
   }
 
@@ -124,17 +131,39 @@ private:
     TRecordStore* store = OpenRecordStore();
     if (!store) return;
     distinctGroups_ = true;
+    const int64_t objects = store->ObjectCount();
     // Room for every object at once: growing by doubling would need the old
     // and the new room together, half as much again at the peak.
     if (!query_.States && query_.Selection == qsAll)
-      allHits_.reserve(static_cast<size_t>(store->ObjectCount()) * sizeof(int32_t));
+      allHits_.reserve(static_cast<size_t>(objects) * sizeof(int32_t));
     TObjectSet set;
-    store->WalkObjects([&](int32_t id, const std::string& name) {
-      LoadInto(set, id, name, *store);
+    WalkAll(*store, objects, set, [&] {
       TTracks tracks;
       set.StatesAt(moment_, tracks);
       return Group(set.ObjIdtor, tracks);
     });
+  }
+
+  // Reports the share of the candidates walked; a progress asked to stop
+  // ends the run with kQueryCancelled.
+  void Walked(double share) {
+    if (!progress_.Update(share)) throw TQueryFailure{kQueryCancelled};
+  }
+
+  // Every stored object loaded into set in turn, then visited; false from
+  // visit ends the walk. A stop asked for by the progress leaves the store's
+  // walk by its own way out before the run fails.
+  template <class Visit>
+  void WalkAll(TRecordStore& store, int64_t total, TObjectSet& set, Visit visit) {
+    int64_t walked = 0;
+    bool stopped = false;
+    store.WalkObjects([&](int32_t id, const std::string& name) {
+      LoadInto(set, id, name, store);
+      if (!visit()) return false;
+      stopped = !progress_.Update(++walked, total);
+      return !stopped;
+    });
+    if (stopped) throw TQueryFailure{kQueryCancelled};
   }
 
   static void LoadInto(TObjectSet& set, int32_t id, const std::string& name, TRecordStore& store) {
@@ -169,23 +198,22 @@ private:
       if (!store) return;
       distinctGroups_ = true;
       TObjectSet set;
-      store->WalkObjects([&](int32_t id, const std::string& name) {
-        LoadInto(set, id, name, *store);
-        return visit(set);
-      });
+      WalkAll(*store, store->ObjectCount(), set, [&] { return visit(set); });
       return;
     }
     std::vector<const TValue*> values;
     for (const auto& value : query_.ScopeValues)
       Flatten(*value, values);
-    for (const TValue* value : values) {
-      const int32_t id = ReferenceId(*value, false);
-      if (id == 0) continue;
-      TObjectSet set;
-      const int32_t object = id % 32 == 0 ? id : RecordObject(id);
-      if (!set.Load(object))
-        throw TQueryFailure{"Object doesn't exist. Id=" + std::to_string(object)};
-      if (!visit(set)) return;
+    for (size_t i = 0; i < values.size(); ++i) {
+      const int32_t id = ReferenceId(*values[i], false);
+      if (id != 0) {
+        TObjectSet set;
+        const int32_t object = id % 32 == 0 ? id : RecordObject(id);
+        if (!set.Load(object))
+          throw TQueryFailure{"Object doesn't exist. Id=" + std::to_string(object)};
+        if (!visit(set)) return;
+      }
+      Walked(static_cast<double>(i + 1) / static_cast<double>(values.size()));
     }
   }
 
@@ -235,15 +263,21 @@ private:
   }
 
   // The members of a group's states at the moment are the candidates.
-  bool ContentOf(const TValue& value) {
+  // walked hears the share of the members done.
+  template <class Report> bool ContentOf(const TValue& value, const Report& walked) {
     TObjectSet set;
     TTracks tracks;
     if (!TracksOf(value, /*skipOthers=*/true, set, tracks)) return true;
-    for (const auto& track : tracks) {
-      track->ConstructState();
-      if (!track->State->Content) continue;
-      for (const auto& member : *track->State->Content)
-        if (!Candidates(*member, /*skipOthers=*/true)) return false;
+    for (size_t t = 0; t < tracks.size(); ++t) {
+      tracks[t]->ConstructState();
+      const auto& content = tracks[t]->State->Content;
+      if (!content) continue;
+      for (size_t m = 0; m < content->size(); ++m) {
+        if (!Candidates(*(*content)[m], /*skipOthers=*/true)) return false;
+        walked((static_cast<double>(t) +
+                static_cast<double>(m + 1) / static_cast<double>(content->size())) /
+               static_cast<double>(tracks.size()));
+      }
     }
     return true;
   }
@@ -336,6 +370,7 @@ private:
 
   TQExpression& query_;
   double moment_;
+  TProgressScope& progress_;
   TExecutor executor_;
   std::vector<THit> hits_;  // TOP and RANDOM
   std::deque<THit> window_; // BOTTOM: the last hits
@@ -434,7 +469,8 @@ std::string TQExpression::ToText() const {
   return text;
 }
 
-TValue::Ptr TQExpression::Execute(TDataRecord* contextRecord, TDataRecord* secondRecord) {
+TValue::Ptr TQExpression::Execute(TDataRecord* contextRecord, TDataRecord* secondRecord,
+                                  TProgress* progress) {
   if (!Parse()) return nullptr;
   try {
     TExecutor executor;
@@ -474,7 +510,8 @@ TValue::Ptr TQExpression::Execute(TDataRecord* contextRecord, TDataRecord* secon
       }
     }
     const double moment = Finish != 0 ? Finish : Now();
-    TQueryRun run(*this, moment);
+    TProgressScope scope(progress, kQueryProgress);
+    TQueryRun run(*this, moment, scope);
     run.Run();
     TValue::Ptr result = run.Result();
     ScopeValues.clear();
@@ -491,10 +528,10 @@ TValue::Ptr TQExpression::Execute(TDataRecord* contextRecord, TDataRecord* secon
 }
 
 TValue::Ptr ExecuteQuery(const TValue& value, TDataRecord* contextRecord, TDataRecord* secondRecord,
-                         std::string* message) {
+                         std::string* message, TProgress* progress) {
   TQExpression query;
   query.Text = value.Text();
-  TValue::Ptr result = query.Execute(contextRecord, secondRecord);
+  TValue::Ptr result = query.Execute(contextRecord, secondRecord, progress);
   if (!result && message) *message = query.Message;
   return result;
 }

@@ -19,6 +19,11 @@
 //
 // A query over all objects walks them a page at a time and keeps only its
 // hits, so its memory does not grow with the number of objects.
+//
+// A run may report through a progress (shell/progress.h): the share of the
+// objects walked, of the whole project or of the listed items. When the
+// progress asks to stop, the run ends without a result and says
+// kQueryCancelled; a query changes nothing, so nothing is left half done.
 #pragma once
 
 #include "values/value.h"
@@ -30,6 +35,10 @@
 namespace vandro {
 
 class TDataRecord;
+class TProgress;
+
+inline constexpr const char* kQueryProgress = "Query progress";
+inline constexpr const char* kQueryCancelled = "The query was cancelled";
 
 enum TQSelection : uint8_t { qsAll = 0, qsTop = 1, qsBottom = 2, qsRandom = 3 };
 enum TQScope : uint8_t { qcContent = 0, qcList = 1, qcHistory = 2 };
@@ -71,12 +80,13 @@ public:
   std::string ToText() const;
   // Parses and runs the query with the records its expressions see; a new
   // array of references, or nullptr with Message set.
-  TValue::Ptr Execute(TDataRecord* contextRecord, TDataRecord* secondRecord);
+  TValue::Ptr Execute(TDataRecord* contextRecord, TDataRecord* secondRecord,
+                      TProgress* progress = nullptr);
 };
 
 // Runs the query whose text is value's; nullptr when it fails (its message
 // in *message when asked for).
 TValue::Ptr ExecuteQuery(const TValue& value, TDataRecord* contextRecord, TDataRecord* secondRecord,
-                         std::string* message = nullptr);
+                         std::string* message = nullptr, TProgress* progress = nullptr);
 
 } // namespace vandro

@@ -21,10 +21,10 @@ std::vector<std::string> TAnalysisDialog::DataHeader() const {
   return header;
 }
 
-bool TAnalysisDialog::DataCells(std::vector<std::vector<std::string>>& cells) {
+bool TAnalysisDialog::DataCells(std::vector<std::vector<std::string>>& cells, TProgress* progress) {
   cells.clear();
   TDataTable table;
-  if (!Table(table)) return false;
+  if (!Table(table, progress)) return false;
   const std::vector<std::string> names = analysis_.ObjectNames();
   for (size_t row = 0; row < table.size(); ++row) {
     std::vector<std::string> line{row < names.size() ? names[row] : std::string()};
@@ -53,12 +53,12 @@ bool TAnalysisDialog::SetDataCell(int row, int param, std::string_view text) {
   return true;
 }
 
-bool TAnalysisDialog::Table(TDataTable& table) {
+bool TAnalysisDialog::Table(TDataTable& table, TProgress* progress) {
   if (edited_) {
     table = *edited_;
     return true;
   }
-  return analysis_.BuildTable(table);
+  return analysis_.BuildTable(table, progress);
 }
 
 bool TAnalysisDialog::RunCluster(TClusterDistance distance, TMergeTable& merges,
@@ -86,8 +86,9 @@ bool TAnalysisDialog::RunCluster(TClusterDistance distance, TMergeTable& merges,
   return !merges.empty() || analysis_.ObjectCount() < 2;
 }
 
-bool TAnalysisDialog::OpenRegression(int dependent, TLinearRegression& regression) {
-  if (!edited_) return analysis_.OpenRegression(dependent, regression);
+bool TAnalysisDialog::OpenRegression(int dependent, TLinearRegression& regression,
+                                     TProgress* progress) {
+  if (!edited_) return analysis_.OpenRegression(dependent, regression, progress);
   if (!analysis_.CheckRegression(dependent)) return false;
   std::vector<TRegressionVariable> variables;
   TIntList predictors;

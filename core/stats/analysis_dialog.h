@@ -34,19 +34,19 @@ public:
   std::vector<std::string> DataHeader() const;
   // A row per object: its leaf text and the numbers of the table the
   // analyses take. False after the reasons when the table cannot be built.
-  bool DataCells(std::vector<std::vector<std::string>>& cells);
+  bool DataCells(std::vector<std::vector<std::string>>& cells, TProgress* progress = nullptr);
   // A cell typed in "Edit Data" (param is the parameter's index): a finite
   // number, else "Invalid real number:" + text and nothing changes. Only
   // the cells typed change: the others keep their full precision.
   bool SetDataCell(int row, int param, std::string_view text);
 
   // The table the analyses take: the edited one when there is one.
-  bool Table(TDataTable& table);
+  bool Table(TDataTable& table, TProgress* progress = nullptr);
 
   // "Cluster Analysis" and "Linear Regression" over that table, with the
   // checks and messages of TDataAnalysis.
   bool RunCluster(TClusterDistance distance, TMergeTable& merges, TProgress* progress = nullptr);
-  bool OpenRegression(int dependent, TLinearRegression& regression);
+  bool OpenRegression(int dependent, TLinearRegression& regression, TProgress* progress = nullptr);
 
   // The domain grid of a parameter: a row per value, its text and number.
   std::vector<std::vector<std::string>> DomainRows(int param) const;

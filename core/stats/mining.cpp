@@ -10,6 +10,7 @@
 #include "model/state_track.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
+#include "shell/progress.h"
 #include "shell/text.h"
 #include "stats/stats_common.h"
 #include "values/value_text.h"
@@ -33,10 +34,10 @@ long double Median(std::vector<long double> numbers) {
 
 } // namespace
 
-bool EvaluateSource(const TValue& source, TValue& result) {
+bool EvaluateSource(const TValue& source, TValue& result, TProgress* progress) {
   if (source.IsQuery()) {
     std::string message;
-    TValue::Ptr found = ExecuteQuery(source, nullptr, nullptr, &message);
+    TValue::Ptr found = ExecuteQuery(source, nullptr, nullptr, &message, progress);
     if (!found) {
       ShowMsg(message);
       return false;
@@ -58,22 +59,22 @@ bool EvaluateSource(const TValue& source, TValue& result) {
   return true;
 }
 
-bool TDataAnalysis::SetObjects(const TValue& source) {
+bool TDataAnalysis::SetObjects(const TValue& source, TProgress* progress) {
   if (!source.IsArray() && !source.IsCalculated()) {
     ShowMsg("Source should be an array or formula");
     return false;
   }
   TValue series;
-  if (!EvaluateSource(source, series)) return false;
-  if (series.IsObject()) return SelectGroup(series);
+  if (!EvaluateSource(source, series, progress)) return false;
+  if (series.IsObject()) return SelectGroup(series, progress);
   if (!series.IsArray()) {
     ShowMsg(kNotObjects);
     return false;
   }
-  return TakeObjects(series, false);
+  return TakeObjects(series, false, progress);
 }
 
-bool TDataAnalysis::SelectGroup(const TValue& group) {
+bool TDataAnalysis::SelectGroup(const TValue& group, TProgress* progress) {
   if (!group.IsObject()) {
     ShowMsg("The series should be a group of objects");
     return false;
@@ -93,10 +94,10 @@ bool TDataAnalysis::SelectGroup(const TValue& group) {
   members.SetArray();
   for (const TValue::Ptr& member : *track->State->Content)
     members.AddItem(member->Clone("TDataAnalysis.SelectGroup"));
-  return TakeObjects(members, true);
+  return TakeObjects(members, true, progress);
 }
 
-bool TDataAnalysis::TakeObjects(const TValue& array, bool group) {
+bool TDataAnalysis::TakeObjects(const TValue& array, bool group, TProgress* progress) {
   for (int i = 0; i < array.ItemCount(); ++i)
     if (!array.GetItem(i).IsObject()) {
       ShowMsg(kNotObjects);
@@ -107,8 +108,14 @@ bool TDataAnalysis::TakeObjects(const TValue& array, bool group) {
                   : "The number of objects in array should be at least 2");
     return false;
   }
+  // Each object's history is read here: the long part of a large array.
+  TProgressScope scope(progress, kLoadObjectsProgress);
   std::vector<TAnalysedObject> objects;
   for (int i = 0; i < array.ItemCount(); ++i) {
+    if (!scope.Update(i, array.ItemCount())) {
+      ShowMsg(kLoadObjectsCancelled);
+      return false;
+    }
     TAnalysedObject object;
     object.reference = array.GetItem(i).Clone("TDataAnalysis.SetObjects");
     std::string message;
@@ -296,17 +303,32 @@ std::string TDataAnalysis::BuildDomain(TAParam& param, const std::vector<TValue:
          "incompatible units. Domain type is changed to Ordered Set.";
 }
 
-bool TDataAnalysis::BuildDomains() {
+bool TDataAnalysis::BuildDomains(TProgress* progress) {
+  // Every value is read before any domain changes, so that a failure or a
+  // stop leaves the domains as they were; the questions come after the
+  // progress has closed.
+  std::vector<std::vector<TValue::Ptr>> read(params_.size());
+  {
+    TProgressScope scope(progress, kReadValuesProgress);
+    const auto total = static_cast<int64_t>(params_.size() * objects_.size());
+    int64_t done = 0;
+    for (size_t c = 0; c < params_.size(); ++c)
+      for (const TAnalysedObject& object : objects_) {
+        if (!scope.Update(done++, total)) {
+          ShowMsg(kReadValuesCancelled);
+          return false;
+        }
+        bool failed = false;
+        read[c].push_back(ReadValue(*params_[c], object, failed));
+        if (failed) return false;
+      }
+  }
   values_.clear();
   domainsCurrent_ = false;
-  for (int c = 0; c < ParamCount();) {
+  size_t next = 0; // into read, which keeps the rows of dropped parameters
+  for (int c = 0; c < ParamCount(); ++next) {
     TAParam& param = Param(c);
-    std::vector<TValue::Ptr> values;
-    bool failed = false;
-    for (const TAnalysedObject& object : objects_) {
-      values.push_back(ReadValue(param, object, failed));
-      if (failed) return false;
-    }
+    std::vector<TValue::Ptr>& values = read[next];
     const std::string warning = BuildDomain(param, values);
     if (!warning.empty()) ShowMsg(warning);
     if (param.Domain.Count() <= 1 &&
@@ -324,8 +346,8 @@ bool TDataAnalysis::BuildDomains() {
   return true;
 }
 
-bool TDataAnalysis::BuildTable(TDataTable& table) {
-  if (!domainsCurrent_ && !BuildDomains()) return false;
+bool TDataAnalysis::BuildTable(TDataTable& table, TProgress* progress) {
+  if (!domainsCurrent_ && !BuildDomains(progress)) return false;
   const size_t rows = objects_.size();
   table.assign(rows, std::vector<long double>(params_.size() + 1, 0));
   std::vector<std::string> errors;
@@ -382,7 +404,7 @@ bool TDataAnalysis::RunCluster(TClusterDistance distance, TMergeTable& merges,
     return false;
   }
   TDataTable data;
-  if (!BuildTable(data)) return false;
+  if (!BuildTable(data, progress)) return false;
   if (params_.empty()) {
     ShowMsg("Select parameters to analyse!");
     return false;
@@ -426,11 +448,12 @@ bool TDataAnalysis::CheckRegression(int dependent) const {
   return true;
 }
 
-bool TDataAnalysis::OpenRegression(int dependent, TLinearRegression& regression) {
+bool TDataAnalysis::OpenRegression(int dependent, TLinearRegression& regression,
+                                   TProgress* progress) {
   if (!CheckRegression(dependent)) return false;
   const std::string dependentName = Param(dependent).Name;
   TDataTable table;
-  if (!BuildTable(table)) return false;
+  if (!BuildTable(table, progress)) return false;
   // Building the domains may have dropped parameters at the user's word.
   dependent = FindParam(dependentName);
   if (!CheckRegression(dependent)) return false;

@@ -30,6 +30,16 @@
 namespace vandro {
 
 class TDataRecord;
+class TProgress;
+
+// The long steps of the analysis report through an optional progress: the
+// query of "Define Array" (language/query.h), the objects loaded and the
+// values read for the domains. A stop asked for there ends the step after
+// its message below, with the analysis as it was before the step.
+inline constexpr const char* kLoadObjectsProgress = "Loading objects";
+inline constexpr const char* kLoadObjectsCancelled = "Loading of the objects was cancelled";
+inline constexpr const char* kReadValuesProgress = "Reading values";
+inline constexpr const char* kReadValuesCancelled = "Reading of the values was cancelled";
 
 // One analysed parameter.
 class TAParam {
@@ -43,8 +53,9 @@ public:
 
 // The value of a source that is a query or a formula ("Define Array"):
 // a query is run, a formula evaluated without records, and any other value
-// copied. False, after the query's or the formula's message, when it fails.
-bool EvaluateSource(const TValue& source, TValue& result);
+// copied. False, after the query's or the formula's message, when it fails
+// (or after kQueryCancelled when its progress was asked to stop).
+bool EvaluateSource(const TValue& source, TValue& result, TProgress* progress = nullptr);
 
 class TDataAnalysis {
 public:
@@ -61,11 +72,11 @@ public:
   // "Source should be an array or formula", "A series should be a group or
   // an array of objects" or "The number of objects in array should be at
   // least 2".
-  bool SetObjects(const TValue& source);
+  bool SetObjects(const TValue& source, TProgress* progress = nullptr);
   // "Select Group": the group's current content. False, with the objects
   // unchanged, after "The series should be a group of objects" or "The
   // number of objects in group should be at least 2".
-  bool SelectGroup(const TValue& group);
+  bool SelectGroup(const TValue& group, TProgress* progress = nullptr);
 
   int ObjectCount() const { return static_cast<int>(objects_.size()); }
   // name + " [" + id + "]" per object, in table row order.
@@ -101,15 +112,17 @@ public:
   // of compatible units, or dates, make a numeric domain; anything else an
   // ordered one, with a warning. A domain of one value (or none) asks
   // whether to delete the parameter from the list. False when a calculated
-  // parameter fails for an object (after its message).
-  bool BuildDomains();
+  // parameter fails for an object (after its message), and when the values
+  // are not all read (kReadValuesCancelled): the domains then stay as they
+  // were.
+  bool BuildDomains(TProgress* progress = nullptr);
   bool DomainsCurrent() const { return domainsCurrent_; }
 
   // The numeric table: a row per object, column 0 the row index and column
   // c + 1 parameter c, missing values replaced by the domain's choice.
   // Builds the domains first when they are not current. False after the
   // reasons and "Can't retrieve data".
-  bool BuildTable(TDataTable& table);
+  bool BuildTable(TDataTable& table, TProgress* progress = nullptr);
 
   // "Cluster Analysis": needs a parameter ("Select parameters to
   // analyse!"); the merge table of the objects. Stopped by the progress,
@@ -122,7 +135,7 @@ public:
   bool CheckRegression(int dependent) const;
   // Checks, builds the table and opens the regression of the dependent
   // parameter on all the others.
-  bool OpenRegression(int dependent, TLinearRegression& regression);
+  bool OpenRegression(int dependent, TLinearRegression& regression, TProgress* progress = nullptr);
 
 private:
   struct TAnalysedObject {
@@ -131,7 +144,7 @@ private:
     TClusterObject object;
   };
 
-  bool TakeObjects(const TValue& array, bool group);
+  bool TakeObjects(const TValue& array, bool group, TProgress* progress);
   bool CheckName(std::string_view name) const;
   void Changed() { domainsCurrent_ = false; }
   // The object's value of param, a formula evaluated on its state; nullptr

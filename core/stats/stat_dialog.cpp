@@ -78,12 +78,13 @@ bool TStatDialog::LoadInto(TEntry& entry, bool nameErrors) {
   return loaded;
 }
 
-bool TStatDialog::Build(const TValue& source, std::string_view name, TEntry& entry) {
+bool TStatDialog::Build(const TValue& source, std::string_view name, TEntry& entry,
+                        TProgress* progress) {
   if (!AcceptsSource(source)) return false;
   TValue::Ptr items = TValue::Create("TStatDialog.Build");
   if (source.IsCalculated()) {
     // A query's message or a formula's error has been shown.
-    if (!EvaluateSource(source, *items)) return false;
+    if (!EvaluateSource(source, *items, progress)) return false;
     if (!items->IsArray()) {
       ShowMsg(kSeriesSourceRefusal);
       return false;
@@ -98,9 +99,9 @@ bool TStatDialog::Build(const TValue& source, std::string_view name, TEntry& ent
   return LoadInto(entry, false);
 }
 
-bool TStatDialog::Add(const TValue& source, std::string_view name) {
+bool TStatDialog::Add(const TValue& source, std::string_view name, TProgress* progress) {
   TEntry entry;
-  if (!Build(source, name, entry)) return false;
+  if (!Build(source, name, entry, progress)) return false;
   entries_.push_back(std::move(entry));
   ListChanged();
   return true;
@@ -124,10 +125,11 @@ bool TStatDialog::CheckIndex(int index) const {
   return false;
 }
 
-bool TStatDialog::Modify(int index, const TValue& source, std::string_view name) {
+bool TStatDialog::Modify(int index, const TValue& source, std::string_view name,
+                         TProgress* progress) {
   if (!CheckIndex(index)) return false;
   TEntry entry;
-  if (!Build(source, name, entry)) return false;
+  if (!Build(source, name, entry, progress)) return false;
   entries_[static_cast<size_t>(index)] = std::move(entry);
   ListChanged();
   return true;

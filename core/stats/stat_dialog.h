@@ -25,11 +25,16 @@
 
 namespace vandro {
 
+class TProgress;
+
 inline constexpr const char* kSeriesSourceCaption = "Data series for analysis";
 inline constexpr const char* kSeriesNamePrompt = "Input Series Name";
 inline constexpr const char* kDefaultSeriesName = "New Series";
 inline constexpr const char* kSeriesSourceRefusal =
     "Source of the series should be an array or a formula";
+// Series handed over by another window load under this progress.
+inline constexpr const char* kLoadSeriesProgress = "Loading series";
+inline constexpr const char* kLoadSeriesCancelled = "Loading of the series was cancelled";
 
 // The test choice, in the order of TStatTest.
 const std::array<const char*, 5>& StatTestNames();
@@ -73,14 +78,17 @@ public:
   // evaluated without records), its array loaded as a series named name
   // (cut to 32 characters) and appended. False when refused or when the
   // series does not load (its errors listed). Items that do not fit are
-  // listed too, and the series is kept with 0 in their slots.
-  bool Add(const TValue& source, std::string_view name);
+  // listed too, and the series is kept with 0 in their slots. A query
+  // reports through progress; stopped there, it adds nothing
+  // (kQueryCancelled).
+  bool Add(const TValue& source, std::string_view name, TProgress* progress = nullptr);
   // A series another window built: items is the array itself. A series that
   // does not load is listed under its name and left out.
   bool AddItems(TValue::Ptr items, std::string_view name);
   // "Modify Series": the entry at index defined anew; unchanged when the new
   // definition is refused. index -1 (no selected row): "Select series".
-  bool Modify(int index, const TValue& source, std::string_view name);
+  bool Modify(int index, const TValue& source, std::string_view name,
+              TProgress* progress = nullptr);
   // "Remove Series"; index -1: "Select series".
   bool Remove(int index);
   // "Clear All".
@@ -125,7 +133,8 @@ private:
     std::unique_ptr<TStatSeries> series;
   };
   // Evaluates and loads source into a new entry; false after the message.
-  static bool Build(const TValue& source, std::string_view name, TEntry& entry);
+  static bool Build(const TValue& source, std::string_view name, TEntry& entry,
+                    TProgress* progress);
   static bool LoadInto(TEntry& entry, bool nameErrors);
   bool CheckIndex(int index) const;
   void ListChanged() { result_.reset(); }

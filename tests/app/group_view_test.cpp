@@ -1,13 +1,15 @@
 // The group table view on a copy of the sample project: opened by View Group
-// as Table through "Select Object", the inpatients at their busiest moment sorted by
+// as Table through "Select Object", a ward at its busiest moment sorted by
 // two keys from the "Advanced" page, and a selected column handed to the
-// descriptive statistics.
+// descriptive statistics and to "Statistics".
 #include "app/editing/select_object_dlg.h"
 #include "app/groups/group_view_commands.h"
 #include "app/groups/view_group_dlg.h"
 #include "app/shell/main_form.h"
 #include "app/stats/basic_stat_dlg.h"
+#include "app/stats/stat_dlg.h"
 #include "app_test_support.h"
+#include "editing/group_table.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "model/project.h"
@@ -84,6 +86,15 @@ class GroupViewTest : public TSampleProjectTest {
     return view;
   }
 
+  // A click on the column's header selects the whole column.
+  static void ClickHeader(QTableView* grid, int column) {
+    const QRect header(grid->horizontalHeader()->sectionViewportPosition(column), 0,
+                       grid->horizontalHeader()->sectionSize(column),
+                       grid->horizontalHeader()->height());
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      header.center());
+  }
+
   // Moves the name from "Available Parameters" into "Sort By" with "<--".
   static void SortBy(TViewGroupDlg* view, const QString& name, bool ascending) {
     const int row = ItemNamed(view->AvailableList(), name);
@@ -146,8 +157,9 @@ private slots:
     }
   }
 
-  void theInpatientsSortedBySexThenWeightDescending() {
-    TViewGroupDlg* view = Busiest("INPATIENTS");
+  // THERAPY holds five patients of both sexes at its busiest.
+  void aWardSortedBySexThenWeightDescending() {
+    TViewGroupDlg* view = Busiest("THERAPY");
     QVERIFY(view);
     QTableView* grid = view->Grid();
     const int rows = grid->model()->rowCount();
@@ -196,11 +208,7 @@ private slots:
     const int weight = ColumnNamed(grid, QStringLiteral("Weight"));
     QVERIFY(weight > 2);
     QVERIFY(!view->Command(QStringLiteral("Statistics"))->isEnabled());
-    const QRect header(grid->horizontalHeader()->sectionViewportPosition(weight), 0,
-                       grid->horizontalHeader()->sectionSize(weight),
-                       grid->horizontalHeader()->height());
-    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      header.center());
+    ClickHeader(grid, weight);
     QVERIFY(view->Command(QStringLiteral("Descriptive Statistics"))->isEnabled());
     QVERIFY(view->Command(QStringLiteral("Copy"))->isEnabled());
     QVERIFY(!view->Command(QStringLiteral("Next Version"))->isEnabled() ||
@@ -216,6 +224,43 @@ private slots:
     form->Area()->setActiveSubWindow(view->SubWindow());
     QVERIFY(GroupViewStatistics(*form, true));
     QVERIFY2(shown.contains(QStringLiteral("Weight")), qPrintable(shown));
+  }
+
+  // The Weight column goes to "Statistics" as one numeric series in kg; a
+  // column of names offers nothing to hand on and says so when asked.
+  void aSelectedColumnGoesToTheStatisticsWindow() {
+    TViewGroupDlg* view = Busiest("THERAPY");
+    QVERIFY(view);
+    QTableView* grid = view->Grid();
+    const int weight = ColumnNamed(grid, QStringLiteral("Weight"));
+    QVERIFY(weight > 2);
+    int weighed = 0;
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+      if (Cell(grid, row, weight).endsWith(QStringLiteral(" [kg]"))) ++weighed;
+    QVERIFY(weighed > 0);
+
+    ClickHeader(grid, 1);
+    QVERIFY(view->Command(QStringLiteral("Copy"))->isEnabled());
+    for (const char* command : {"Copy Numeric", "Descriptive Statistics", "Statistics"})
+      QVERIFY2(!view->Command(QString::fromLatin1(command))->isEnabled(), command);
+    form->Area()->setActiveSubWindow(view->SubWindow());
+    QVERIFY(GroupViewStatistics(*form, false));
+    QCOMPARE(sink->Last(), std::string(kNothingNumeric));
+
+    ClickHeader(grid, weight);
+    QVERIFY(view->Command(QStringLiteral("Statistics"))->isEnabled());
+    QStringList listed;
+    WhenModal("vandro::TStatDlg", [&listed](QWidget* widget) {
+      auto* dialog = static_cast<TStatDlg*>(widget);
+      QTableWidget* list = dialog->SeriesGrid();
+      for (int row = 0; row < list->rowCount(); ++row)
+        for (int column = 0; column < list->columnCount(); ++column)
+          listed << (list->item(row, column) ? list->item(row, column)->text() : QString());
+      dialog->reject();
+    });
+    view->Command(QStringLiteral("Statistics"))->trigger();
+    QCOMPARE(listed, (QStringList{QStringLiteral("Weight"), QStringLiteral("Numeric"),
+                                  QStringLiteral("kg"), QString::number(weighed)}));
   }
 };
 

@@ -413,5 +413,106 @@ TEST_F(GroupTable, TheTrackBarMovesTheMomentOverTheGroupsRecords) {
   EXPECT_EQ(0, table->RowCount());
 }
 
+// "Copy Numeric" and the statistics commands are offered only when a
+// selected cell shows a number: text, names and times hand nothing on.
+TEST_F(GroupTable, OnlyASelectionWithANumberIsHandedOn) {
+  auto table = Open(Group(
+      "PLANT", {Object("PUMP", {{"X", "3 [kg]"}, {"Y", "low"}}), Object("TANK", {{"Y", "high"}})}));
+  const int x = ColumnOf(*table, "X"), y = ColumnOf(*table, "Y");
+  ASSERT_TRUE(x > 0 && y > 0);
+
+  const struct {
+    const char* what;
+    TCellRect rect;
+    bool handed;
+  } cases[] = {
+      {"nothing", {0, 0, -1, -1}, false},
+      {"Object Name", table->ColumnRect(1), false},
+      {"Object Name and State Time", {1, 0, 2, 1}, false},
+      {"text", table->ColumnRect(y), false},
+      {"a row without a number", table->RowRect(1), false},
+      {"numbers", table->ColumnRect(x), true},
+      {"a row with a number", table->RowRect(0), true},
+  };
+  for (const auto& one : cases) {
+    SCOPED_TRACE(one.what);
+    table->ClearSelection();
+    if (one.rect.Right >= 0) table->AddSelection(one.rect);
+    EXPECT_EQ(one.handed, table->CanHandOn());
+    EXPECT_EQ(one.handed, !table->SelectedSeries().empty());
+  }
+}
+
+// Switching hidden pairs on or off rebuilds the table from the same states.
+TEST_F(GroupTable, ShowHiddenFollowsTheSettingAndTheBox) {
+  const int32_t group = Group("PLANT", {Object("PUMP", {{"X", "1"}, {"Y", "=X + 1"}})});
+  auto table = std::make_unique<TGroupTable>(host);
+  ASSERT_TRUE(table->Start(group, /*alwaysShowHidden=*/true));
+  EXPECT_TRUE(table->ShowHidden());
+  const int y = ColumnOf(*table, "Y");
+  EXPECT_EQ("2", table->CellText(0, y));
+  table->SetShowHidden(false);
+  EXPECT_FALSE(table->ShowHidden());
+  EXPECT_EQ(kFixedColumns + 2, table->ColumnCount());
+  EXPECT_EQ("2", table->CellText(0, y));
+  EXPECT_FALSE(Open(group)->ShowHidden()); // the setting off
+}
+
+TEST_F(GroupTable, MoveButtonsReorderTheColumns) {
+  auto table = Open(Group("PLANT", {Object("PUMP", {{"X", "1"}, {"Y", "2"}, {"Z", "3"}})}));
+  const auto headers = [&table] {
+    std::vector<std::string> names;
+    for (int column = kFixedColumns; column < table->ColumnCount(); ++column)
+      names.push_back(table->Header(column) + "=" + table->CellText(0, column));
+    return names;
+  };
+  ASSERT_EQ((std::vector<std::string>{"X=1", "Y=2", "Z=3"}), headers());
+  EXPECT_TRUE(table->MoveParameter(0, 1));
+  EXPECT_EQ((std::vector<std::string>{"Y=2", "X=1", "Z=3"}), headers());
+  EXPECT_TRUE(table->MoveParameter(2, -1));
+  EXPECT_EQ((std::vector<std::string>{"Y=2", "Z=3", "X=1"}), headers());
+  EXPECT_EQ("Y", table->Parameters().front().Name);
+  EXPECT_FALSE(table->MoveParameter(0, -1)); // already first
+  EXPECT_FALSE(table->MoveParameter(2, 1));  // already last
+  EXPECT_EQ((std::vector<std::string>{"Y=2", "Z=3", "X=1"}), headers());
+}
+
+// A group whose history splits has a group state per branch; choosing one
+// shows its content.
+TEST_F(GroupTable, ChoosingAGroupStateShowsItsContent) {
+  const int32_t tank = Object("TANK", {{"X", "2"}});
+  const int32_t valve = Object("VALVE", {{"X", "3"}});
+  const int32_t group = Group("PLANT", {Object("PUMP", {{"X", "1"}})});
+  TObjectSet set;
+  ASSERT_TRUE(set.Load(group));
+  const int32_t first = set.Records.front()->Idtor;
+  for (const auto& [member, day] : {std::pair{tank, 3.0}, std::pair{valve, 4.0}}) {
+    TStateTrack track;
+    ASSERT_TRUE(track.SetPath(set, first, Day(1000)));
+    std::vector<TValue::Ptr> added;
+    added.push_back(TValue::Create("test"));
+    added.back()->SetText(vkObject, std::to_string(member));
+    ASSERT_NE(0, track.ModifyGroup(added, {}, Day(day)));
+    ASSERT_TRUE(set.Load(group));
+  }
+
+  auto table = Open(group);
+  ASSERT_EQ(2u, table->GroupStates().size());
+  EXPECT_EQ(0, table->CurrentGroupState());
+  const std::vector<std::string> shown = Column(*table, 1);
+  table->SelectGroupState(1);
+  EXPECT_EQ(1, table->CurrentGroupState());
+  EXPECT_EQ(table->GroupStates()[1], table->CurrentStateName());
+  const std::vector<std::string> other = Column(*table, 1);
+  EXPECT_NE(shown, other);
+  std::vector<std::string> both = {shown.back(), other.back()};
+  std::sort(both.begin(), both.end());
+  EXPECT_EQ((std::vector<std::string>{"TANK", "VALVE"}), both);
+  EXPECT_EQ("PUMP", other.front());
+  table->SelectGroupState(5); // no such state: nothing changes
+  EXPECT_EQ(1, table->CurrentGroupState());
+  EXPECT_EQ(other, Column(*table, 1));
+}
+
 } // namespace
 } // namespace vandro

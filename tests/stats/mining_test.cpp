@@ -1,13 +1,18 @@
 // The data mining tools over a small stored project: the objects to analyse,
 // the domains with their warnings and questions, calculated parameters, the
-// numeric table with null replacement, and the checks before regression and
-// clustering.
+// numeric table with null replacement, the checks before regression and
+// clustering, and the progress of the long steps.
 #include "stats/mining.h"
 
+#include "language/query.h"
+#include "model/record_store.h"
 #include "shell/messages.h"
+#include "shell/progress.h"
 #include "storage/records_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace vandro {
 namespace {
@@ -433,6 +438,144 @@ TEST_F(Mining, AnOrderedPredictorEntersTheResultFormulaThroughItsMapping) {
     text += line + "\n";
   EXPECT_NE(std::string::npos, text.find("Switch( X, ")) << text;
   EXPECT_NE(std::string::npos, text.find("'mid', 1, ")) << text;
+}
+
+// Records each report as caption and share; asks to stop at the report
+// numbered stopAt (from 1) of the step captioned stopIn.
+class TRecordedProgress final : public TProgress {
+public:
+  void Start(const std::string& caption) override {
+    caption_ = caption;
+    started.push_back(caption);
+  }
+  bool Update(double share) override {
+    reports.emplace_back(caption_, share);
+    return !(caption_ == stopIn && ++seen_ == stopAt);
+  }
+  void End() override { ++ended; }
+
+  std::vector<std::string> started;
+  std::vector<std::pair<std::string, double>> reports;
+  int ended = 0;
+  std::string stopIn;
+  int stopAt = 0;
+
+  std::vector<double> SharesOf(const std::string& caption) const {
+    std::vector<double> shares;
+    for (const auto& [step, share] : reports)
+      if (step == caption) shares.push_back(share);
+    return shares;
+  }
+
+private:
+  std::string caption_;
+  int seen_ = 0;
+};
+
+// The query reports each object walked out of every stored object; loading
+// the objects and reading their values report per object (and parameter).
+TEST_F(Mining, LongStepsReportTheirProgress) {
+  Objects({{{"X", "1"}, {"Y", "2"}}, {{"X", "3"}, {"Y", "5"}}, {{"X", "4"}, {"Y", "7"}}});
+  TRecordedProgress progress;
+  ASSERT_TRUE(analysis.SetObjects(*Formula("FIND ALL OBJECTS WITHIN EVERYTHING CONDITION X > 1"),
+                                  &progress));
+  ASSERT_EQ(2, analysis.ObjectCount());
+  ASSERT_TRUE(analysis.AddParameter("X"));
+  ASSERT_TRUE(analysis.AddParameter("Y"));
+  ASSERT_TRUE(analysis.BuildDomains(&progress));
+  EXPECT_EQ((std::vector<std::string>{kQueryProgress, kLoadObjectsProgress, kReadValuesProgress}),
+            progress.started);
+  EXPECT_EQ(3, progress.ended);
+
+  const std::vector<double> walked = progress.SharesOf(kQueryProgress);
+  ASSERT_EQ(static_cast<size_t>(OpenRecordStore()->ObjectCount()), walked.size());
+  EXPECT_TRUE(std::is_sorted(walked.begin(), walked.end()));
+  EXPECT_LT(walked.front(), 1);
+  EXPECT_DOUBLE_EQ(1, walked.back());
+  EXPECT_EQ((std::vector<double>{0, 0.5}), progress.SharesOf(kLoadObjectsProgress));
+  EXPECT_EQ((std::vector<double>{0, 0.25, 0.5, 0.75}), progress.SharesOf(kReadValuesProgress));
+  EXPECT_TRUE(sink.Messages().empty());
+}
+
+// Over listed objects the query reports per item; over a group's content,
+// per member.
+TEST_F(Mining, AListedQueryReportsPerItemAndPerMember) {
+  Objects({{{"X", "1"}}, {{"X", "2"}}, {{"X", "3"}}});
+  const int32_t group = APSCreateObject("G");
+  TObjectSet set;
+  ASSERT_TRUE(set.Load(group));
+  TStateTrack track;
+  set.LatestStateAt(Day(2), track);
+  std::vector<TValue::Ptr> members;
+  for (const int32_t id : ids) {
+    members.push_back(TValue::Create("test"));
+    members.back()->SetText(vkObject, std::to_string(id));
+  }
+  ASSERT_NE(0, track.ModifyGroup(members, {}, Day(2)));
+
+  const struct {
+    const char* query;
+    std::vector<double> shares;
+  } cases[] = {
+      {"FIND ALL OBJECTS WITHIN LIST OBJECT('A'), OBJECT('C')", {0.5, 1}},
+      {"FIND ALL OBJECTS WITHIN CONTENT OF OBJECT('G')", {1.0 / 3, 2.0 / 3, 1, 1}},
+  };
+  for (const auto& one : cases) {
+    SCOPED_TRACE(one.query);
+    TRecordedProgress progress;
+    std::string message;
+    const TValue::Ptr found =
+        ExecuteQuery(*Formula(one.query), nullptr, nullptr, &message, &progress);
+    ASSERT_NE(nullptr, found) << message;
+    const std::vector<double> shares = progress.SharesOf(kQueryProgress);
+    ASSERT_EQ(one.shares.size(), shares.size());
+    for (size_t i = 0; i < shares.size(); ++i)
+      EXPECT_DOUBLE_EQ(one.shares[i], shares[i]) << i;
+  }
+}
+
+// Cancel in any step says so and leaves the analysis as it was; the query
+// alone also says so through its own message.
+TEST_F(Mining, CancelStopsTheStepWithItsMessageAndChangesNothing) {
+  Objects({{{"X", "1"}}, {{"X", "3"}}, {{"X", "4"}}});
+  ASSERT_TRUE(analysis.SetObjects(*Formula("FIND ALL OBJECTS WITHIN EVERYTHING CONDITION X < 4")));
+  ASSERT_TRUE(analysis.AddParameter("X"));
+  ASSERT_TRUE(analysis.BuildDomains());
+  ASSERT_EQ(2, analysis.ObjectCount());
+  ASSERT_EQ(2, analysis.Param(0).Domain.Count());
+
+  const struct {
+    const char* step;
+    const char* message;
+  } cases[] = {{kQueryProgress, kQueryCancelled},
+               {kLoadObjectsProgress, kLoadObjectsCancelled},
+               {kReadValuesProgress, kReadValuesCancelled}};
+  for (const auto& cancel : cases) {
+    SCOPED_TRACE(cancel.step);
+    sink.Reset();
+    TRecordedProgress progress;
+    progress.stopIn = cancel.step;
+    progress.stopAt = 2;
+    if (cancel.step == std::string(kReadValuesProgress)) {
+      ASSERT_TRUE(analysis.AddParameter("Y"));
+      EXPECT_FALSE(analysis.BuildDomains(&progress));
+      analysis.RemoveParameter(1);
+    } else {
+      EXPECT_FALSE(analysis.SetObjects(*Formula("FIND ALL OBJECTS WITHIN EVERYTHING"), &progress));
+    }
+    EXPECT_EQ((std::vector<std::string>{cancel.message}), sink.Messages());
+    EXPECT_EQ(progress.started.size(), static_cast<size_t>(progress.ended));
+    EXPECT_EQ(2, analysis.ObjectCount());
+    EXPECT_EQ(2, analysis.Param(0).Domain.Count());
+  }
+
+  std::string message;
+  TRecordedProgress progress;
+  progress.stopIn = kQueryProgress;
+  progress.stopAt = 1;
+  EXPECT_EQ(nullptr, ExecuteQuery(*Formula("FIND ALL STATES WITHIN HISTORY OF EVERYTHING"), nullptr,
+                                  nullptr, &message, &progress));
+  EXPECT_EQ(kQueryCancelled, message);
 }
 
 } // namespace
