@@ -32,6 +32,8 @@
 #                        (Data Mining Tools, Cluster Analysis)
 #   compare.png          BERG_ANNA's first state beside her latest one, the
 #                        changed rows marked (the object view's Compare...)
+#   template-editor.png  "Edit Template" on the sample's template VITALS
+#                        (Project, Templates, Edit)
 #   import-dialog.png    File, Import, Data on a semicolon-separated file
 #                        with a Cyrillic header: the preview, the patient
 #                        column as object name and the time column chosen

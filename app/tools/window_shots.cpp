@@ -1,10 +1,10 @@
 // vandro-shots: the documentation's pictures of the windows that keys reach
 // only through many fields (the group table view sorted, the regression with
 // its scatter plot, the cluster tree, the statistics window with a test and
-// a histogram). It opens the project as the program does, fills each window
-// through its own buttons and lists as a user would, and grabs the screen
-// with the window manager's frames, so it must run on a real display
-// (scripts/screenshots.sh starts one).
+// a histogram, the template editor). It opens the project as the program
+// does, fills each window through its own buttons and lists as a user would,
+// and grabs the screen with the window manager's frames, so it must run on
+// a real display (scripts/screenshots.sh starts one).
 //
 //   vandro-shots PROJECT FOLDER
 //
@@ -13,6 +13,7 @@
 #include "app/charts/chart_form.h"
 #include "app/charts/chart_props_dlg.h"
 #include "app/charts/sel_chart_dlg.h"
+#include "app/editing/template_edit_dlg.h"
 #include "app/exchange/exchange_windows.h"
 #include "app/groups/view_group_dlg.h"
 #include "app/model/compare_dlg.h"
@@ -24,6 +25,7 @@
 #include "app/stats/plot_dlg.h"
 #include "app/stats/stat_dlg.h"
 #include "editing/state_compare.h"
+#include "editing/template_editor.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "model/object_set.h"
@@ -60,6 +62,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -311,6 +314,35 @@ void ShootComparison(const char* patient, const QString& folder) {
   dialog.close();
 }
 
+// "Edit Template" on one of the project's templates (Project, Templates,
+// Edit), its first parameter line marked.
+void ShootTemplateEditor(TMainForm& main, const char* name, const QString& folder) {
+  std::unique_ptr<TTemplateEditor> editor;
+  try {
+    editor = TTemplateEditor::ForTemplate(name);
+  } catch (const std::exception& error) {
+    return Fail(QStringLiteral("the template %1 did not load: %2")
+                    .arg(QString::fromLatin1(name), QString::fromUtf8(error.what())));
+  }
+  TTemplateEditDlg dialog(std::move(editor), &main);
+  if (dialog.LinesGrid()->rowCount() == 0)
+    return Fail(QStringLiteral("the template %1 has no lines").arg(QString::fromLatin1(name)));
+  // Wide enough for each constraint and condition on one line, as a user
+  // would widen the window and its columns.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  dialog.resize(std::min(screen.width() - 40, 900), std::min(screen.height() - 80, 600));
+  dialog.show();
+  Settle(300);
+  dialog.ActionsGrid()->resizeColumnToContents(0);
+  dialog.move(std::max(0, (screen.width() - dialog.frameGeometry().width()) / 2), 40);
+  dialog.raise();
+  dialog.activateWindow();
+  dialog.LinesGrid()->setFocus();
+  dialog.LinesGrid()->selectRow(0);
+  Shoot(folder, QStringLiteral("template-editor.png"), {&dialog});
+  dialog.reject();
+}
+
 // File: Import, Data on a semicolon-separated file with a Cyrillic header:
 // the preview with the name and time columns chosen.
 void ShootImport(const QString& folder) {
@@ -398,6 +430,7 @@ int Run(int argc, char** argv) {
       }
       ShootDataMining(main, "DISCHARGED", folder);
       ShootComparison("BERG_ANNA", folder);
+      ShootTemplateEditor(main, "VITALS", folder);
       ShootImport(folder);
       ShootChart(main, folder);
       // Closed as a user closes them; QApplication::quit would ask the same

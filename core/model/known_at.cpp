@@ -5,6 +5,7 @@
 #include "shell/datetime.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -62,7 +63,12 @@ bool KnownNow(double sysTime) {
 }
 
 std::optional<double> PastMoment(double picked, double now) {
-  if (picked >= now) return std::nullopt;
+  // The picker shows whole seconds, and a moment read back from it may fall
+  // a hair short of the second it shows: within the second of now is now.
+  constexpr double kSecondsPerDay = 86400;
+  if (std::llround(picked * kSecondsPerDay) >=
+      std::llround(std::floor(now * kSecondsPerDay + 1e-3)))
+    return std::nullopt;
   return picked;
 }
 

@@ -43,8 +43,9 @@ private:
 // Whether a record stored at sysTime is known at the moment set.
 bool KnownNow(double sysTime);
 
-// The moment a window's "Known at:" picker gives: one at or after now (the
-// picker's default) means everything stored so far, and so no moment.
+// The moment a window's "Known at:" picker gives: one within the second of
+// now or after it (the picker's default) means everything stored so far,
+// and so no moment.
 std::optional<double> PastMoment(double picked, double now);
 
 // ", as known at " and the moment, for captions; empty without one.

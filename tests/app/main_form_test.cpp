@@ -16,6 +16,8 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QFile>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -30,6 +32,14 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace vandro::apptest {
@@ -46,6 +56,64 @@ public:
 
 private:
   int32_t object_;
+};
+
+// Makes a project's folder and files unwritable for this process and gives
+// them back at the end: for the superuser, whom permissions do not bind, the
+// files' immutable flag (as chattr +i sets it); for anyone else, the owner's
+// write permission.
+class TUnwritable {
+public:
+  explicit TUnwritable(const QStringList& paths) {
+    for (const QString& path : paths) {
+      const int error = Set(path, true);
+      if (error != 0) {
+        refused_ = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+        break;
+      }
+      made_ << path;
+    }
+  }
+  ~TUnwritable() {
+    for (const QString& path : made_)
+      Set(path, false);
+  }
+  TUnwritable(const TUnwritable&) = delete;
+  TUnwritable& operator=(const TUnwritable&) = delete;
+
+  // Why the files could not be made unwritable; empty when they were.
+  const QString& Refused() const { return refused_; }
+  // What the system says to a write, as the project's message quotes it.
+  static std::string Reason() {
+    return Superuser() ? "Operation not permitted" : "Permission denied";
+  }
+
+private:
+  static bool Superuser() { return geteuid() == 0; }
+
+  static int Set(const QString& path, bool on) {
+    const QByteArray name = QFile::encodeName(path);
+    if (!Superuser()) {
+      struct stat status {};
+      if (stat(name.constData(), &status) != 0) return errno;
+      const mode_t mode = on ? status.st_mode & ~S_IWUSR : status.st_mode | S_IWUSR;
+      return chmod(name.constData(), mode) == 0 ? 0 : errno;
+    }
+    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int flags = 0;
+    int result = ioctl(fd, FS_IOC_GETFLAGS, &flags);
+    if (result == 0) {
+      flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+      result = ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    const int error = result == 0 ? 0 : errno;
+    close(fd);
+    return error;
+  }
+
+  QStringList made_;
+  QString refused_;
 };
 
 QStringList Captions(const QMenu* menu) {
@@ -386,6 +454,41 @@ private slots:
     QVERIFY(Enabled("recRename"));
     QVERIFY(form->ProjectManager()->InfoEditButton()->isEnabled());
     QVERIFY(TUnitListDlg(true).AddButton()->isEnabled());
+  }
+
+  void aProjectThatCannotBeWrittenIsSaidThenOpenedReadOnly() {
+    const QString file = MakeProject(QStringLiteral("ro"), QStringLiteral("Archive"));
+    const QString folder = QFileInfo(file).absolutePath();
+    const QByteArray stored = [&] {
+      QFile project(file);
+      return project.open(QIODevice::ReadOnly) ? project.readAll() : QByteArray();
+    }();
+    const TUnwritable unwritable({folder, file, folder + QStringLiteral("/Archive.vdb")});
+    if (!unwritable.Refused().isEmpty())
+      QSKIP(qPrintable(QStringLiteral("the files cannot be made unwritable here: ") +
+                       unwritable.Refused()));
+
+    QVERIFY(form->OpenProjectAt(file));
+    QCOMPARE(sink->messages,
+             std::vector<std::string>{"The project " + file.toStdString() +
+                                      " can't be changed:\r\n" + folder.toStdString() + ": " +
+                                      TUnwritable::Reason() + "\r\nIt is opened read-only."});
+    QVERIFY(ProjectIsReadOnly());
+    QCOMPARE(form->windowTitle(),
+             QStringLiteral("Vandro: ") + file + QStringLiteral(" (read-only)"));
+    for (const char* command :
+         {"recNewObject", "recNewGroup", "recNewState", "recNewGroupState", "recEditRecord",
+          "recEditGroupRecord", "recRename", "recRollback", "fileImportData", "fileImportUnits"})
+      QVERIFY2(!Enabled(command), command);
+    for (const char* command : {"fileClose", "fileExport", "projManager", "projBrowse",
+                                "recViewObject", "recViewGroup", "statDialog"})
+      QVERIFY2(Enabled(command), command);
+
+    // Closed, it was not written to, not even its opening time.
+    QVERIFY(form->CloseProjectCommand());
+    QFile project(file);
+    QVERIFY(project.open(QIODevice::ReadOnly));
+    QCOMPARE(project.readAll(), stored);
   }
 
   void aNamedProjectThatIsNotThereIsSaidBeforeTheWelcomeWindow() {

@@ -254,6 +254,10 @@ TEST_F(DatabaseBrowser, BothWindowsShowThePastAndSaySo) {
   const std::string asKnown = ", as known at " + DateTimeToText(morning);
   // The pickers' default, the moment the window opened, is everything.
   EXPECT_EQ(std::nullopt, PastMoment(clock.Now(), clock.Now()));
+  // The picker's whole second, read back a hair short, is still now.
+  const double second = 1.0 / 86400;
+  EXPECT_EQ(std::nullopt, PastMoment(clock.Now() - 1e-12, clock.Now() + 0.75 * second));
+  EXPECT_EQ(clock.Now() - second, PastMoment(clock.Now() - second, clock.Now() + 0.75 * second));
   EXPECT_EQ(morning, PastMoment(morning, clock.Now()));
 
   TObjectView view;

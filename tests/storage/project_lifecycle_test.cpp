@@ -11,10 +11,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace vandro {
 namespace {
@@ -409,22 +416,95 @@ TEST_F(StorageProject, AProjectOpenedForLookingIsReadAndNeverWritten) {
   EXPECT_EQ(clock.Now(), CurrentProject()->Info().LastOpened);
 }
 
+// Makes a project's folder and files unwritable for this process and gives
+// them back at the end: for the superuser, whom permissions do not bind, the
+// files' immutable flag (as chattr +i sets it); for anyone else, the owner's
+// write permission.
+class TUnwritable {
+public:
+  explicit TUnwritable(std::vector<std::string> paths) : paths_(std::move(paths)) {
+    for (const std::string& path : paths_) {
+      const int error = Set(path, true);
+      if (error != 0) {
+        refused_ = path + ": " + std::strerror(error);
+        break;
+      }
+      made_.push_back(path);
+    }
+  }
+  ~TUnwritable() {
+    for (const std::string& path : made_)
+      Set(path, false);
+  }
+  TUnwritable(const TUnwritable&) = delete;
+  TUnwritable& operator=(const TUnwritable&) = delete;
+
+  // Why the files could not be made unwritable; empty when they were.
+  const std::string& Refused() const { return refused_; }
+  // What the system says to a write, as the project's message quotes it.
+  static std::string Reason() {
+    return Superuser() ? "Operation not permitted" : "Permission denied";
+  }
+
+private:
+  static bool Superuser() { return geteuid() == 0; }
+
+  static int Set(const std::string& path, bool on) {
+    if (!Superuser()) {
+      std::error_code error;
+      std::filesystem::permissions(
+          path, std::filesystem::perms::owner_write,
+          on ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add, error);
+      return error.value();
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int flags = 0;
+    int result = ioctl(fd, FS_IOC_GETFLAGS, &flags);
+    if (result == 0) {
+      flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+      result = ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    const int error = result == 0 ? 0 : errno;
+    close(fd);
+    return error;
+  }
+
+  std::vector<std::string> paths_;
+  std::vector<std::string> made_;
+  std::string refused_;
+};
+
 TEST_F(StorageProject, AProjectThatCannotBeWrittenOpensForLookingAfterSayingWhy) {
-  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
   CreateAndOpen();
+  const int32_t kept = APSCreateObject("kept");
   CloseProject();
-  std::filesystem::permissions(dir, std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
+  const std::string file = ReadBytes(ProjectFile());
+  const std::string database = ReadBytes(DatabaseFile());
+  clock.Advance(1);
+  const TUnwritable unwritable({dir, ProjectFile(), DatabaseFile()});
+  if (!unwritable.Refused().empty())
+    GTEST_SKIP() << "the files cannot be made unwritable here: " << unwritable.Refused();
+
+  // Opened to be changed, it cannot be.
   EXPECT_FALSE(OpenProject(ProjectFile()));
+  EXPECT_EQ(nullptr, CurrentProject());
+
   sink.Reset();
   ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::EditOrLook));
   EXPECT_TRUE(ProjectIsReadOnly());
-  EXPECT_EQ("The project " + ProjectFile() + " can't be changed:\r\n" + dir +
-                ": Permission denied\r\nIt is opened read-only.",
+  EXPECT_EQ("The project " + ProjectFile() + " can't be changed:\r\n" + dir + ": " +
+                TUnwritable::Reason() + "\r\nIt is opened read-only.",
             sink.Messages().at(0));
+  EXPECT_EQ(1u, sink.Messages().size());
+  // It is there to be looked at; a change is refused before it is tried.
+  EXPECT_EQ(kept, APSFindObject("KEPT"));
+  EXPECT_THROW(APSCreateObject("new"), ErrorException);
+  EXPECT_EQ("The project " + ProjectFile() + " is open read-only: nothing can be changed",
+            sink.Last());
   CloseProject();
-  std::filesystem::permissions(dir, std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
+  EXPECT_EQ(file, ReadBytes(ProjectFile()));
+  EXPECT_EQ(database, ReadBytes(DatabaseFile()));
 }
 
 TEST_F(StorageProject, OpeningAnotherProjectClosesTheFirst) {
