@@ -28,13 +28,19 @@ public:
   void Centroid(std::span<const int> members, long double* out) const;
 
 private:
+  // A column and what a difference in it weighs: for a nominal column (and
+  // every column of the Hamming distance) its weight; for a numeric one the
+  // weight over the column's sample standard deviation (1 where that is
+  // exactly 0), squared for the Euclidean distance.
+  struct TColumn {
+    int index;
+    long double factor;
+  };
+
   const TClusterTable& table_;
   TClusterDistance distance_;
-  std::vector<int> numericColumns_;
-  std::vector<int> nominalColumns_;
-  // Per column (Euclidean and Manhattan only): the sample standard deviation
-  // of the input column, 1 where it is exactly 0.
-  std::vector<long double> deviations_;
+  std::vector<TColumn> numeric_;
+  std::vector<TColumn> nominal_;
 };
 
 } // namespace vandro
