@@ -7,6 +7,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QFileInfo>
+#include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
@@ -72,8 +73,13 @@ QString TextOf(const std::string& text) {
   return shown;
 }
 
-// The nine point styles as Qt Charts' marker shapes. Qt has no down
-// triangle, crosses or dot: the nearest shape stands in.
+// What a mark says: the point's label, or its value when it has none.
+QString MarkText(const TChartPoint& point) {
+  return point.Label.empty() ? QString::number(point.Y) : TextOf(point.Label);
+}
+
+// The nine point styles as the nearest of Qt Charts' own marker shapes. The
+// points are drawn with markers of ours (PointMarker), which have all nine.
 QScatterSeries::MarkerShape MarkerShape(int style) {
   static constexpr std::array<QScatterSeries::MarkerShape, kPointStyleCount> kShapes = {
       QScatterSeries::MarkerShapeRectangle,        // rectangle
@@ -109,6 +115,8 @@ public:
     footer_ = MakeTitle(chart.Footer);
     headerAlign_ = chart.Header.Align;
     footerAlign_ = chart.Footer.Align;
+    legendShown_ = chart.Legend.Visible && !chart.Series.empty();
+    legendPosition_ = chart.Legend.Position;
     connect(&qchart_, &QGraphicsWidget::geometryChanged, this, [this] { Place(); });
     Place();
   }
@@ -118,6 +126,7 @@ public:
     for (TTitle* title : {&header_, &footer_}) {
       delete title->text;
       delete title->back;
+      delete title->frame;
       *title = {};
     }
     delete paper_;
@@ -128,6 +137,7 @@ private:
   struct TTitle {
     QGraphicsRectItem* back = nullptr;
     QGraphicsSimpleTextItem* text = nullptr;
+    QGraphicsRectItem* frame = nullptr; // the border, when it has one
   };
 
   TTitle MakeTitle(const TChartTitle& title) {
@@ -139,6 +149,10 @@ private:
     made.text = new QGraphicsSimpleTextItem(TextOf(title.Text), &qchart_);
     made.text->setFont(ChartQFont(title.Font));
     made.text->setBrush(ChartQColor(title.Font.Color, Qt::black));
+    if (title.Border) {
+      made.frame = new QGraphicsRectItem(&qchart_);
+      made.frame->setPen(QPen(Qt::black, 1));
+    }
     return made;
   }
 
@@ -155,8 +169,43 @@ private:
                                        : area.center().x() - width / 2;
     title.text->setPos(x, y + 2);
     title.back->setRect(area.left(), y, area.width(), Height(title));
+    if (title.frame) title.frame->setRect(x - 4, y + 1, width + 8, Height(title) - 2);
   }
 
+  // Qt lays an attached legend over the whole side of the chart, which
+  // would show its background and frame as a band: the legend stands
+  // detached, as big as its entries, at the side it is put, and that side's
+  // margin makes room for it.
+  void PlaceLegend(const QRectF& area, QMargins& margins) {
+    if (!legendShown_) return;
+    QLegend* legend = qchart_.legend();
+    const QRectF inside = area.marginsRemoved(margins.toMarginsF());
+    const QSizeF size = legend->effectiveSizeHint(Qt::PreferredSize).boundedTo(inside.size() * 0.9);
+    constexpr int kGap = 8;
+    QRectF place(QPointF(), size);
+    switch (legendPosition_) {
+    case lpLeft:
+      place.moveTopLeft({inside.left(), inside.center().y() - size.height() / 2});
+      margins.setLeft(margins.left() + static_cast<int>(size.width()) + kGap);
+      break;
+    case lpTop:
+      place.moveTopLeft({inside.center().x() - size.width() / 2, inside.top()});
+      margins.setTop(margins.top() + static_cast<int>(size.height()) + kGap);
+      break;
+    case lpBottom:
+      place.moveTopLeft({inside.center().x() - size.width() / 2, inside.bottom() - size.height()});
+      margins.setBottom(margins.bottom() + static_cast<int>(size.height()) + kGap);
+      break;
+    default:
+      place.moveTopLeft({inside.right() - size.width(), inside.center().y() - size.height() / 2});
+      margins.setRight(margins.right() + static_cast<int>(size.width()) + kGap);
+      break;
+    }
+    legend->setGeometry(place);
+  }
+
+public:
+  // Again once the series are in: the legend's size follows its entries.
   void Place() {
     const QRectF area = qchart_.rect();
     paper_->setRect(area);
@@ -165,14 +214,17 @@ private:
     };
     const qreal top = Height(header_);
     const qreal bottom = Height(footer_);
-    qchart_.setMargins(QMargins(share(margins_[0], area.width()),
-                                share(margins_[1], area.height()) + static_cast<int>(top),
-                                share(margins_[2], area.width()),
-                                share(margins_[3], area.height()) + static_cast<int>(bottom)));
+    QMargins margins(share(margins_[0], area.width()),
+                     share(margins_[1], area.height()) + static_cast<int>(top),
+                     share(margins_[2], area.width()),
+                     share(margins_[3], area.height()) + static_cast<int>(bottom));
+    PlaceLegend(area, margins);
+    qchart_.setMargins(margins);
     PlaceTitle(header_, headerAlign_, area.top());
     PlaceTitle(footer_, footerAlign_, area.bottom() - bottom);
   }
 
+private:
   QChart& qchart_;
   std::array<int, 4> margins_;
   QGraphicsRectItem* paper_ = nullptr;
@@ -180,6 +232,118 @@ private:
   TTitle footer_;
   int headerAlign_ = caCenter;
   int footerAlign_ = caCenter;
+  bool legendShown_ = false;
+  int legendPosition_ = lpRight;
+};
+
+// The marks: a box in the marks' colour with the point's label (or value) at
+// the end of a short arrow above each point of the series that show them.
+// Qt's own point labels have neither a box nor texts of their own, so the
+// marks are items over the chart, placed again whenever the plot area or an
+// axis' range changes (a resize, a zoom).
+class TChartMarks final : public QObject {
+public:
+  explicit TChartMarks(QChart& qchart) : QObject(&qchart), qchart_(qchart) {
+    setObjectName(QStringLiteral("vandroChartMarks"));
+    layer_ = new QGraphicsRectItem(&qchart_);
+    layer_->setPen(Qt::NoPen);
+    layer_->setZValue(1000); // over the series and the grid
+    connect(&qchart_, &QChart::plotAreaChanged, this, [this] { Place(); });
+  }
+
+  // The marks of one series; set names a bar series' set, whose points
+  // stand at their categories in X order.
+  void Add(const TChartSeries& series, QAbstractSeries& qseries, QBarSet* set = nullptr) {
+    if (!series.MarksVisible || !series.Visible) return;
+    const QColor box = ChartQColor(series.MarksColor, QColor(0xFF, 0xFF, 0xE1));
+    const QColor arrow = ChartQColor(series.MarksArrowColor, Qt::white);
+    const QFont font = ChartQFont(series.MarksFont);
+    const QColor ink = ChartQColor(series.MarksFont.Color, Qt::black);
+    std::vector<const TChartPoint*> points;
+    for (const TChartPoint& point : series.Points)
+      points.push_back(&point);
+    // Bars stand in X order, one category each.
+    if (set)
+      std::stable_sort(points.begin(), points.end(),
+                       [](const TChartPoint* a, const TChartPoint* b) { return a->X < b->X; });
+    for (size_t i = 0; i < points.size(); ++i) {
+      TMark mark;
+      mark.series = &qseries;
+      mark.set = set;
+      mark.value =
+          set ? QPointF(static_cast<qreal>(i), points[i]->Y) : QPointF(points[i]->X, points[i]->Y);
+      mark.length = std::max(series.MarksLen, 0);
+      mark.arrow = new QGraphicsLineItem(layer_);
+      mark.arrow->setPen(QPen(arrow, 1));
+      mark.box = new QGraphicsRectItem(layer_);
+      mark.box->setPen(QPen(Qt::black, 1));
+      mark.box->setBrush(box);
+      mark.text = new QGraphicsSimpleTextItem(MarkText(*points[i]), mark.box);
+      mark.text->setFont(font);
+      mark.text->setBrush(ink);
+      marks_.push_back(mark);
+    }
+  }
+
+  // Follows the axes' ranges: a zoom or a scroll moves the points.
+  void Watch(QAbstractAxis* axis) {
+    if (auto* value = qobject_cast<QValueAxis*>(axis))
+      connect(value, &QValueAxis::rangeChanged, this, [this] { Place(); });
+    else if (auto* log = qobject_cast<QLogValueAxis*>(axis))
+      connect(log, &QLogValueAxis::rangeChanged, this, [this] { Place(); });
+    else if (auto* bars = qobject_cast<QBarCategoryAxis*>(axis))
+      connect(bars, &QBarCategoryAxis::rangeChanged, this, [this] { Place(); });
+  }
+
+  void Place() {
+    const QRectF plot = qchart_.plotArea().adjusted(-1, -1, 1, 1);
+    for (const TMark& mark : marks_) {
+      QPointF value = mark.value;
+      if (auto* bars = qobject_cast<QAbstractBarSeries*>(mark.series); bars && mark.set) {
+        // A bar of set k among n stands in its share of the bar width.
+        const auto sets = bars->barSets();
+        const qreal count = std::max<qreal>(static_cast<qreal>(sets.size()), 1);
+        const qreal width = bars->barWidth();
+        value.rx() +=
+            -width / 2 + (static_cast<qreal>(sets.indexOf(mark.set)) + 0.5) * width / count;
+      }
+      const QPointF at = qchart_.mapToPosition(value, mark.series);
+      const bool shown = mark.series->isVisible() && plot.contains(at);
+      mark.arrow->setVisible(shown);
+      mark.box->setVisible(shown);
+      if (!shown) continue;
+      const QPointF tip(at.x(), at.y() - mark.length);
+      mark.arrow->setLine(QLineF(at, tip));
+      const QRectF text = mark.text->boundingRect();
+      const QRectF box(tip.x() - text.width() / 2 - 2, tip.y() - text.height() - 2,
+                       text.width() + 4, text.height() + 2);
+      mark.box->setRect(box);
+      mark.text->setPos(box.left() + 2, box.top() + 1);
+    }
+  }
+
+  // As the titles: the chart deletes the items when it goes; a chart drawn
+  // again takes the old ones off first.
+  void RemoveItems() {
+    delete layer_;
+    layer_ = nullptr;
+    marks_.clear();
+  }
+
+private:
+  struct TMark {
+    QAbstractSeries* series = nullptr;
+    QBarSet* set = nullptr; // a bar's mark: value.x() is its category
+    QPointF value;
+    int length = 0;
+    QGraphicsLineItem* arrow = nullptr;
+    QGraphicsRectItem* box = nullptr;
+    QGraphicsSimpleTextItem* text = nullptr;
+  };
+
+  QChart& qchart_;
+  QGraphicsRectItem* layer_ = nullptr;
+  std::vector<TMark> marks_;
 };
 
 // Where a series' points fall, to give automatic axis ends.
@@ -280,34 +444,93 @@ QString PointText(const TChartPoint& point) {
   return point.Label.empty() ? QString::number(point.X) : TextOf(point.Label);
 }
 
-void StyleMarks(QXYSeries& qseries, const TChartSeries& series) {
-  qseries.setPointLabelsVisible(series.MarksVisible);
-  qseries.setPointLabelsFormat(QStringLiteral("@yPoint"));
-  qseries.setPointLabelsFont(ChartQFont(series.MarksFont));
-  qseries.setPointLabelsColor(ChartQColor(series.MarksFont.Color, Qt::black));
+// A point's marker, as Qt Charts draws it at every point: the style's shape,
+// h and v its half width and height, filled with brush and outlined with
+// pen. Drawn at four times the size it is shown at, so that it stays smooth
+// when Qt scales it down; side is the size to show it at.
+QImage PointMarker(int style, int h, int v, const QColor& pen, const QColor& brush, int& side) {
+  if (style == 8) h = v = 1; // the small dot
+  h = std::max(h, 1);
+  v = std::max(v, 1);
+  side = 2 * std::max(h, v) + 3;
+  constexpr int kScale = 4;
+  QImage image(side * kScale, side * kScale, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(kScale, kScale);
+  painter.translate(side / 2.0, side / 2.0);
+  QPen outline(pen, 1);
+  outline.setJoinStyle(Qt::MiterJoin);
+  painter.setPen(outline);
+  painter.setBrush(brush);
+  const QRectF box(-h, -v, 2 * h, 2 * v);
+  switch (style) {
+  case 1: // circle
+  case 8: // small dot
+    painter.drawEllipse(box);
+    break;
+  case 2: // triangle
+    painter.drawPolygon(
+        QPolygonF{{0, -double(v)}, {double(h), double(v)}, {-double(h), double(v)}});
+    break;
+  case 3: // down triangle
+    painter.drawPolygon(
+        QPolygonF{{0, double(v)}, {double(h), -double(v)}, {-double(h), -double(v)}});
+    break;
+  case 4: // cross
+  case 5: // diagonal cross
+  case 6: // star
+    if (style != 5) {
+      painter.drawLine(QLineF(-h, 0, h, 0));
+      painter.drawLine(QLineF(0, -v, 0, v));
+    }
+    if (style != 4) {
+      painter.drawLine(box.topLeft(), box.bottomRight());
+      painter.drawLine(box.topRight(), box.bottomLeft());
+    }
+    break;
+  case 7: // diamond
+    painter.drawPolygon(
+        QPolygonF{{0, -double(v)}, {double(h), 0}, {0, double(v)}, {-double(h), 0}});
+    break;
+  default: // rectangle
+    painter.drawRect(box);
+    break;
+  }
+  return image;
+}
+
+void StylePoints(QXYSeries& qseries, const TChartSeries& series, const QColor& fill) {
+  int side = 0;
+  const QImage marker = PointMarker(series.PointStyle, series.PointHSize, series.PointVSize,
+                                    ChartQColor(series.PointPenColor, Qt::black), fill, side);
+  qseries.setMarkerSize(side);
+  qseries.setLightMarker(marker);
 }
 
 QAbstractSeries* MakeLine(const TChartSeries& series) {
   auto* line = new QLineSeries;
   line->replace(PointsOf(series));
+  // The line takes the series' colour; the pen colour outlines bars and
+  // slices, whose fill is the series' colour.
   QPen pen(ChartQColor(series.Brush, Qt::red));
   pen.setWidth(std::max(series.PenWidth, 1));
   line->setPen(pen);
-  line->setPointsVisible(series.PointsVisible);
-  line->setMarkerSize(2 * std::max(series.PointHSize, series.PointVSize) + 1);
-  StyleMarks(*line, series);
+  if (series.PointsVisible)
+    StylePoints(*line, series, ChartQColor(series.PointBrushColor, Qt::white));
   return line;
 }
 
+// A point series always shows its points, filled with the series' colour.
 QAbstractSeries* MakePoints(const TChartSeries& series) {
   auto* points = new QScatterSeries;
   points->replace(PointsOf(series));
   points->setMarkerShape(MarkerShape(series.PointStyle));
-  const int half = series.PointStyle == 8 ? 1 : std::max(series.PointHSize, series.PointVSize);
-  points->setMarkerSize(2 * half + 1);
-  points->setColor(ChartQColor(series.Brush, Qt::red));
+  const QColor colour = ChartQColor(series.Brush, Qt::red);
+  points->setColor(colour);
   points->setBorderColor(ChartQColor(series.PointPenColor, Qt::black));
-  StyleMarks(*points, series);
+  StylePoints(*points, series, colour);
   return points;
 }
 
@@ -316,8 +539,7 @@ QAbstractSeries* MakePie(const TChartSeries& series) {
   for (size_t i = 0; i < series.Points.size(); ++i) {
     const TChartPoint& point = series.Points[i];
     if (!(point.Y > 0)) continue; // a slice has a share
-    const QString label = point.Label.empty() ? QString::number(point.Y) : TextOf(point.Label);
-    QPieSlice* slice = pie->append(label, point.Y);
+    QPieSlice* slice = pie->append(MarkText(point), point.Y);
     slice->setColor(ChartQColor(DefaultSeriesColor(static_cast<int>(i)), Qt::red));
     slice->setBorderColor(ChartQColor(series.PenColor, Qt::black));
     slice->setBorderWidth(std::max(series.PenWidth, 1));
@@ -344,8 +566,6 @@ QBarSet* MakeBarSet(const TChartSeries& series, std::vector<const TChartPoint*>&
   set->append(values);
   set->setColor(ChartQColor(series.Brush, Qt::red));
   set->setBorderColor(ChartQColor(series.PenColor, Qt::black));
-  set->setLabelFont(ChartQFont(series.MarksFont));
-  set->setLabelColor(ChartQColor(series.MarksFont.Color, Qt::black));
   return set;
 }
 
@@ -353,6 +573,10 @@ void ClearChart(QChart& qchart) {
   if (auto* decor = qchart.findChild<TChartDecor*>(QStringLiteral("vandroChartDecor"))) {
     decor->RemoveItems();
     delete decor;
+  }
+  if (auto* marks = qchart.findChild<TChartMarks*>(QStringLiteral("vandroChartMarks"))) {
+    marks->RemoveItems();
+    delete marks;
   }
   qchart.removeAllSeries();
   for (QAbstractAxis* axis : qchart.axes()) {
@@ -365,15 +589,18 @@ void StyleLegend(const TChartDefinition& chart, QChart& qchart) {
   QLegend* legend = qchart.legend();
   const TChartLegend& keys = chart.Legend;
   legend->setVisible(keys.Visible && !chart.Series.empty());
+  legend->detachFromChart(); // placed by TChartDecor
   static constexpr Qt::Alignment kSides[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignTop,
                                              Qt::AlignBottom};
   legend->setAlignment(keys.Position >= 0 && keys.Position < 4 ? kSides[keys.Position]
                                                                : Qt::AlignRight);
   legend->setFont(ChartQFont(keys.Font));
   legend->setLabelColor(ChartQColor(keys.Font.Color, Qt::black));
-  // Qt's legend box spans the whole side of the chart, not its entries:
-  // the frame and its colour are kept in the definition but not drawn.
-  legend->setBackgroundVisible(false);
+  // The background in its colour (the desktop's button face for the
+  // scheme's colour), framed when the frame is on.
+  legend->setBackgroundVisible(true);
+  legend->setBrush(ChartQColor(keys.BgColor, QColor(0xF0, 0xF0, 0xF0)));
+  legend->setPen(keys.Frame ? QPen(Qt::black, 1) : QPen(Qt::NoPen));
   legend->setReverseMarkers(keys.Inverted);
 }
 
@@ -383,7 +610,8 @@ void BuildChart(const TChartDefinition& chart, QChart& qchart) {
   ClearChart(qchart);
   qchart.setTitle({});
   qchart.setBackgroundVisible(false);
-  new TChartDecor(chart, qchart);
+  auto* decor = new TChartDecor(chart, qchart);
+  auto* marks = new TChartMarks(qchart);
   StyleLegend(chart, qchart);
 
   // The axes the series need, made as they are first met.
@@ -418,8 +646,15 @@ void BuildChart(const TChartDefinition& chart, QChart& qchart) {
       QBarSeries*& group = bars[{vertical, horizontal}];
       const bool first = !group;
       if (first) group = new QBarSeries;
-      group->append(MakeBarSet(series, order));
-      group->setLabelsVisible(group->isLabelsVisible() || series.MarksVisible);
+      QBarSet* set = MakeBarSet(series, order);
+      // A bar series that is not active keeps its place among the others
+      // but shows nothing.
+      if (!series.Visible) {
+        set->setColor(Qt::transparent);
+        set->setBorderColor(Qt::transparent);
+      }
+      group->append(set);
+      marks->Add(series, *group, set);
       TBuiltAxis& across = axisFor(horizontal, true);
       auto* categories = static_cast<QBarCategoryAxis*>(across.axis);
       for (int i = static_cast<int>(categories->count()); i < static_cast<int>(order.size()); ++i)
@@ -440,8 +675,9 @@ void BuildChart(const TChartDefinition& chart, QChart& qchart) {
       break;
     }
     made->setName(QString::fromStdString(series.Name));
-    made->setVisible(series.Visible);
     qchart.addSeries(made);
+    // After adding: a pie made visible by being added would show regardless.
+    made->setVisible(series.Visible || series.Type == cstBar);
     if (series.Type == cstPie) continue;
     if (series.Type == cstBar) {
       made->attachAxis(axes[static_cast<size_t>(horizontal)].axis);
@@ -474,6 +710,7 @@ void BuildChart(const TChartDefinition& chart, QChart& qchart) {
     }
     made->attachAxis(across.axis);
     made->attachAxis(up.axis);
+    marks->Add(series, *made);
   }
   // An empty chart still shows its frame of axes.
   if (chart.Series.empty()) {
@@ -486,7 +723,10 @@ void BuildChart(const TChartDefinition& chart, QChart& qchart) {
     const TChartAxis& keys = chart.Axes[static_cast<size_t>(which)];
     StyleAxis(*built.axis, keys, chart.ShowAxis);
     if (!built.categories) ScaleAxis(*built.axis, keys, built.range);
+    marks->Watch(built.axis);
   }
+  decor->Place();
+  marks->Place();
 }
 
 namespace {

@@ -55,6 +55,9 @@ TChartForm::TChartForm()
             [this, page] { ShowProperties(page); });
   }
   menu_->addSeparator();
+  resetZoom_ = menu_->addAction(QStringLiteral("Undo Zoom"));
+  connect(resetZoom_, &QAction::triggered, this, [this] { chart_->zoomReset(); });
+  menu_->addSeparator();
   connect(menu_->addAction(QStringLiteral("Save Picture As...")), &QAction::triggered, this,
           [this] { SavePictureAs(); });
   QAction* copy = menu_->addAction(QStringLiteral("Copy"));
@@ -89,6 +92,11 @@ bool TChartForm::Open(const std::string& name, bool isNew) {
 
 void TChartForm::Redraw() {
   BuildChart(document_.Chart(), *chart_);
+  // "On Resize" Zoom: a rectangle drawn with the mouse zooms into it;
+  // Scroll leaves the chart as drawn.
+  view_->setRubberBand(document_.Chart().AllowZoom ? QChartView::RectangleRubberBand
+                                                   : QChartView::NoRubberBand);
+  resetZoom_->setEnabled(document_.Chart().AllowZoom);
 }
 
 void TChartForm::ShowProperties(TChartPropsPage page, int series) {

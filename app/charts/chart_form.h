@@ -11,6 +11,7 @@
 
 #include <string>
 
+class QAction;
 class QChart;
 class QChartView;
 class QMenu;
@@ -67,6 +68,7 @@ private:
   QChart* chart_;
   QChartView* view_;
   QMenu* menu_;
+  QAction* resetZoom_ = nullptr;
   bool closed_ = false; // the document has closed: the window goes as it is
 };
 

@@ -524,6 +524,8 @@ QWidget* TChartPropsDlg::MakeTitlesPage() {
   BindFont(font, [title]() -> TChartFont& { return title().Font; });
   auto* background = Button("BackGround Color");
   BindColor(background, [title]() -> TChartColor& { return title().BGColor; });
+  auto* border = Named<QCheckBox>("Border", "Title Border");
+  BindCheck(border, [title]() -> bool& { return title().Border; });
   QComboBox* align = List({"Left", "Center", "Right"}, "Align");
   loaders_.emplace_back(page,
                         [this, align] { align->setCurrentIndex(ListRowOfAlign(Title().Align)); });
@@ -537,6 +539,7 @@ QWidget* TChartPropsDlg::MakeTitlesPage() {
   buttons->addWidget(visible);
   buttons->addWidget(font);
   buttons->addWidget(background);
+  buttons->addWidget(border);
   auto* alignLabel = new QLabel(QStringLiteral("Align"));
   alignLabel->setBuddy(align);
   buttons->addWidget(alignLabel);

@@ -2,9 +2,8 @@
 
 #include "app/charts/chart_form.h"
 #include "app/shell/guard.h"
-#include "app/shell/main_form.h"
+#include "app/shell/main_window_services.h"
 #include "app/shell/text_edge.h"
-#include "app/storage/project_manager_form.h"
 #include "charts/chart_list.h"
 #include "model/project.h"
 #include "shell/messages.h"
@@ -27,13 +26,10 @@ TChartNamePrompt NamePrompt(QWidget* parent) {
   };
 }
 
-void RefreshProjectManager(TMainForm& main) {
-  if (TProjectManagerForm* manager = main.ProjectManager()) manager->RefreshAll();
-}
-
 } // namespace
 
-TSelChartDlg::TSelChartDlg(TMainForm& main) : QDialog(&main), main_(main), list_(new QListWidget) {
+TSelChartDlg::TSelChartDlg(TMainForm& main)
+    : QDialog(MainWindowWidget(main)), main_(main), list_(new QListWidget) {
   setWindowTitle(QStringLiteral("ChrtList"));
   list_->setAccessibleName(QStringLiteral("Charts"));
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OpenSelected(); });
@@ -51,6 +47,8 @@ TSelChartDlg::TSelChartDlg(TMainForm& main) : QDialog(&main), main_(main), list_
   for (const auto& command : commands) {
     auto* button = new QPushButton(QString::fromLatin1(command.caption));
     button->setAccessibleName(button->text());
+    // A project opened for looking offers only Open.
+    button->setEnabled(command.action == &TSelChartDlg::OpenSelected || ChartsMayChange());
     const auto action = command.action;
     connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
     buttons->addWidget(button);
@@ -131,13 +129,13 @@ TChartForm* OpenChartWindow(TMainForm& main, const std::string& name, bool isNew
     ReleaseChart(name);
     return nullptr;
   }
-  QObject::connect(form, &TChartForm::chartStored, &main, [&main] { RefreshProjectManager(main); });
-  if (!main.OpenChild(form)) return nullptr; // the form is gone, and its mark with it
+  QObject::connect(form, &TChartForm::chartStored, form, [&main] { RefreshProjectManager(main); });
+  if (!OpenMainChild(main, form)) return nullptr; // the form is gone, and its mark with it
   return form;
 }
 
 TChartForm* OpenStoredChart(TMainForm& main, const std::string& name) {
-  if (!OpenChart(name, main.Children())) return nullptr;
+  if (!OpenChart(name, MainChildren(main))) return nullptr;
   return OpenChartWindow(main, name, false);
 }
 

@@ -6,7 +6,9 @@
 // CaptureChart). Integers are decimal, booleans "-1" and "0", colours 32-bit
 // colour numbers in decimal, reals in the general number format. Texts that
 // may span lines (the header and footer, the four main axes' titles) are
-// wrapped in "!^~*!" markers and continue over the following lines. A
+// wrapped in "!^~*!" markers and continue over the following lines (a text
+// with a line before its last that ends with the marker, which would close
+// it early, is written as "!^~*#" and its count of lines, then the lines). A
 // series' X, Y and label sources are values in packed form written as
 // hexadecimal.
 //
@@ -66,6 +68,9 @@ struct TChartTitle {
   std::string Text; // lines joined with "\r\n"
   TChartColor BGColor = kChartWhite;
   TChartFont Font;
+  // A frame around the text. The definition has no key for it: it is drawn
+  // while the window is open and not stored.
+  bool Border = false;
   bool operator==(const TChartTitle&) const = default;
 };
 

@@ -50,10 +50,14 @@ void TChartDocument::Accept(bool changed) {
   if (!changed) return;
   changed_ = true;
   lines_ = CaptureChart(chart_);
+  headerBorder_ = chart_.Header.Border;
+  footerBorder_ = chart_.Footer.Border;
 }
 
 void TChartDocument::Revert() {
   ApplyShowingDamage(lines_, chart_);
+  chart_.Header.Border = headerBorder_;
+  chart_.Footer.Border = footerBorder_;
   FillChart(chart_);
 }
 
@@ -68,6 +72,8 @@ bool TChartDocument::Store() {
 }
 
 bool TChartDocument::Close() {
+  // A project opened for looking keeps nothing: the edits were for looking.
+  if (!ChartsMayChange()) return true;
   if (!changed_ || !Ask("Chart was changed. Do you want to save it?", true) || Store()) return true;
   const char* advice = isNew_ ? "Do you want to proceed with the chart?" : "Verify the cart name";
   // Yes keeps the window open on the chart.

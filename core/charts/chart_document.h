@@ -42,12 +42,14 @@ public:
   // definition is captured again and the chart counts as changed.
   void Accept(bool changed);
   // The properties window was cancelled: the captured definition is applied
-  // again, undoing the edits.
+  // again, undoing the edits. The titles' borders, which the definition does
+  // not hold, go back to what the last OK left.
   void Revert();
 
   // Before the window closes: when changed, asks "Chart was changed. Do you
   // want to save it?" and stores on Yes. A failed store asks whether to
-  // proceed with the chart; true means the window may close.
+  // proceed with the chart; true means the window may close. In a project
+  // opened for looking (ChartsMayChange) the edits go without a question.
   bool Close();
   // Captures and stores the chart in the project now; false after a message.
   bool Store();
@@ -59,6 +61,8 @@ private:
   bool open_ = false;
   TChartDefinition chart_;
   std::vector<std::string> lines_;
+  bool headerBorder_ = false;
+  bool footerBorder_ = false;
 };
 
 } // namespace vandro

@@ -6,7 +6,9 @@
 #include "shell/child_windows.h"
 #include "shell/messages.h"
 #include "shell/text.h"
+#include "storage/access.h"
 #include "storage/descriptors.h"
+#include "storage/project_lifecycle.h"
 #include "values/value_text.h"
 
 #include <algorithm>
@@ -29,7 +31,19 @@ bool OtherChartNamed(std::string_view name, std::string_view self) {
   return !SameText(name, self) && ChartExists(name);
 }
 
+// New, Delete and Rename: refused, with the reason, in a project opened for
+// looking only.
+bool MayChangeCharts() {
+  if (ChartsMayChange()) return true;
+  ShowMsg("The project " + APSProjectPath() + " is open read-only: nothing can be changed");
+  return false;
+}
+
 } // namespace
+
+bool ChartsMayChange() {
+  return !ProjectIsReadOnly();
+}
 
 bool IsChartName(std::string_view name) {
   return !name.empty() && name.size() <= kMaxIdentifierLength && IsName(name);
@@ -77,6 +91,7 @@ bool ChartInUse(const std::string& name) {
 }
 
 std::optional<std::string> NewChart(const TChartNamePrompt& prompt) {
+  if (!MayChangeCharts()) return std::nullopt;
   std::string name = "NewChart";
   if (!prompt("Input Chart Name:", name)) return std::nullopt;
   name = Trim(name);
@@ -99,6 +114,7 @@ namespace {
 
 // Delete and Rename work on a chosen chart that no window has open.
 bool ChosenAndFree(const std::string& name) {
+  if (!MayChangeCharts()) return false;
   if (name.empty()) {
     ShowMsg(kSelectChart);
     return false;

@@ -30,12 +30,18 @@ bool ChartExists(std::string_view name);
 void AddChartName(std::string_view name);
 void RemoveChartName(std::string_view name);
 
+// Whether the project's charts may be made, deleted, renamed and stored:
+// not in a project opened for looking only, where the chart list offers
+// none of that and a chart window's edits are only looked at.
+bool ChartsMayChange();
+
 // New: asks "Input Chart Name:" (default "NewChart") and checks the name; on
 // success the name is marked in use and returned for a new chart window.
 std::optional<std::string> NewChart(const TChartNamePrompt& prompt);
 // Open: "Select a chart" without a name; "Too many dialogs opened" and
 // "Chart is in use" refuse; otherwise marks it in use and gives true.
 bool OpenChart(const std::string& name, const TChildWindows& children);
+// New, Delete and Rename refuse with a message where !ChartsMayChange().
 // Delete: asks, deletes the stored chart and drops it from the project's
 // list; true when deleted.
 bool DeleteChart(const std::string& name);

@@ -9,9 +9,11 @@
 #include "shell/numbers.h"
 #include "shell/text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <optional>
 #include <variant>
 
 namespace vandro {
@@ -19,6 +21,10 @@ namespace vandro {
 namespace {
 
 constexpr std::string_view kMarker = kChartTextMarker;
+// A text whose lines the markers cannot hold (one before the last ends with
+// the marker, which would close it early) is written as this prefix and its
+// count of lines, then the lines as they are. No other text is written so.
+constexpr std::string_view kCountedText = "!^~*#";
 constexpr std::string_view kSeriesBegin = "Series begin";
 constexpr std::string_view kSeriesEnd = "Series end";
 
@@ -158,6 +164,13 @@ template <typename V, typename Series> void VisitSeries(V& v, Series& series, bo
 
 // --- Writing -------------------------------------------------------------------
 
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+bool EndsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
 // A text's lines; unlike SplitLines, a break at the end opens one more
 // (empty) line, so that every text reads back as it was written.
 std::vector<std::string> TextLines(std::string_view text) {
@@ -195,6 +208,12 @@ public:
   }
   void Memo(const std::string& key, const std::string& value) {
     const std::vector<std::string> lines = TextLines(value);
+    if (std::any_of(lines.begin(), lines.end() - 1,
+                    [](const std::string& line) { return EndsWith(line, kMarker); })) {
+      lines_.push_back(key + std::string(kCountedText) + std::to_string(lines.size()));
+      lines_.insert(lines_.end(), lines.begin(), lines.end());
+      return;
+    }
     lines_.push_back(key + std::string(kMarker) + lines.front());
     for (size_t i = 1; i < lines.size(); ++i)
       lines_.push_back(lines[i]);
@@ -268,13 +287,6 @@ bool ReadReal(std::string_view text, double& value) {
   if (!TextToFloat(text, number) || !TextToFloat(FloatToText(number), number)) return false;
   value = number;
   return true;
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-bool EndsWith(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
 // Reads one definition into a chart, line by line.
@@ -369,6 +381,8 @@ private:
   // one that ends with the marker; the first line closes it only when the
   // closing marker follows the opening one.
   bool ReadField(const TMemoField& field, std::string_view value) {
+    if (StartsWith(value, kCountedText) && ReadCounted(field, value.substr(kCountedText.size())))
+      return true;
     if (!StartsWith(value, kMarker)) {
       *field.value = std::string(value);
       return true;
@@ -393,6 +407,32 @@ private:
       text += line;
     }
     return false;
+  }
+
+  // The count of a counted text: digits only, else the value is a plain one.
+  static std::optional<size_t> LineCount(std::string_view digits) {
+    if (digits.empty() || digits.size() > 6 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      return std::nullopt;
+    size_t count = 0;
+    for (char c : digits)
+      count = count * 10 + static_cast<size_t>(c - '0');
+    return count;
+  }
+
+  // The count's lines follow as they are. A value that is no count of lines
+  // that follow is read as any other value.
+  bool ReadCounted(const TMemoField& field, std::string_view digits) {
+    const std::optional<size_t> count = LineCount(digits);
+    if (!count || *count == 0 || *count > lines_.size() - next_ - 1) return false;
+    std::string text;
+    for (size_t i = 1; i <= *count; ++i) {
+      if (i > 1) text += kLineBreak;
+      text += lines_[next_ + i];
+    }
+    *field.value = std::move(text);
+    next_ += *count;
+    return true;
   }
 
   const std::vector<std::string>& lines_;

@@ -4,6 +4,8 @@
 
 #include <QChart>
 #include <QFile>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLegend>
 #include <QLineSeries>
@@ -12,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+
+#include <functional>
 
 namespace vandro::apptest {
 
@@ -35,6 +39,35 @@ TChartDefinition TwoSeries() {
   }
   chart.Series = {line, points};
   return chart;
+}
+
+// A chart of one series of type, four points named "Ward A".. "Ward D".
+TChartDefinition OneSeries(int type) {
+  TChartDefinition chart;
+  chart.Header.Text = "Wards";
+  TChartSeries series;
+  series.Name = "pulse";
+  series.Type = type;
+  series.Brush = 0x00AA00; // green
+  const char* names[] = {"Ward A", "Ward B", "Ward C", "Ward D"};
+  for (int i = 0; i < 4; ++i)
+    series.Points.push_back({static_cast<double>(i), 60.0 + 10 * i, names[i]});
+  chart.Series = {series};
+  return chart;
+}
+
+// How many pixels of a picture of chart have exactly the colour.
+int PixelsOf(const TChartDefinition& chart, const QColor& colour) {
+  QTemporaryDir dir;
+  const QString png = dir.filePath(QStringLiteral("chart.png"));
+  std::string error;
+  if (!RenderChartFile(chart, png.toStdString(), QSize(500, 360), &error)) return -1;
+  const QImage image(png);
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      count += QColor(image.pixel(x, y)) == colour ? 1 : 0;
+  return count;
 }
 
 template <class Axis> Axis* AxisAt(const QChart& chart, Qt::Alignment side) {
@@ -109,6 +142,95 @@ private slots:
     QVERIFY(AxisAt<QValueAxis>(qchart, Qt::AlignRight));
     QVERIFY(AxisAt<QValueAxis>(qchart, Qt::AlignLeft));
     QVERIFY(qchart.title().isEmpty());
+  }
+
+  // Each drawing shows in its own colour, and only while it is on.
+  void DrawsEachPartInItsColour() {
+    const struct {
+      const char* what;
+      int type;
+      std::function<void(TChartDefinition&, bool)> turn;
+      QColor colour;
+    } cases[] = {
+        // Without the legend, whose markers show the series' colours too.
+        {"bars", cstBar,
+         [](TChartDefinition& c, bool on) {
+           c.Legend.Visible = false;
+           c.Series[0].Visible = on;
+         },
+         QColor(0, 0xAA, 0)},
+        {"pie slices", cstPie,
+         [](TChartDefinition& c, bool on) {
+           c.Legend.Visible = false;
+           c.Series[0].Visible = on;
+         },
+         ChartQColor(DefaultSeriesColor(0))},
+        {"legend background", cstBar,
+         [](TChartDefinition& c, bool on) {
+           c.Legend.BgColor = 0xC0FFC0;
+           c.Legend.Visible = on;
+         },
+         QColor(0xC0, 0xFF, 0xC0)},
+        {"marks' colour", cstBar,
+         [](TChartDefinition& c, bool on) {
+           c.Series[0].MarksColor = 0x80FFFF;
+           c.Series[0].MarksVisible = on;
+         },
+         QColor(0xFF, 0xFF, 0x80)},
+        {"points of a line", cstLine,
+         [](TChartDefinition& c, bool on) {
+           TChartSeries& line = c.Series[0];
+           line.PointBrushColor = 0xFF00FF;
+           line.PointStyle = 3; // a down triangle, which Qt's own shapes lack
+           line.PointHSize = line.PointVSize = 6;
+           line.PointsVisible = on;
+         },
+         QColor(0xFF, 0, 0xFF)},
+    };
+    for (const auto& c : cases) {
+      for (const bool on : {true, false}) {
+        TChartDefinition chart = OneSeries(c.type);
+        c.turn(chart, on);
+        const int pixels = PixelsOf(chart, c.colour);
+        const QByteArray said =
+            QByteArray(c.what) + (on ? " on: " : " off: ") + QByteArray::number(pixels);
+        QVERIFY2(on ? pixels > 30 : pixels == 0, said.constData());
+      }
+    }
+  }
+
+  // A mark says its point's label, or the value of a point without one.
+  void MarksSayTheLabelElseTheValue() {
+    TChartDefinition chart = OneSeries(cstLine);
+    chart.Series[0].MarksVisible = true;
+    chart.Series[0].Points[1].Label.clear();
+    QChart qchart;
+    qchart.resize(500, 360);
+    BuildChart(chart, qchart);
+    QStringList texts;
+    for (QGraphicsItem* item : qchart.childItems())
+      for (QGraphicsItem* inner : item->childItems())
+        for (QGraphicsItem* text : inner->childItems())
+          if (auto* simple = dynamic_cast<QGraphicsSimpleTextItem*>(text)) texts << simple->text();
+    QCOMPARE(texts, (QStringList{QStringLiteral("Ward A"), QStringLiteral("70"),
+                                 QStringLiteral("Ward C"), QStringLiteral("Ward D")}));
+  }
+
+  // "Border" frames the title's text; no frame without it.
+  void TitleBorderFramesTheTitle() {
+    for (const bool border : {true, false}) {
+      TChartDefinition chart = OneSeries(cstLine);
+      chart.Header.Border = border;
+      QChart qchart;
+      qchart.resize(500, 360);
+      BuildChart(chart, qchart);
+      int frames = 0;
+      for (QGraphicsItem* item : qchart.childItems())
+        if (auto* rect = dynamic_cast<QGraphicsRectItem*>(item))
+          frames += rect->isVisible() && rect->pen().style() != Qt::NoPen &&
+                    rect->brush().style() == Qt::NoBrush;
+      QCOMPARE(frames, border ? 1 : 0);
+    }
   }
 
   void RendersToPngSvgAndPdf() {

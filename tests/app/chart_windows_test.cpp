@@ -13,9 +13,14 @@
 #include "charts/chart_list.h"
 #include "model/project.h"
 #include "shell/text.h"
+#include "storage/descriptors.h"
 #include "storage/project_lifecycle.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QChart>
 #include <QChartView>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -24,10 +29,12 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <QValueAxis>
 
 #include <algorithm>
 
@@ -175,13 +182,25 @@ private slots:
     PrintNextToPdf(pdf);
     form->Command(QStringLiteral("filePrint"))->trigger();
     const int dark = DarkPixelsOfFirstPage(pdf, dir->path());
-    QVERIFY2(dark != 0, qPrintable(QString::number(dark)));
+    QVERIFY2(dark > 0, qPrintable(QString::number(dark)));
     for (const char* name : {"curve.png", "curve.svg", "curve.pdf"}) {
       const QString path = dir->filePath(QString::fromLatin1(name));
       QVERIFY2(chart->SavePicture(path), name);
       QVERIFY2(QFileInfo(path).size() > 0, name);
     }
     QVERIFY(!chart->SavePicture(dir->filePath(QStringLiteral("curve.bmp"))));
+
+    // The pop-up menu's Copy puts the chart on the clipboard as a picture.
+    QApplication::clipboard()->clear();
+    for (QAction* action : chart->PopupMenu()->actions())
+      if (action->text() == QStringLiteral("Copy")) action->trigger();
+    const QImage copied = QApplication::clipboard()->image();
+    QCOMPARE(copied.size(), chart->View()->grab().size());
+    QSet<QRgb> colours;
+    for (int y = 0; y < copied.height(); y += 4)
+      for (int x = 0; x < copied.width(); x += 4)
+        colours.insert(copied.pixel(x, y));
+    QVERIFY2(colours.size() > 3, qPrintable(QString::number(colours.size())));
 
     // Unchanged: it closes without a question, and the project manager opens
     // it again.
@@ -192,6 +211,86 @@ private slots:
     QCOMPARE(ChartWindows(), 0);
     emit form->ProjectManager()->chartOpenRequested(QStringLiteral("TemperatureCurve"));
     QVERIFY(ActiveChart());
+  }
+
+  // "On Resize" Zoom: a rectangle drawn with the mouse zooms in, the pop-up
+  // menu's "Undo Zoom" goes back; Scroll draws no rectangle.
+  void zoomFollowsTheOnResizeChoice() {
+    InChartList([](TSelChartDlg* list) {
+      Select(list, QStringLiteral("TEMPERATURECURVE"));
+      list->Button(QStringLiteral("Open"))->click();
+    });
+    TChartForm* chart = ActiveChart();
+    QVERIFY(chart);
+    QVERIFY(chart->Document().Chart().AllowZoom);
+    QCOMPARE(chart->View()->rubberBand(), QChartView::RubberBands(QChartView::RectangleRubberBand));
+    QVERIFY(QTest::qWaitForWindowExposed(chart->View()));
+    auto* bottom = qobject_cast<QValueAxis*>(chart->View()->chart()->axes(Qt::Horizontal).value(0));
+    QVERIFY(bottom);
+    const qreal span = bottom->max() - bottom->min();
+
+    const QRectF plot = chart->View()->chart()->plotArea();
+    const QPoint from =
+        chart->View()->mapFromScene(plot.topLeft() + QPointF(plot.width() * 0.3, 5));
+    const QPoint to = chart->View()->mapFromScene(plot.topLeft() +
+                                                  QPointF(plot.width() * 0.6, plot.height() - 5));
+    QWidget* viewport = chart->View()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+    QTest::mouseMove(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+    QVERIFY2(bottom->max() - bottom->min() < span * 0.5,
+             qPrintable(QString::number(bottom->max() - bottom->min())));
+
+    QAction* undo = nullptr;
+    for (QAction* action : chart->PopupMenu()->actions())
+      if (action->text() == QStringLiteral("Undo Zoom")) undo = action;
+    QVERIFY(undo && undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(bottom->max() - bottom->min(), span);
+
+    chart->Document().Chart().AllowZoom = false;
+    chart->Redraw();
+    QCOMPARE(chart->View()->rubberBand(), QChartView::RubberBands(QChartView::NoRubberBand));
+    QVERIFY(!undo->isEnabled());
+  }
+
+  // A project opened for looking: the chart list offers only Open; a chart's
+  // properties may be changed for looking, and the window closes without
+  // asking to save them.
+  void aProjectOpenedForLookingChangesNoChart() {
+    QVERIFY(form->CloseProjectCommand());
+    QVERIFY(OpenProject(project.toStdString(), TOpenMode::Look));
+    form->ProjectChanged();
+    std::vector<std::string> stored;
+    QVERIFY(LoadDescriptor(stored, "TemperatureCurve", dkChart));
+
+    InChartList([](TSelChartDlg* list) {
+      for (const char* caption : {"New", "Delete", "Rename"})
+        QVERIFY2(!list->Button(QString::fromLatin1(caption))->isEnabled(), caption);
+      Select(list, QStringLiteral("TEMPERATURECURVE"));
+      QVERIFY(list->Button(QStringLiteral("Open"))->isEnabled());
+      list->Button(QStringLiteral("Open"))->click();
+    });
+    TChartForm* chart = ActiveChart();
+    QVERIFY(chart);
+    WhenModal("vandro::TChartPropsDlg", [](QWidget* window) {
+      auto* props = static_cast<TChartPropsDlg*>(window);
+      for (QPushButton* button : props->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("New")) button->click();
+      props->accept();
+    });
+    chart->ShowProperties(TChartPropsPage::Series);
+    QCOMPARE(chart->Document().Chart().Series.size(), size_t{2});
+    QVERIFY(chart->Document().Changed());
+
+    const size_t asked = sink->questions.size();
+    chart->SubWindow()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(sink->questions.size(), asked);
+    QCOMPARE(ChartWindows(), 0);
+    std::vector<std::string> after;
+    QVERIFY(LoadDescriptor(after, "TemperatureCurve", dkChart));
+    QCOMPARE(after, stored);
   }
 
   // Cancel in the properties window takes every edit back.

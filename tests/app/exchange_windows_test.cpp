@@ -166,6 +166,15 @@ private slots:
     QVERIFY(QFile::exists(exported));
 
     QVERIFY(form->CloseProjectCommand());
+    // Each state stands at the time of its line's time column.
+    const auto ivanov =
+        Cli({QStringLiteral("state"), CurrentProjectFile(), QStringLiteral("Иванов")});
+    QVERIFY2(ivanov.first.contains(QStringLiteral("Time: 01.02.2020 10:00")),
+             qPrintable(ivanov.first));
+    const auto petrov =
+        Cli({QStringLiteral("state"), CurrentProjectFile(), QStringLiteral("Петров")});
+    QVERIFY2(petrov.first.contains(QStringLiteral("Time: 02.02.2020 11:30")),
+             qPrintable(petrov.first));
     QVERIFY(OpenNewProject(QStringLiteral("Copy")));
     TImportSettings settings;
     TImportResult result;
@@ -279,6 +288,8 @@ private slots:
                      7),
          QStringLiteral("Not a text file: ")},
         {"broken.xlsx", "PK not really", QStringLiteral("Can't read Excel document: ")},
+        {"broken.xls", std::string("\xD0\xCF\x11\xE0 not really", 16),
+         QStringLiteral("Can't read Excel document: ")},
     };
     for (const auto& c : cases) {
       const QString file = WriteFile(QString::fromLatin1(c.name), c.bytes);
@@ -353,6 +364,17 @@ private slots:
              stopped.c_str());
     QCOMPARE(sink->Last(), std::to_string(kept) + " new objects. " + std::to_string(kept) +
                                " states were successfully modified");
+
+    // Closed and opened again with the main window's commands: what was
+    // kept is there, and the database is sound.
+    form->Command(QStringLiteral("fileClose"))->trigger();
+    QVERIFY(!CurrentProject());
+    ChooseFile(CurrentProjectFile());
+    form->Command(QStringLiteral("fileOpen"))->trigger();
+    QVERIFY(CurrentProject());
+    QCOMPARE(APSObjectCount(), kept);
+    QVERIFY(APSFindObject("n" + std::to_string(kept)) != 0);
+    QCOMPARE(APSFindObject("n" + std::to_string(kept + 1)), 0);
     auto check = APSDatabase().Query("PRAGMA integrity_check");
     QVERIFY(check.Step());
     QCOMPARE(check.Text(0), std::string("ok"));

@@ -4,7 +4,9 @@
 #include "charts/chart_text.h"
 
 #include "shell/child_windows.h"
+#include "storage/access.h"
 #include "storage/descriptors.h"
+#include "storage/project_lifecycle.h"
 #include "storage/session.h"
 #include "storage/storage_fixture.h"
 #include "storage/unit_rows.h"
@@ -153,6 +155,24 @@ TEST_F(Charts, AcceptCapturesAndRevertGoesBackToIt) {
   EXPECT_EQ("accepted", stored.Header.Text);
 }
 
+// A title's border has no key: OK keeps it for the window, Cancel goes back
+// to what OK kept, and the stored text never holds it.
+TEST_F(Charts, ATitlesBorderLastsWhileTheWindowIsOpen) {
+  StoreChart("Pulse", "t");
+  const Texts stored = Stored("Pulse");
+  TChartDocument document;
+  ASSERT_TRUE(document.Open("Pulse", false));
+  document.Chart().Header.Border = true;
+  document.Accept(true);
+  EXPECT_EQ(stored, document.Lines());
+  document.Chart().Footer.Border = true;
+  document.Revert();
+  EXPECT_TRUE(document.Chart().Header.Border);
+  EXPECT_FALSE(document.Chart().Footer.Border);
+  ASSERT_TRUE(document.Store());
+  EXPECT_EQ(stored, Stored("Pulse"));
+}
+
 TEST_F(Charts, AFailedStoreAsksWhetherToStay) {
   StoreChart("Pulse", "t");
   TChartDocument existing, fresh;
@@ -288,6 +308,43 @@ TEST_F(Charts, ClosingTheProjectReleasesTheMarks) {
   EXPECT_FALSE(MarkChartInUse("pulse"));
   Reopen();
   EXPECT_FALSE(ChartInUse("Pulse"));
+}
+
+// A project opened for looking: no chart is made, deleted or renamed, and a
+// chart's edits go with its window without a question.
+TEST_F(Charts, AProjectOpenedForLookingKeepsItsChartsAsTheyAre) {
+  StoreChart("Pulse", "Pulse by day");
+  const Texts before = Stored("Pulse");
+  CloseProject();
+  ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::Look));
+  EXPECT_FALSE(ChartsMayChange());
+
+  const std::string refusal =
+      "The project " + APSProjectPath() + " is open read-only: nothing can be changed";
+  EXPECT_FALSE(NewChart(Prompt({})));
+  EXPECT_EQ(refusal, sink.Last());
+  EXPECT_FALSE(DeleteChart("Pulse"));
+  EXPECT_EQ(refusal, sink.Last());
+  EXPECT_FALSE(RenameChart("Pulse", Prompt({})));
+  EXPECT_EQ(refusal, sink.Last());
+  EXPECT_TRUE(prompts.empty());
+
+  ASSERT_TRUE(MarkChartInUse("Pulse"));
+  {
+    TChartDocument document;
+    ASSERT_TRUE(document.Open("Pulse", false));
+    document.Chart().Header.Text = "Looked at";
+    document.Accept(true);
+    EXPECT_TRUE(document.Changed());
+    EXPECT_TRUE(document.Close());
+  }
+  EXPECT_TRUE(sink.Questions().empty());
+  EXPECT_FALSE(ChartInUse("Pulse"));
+  EXPECT_EQ((Texts{"PULSE"}), Names());
+  EXPECT_EQ(before, Stored("Pulse"));
+
+  Reopen();
+  EXPECT_TRUE(ChartsMayChange());
 }
 
 } // namespace

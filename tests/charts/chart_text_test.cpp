@@ -278,6 +278,45 @@ TEST(ChartText, TextsOverSeveralLinesKeepEveryLine) {
   EXPECT_EQ("plain", read.Header.Text);
 }
 
+// A line before the last that ends with the marker would close the text
+// early: such a text is written with its count of lines and reads back
+// whole, with the keys after it.
+TEST(ChartText, TextsWithTheMarkerAtALineEndReadBack) {
+  for (const std::string text : {"a!^~*!\r\nb", "a\r\nb!^~*!\r\nc", "!^~*!\r\n!^~*!", "x!^~*!\r\n",
+                                 "!^~*#2\r\ny!^~*!\r\n"}) {
+    TChartDefinition chart;
+    chart.Header.Text = text;
+    chart.Header.BGColor = 0x123456;
+    chart.Axes[caxBottom].Title = text;
+    const Lines lines = CaptureChart(chart);
+    TChartDefinition read;
+    std::string error;
+    ASSERT_TRUE(ApplyChart(lines, read, &error)) << text << ": " << error;
+    EXPECT_EQ(chart, read) << text;
+    EXPECT_EQ(lines, CaptureChart(read)) << text;
+  }
+
+  TChartDefinition chart;
+  chart.Header.Text = "a!^~*!\r\nb";
+  const Lines lines = CaptureChart(chart);
+  const auto title = std::find(lines.begin(), lines.end(), "HdTextMemo=!^~*#2");
+  ASSERT_NE(lines.end(), title);
+  EXPECT_EQ("a!^~*!", *(title + 1));
+  EXPECT_EQ("b", *(title + 2));
+  EXPECT_EQ("FtTextMemo=!^~*!!^~*!", *(title + 3));
+}
+
+// Values that were read as one plain line before the counted form are read
+// so still: no count, or more lines than follow.
+TEST(ChartText, ACountThatCountsNoFollowingLinesIsAPlainValue) {
+  for (const std::string value : {"!^~*#", "!^~*#x", "!^~*#0", "!^~*#3", "!^~*#1a"}) {
+    TChartDefinition read;
+    ASSERT_TRUE(ApplyChart({"HdTextMemo=" + value, "Width=5"}, read, nullptr)) << value;
+    EXPECT_EQ(value, read.Header.Text);
+    EXPECT_EQ(5, read.Width) << value;
+  }
+}
+
 TEST(ChartText, LenientNumbersReadAsTheirValue) {
   TChartDefinition read;
   ASSERT_TRUE(ApplyChart({"Width= +640", "Chart3D=1", "ShowAxis=0", "LeftAxis.ScaleMax=2.50",
