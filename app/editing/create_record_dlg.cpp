@@ -1,5 +1,6 @@
 #include "app/editing/create_record_dlg.h"
 
+#include "app/editing/select_param_dlg.h"
 #include "app/editing/selection_api.h"
 #include "app/editing/structure_commands.h"
 #include "app/editing/value_kind_icon.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QDialog>
@@ -23,7 +25,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -41,6 +43,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace vandro {
 
@@ -63,6 +67,52 @@ QLineEdit* LabelledEdit(QFormLayout* form, const char* caption) {
   GuardCp1251(edit);
   return edit;
 }
+
+// The text colour of a value the record does not set itself.
+const QColor kInheritedValue(127, 127, 255);
+
+// The grid's cells: "Parameter" is typed into or picked from a drop-down
+// list of the project's parameters; a value the record does not set itself
+// stays grey when its cell is selected.
+class TRecordGridDelegate final : public QStyledItemDelegate {
+public:
+  TRecordGridDelegate(QObject* parent, std::function<QStringList()> names)
+      : QStyledItemDelegate(parent), names_(std::move(names)) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    if (index.column() != rcParameter)
+      return QStyledItemDelegate::createEditor(parent, option, index);
+    auto* list = new QComboBox(parent);
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setAccessibleName(QStringLiteral("Parameter"));
+    list->addItems(names_());
+    return list;
+  }
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    auto* list = qobject_cast<QComboBox*>(editor);
+    if (!list) return QStyledItemDelegate::setEditorData(editor, index);
+    list->setCurrentText(index.data().toString());
+    list->lineEdit()->selectAll();
+  }
+  void setModelData(QWidget* editor, QAbstractItemModel* model,
+                    const QModelIndex& index) const override {
+    auto* list = qobject_cast<QComboBox*>(editor);
+    if (!list) return QStyledItemDelegate::setModelData(editor, model, index);
+    model->setData(index, list->currentText());
+  }
+
+protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.data(Qt::ForegroundRole).value<QBrush>().color() == kInheritedValue)
+      option->palette.setColor(QPalette::HighlightedText, QColor(127, 127, 127));
+  }
+
+private:
+  std::function<QStringList()> names_;
+};
 
 } // namespace
 
@@ -100,7 +150,8 @@ void TCreateRecordDlg::BuildGeneral(QWidget* page) {
   name_ = LabelledEdit(form, "Object Name:");
   name_->setMaxLength(static_cast<int>(kNameCapacity));
   moment_ = new TMomentPicker;
-  form->addRow(QStringLiteral("Date: / Time:"), moment_);
+  moment_->SetTimeCaption(QStringLiteral("Time:"));
+  form->addRow(QStringLiteral("Date:"), moment_);
   template_ = new QLabel;
   template_->setAccessibleName(QStringLiteral("Template"));
   form->addRow(QStringLiteral("Template:"), template_);
@@ -114,6 +165,12 @@ void TCreateRecordDlg::BuildGeneral(QWidget* page) {
   grid_->verticalHeader()->hide();
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
   grid_->setStyleSheet(QStringLiteral("QTableWidget::item:selected { background: rgb(0,0,128); }"));
+  grid_->setItemDelegate(new TRecordGridDelegate(grid_, [this] {
+    QStringList names;
+    for (const std::string& name : editor_.ParameterList())
+      names << FromCore(name);
+    return names;
+  }));
   layout->addWidget(grid_);
 
   pick_ = new QToolButton(grid_->viewport());
@@ -342,7 +399,7 @@ void TCreateRecordDlg::Refill() {
       name->setForeground(invisible);
       value->setForeground(invisible);
     } else if (!row.Modified) {
-      value->setForeground(QColor(127, 127, 255));
+      value->setForeground(kInheritedValue);
     }
     grid_->setItem(r, rcParameter, name);
     grid_->setItem(r, rcValue, value);
@@ -531,16 +588,8 @@ void TCreateRecordDlg::PressDefineValue() {
 }
 
 void TCreateRecordDlg::PressPickParameter() {
-  QStringList names;
-  for (const std::string& name : editor_.ParameterList())
-    names << FromCore(name);
-  bool chosen = false;
-  const QString name =
-      QInputDialog::getItem(this, QStringLiteral("Select parameter"), QStringLiteral("Parameter:"),
-                            names, 0, false, &chosen);
-  if (!chosen) return;
   std::string text;
-  if (!ToCore(name, text)) return;
+  if (!app::SelectParameter(this, editor_.ParameterList(), text)) return;
   RunCommand([&] { editor_.PickParameter(text); });
   ShowAll();
 }

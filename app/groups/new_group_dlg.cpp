@@ -83,7 +83,8 @@ void TNewGroupDlg::BuildGeneral(QWidget* page) {
   name_ = LabelledEdit(form, "Group Name:");
   name_->setMaxLength(static_cast<int>(kNameCapacity));
   moment_ = new TMomentPicker;
-  form->addRow(QStringLiteral("Date: / Time:"), moment_);
+  moment_->SetTimeCaption(QStringLiteral("Time:"));
+  form->addRow(QStringLiteral("Date:"), moment_);
   layout->addLayout(form);
 
   auto* row = new QHBoxLayout;

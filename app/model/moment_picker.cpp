@@ -26,6 +26,15 @@ TMomentPicker::TMomentPicker(QWidget* parent) : QWidget(parent) {
   layout->addWidget(time_);
 }
 
+void TMomentPicker::SetTimeCaption(const QString& caption) {
+  auto* label = new QLabel(caption);
+  label->setBuddy(time_);
+  auto* row = static_cast<QHBoxLayout*>(layout());
+  row->insertWidget(1, label);
+  // The caption sits by its field, not spread across the room left over.
+  row->addStretch(1);
+}
+
 bool TMomentPicker::event(QEvent* event) {
   // The window's labels are in place once it is polished or shown, not
   // while the picker is being made.

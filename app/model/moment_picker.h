@@ -22,6 +22,10 @@ public:
   double Moment() const;
   void SetMoment(double moment);
 
+  // A caption of its own for the time field, between the two fields (the
+  // window's label before the picker then captions the date alone).
+  void SetTimeCaption(const QString& caption);
+
   QDateEdit* DateEdit() const { return date_; }
   QTimeEdit* TimeEdit() const { return time_; }
 

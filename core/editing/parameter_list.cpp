@@ -6,6 +6,8 @@
 #include "shell/text.h"
 #include "values/value_text.h"
 
+#include <algorithm>
+
 namespace vandro {
 
 namespace {
@@ -55,6 +57,27 @@ std::vector<TParameterRow> ParameterRows(const TProject& project, std::string_vi
       rows.push_back({parameter->Idtor, parameter->ParamName, parameter->ShortName,
                       ToDisplayText(&parameter->DefValue), parameter->Descript});
   return rows;
+}
+
+std::vector<TParameterCategory> ParametersByCategory(const TProject& project,
+                                                     const std::vector<std::string>& names) {
+  std::vector<TParameterCategory> tree;
+  for (const std::string& category : project.ParameterCategories())
+    tree.push_back({category, {}});
+  TParameterCategory unknown;
+  for (const std::string& name : names) {
+    const TParameter* parameter = project.FindParameter(name);
+    const auto found = parameter
+                           ? std::find_if(tree.begin(), tree.end(),
+                                          [&](const TParameterCategory& branch) {
+                                            return SameText(branch.Category, parameter->Category);
+                                          })
+                           : tree.end();
+    (found != tree.end() ? found->Names : unknown.Names).push_back(name);
+  }
+  std::erase_if(tree, [](const TParameterCategory& branch) { return branch.Names.empty(); });
+  if (!unknown.Names.empty()) tree.push_back(std::move(unknown));
+  return tree;
 }
 
 std::vector<std::string> EditorCategories(const TProject& project) {

@@ -34,6 +34,16 @@ struct TParameterRow {
 // "(All Categories)"), in the project's order.
 std::vector<TParameterRow> ParameterRows(const TProject& project, std::string_view category);
 
+// The parameter selection dialog's tree: every category of the project, in
+// its order, that holds one of names, with its names in the order given;
+// names of no parameter of the project come last, under no category.
+struct TParameterCategory {
+  std::string Category;
+  std::vector<std::string> Names;
+};
+std::vector<TParameterCategory> ParametersByCategory(const TProject& project,
+                                                     const std::vector<std::string>& names);
+
 // The categories the editor offers: the project's, in its order, without
 // the system parameters' category, which no other parameter may take.
 std::vector<std::string> EditorCategories(const TProject& project);

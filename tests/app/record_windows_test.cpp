@@ -24,9 +24,12 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -224,6 +227,56 @@ private slots:
     QCOMPARE(added->Descript, std::string("Blood sugar"));
     QCOMPARE(added->DefValue.Text(), std::string("5.5 [mmol/l]"));
     QCOMPARE(RowNamed(grid, rcParameter, QStringLiteral("Glucose")), blank);
+  }
+
+  // The picker lists the parameters under their categories; the one picked
+  // fills the current row. Typing a name is helped by a drop-down list.
+  void parametersArePickedByCategoryOrFromTheDropDown() {
+    TCreateRecordDlg* dialog = OpenNewObject(*form);
+    QVERIFY(dialog);
+    QTableWidget* grid = dialog->Grid();
+    const int blank = grid->rowCount() - 1;
+    grid->setCurrentCell(blank, rcParameter);
+    QCoreApplication::processEvents();
+    QStringList categories;
+    WhenModal("QDialog", [&](QWidget* widget) {
+      QCOMPARE(widget->windowTitle(), QStringLiteral("Select parameter"));
+      auto* tree = widget->findChild<QTreeWidget*>();
+      QVERIFY(tree);
+      QTreeWidgetItem* pulse = nullptr;
+      for (int c = 0; c < tree->topLevelItemCount(); ++c) {
+        QTreeWidgetItem* category = tree->topLevelItem(c);
+        categories << category->text(0);
+        for (int p = 0; p < category->childCount(); ++p)
+          if (category->child(p)->text(0) == QStringLiteral("Pulse")) pulse = category->child(p);
+      }
+      QVERIFY(pulse);
+      QPushButton* ok = nullptr;
+      for (QPushButton* button : widget->findChildren<QPushButton*>())
+        if (button->accessibleName() == QStringLiteral("OK")) ok = button;
+      QVERIFY(ok);
+      tree->setCurrentItem(tree->topLevelItem(0));
+      QVERIFY(!ok->isEnabled()); // a category is no parameter
+      tree->setCurrentItem(pulse);
+      ok->click();
+    });
+    QToolButton* pick = nullptr;
+    for (QToolButton* button : grid->viewport()->findChildren<QToolButton*>())
+      if (button->accessibleName() == QStringLiteral("Select parameter")) pick = button;
+    QVERIFY(pick);
+    pick->click();
+    QVERIFY2(categories.size() > 1, qPrintable(categories.join(QLatin1Char(','))));
+    QVERIFY(!categories.contains(QStringLiteral("System")));
+    QCOMPARE(grid->item(blank, rcParameter)->text(), QStringLiteral("Pulse"));
+
+    const QModelIndex next = grid->model()->index(grid->rowCount() - 1, rcParameter);
+    QStyleOptionViewItem option;
+    std::unique_ptr<QWidget> editor(grid->itemDelegate()->createEditor(grid, option, next));
+    auto* list = qobject_cast<QComboBox*>(editor.get());
+    QVERIFY(list);
+    QVERIFY(list->isEditable());
+    QVERIFY(list->findText(QStringLiteral("Temperature")) >= 0);
+    QCOMPARE(list->findText(QStringLiteral("RecName")), -1);
   }
 
   void theFormulaButtonShowsTheFormulaWhole() {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vandro {
 namespace {
 
@@ -29,6 +31,29 @@ protected:
     return names;
   }
 };
+
+// The picker's tree: the project's categories in order, each with the
+// names given; a name of no parameter comes last under no category.
+TEST_F(ParameterList, ParametersByCategoryFollowTheProjectsCategories) {
+  const TProject& project = *CurrentProject();
+  const std::vector<TParameterCategory> tree =
+      ParametersByCategory(project, {"Z", "w", "X", "Ghost"});
+  ASSERT_EQ(3u, tree.size());
+  const auto& categories = project.ParameterCategories();
+  const auto at = [&](const std::string& category) {
+    return std::find(categories.begin(), categories.end(), category) - categories.begin();
+  };
+  const bool dataFirst = at("Data") < at("Vitals");
+  const TParameterCategory& data = tree[dataFirst ? 0 : 1];
+  const TParameterCategory& vitals = tree[dataFirst ? 1 : 0];
+  EXPECT_EQ("Data", data.Category);
+  EXPECT_EQ((std::vector<std::string>{"Z", "X"}), data.Names);
+  EXPECT_EQ("Vitals", vitals.Category);
+  EXPECT_EQ((std::vector<std::string>{"w"}), vitals.Names);
+  EXPECT_EQ("", tree[2].Category);
+  EXPECT_EQ((std::vector<std::string>{"Ghost"}), tree[2].Names);
+  EXPECT_TRUE(ParametersByCategory(project, {}).empty());
+}
 
 TEST_F(ParameterList, CategoryFilterAndColumns) {
   const TProject& project = *CurrentProject();
