@@ -54,8 +54,16 @@ int TChildWindows::Add(TChildWindow& window) {
 }
 
 void TChildWindows::Remove(const TChildWindow& window) {
-  for (auto& list : lists_)
-    list.erase(std::remove(list.begin(), list.end(), &window), list.end());
+  auto& list = lists_[Slot(window.Kind())];
+  const auto found = std::find(list.begin(), list.end(), &window);
+  // Only a listed window leaves the list: one that is not there means the
+  // list and the windows went apart. Said, not raised: windows leave as they
+  // are destroyed.
+  if (found == list.end()) {
+    ShowMsg("Awfully! Form can't find itself in the list");
+    return;
+  }
+  list.erase(found);
 }
 
 bool TChildWindows::Contains(const TChildWindow* window) const {

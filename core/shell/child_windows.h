@@ -61,7 +61,8 @@ public:
   // Appends window to its kind's list; returns its index there (the list's
   // size before).
   int Add(TChildWindow& window);
-  // Removes window from its list; nothing when it is not listed.
+  // Removes window from its kind's list; one not listed there is said
+  // ("Awfully! Form can't find itself in the list") and nothing changes.
   void Remove(const TChildWindow& window);
   bool Contains(const TChildWindow* window) const;
   bool IsChartWindow(const TChildWindow* window) const;

@@ -70,6 +70,18 @@ TEST_F(ChildWindows, AtMost65OpenTogetherAcrossTheFourLists) {
   EXPECT_EQ(nullptr, Open(TChildKind::RecordDialog));
 }
 
+TEST_F(ChildWindows, AWindowMissingFromItsListSaysSo) {
+  FakeChild* listed = Open(TChildKind::GroupView);
+  ASSERT_NE(nullptr, listed);
+  FakeChild stranger(lists, TChildKind::GroupView);
+  lists.Remove(stranger);
+  EXPECT_EQ("Awfully! Form can't find itself in the list", sink.Last());
+  EXPECT_TRUE(lists.Contains(listed));
+  lists.Remove(*listed);
+  EXPECT_FALSE(lists.Contains(listed));
+  EXPECT_EQ(1u, sink.Messages().size());
+}
+
 TEST_F(ChildWindows, EachKindCascadesFromBelowTheToolBarArea) {
   FakeChild* first = Open(TChildKind::RecordDialog);
   EXPECT_EQ(10, first->place.left);
