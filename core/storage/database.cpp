@@ -114,6 +114,9 @@ TQuery::~TQuery() {
 }
 
 void TQuery::Check(int code) const {
+  // The statement's text only for the message: it is measured on every call.
+  if (!IsError(code)) [[likely]]
+    return;
   database_->Check(code, sqlite3_sql(statement_));
 }
 
