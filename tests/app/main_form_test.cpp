@@ -11,6 +11,7 @@
 #include "storage/access.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
+#include "support/unwritable.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -32,14 +33,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <memory>
 
 namespace vandro::apptest {
@@ -56,64 +49,6 @@ public:
 
 private:
   int32_t object_;
-};
-
-// Makes a project's folder and files unwritable for this process and gives
-// them back at the end: for the superuser, whom permissions do not bind, the
-// files' immutable flag (as chattr +i sets it); for anyone else, the owner's
-// write permission.
-class TUnwritable {
-public:
-  explicit TUnwritable(const QStringList& paths) {
-    for (const QString& path : paths) {
-      const int error = Set(path, true);
-      if (error != 0) {
-        refused_ = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
-        break;
-      }
-      made_ << path;
-    }
-  }
-  ~TUnwritable() {
-    for (const QString& path : made_)
-      Set(path, false);
-  }
-  TUnwritable(const TUnwritable&) = delete;
-  TUnwritable& operator=(const TUnwritable&) = delete;
-
-  // Why the files could not be made unwritable; empty when they were.
-  const QString& Refused() const { return refused_; }
-  // What the system says to a write, as the project's message quotes it.
-  static std::string Reason() {
-    return Superuser() ? "Operation not permitted" : "Permission denied";
-  }
-
-private:
-  static bool Superuser() { return geteuid() == 0; }
-
-  static int Set(const QString& path, bool on) {
-    const QByteArray name = QFile::encodeName(path);
-    if (!Superuser()) {
-      struct stat status {};
-      if (stat(name.constData(), &status) != 0) return errno;
-      const mode_t mode = on ? status.st_mode & ~S_IWUSR : status.st_mode | S_IWUSR;
-      return chmod(name.constData(), mode) == 0 ? 0 : errno;
-    }
-    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno;
-    int flags = 0;
-    int result = ioctl(fd, FS_IOC_GETFLAGS, &flags);
-    if (result == 0) {
-      flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-      result = ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    const int error = result == 0 ? 0 : errno;
-    close(fd);
-    return error;
-  }
-
-  QStringList made_;
-  QString refused_;
 };
 
 QStringList Captions(const QMenu* menu) {
@@ -463,16 +398,18 @@ private slots:
       QFile project(file);
       return project.open(QIODevice::ReadOnly) ? project.readAll() : QByteArray();
     }();
-    const TUnwritable unwritable({folder, file, folder + QStringLiteral("/Archive.vdb")});
-    if (!unwritable.Refused().isEmpty())
+    const testing::TUnwritable unwritable(
+        {QFile::encodeName(folder).toStdString(), QFile::encodeName(file).toStdString(),
+         QFile::encodeName(folder).toStdString() + "/Archive.vdb"});
+    if (!unwritable.Refused().empty())
       QSKIP(qPrintable(QStringLiteral("the files cannot be made unwritable here: ") +
-                       unwritable.Refused()));
+                       QString::fromStdString(unwritable.Refused())));
 
     QVERIFY(form->OpenProjectAt(file));
-    QCOMPARE(sink->messages,
-             std::vector<std::string>{"The project " + file.toStdString() +
-                                      " can't be changed:\r\n" + folder.toStdString() + ": " +
-                                      TUnwritable::Reason() + "\r\nIt is opened read-only."});
+    QCOMPARE(sink->messages, std::vector<std::string>{
+                                 "The project " + file.toStdString() + " can't be changed:\r\n" +
+                                 folder.toStdString() + ": " + testing::TUnwritable::Reason() +
+                                 "\r\nIt is opened read-only."});
     QVERIFY(ProjectIsReadOnly());
     QCOMPARE(form->windowTitle(),
              QStringLiteral("Vandro: ") + file + QStringLiteral(" (read-only)"));

@@ -6,14 +6,12 @@
 #include "storage/session.h"
 #include "storage_fixture.h"
 #include "support/cp.h"
+#include "support/unwritable.h"
 #include "values/default_units.h"
 #include "values/value_text.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +25,7 @@ namespace vandro {
 namespace {
 
 using testing::Cp;
+using testing::TUnwritable;
 
 class StorageProject : public testing::StorageTest {};
 
@@ -415,65 +414,6 @@ TEST_F(StorageProject, AProjectOpenedForLookingIsReadAndNeverWritten) {
   EXPECT_FALSE(ProjectIsReadOnly());
   EXPECT_EQ(clock.Now(), CurrentProject()->Info().LastOpened);
 }
-
-// Makes a project's folder and files unwritable for this process and gives
-// them back at the end: for the superuser, whom permissions do not bind, the
-// files' immutable flag (as chattr +i sets it); for anyone else, the owner's
-// write permission.
-class TUnwritable {
-public:
-  explicit TUnwritable(std::vector<std::string> paths) : paths_(std::move(paths)) {
-    for (const std::string& path : paths_) {
-      const int error = Set(path, true);
-      if (error != 0) {
-        refused_ = path + ": " + std::strerror(error);
-        break;
-      }
-      made_.push_back(path);
-    }
-  }
-  ~TUnwritable() {
-    for (const std::string& path : made_)
-      Set(path, false);
-  }
-  TUnwritable(const TUnwritable&) = delete;
-  TUnwritable& operator=(const TUnwritable&) = delete;
-
-  // Why the files could not be made unwritable; empty when they were.
-  const std::string& Refused() const { return refused_; }
-  // What the system says to a write, as the project's message quotes it.
-  static std::string Reason() {
-    return Superuser() ? "Operation not permitted" : "Permission denied";
-  }
-
-private:
-  static bool Superuser() { return geteuid() == 0; }
-
-  static int Set(const std::string& path, bool on) {
-    if (!Superuser()) {
-      std::error_code error;
-      std::filesystem::permissions(
-          path, std::filesystem::perms::owner_write,
-          on ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add, error);
-      return error.value();
-    }
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno;
-    int flags = 0;
-    int result = ioctl(fd, FS_IOC_GETFLAGS, &flags);
-    if (result == 0) {
-      flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-      result = ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    const int error = result == 0 ? 0 : errno;
-    close(fd);
-    return error;
-  }
-
-  std::vector<std::string> paths_;
-  std::vector<std::string> made_;
-  std::string refused_;
-};
 
 TEST_F(StorageProject, AProjectThatCannotBeWrittenOpensForLookingAfterSayingWhy) {
   CreateAndOpen();
