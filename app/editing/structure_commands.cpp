@@ -6,25 +6,13 @@
 #include "app/editing/templates_dlg.h"
 #include "app/shell/guard.h"
 #include "app/shell/main_form.h"
+#include "app/shell/main_window_services.h"
 #include "app/storage/project_manager_form.h"
 #include "editing/template_editor.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 
 namespace vandro {
-
-namespace {
-
-TMainForm* MainFormOf(QWidget* widget) {
-  for (QWidget* up = widget; up; up = up->parentWidget())
-    if (auto* form = qobject_cast<TMainForm*>(up)) return form;
-  for (QWidget* top : QApplication::topLevelWidgets())
-    if (auto* form = qobject_cast<TMainForm*>(top)) return form;
-  return nullptr;
-}
-
-} // namespace
 
 void RunParameterList(TMainForm& main) {
   TParamListDlg dialog(&main);

@@ -2,7 +2,7 @@
 
 #include "app/model/moment_picker.h"
 #include "app/shell/guard.h"
-#include "app/shell/status_wait.h"
+#include "app/shell/main_window_services.h"
 #include "app/shell/text_edge.h"
 
 #include <QDateEdit>
