@@ -131,17 +131,6 @@ void TMemoryProjectTest::CloseMemoryProject() {
   sink.reset();
 }
 
-TValue::Ptr PlainArray(const std::vector<std::string>& texts) {
-  TValue::Ptr array = TValue::Create("test");
-  array->SetArray();
-  for (const std::string& text : texts) {
-    TValue::Ptr item = TValue::Create("test");
-    item->SetPlain(text);
-    array->AddItem(std::move(item));
-  }
-  return array;
-}
-
 void PrintNextToPdf(const QString& pdf) {
   WhenModal("QPrintDialog", [pdf](QWidget* window) {
     auto* dialog = static_cast<QPrintDialog*>(window);

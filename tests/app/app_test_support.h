@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell/messages.h"
+#include "support/plain_array.h"
 #include "values/value.h"
 
 #include <QObject>
@@ -94,8 +95,7 @@ protected:
   std::unique_ptr<ScopedLanguage> language;
 };
 
-// An array of plain values with these texts.
-TValue::Ptr PlainArray(const std::vector<std::string>& texts);
+using testing::PlainArray;
 
 // Answers the next print dialog by printing to a PDF file at pdf.
 void PrintNextToPdf(const QString& pdf);

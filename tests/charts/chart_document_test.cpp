@@ -10,6 +10,7 @@
 #include "storage/session.h"
 #include "storage/storage_fixture.h"
 #include "storage/unit_rows.h"
+#include "support/plain_array.h"
 #include "values/value.h"
 
 #include <gtest/gtest.h>
@@ -34,15 +35,8 @@ protected:
                          const Texts& numbers = {"1", "2"}) {
     TChartDefinition chart;
     chart.Header.Text = title;
-    TValue::Ptr array = TValue::Create("test");
-    array->SetArray();
-    for (const std::string& number : numbers) {
-      TValue::Ptr item = TValue::Create("test");
-      item->SetPlain(number);
-      array->AddItem(std::move(item));
-    }
     chart.Series.resize(1);
-    chart.Series[0].YSource = array->PackValue();
+    chart.Series[0].YSource = testing::PlainArray(numbers)->PackValue();
     ASSERT_TRUE(SaveDescriptor(CaptureChart(chart), name, dkChart, false, name));
     LoadChartNames();
   }

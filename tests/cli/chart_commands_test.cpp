@@ -3,6 +3,7 @@
 #include "cli_fixture.h"
 #include "storage/descriptors.h"
 #include "storage/project_lock.h"
+#include "support/plain_array.h"
 #include "values/value.h"
 
 #include <QImage>
@@ -19,14 +20,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 std::string Packed(const Lines& numbers) {
-  TValue::Ptr array = TValue::Create("test");
-  array->SetArray();
-  for (const std::string& number : numbers) {
-    TValue::Ptr item = TValue::Create("test");
-    item->SetPlain(number);
-    array->AddItem(std::move(item));
-  }
-  return array->PackValue();
+  return vandro::testing::PlainArray(numbers)->PackValue();
 }
 
 // A chart with one line series of the numbers.
