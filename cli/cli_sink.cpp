@@ -1,5 +1,6 @@
 #include "cli_sink.h"
 
+#include "shell/names.h"
 #include "shell/text.h"
 
 #include <istream>
@@ -13,7 +14,9 @@ std::string ForTerminal(const std::string& text) {
   std::string::size_type at = 0;
   while ((at = out.find("\r\n", at)) != std::string::npos)
     out.erase(at, 1);
-  return out;
+  // A name read from a project may hold an escape sequence: it is shown, not
+  // obeyed.
+  return EscapeControls(out, "\n\t");
 }
 
 void TCliSink::Show(const std::string& text) {

@@ -27,7 +27,8 @@ private:
   TAnswerPolicy policy_;
 };
 
-// Text for the terminal: code page 1251 to UTF-8, CR LF to LF.
+// Text for the terminal: code page 1251 to UTF-8, CR LF to LF, every other
+// control character but tab and line feed written as \xHH.
 std::string ForTerminal(const std::string& text);
 
 // A cell of a tab-separated listing, for the terminal: a tab or a line break

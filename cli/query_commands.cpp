@@ -18,6 +18,7 @@
 #include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
@@ -88,8 +89,9 @@ int RunQuery(const TRun& run) {
       return kExitFailed;
     }
     const THitNames names(*result);
+    // One hit a line: a line break in a stored name is shown, not obeyed.
     for (int i = 0; i < result->ItemCount(); ++i)
-      run.streams.out << ForTerminal(ToDisplayText(&result->GetItem(i))) << '\n';
+      run.streams.out << ForTerminal(EscapeControls(ToDisplayText(&result->GetItem(i)))) << '\n';
     return kExitOk;
   });
 }

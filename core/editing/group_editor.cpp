@@ -7,6 +7,7 @@
 #include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/objects.h"
 #include "storage/record_rows.h"
@@ -237,13 +238,14 @@ void TGroupEditor::PlaceInTrack(double time) {
 // --- Names and times -----------------------------------------------------------
 
 void TGroupEditor::SetGroupName(std::string_view name) {
-  groupName_ = std::string(name).substr(0, kNameCapacity);
+  groupName_ = std::string(name);
 }
 
 void TGroupEditor::LeaveGroupName() {
   recordName_ =
       (groupName_ + "[" + std::to_string(stateNumber_) + "]").substr(0, kRecordNameCapacity);
-  IndexName = recordName_;
+  // Only a suggestion, shown in the index box: it is made to fit.
+  IndexName = recordName_.substr(0, kEntryNameCapacity);
 }
 
 void TGroupEditor::SetRecordName(std::string_view name) {
@@ -404,6 +406,7 @@ void TGroupEditor::AddResults() {
 
 bool TGroupEditor::GroupStep() {
   if (mode_ != TGroupMode::NewGroup) {
+    if (!SameText(storedName_, groupName_) && !CheckStorableName(groupName_)) return false;
     // A clash is reported by the storage layer; the group keeps its name
     // and the record is stored all the same.
     if (!SameText(storedName_, groupName_) && APSRenameObject(record_->ObjIdtor, groupName_))
@@ -414,6 +417,7 @@ bool TGroupEditor::GroupStep() {
     ShowMsg("The group name is empty. Type a name and try again");
     return false;
   }
+  if (!CheckStorableName(groupName_)) return false;
   // An OK that made the group and then failed to store its record left it
   // behind: it is the one to name, not a clash.
   if (createdGroup_ != 0 && !APSObjectName(createdGroup_).empty()) {
@@ -523,8 +527,8 @@ void TGroupEditor::StoreCopy(bool terminator) {
 
 void TGroupEditor::StoreIndexEntry() {
   if (!IndexChecked || !IndexBoxVisible()) return;
-  if (!AddEntry(ikGroups, IndexName.substr(0, kEntryNameCapacity),
-                IndexComment.substr(0, kEntryCommentCapacity), record_->ObjIdtor))
+  if (!AddEntry(ikGroups, IndexName, IndexComment.substr(0, kEntryCommentCapacity),
+                record_->ObjIdtor))
     ShowMsg("Index entry was not created.");
 }
 
@@ -532,6 +536,11 @@ bool TGroupEditor::Ok() {
   refused_ = TGroupField::Name;
   // A time typed and not yet left is placed first, as leaving would.
   if (mode_ == TGroupMode::NewState && given_ && realTime_ != placedTime_) PlaceInTrack(realTime_);
+  // The index entry is stored after the record: its name is checked first,
+  // while the dialog can still take a shorter one.
+  if (IndexChecked && IndexBoxVisible() &&
+      !CheckStorableName(TrimView(IndexName), kEntryNameCapacity))
+    return false;
   if (!GroupStep()) return false;
   refused_ = TGroupField::Time;
   if (!TimeAllowed()) return false;

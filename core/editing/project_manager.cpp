@@ -5,6 +5,7 @@
 #include "editing/unit_editor.h"
 #include "model/template.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
 #include "storage/access.h"
@@ -310,7 +311,8 @@ TVariable* VariableOfRow(const TProject& project, bool selected, std::string_vie
 }
 
 bool StoreVariable(TProject& project, const TVariableForm& form, std::string_view storedName) {
-  const std::string name = UpperCase(TrimView(form.Name).substr(0, kNameCapacity));
+  const std::string name = UpperCase(TrimView(form.Name));
+  if (!CheckStorableName(name, kNameCapacity)) return false;
   if (name.empty() || !IsName(name)) {
     ShowMsg("Variable name should be an identifier");
     return false;

@@ -6,6 +6,7 @@
 #include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/objects.h"
 #include "storage/record_rows.h"
@@ -269,7 +270,7 @@ void TRecordEditor::AdoptTemplate(std::string_view name) {
   if (!template_->Naming.IsNull()) {
     const TValue::Ptr result = Evaluate(template_->Naming, previousState_, record_.get(), nullptr);
     if (result->IsPlain() && !result->IsNull() && !result->IsError()) {
-      objectName_ = Trimmed(result->Text()).substr(0, kNameCapacity);
+      objectName_ = Trimmed(result->Text());
       IndexName = IndexComment = objectName_;
       if (newObject_)
         record_->RecName =
@@ -284,7 +285,7 @@ void TRecordEditor::ApplyNaming() {
   if (!template_ || !newObject_ || template_->Naming.IsNull()) return;
   const TValue::Ptr result = Evaluate(template_->Naming, nullptr, record_.get(), nullptr);
   if (result->IsPlain() && !result->IsNull() && !result->IsError()) {
-    objectName_ = Trimmed(result->Text()).substr(0, kNameCapacity);
+    objectName_ = Trimmed(result->Text());
     IndexName = IndexComment = objectName_;
   }
 }
@@ -330,7 +331,7 @@ void TRecordEditor::Unlink() {
 
 void TRecordEditor::SetObjectName(std::string_view name) {
   if (!newObject_) return;
-  objectName_ = std::string(name).substr(0, kNameCapacity);
+  objectName_ = std::string(name);
   record_->RecName =
       (objectName_ + "[" + std::to_string(stateNumber_) + "]").substr(0, kRecordNameCapacity);
   IndexName = objectName_;
@@ -499,7 +500,7 @@ TParamTemplate* TRecordEditor::TemplateLine(const TParameter& parameter) const {
 
 TParameter* TRecordEditor::CreateParameter(std::string_view name) {
   auto parameter = std::make_unique<TParameter>();
-  parameter->ParamName = std::string(name).substr(0, kNameCapacity);
+  parameter->ParamName = std::string(name);
   parameter->ShortName = std::string(name).substr(0, kShortNameCapacity);
   parameter->Category = "None";
   TParameter* added = AddEditedParameter(*parameter);
@@ -759,6 +760,7 @@ bool TRecordEditor::ObjectStep() {
     ShowMsg("The object name is empty. Type a name and try again");
     return false;
   }
+  if (!CheckStorableName(objectName_)) return false;
   // A store that made the object and then failed left it behind: it is the
   // one to name, not a clash.
   if (createdObject_ != 0 && !APSObjectName(createdObject_).empty()) {
@@ -850,6 +852,11 @@ bool TRecordEditor::StoreRecord() {
     closeWithoutStore_ = true;
     return true;
   }
+  // The index entry is stored after the record: its name is checked first,
+  // while the dialog can still take a shorter one.
+  if (IndexChecked && IndexBoxVisible() &&
+      !CheckStorableName(Trimmed(IndexName), kEntryNameCapacity))
+    return false;
   if (!ObjectStep()) return false;
   Close();
   if (Trimmed(record_->RecName).empty())

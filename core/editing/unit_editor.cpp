@@ -3,6 +3,7 @@
 #include "model/parameter.h"
 #include "model/project.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
 #include "storage/session.h"
@@ -50,13 +51,13 @@ bool Refuse(const std::string& message) {
   return false;
 }
 
-// The form's texts as they are checked and stored: trimmed, cut to their
-// capacities.
+// The form's texts as they are checked and stored: trimmed; the texts cut to
+// their capacities, the names whole (a name that does not fit is refused).
 TUnitForm Fitted(const TUnitForm& form) {
   TUnitForm fitted = form;
-  fitted.Name = Trim(form.Name).substr(0, kNameCapacity);
-  fitted.ShortName = Trim(form.ShortName).substr(0, kUnitShortNameCapacity);
-  fitted.Category = Trim(form.Category).substr(0, kNameCapacity);
+  fitted.Name = Trim(form.Name);
+  fitted.ShortName = Trim(form.ShortName);
+  fitted.Category = Trim(form.Category);
   fitted.Factor = Trim(form.Factor);
   fitted.Offset = Trim(form.Offset);
   fitted.Formula = form.Formula.substr(0, kUnitTextCapacity);
@@ -122,12 +123,12 @@ bool CanEditUnit(int32_t id) {
 }
 
 bool CheckUnitNameFree(const std::string& name, int32_t id) {
-  if (!Taken(Trim(name).substr(0, kNameCapacity), id)) return true;
+  if (!Taken(Trim(name), id)) return true;
   return Refuse("Unit with such a name already exists");
 }
 
 bool CheckUnitShortNameFree(const std::string& name, int32_t id) {
-  if (!Taken(Trim(name).substr(0, kUnitShortNameCapacity), id)) return true;
+  if (!Taken(Trim(name), id)) return true;
   return Refuse("Unit with such short name already exists");
 }
 
@@ -147,6 +148,10 @@ bool CheckBasicClear(int32_t id) {
 bool CheckUnitForm(const TUnitForm& original) {
   const TUnitForm form = Fitted(original);
   double factor = 0, offset = 0;
+  if (!CheckStorableName(form.Category, kNameCapacity) ||
+      !CheckStorableName(form.Name, kNameCapacity) ||
+      !CheckStorableName(form.ShortName, kUnitShortNameCapacity))
+    return false;
   if (form.Category.empty()) return Refuse("Empty Category");
   if (!IsCategoryName(form.Category)) return Refuse("Invalid Category Syntax");
   if (form.Name.empty()) return Refuse("Unit Name can't be empty");

@@ -2,12 +2,17 @@
 
 #include "language/vocabulary.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "values/value_text.h"
 
 namespace vandro {
 
 bool CheckParameterNaming(const TParameter& parameter) {
+  if (!CheckStorableName(parameter.ParamName, kNameCapacity) ||
+      !CheckStorableName(parameter.ShortName, kShortNameCapacity) ||
+      !CheckStorableName(parameter.Category, kNameCapacity))
+    return false;
   const std::string name = UpperCase(parameter.ParamName);
   const char* refusal = nullptr;
   std::string standardFunction;

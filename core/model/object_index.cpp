@@ -2,6 +2,7 @@
 
 #include "model/project.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ TIndexStore* StoreOf(const TProject& project) {
 TIndexEntry MakeEntry(const TProject& project, std::string_view name, std::string_view comment,
                       int32_t objectId) {
   TIndexEntry entry;
-  entry.EntryName = UpperCase(TrimView(name).substr(0, kEntryNameCapacity));
+  entry.EntryName = UpperCase(TrimView(name));
   entry.Comment = std::string(TrimView(comment).substr(0, kEntryCommentCapacity));
   entry.ObjIdtor = objectId;
   entry.ObjName = project.ObjectName(objectId);
@@ -66,6 +67,7 @@ TIndexEntry& EntryAt(TProject& project, TIndexKind kind, int row, const char* mi
 
 bool AddEntry(TIndexKind kind, std::string_view name, std::string_view comment, int32_t objectId) {
   TProject& project = RequireOpenProject();
+  if (!CheckStorableName(TrimView(name), kEntryNameCapacity)) return false;
   TIndexEntry entry = MakeEntry(project, name, comment, objectId);
   if (NameTaken(project, nullptr, entry.EntryName) || ObjectTaken(project, nullptr, objectId)) {
     ShowMsg(kDuplicateOnCreate);
@@ -81,6 +83,7 @@ bool EditEntry(TIndexKind kind, int row, std::string_view name, std::string_view
                int32_t objectId) {
   TProject& project = RequireOpenProject();
   TIndexEntry& old = EntryAt(project, kind, row, "Index entry not found");
+  if (!CheckStorableName(TrimView(name), kEntryNameCapacity)) return false;
   TIndexEntry entry = MakeEntry(project, name, comment, objectId);
   const bool renamed = entry.EntryName != old.EntryName;
   const bool moved = objectId != old.ObjIdtor;

@@ -1,6 +1,7 @@
 #include "model/parameter.h"
 
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "values/value_text.h"
 
@@ -30,10 +31,13 @@ void Cut(std::string& text, size_t capacity) {
 } // namespace
 
 void TParameter::Fit() {
-  Cut(ParamName, kNameCapacity);
-  Cut(ShortName, kShortNameCapacity);
-  Cut(Category, kNameCapacity);
   Cut(Descript, kDescriptionCapacity);
+}
+
+void TParameter::RequireStorableNames() const {
+  RequireStorableName(ParamName, kNameCapacity);
+  RequireStorableName(ShortName, kShortNameCapacity);
+  RequireStorableName(Category, kNameCapacity);
 }
 
 void TParameter::Assign(const TParameter& source) {

@@ -31,8 +31,11 @@ struct TParameter {
   std::string Descript;
   int32_t ValidTime = 0;
 
-  // Cuts the texts to their capacities.
+  // Cuts the description to its capacity; names are never cut.
   void Fit();
+  // Shows and raises the first fault of the name, short name or category
+  // (too long, a control character): a cut name could be another's.
+  void RequireStorableNames() const;
   // Copies every field, the default value deeply.
   void Assign(const TParameter& source);
   bool IsSystem() const { return Category == "System"; }

@@ -1,6 +1,7 @@
 #include "model/project.h"
 
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "values/default_units.h"
 
@@ -116,6 +117,7 @@ TParameter* TProject::ParameterById(int32_t id) const {
 }
 
 TParameter& TProject::AddParameter(std::unique_ptr<TParameter> parameter) {
+  parameter->RequireStorableNames();
   parameter->Fit();
   parameter->Idtor = NewId();
   if (store_) store_->InsertParameter(*parameter);
@@ -129,6 +131,7 @@ TParameter& TProject::AddParameter(std::unique_ptr<TParameter> parameter) {
 void TProject::UpdateParameter(const TParameter& edited) {
   TParameter staged;
   staged.Assign(edited);
+  staged.RequireStorableNames();
   staged.Fit();
   if (store_) store_->UpdateParameter(staged);
   TParameter* parameter = ParameterById(edited.Idtor);
@@ -192,12 +195,12 @@ TVariable& TProject::SetVariable(std::string_view name, const TValue& value, std
 }
 
 bool TProject::SaveVariable(const TVariable& variable, std::string_view storedName) {
+  if (!CheckStorableName(variable.Name, kNameCapacity)) return false;
   TVariable staged;
-  staged.Name = UpperCase(std::string_view(variable.Name).substr(0, kNameCapacity));
+  staged.Name = UpperCase(variable.Name);
   staged.Comment = variable.Comment.substr(0, kCommentCapacity);
   staged.Value.Assign(variable.Value);
-  const std::string from =
-      storedName.empty() ? staged.Name : UpperCase(storedName.substr(0, kNameCapacity));
+  const std::string from = storedName.empty() ? staged.Name : UpperCase(storedName);
   if (store_ && !store_->SaveVariable(staged, from)) return false;
 
   TVariable* entry = FindVariable(from);

@@ -136,9 +136,7 @@ std::vector<int32_t> TClusterTree::BranchObjects(int node) const {
 }
 
 bool TClusterTree::SaveBranch(TProject& project, int node, std::string_view variableName) const {
-  // Cut first, so that a long name finds the variable it was cut to before.
-  std::string name = Trim(variableName);
-  if (name.size() > kNameCapacity) name.resize(kNameCapacity);
+  const std::string name = Trim(variableName);
   if (name.empty() || node < 0 || node >= NodeCount()) return false;
   TValue references;
   references.SetArray();

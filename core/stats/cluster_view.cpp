@@ -3,6 +3,7 @@
 #include "model/parameter.h"
 #include "model/project.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "values/value_text.h"
 
@@ -86,7 +87,8 @@ void TDendrogram::Select(const std::vector<int32_t>& branch) {
 
 bool SaveBranchVariable(const TClusterTree& tree, TProject& project, int node,
                         std::string_view name) {
-  std::string cut = UpperCase(TrimView(name).substr(0, kNameCapacity));
+  const std::string cut = UpperCase(TrimView(name));
+  if (!CheckStorableName(cut, kNameCapacity)) return false;
   if (cut.empty() || !IsName(cut)) {
     ShowMsg("Variable name should be an identifier");
     return false;

@@ -1,6 +1,7 @@
 #include "storage/descriptors.h"
 
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/session.h"
 
@@ -14,7 +15,7 @@ namespace {
 constexpr size_t kDescriptorNameCapacity = 32;
 
 std::string StoredName(std::string_view name) {
-  return UpperCase(name.substr(0, kDescriptorNameCapacity));
+  return UpperCase(name);
 }
 
 bool RowExists(TDatabase& database, const std::string& name, int kind) {
@@ -45,6 +46,7 @@ std::vector<std::string> SplitDescriptorText(std::string_view text) {
 
 bool SaveDescriptor(const std::vector<std::string>& lines, std::string_view name, int kind,
                     bool keepText, std::string_view newName) {
+  if (!CheckStorableName(newName.empty() ? name : newName, kDescriptorNameCapacity)) return false;
   TDatabase& database = APSDatabase();
   const std::string key = StoredName(name);
   const std::string target = StoredName(newName.empty() ? name : newName);

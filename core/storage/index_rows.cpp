@@ -2,6 +2,7 @@
 
 #include "model/project.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/session.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr size_t kObjectNameCapacity = 32;
 
 std::string StoredName(std::string_view name) {
-  return UpperCase(name.substr(0, kEntryNameCapacity));
+  return UpperCase(name);
 }
 
 bool NameFree(TDatabase& database, const std::string& storedName) {
@@ -97,6 +98,7 @@ bool APSReplaceIndexEntry(std::string_view oldName, const TIndexEntry& entry, TI
 }
 
 bool APSRenameIndexEntry(int32_t objectId, std::string_view newName) {
+  if (!CheckStorableName(newName, kEntryNameCapacity)) return false;
   TStorageSession& session = RequireSession();
   TDatabase& database = session.Database;
   const std::string stored = StoredName(newName);

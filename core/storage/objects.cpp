@@ -1,6 +1,7 @@
 #include "storage/objects.h"
 
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/access.h"
 #include "storage/session.h"
@@ -21,8 +22,9 @@ std::vector<std::string>& ReservedNames() {
   return names;
 }
 
+// Not cut: a longer name is refused when stored, so looking one up finds none.
 std::string StoredName(std::string_view name) {
-  return UpperCase(name.substr(0, kObjectNameCapacity));
+  return UpperCase(name);
 }
 
 int32_t ObjectWithName(TDatabase& database, const std::string& storedName) {
@@ -60,6 +62,7 @@ bool Step(const char* sql, int32_t& id, bool fromCurrent) {
 } // namespace
 
 int32_t APSCreateObject(std::string_view name) {
+  RequireStorableName(name, kObjectNameCapacity);
   TDatabase& database = APSDatabase();
   const int32_t id = APSNewObjectId();
   if (id == 0) RaiseError("Can't create new object");
@@ -74,6 +77,7 @@ int32_t APSCreateObject(std::string_view name) {
 }
 
 bool APSRenameObject(int32_t id, std::string_view newName) {
+  if (!CheckStorableName(newName, kObjectNameCapacity)) return false;
   TDatabase& database = APSDatabase();
   const std::string stored = StoredName(newName);
   return Guarded([&] {

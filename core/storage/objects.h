@@ -1,8 +1,9 @@
 // Rows of VD_Objects: objects and groups, their names and the pages of the
 // object list.
 //
-// Names are stored upper-cased and cut to 32 characters, and are unique
-// without regard to case. Walking (First/Next/Last/Prior) goes in identifier
+// Names are stored upper-cased, at most 32 characters without control
+// characters (a longer one is refused, never cut), and are unique without
+// regard to case. Walking (First/Next/Last/Prior) goes in identifier
 // order; pages go in name order and may keep to objects or to groups.
 #pragma once
 
@@ -15,11 +16,13 @@ namespace vandro {
 
 // Takes a new object identifier, then appends the object, a plain object
 // (GroupTag 0), unless one with that name exists: then 0, and the identifier
-// stays used.
+// stays used. A name that cannot be stored (see NameFault) is shown and
+// raised before an identifier is taken.
 int32_t APSCreateObject(std::string_view name);
 
 // Renames; an unchanged name gives true. "Object named ... already exists"
-// and false when another object has the name; raises "Object doesn't exist.
+// and false when another object has the name, the name's fault and false when
+// it cannot be stored; raises "Object doesn't exist.
 // Id=" for an unknown identifier.
 bool APSRenameObject(int32_t id, std::string_view newName);
 

@@ -1,6 +1,7 @@
 #include "storage/project_commands.h"
 
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/access.h"
 #include "storage/objects.h"
@@ -47,6 +48,7 @@ bool RenameObjectCommand(int32_t objectId, const std::string& newName, bool inUs
     ShowMsg("Can't change object name: the name is empty");
     return false;
   }
+  if (!CheckStorableName(name)) return false;
   try {
     const std::string current = APSObjectName(objectId);
     if (current.empty()) {

@@ -1,6 +1,7 @@
 #include "storage/template_rows.h"
 
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/access.h"
 #include "storage/session.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr size_t kTemplateNameCapacity = 32;
 
 std::string StoredName(std::string_view name) {
-  return UpperCase(name.substr(0, kTemplateNameCapacity));
+  return UpperCase(name);
 }
 
 std::string Packed(const TValue& value) {
@@ -287,6 +288,7 @@ bool APSTemplatePut(TTemplate& tmpl) {
     ShowMsg("The template has too many lines to store: " + tmpl.Name);
     return false;
   }
+  if (!CheckStorableName(tmpl.Name, kTemplateNameCapacity)) return false;
   const TSavedIdentifiers saved(tmpl);
   tmpl.Name = StoredName(tmpl.Name);
   try {

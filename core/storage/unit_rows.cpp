@@ -2,6 +2,7 @@
 
 #include "model/parameter.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/access.h"
 #include "storage/session.h"
@@ -15,13 +16,14 @@ void Cut(std::string& text, size_t capacity) {
   if (text.size() > capacity) text.resize(capacity);
 }
 
+// Names are refused, not cut, when they do not fit: a cut name could name
+// another unit. Two supplied units ("free_fall_acceleration",
+// "KilogramPerCentimeter") have short names beyond the editor's 16
+// characters; the stored field holds 32, so that the stored catalogue is the
+// one every project is given.
 void FitUnit(TUnit& unit) {
-  Cut(unit.name, kNameCapacity);
-  // Two supplied units ("free_fall_acceleration", "KilogramPerCentimeter")
-  // have short names beyond the editor's 16 characters; they are kept whole
-  // so that the stored catalogue is the one every project is given.
-  Cut(unit.shortName, kNameCapacity);
-  Cut(unit.category, kNameCapacity);
+  for (const std::string* name : {&unit.name, &unit.shortName, &unit.category})
+    RequireStorableName(*name, kNameCapacity);
   Cut(unit.formula, kUnitTextCapacity);
   Cut(unit.description, kUnitTextCapacity);
 }

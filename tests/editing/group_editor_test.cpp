@@ -183,6 +183,25 @@ TEST_F(GroupEditor, ANewGroupIsCreatedNamedIndexedAndFilled) {
   EXPECT_EQ("C", ContentAt(Now(), APSFindObject("WARD 8")));
 }
 
+TEST_F(GroupEditor, AGroupNameThatCannotBeStoredIsRefusedAndALongOneStillGetsAnIndexEntry) {
+  TGroupEditor editor;
+  ASSERT_TRUE(editor.Start(true, false));
+  editor.AddChosen(Id("A"), {});
+  const int64_t rows = RowCount();
+  editor.SetGroupName(std::string(33, 'W'));
+  editor.LeaveGroupName();
+  EXPECT_FALSE(editor.Ok());
+  EXPECT_EQ("The name is longer than 32 characters: " + std::string(33, 'W'), sink.Last());
+  EXPECT_EQ(rows, RowCount());
+  // A name that fits: the suggested index entry ("NAME[1]") is made to fit.
+  editor.SetGroupName(std::string(32, 'W'));
+  editor.LeaveGroupName();
+  EXPECT_EQ(std::string(32, 'W'), editor.IndexName);
+  ASSERT_TRUE(editor.Ok());
+  EXPECT_EQ("A", ContentAt(Now(), APSFindObject(std::string(32, 'W'))));
+  ASSERT_EQ(1u, CurrentProject()->IndexEntries(ikGroups).size());
+}
+
 TEST_F(GroupEditor, MarkedStatesBecomeStateReferences) {
   const int32_t a1 = Record(Id("A"), Day(1), {{"X", "1"}});
   const int32_t a2 = Record(Id("A"), Day(2), {{"X", "2"}});

@@ -512,6 +512,33 @@ TEST_F(RecordEditor, ANameThatIsTakenKeepsTheDialogOpen) {
   EXPECT_NE(0, APSFindObject("FREE"));
 }
 
+TEST_F(RecordEditor, ANameThatCannotBeStoredKeepsTheDialogOpenAndStoresNothing) {
+  const std::string s32(32, 'S');
+  APSCreateObject(s32);
+  auto editor = NewObject();
+  AddValue(*editor, "X", "1");
+  const int64_t rows = RowCount();
+  struct Case {
+    std::string name, message;
+  };
+  const Case cases[] = {
+      // Once cut, this name was the existing object's.
+      {s32 + "_PUMP", "The name is longer than 32 characters: " + s32 + "_PUMP"},
+      {"PUMP\x1b[2J", "The name holds a control character"},
+  };
+  for (const auto& c : cases) {
+    editor->SetObjectName(c.name);
+    SureToStore();
+    EXPECT_FALSE(editor->StoreRecord());
+    EXPECT_EQ(c.message, sink.Last());
+  }
+  EXPECT_EQ(rows, RowCount());
+  EXPECT_EQ(1, APSObjectCount());
+  editor->SetObjectName("Pump");
+  SureToStore();
+  EXPECT_TRUE(editor->StoreRecord());
+}
+
 TEST_F(RecordEditor, AStorageFailureKeepsEverythingTyped) {
   const int32_t object = APSCreateObject("pump");
   const int32_t r1 = Record(object, Day(1), {{"X", "1"}});

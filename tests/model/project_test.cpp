@@ -37,11 +37,13 @@ TEST_F(InMemoryProject, StartsWithTheSystemParametersAndDefaultUnits) {
   EXPECT_EQ(64, project->NewObjectId());
 }
 
-TEST_F(InMemoryProject, ParametersAreCutKeptInNameOrderAndFoundByEitherName) {
+TEST_F(InMemoryProject, ParametersAreKeptInNameOrderAndFoundByEitherName) {
   Add("weight", "w");
-  const TParameter& longName =
-      Add("a123456789012345678901234567890123", "abcdefghijklmnopqrs", "Extra");
-  EXPECT_EQ("a1234567890123456789012345678901", longName.ParamName);
+  // Names that do not fit are refused, never cut.
+  EXPECT_THROW(Add("a123456789012345678901234567890123", "a"), ErrorException);
+  EXPECT_THROW(Add("a", "abcdefghijklmnopq"), ErrorException);
+  EXPECT_THROW(Add("a", "a", "E\txtra"), ErrorException);
+  const TParameter& longName = Add("a1234567890123456789012345678901", "abcdefghijklmnop", "Extra");
   EXPECT_EQ("abcdefghijklmnop", longName.ShortName);
   EXPECT_EQ("a1234567890123456789012345678901", project->Parameters().front()->ParamName);
   EXPECT_EQ("weight", project->FindParameter("W")->ParamName);

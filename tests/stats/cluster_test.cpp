@@ -276,16 +276,15 @@ TEST_F(ClusterTreeFixture, SaveBranchIntoAProjectVariable) {
     EXPECT_EQ(std::to_string(32 * (i + 1)), variable->Value.GetItem(i).Text());
   }
 
-  // An existing variable keeps its comment; a long name finds the variable
-  // it is cut to.
-  const std::string longName(40, 'V');
+  // An existing variable keeps its comment.
+  const std::string name(32, 'V');
   TValue old;
   old.SetPlain("1");
-  project->SetVariable(longName.substr(0, 32), old, "kept");
+  project->SetVariable(name, old, "kept");
   const size_t count = project->Variables().size();
-  ASSERT_TRUE(tree_.SaveBranch(*project, tree_.Node(four).children[1], longName));
+  ASSERT_TRUE(tree_.SaveBranch(*project, tree_.Node(four).children[1], name));
   EXPECT_EQ(count, project->Variables().size());
-  variable = project->FindVariable(longName.substr(0, 32));
+  variable = project->FindVariable(name);
   EXPECT_EQ("kept", variable->Comment);
   ASSERT_EQ(1, variable->Value.ItemCount());
   EXPECT_EQ("128", variable->Value.GetItem(0).Text());

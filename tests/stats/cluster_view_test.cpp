@@ -135,6 +135,8 @@ TEST_F(SaveBranch, NamesThatAreNoVariableNamesAreRefused) {
       {"2nd", "Variable name should be an identifier"},
       {"a b", "Variable name should be an identifier"},
       {"_OBJECT_ID", "Variable name is a reserved name"},
+      {"NEAREST_OF_ALL_THE_BRANCHES_OF_TREE",
+       "The name is longer than 32 characters: NEAREST_OF_ALL_THE_BRANCHES_OF_TREE"},
   };
   const size_t before = CurrentProject()->Variables().size();
   for (const auto& c : cases) {

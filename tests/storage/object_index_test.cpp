@@ -63,8 +63,13 @@ protected:
 
 TEST_F(StorageIndex, EntriesAreSortedUpperCaseAndUniqueInBothLists) {
   AddThree();
+  // A name that does not fit is refused, not cut; the comment is cut.
+  sink.Reset();
+  EXPECT_FALSE(AddEntry(ikObjects, Cp("ярлык") + std::string(28, 'x'), "", gamma));
+  EXPECT_EQ("The name is longer than 32 characters: " + Cp("ярлык") + std::string(28, 'x'),
+            sink.Last());
   ASSERT_TRUE(
-      AddEntry(ikObjects, Cp("ярлык") + std::string(40, 'x'), std::string(200, 'c'), gamma));
+      AddEntry(ikObjects, Cp("ярлык") + std::string(27, 'x'), std::string(200, 'c'), gamma));
   const std::string cut = Cp("ЯРЛЫК") + std::string(27, 'X');
   EXPECT_EQ((Names{"MID", "ZETA", cut}), EntryNames(ikObjects));
   EXPECT_EQ(Names{"WARD"}, EntryNames(ikGroups));

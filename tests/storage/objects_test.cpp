@@ -38,11 +38,18 @@ TEST_F(StorageObjects, NamesAreUpperCaseAndUniqueWithoutRegardToCase) {
   EXPECT_EQ(128, APSCreateObject("second"));
   EXPECT_EQ(2, APSObjectCount());
 
-  // Names are cut to 32 characters before they are compared.
-  const std::string longName(40, 'x');
-  EXPECT_NE(0, APSCreateObject(longName));
-  EXPECT_EQ(std::string(32, 'X'), APSObjectName(APSFindObject(longName)));
-  EXPECT_EQ(0, APSCreateObject(std::string(33, 'x')));
+  // A name that does not fit or holds a control character is refused, never
+  // cut: a cut name is another object's, and a record would reach it.
+  const std::string full(32, 'S');
+  EXPECT_NE(0, APSCreateObject(full));
+  EXPECT_THROW(APSCreateObject(full + "_PUMP_ONE"), ErrorException);
+  EXPECT_EQ("The name is longer than 32 characters: " + full + "_PUMP_ONE", sink.Last());
+  EXPECT_EQ(0, APSFindObject(full + "_PUMP_TWO"));
+  EXPECT_THROW(APSCreateObject("PUMP\x1b[2J"), ErrorException);
+  EXPECT_EQ("The name holds a control character", sink.Last());
+  EXPECT_FALSE(APSRenameObject(first, "A\tB"));
+  EXPECT_EQ("The name holds a control character", sink.Last());
+  EXPECT_EQ(3, APSObjectCount());
 
   EXPECT_EQ(0, APSFindObject("nobody"));
   EXPECT_EQ("", APSObjectName(96));

@@ -87,7 +87,11 @@ TEST_F(StorageParameters, UpdatesAndDeletesReachTheTable) {
   const int32_t id = weight.Idtor;
   TParameter edited;
   edited.Assign(weight);
-  edited.ParamName = "Mass_of_a_patient_measured_in_the_morning"; // cut to 32
+  edited.ParamName = "Mass_of_a_patient_measured_in_the_morning";
+  EXPECT_THROW(project.UpdateParameter(edited), ErrorException); // never cut
+  EXPECT_EQ("The name is longer than 32 characters: Mass_of_a_patient_measured_in_the_morning",
+            sink.Last());
+  edited.ParamName = "Mass_of_a_patient_measured_in_th";
   edited.ShortName = "m";
   edited.Category = "Anthropometry";
   edited.DefValue.SetArray();
