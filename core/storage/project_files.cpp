@@ -17,10 +17,14 @@ namespace {
 using TFileId = std::pair<dev_t, ino_t>;
 
 // Follows symbolic links: a link to the database is the database.
-std::optional<TFileId> FileId(const std::string& path) {
+std::optional<TFileId> OsFileId(const std::string& osPath) {
   struct stat info {};
-  if (::stat(OsPath(path).c_str(), &info) != 0) return std::nullopt;
+  if (::stat(osPath.c_str(), &info) != 0) return std::nullopt;
   return TFileId(info.st_dev, info.st_ino);
+}
+
+std::optional<TFileId> FileId(const std::string& path) {
+  return OsFileId(OsPath(path));
 }
 
 std::vector<std::string> OpenProjectFiles() {
@@ -36,7 +40,11 @@ std::vector<std::string> OpenProjectFiles() {
 } // namespace
 
 bool IsOpenProjectFile(const std::string& path) {
-  const std::optional<TFileId> id = FileId(path);
+  return IsOpenProjectOsFile(OsPath(path));
+}
+
+bool IsOpenProjectOsFile(const std::string& osPath) {
+  const std::optional<TFileId> id = OsFileId(osPath);
   if (!id) return false;
   for (const std::string& file : OpenProjectFiles())
     if (FileId(file) == id) return true;

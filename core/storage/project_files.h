@@ -13,6 +13,9 @@ namespace vandro {
 // open project's. A path that does not exist yet is none; without an open
 // project nothing is.
 bool IsOpenProjectFile(const std::string& path);
+// The same for a name as the file system spells it (UTF-8), for names that
+// code page 1251 cannot hold.
+bool IsOpenProjectOsFile(const std::string& osPath);
 
 // False after "The file is part of the open project: " + path when it is one
 // of them; true when path may be written.
