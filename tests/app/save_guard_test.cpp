@@ -89,6 +89,16 @@ private slots:
     QVERIFY(!SaveGridAs(grid.get(), link));
     QCOMPARE(sink->Last(), Refusal(link));
     QCOMPARE(ReadAll(Database()), database);
+
+    // Printing to a file is a save too.
+    QAction* print = nullptr;
+    for (QAction* action : grid->actions())
+      if (action->text() == QStringLiteral("Print...")) print = action;
+    QVERIFY(print);
+    PrintNextToPdf(link);
+    print->trigger();
+    QCOMPARE(sink->Last(), Refusal(link));
+    QCOMPARE(ReadAll(Database()), database);
   }
 
   // The export window's save dialog; the project file itself this time.
