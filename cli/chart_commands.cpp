@@ -18,6 +18,7 @@
 #include "shell/messages.h"
 #include "shell/text.h"
 #include "storage/descriptors.h"
+#include "storage/project_files.h"
 
 #include <cerrno>
 #include <charconv>
@@ -123,6 +124,7 @@ int Print(const std::string& name, std::ostream& out) {
 // Opens the chart as its window does (the fill's messages on stderr) and
 // draws it at the given size, or at the window's.
 int Render(const std::string& name, const std::string& path, std::optional<TPictureSize> size) {
+  if (!MayWriteOver(path)) return kExitFailed;
   if (!MarkChartInUse(name)) return kExitFailed;
   TChartDocument document;
   if (!document.Open(name, false)) return kExitFailed;

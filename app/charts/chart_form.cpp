@@ -2,6 +2,7 @@
 
 #include "app/charts/chart_builder.h"
 #include "app/charts/chart_props_dlg.h"
+#include "app/exchange/save_target.h"
 #include "app/shell/guard.h"
 #include "app/shell/text_edge.h"
 #include "shell/messages.h"
@@ -114,6 +115,7 @@ void TChartForm::ShowProperties(TChartPropsPage page, int series) {
 }
 
 bool TChartForm::SavePicture(const QString& path) {
+  if (!MayWriteFile(path)) return false;
   std::string error;
   const QSize size = view_->size().isEmpty() ? QSize(800, 600) : view_->size();
   if (RenderChartFile(document_.Chart(), QFile::encodeName(path).toStdString(), size, &error))

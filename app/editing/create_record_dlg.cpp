@@ -20,7 +20,6 @@
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,6 +44,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <utility>
 
 namespace vandro {
 
@@ -701,6 +701,24 @@ void TCreateRecordDlg::Finish() {
 
 // --- The editor's host -----------------------------------------------------------
 
+namespace {
+
+TLaunchOpener& InstalledOpener() {
+  static TLaunchOpener opener;
+  return opener;
+}
+
+TLaunchOpener LaunchOpener() {
+  if (InstalledOpener()) return InstalledOpener();
+  return [](const QUrl& url) { QDesktopServices::openUrl(url); };
+}
+
+} // namespace
+
+TLaunchOpener SetLaunchOpener(TLaunchOpener opener) {
+  return std::exchange(InstalledOpener(), std::move(opener));
+}
+
 bool TCreateRecordDlg::EditNewParameter(TParameter& parameter) {
   TParameterEditDlg dialog(parameter, TParameterEditMode::New, this);
   if (dialog.exec() != QDialog::Accepted) return false;
@@ -712,13 +730,14 @@ void TCreateRecordDlg::ParameterAdded() {
   vandro::ParametersChanged(this);
 }
 
-void TCreateRecordDlg::Launch(const std::string& text) {
-  const QString target = FromCore(text).trimmed();
-  if (target.isEmpty()) return;
-  // One argument to the desktop's default application, never a shell.
+void TCreateRecordDlg::Launch(const std::string& target) {
+  // The core let through only an address or a document's full path, and the
+  // user agreed to it: one argument to the desktop's default application,
+  // never a shell, and no guessing what the text might mean.
+  const QString text = FromCore(target);
   const QUrl url =
-      QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl::fromUserInput(target);
-  QDesktopServices::openUrl(url);
+      text.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::StrictMode);
+  if (url.isValid()) LaunchOpener()(url);
 }
 
 } // namespace vandro

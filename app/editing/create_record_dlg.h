@@ -7,6 +7,7 @@
 #include "app/shell/child_form.h"
 #include "editing/record_editor.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,10 +22,17 @@ class QPushButton;
 class QTabWidget;
 class QTableWidget;
 class QToolButton;
+class QUrl;
 
 namespace vandro {
 
 class TMomentPicker;
+
+// How a template's "Launch" target reaches the desktop: QDesktopServices,
+// or a stub a test installs. Returns the opener it replaces; an empty one
+// restores the desktop's.
+using TLaunchOpener = std::function<void(const QUrl&)>;
+TLaunchOpener SetLaunchOpener(TLaunchOpener opener);
 
 class TCreateRecordDlg final : public TChildForm, private TRecordEditorHost {
   Q_OBJECT
@@ -72,7 +80,7 @@ public:
 private:
   bool EditNewParameter(TParameter& parameter) override;
   void ParameterAdded() override;
-  void Launch(const std::string& text) override;
+  void Launch(const std::string& target) override;
 
   void BuildGeneral(QWidget* page);
   void BuildAdvanced(QWidget* page);

@@ -1,6 +1,7 @@
 #include "app/exchange/exchange_windows.h"
 
 #include "app/editing/selection_api.h"
+#include "app/exchange/save_target.h"
 #include "app/shell/guard.h"
 #include "app/shell/main_form.h"
 #include "app/shell/progress_window.h"
@@ -71,7 +72,9 @@ bool AskPath(QWidget* parent, const QString& caption, const QString& filter, boo
   dialog.setNameFilter(filter);
   dialog.setDefaultSuffix(QStringLiteral("txt"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  return ToCore(dialog.selectedFiles().constFirst(), path);
+  const QString chosen = dialog.selectedFiles().constFirst();
+  if (save && !MayWriteFile(chosen)) return false;
+  return ToCore(chosen, path);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/exchange/print_window.h"
 
+#include "app/exchange/save_target.h"
 #include "app/groups/view_group_dlg.h"
 #include "app/shell/child_form.h"
 #include "app/storage/project_manager_form.h"
@@ -154,6 +155,9 @@ QPrinter& AppPrinter() {
 bool PrintWithDialog(QWidget* window) {
   QPrintDialog dialog(&AppPrinter(), window);
   if (dialog.exec() != QDialog::Accepted) return false;
+  // Printing to a file writes it like any save.
+  const QString file = AppPrinter().outputFileName();
+  if (!file.isEmpty() && !MayWriteFile(file)) return false;
   PrintWindow(window, AppPrinter());
   return true;
 }

@@ -1,6 +1,7 @@
 #include "app/stats/result_grid.h"
 
 #include "app/exchange/print_window.h"
+#include "app/exchange/save_target.h"
 #include "app/shell/guard.h"
 #include "app/shell/main_window_services.h"
 #include "app/shell/text_edge.h"
@@ -140,6 +141,7 @@ QString GridText(const QTableWidget* grid, bool csv, bool selectionOnly) {
 }
 
 bool SaveGridAs(const QTableWidget* grid, const QString& path) {
+  if (!MayWriteFile(path)) return false;
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
       file.write(GridText(grid, true, false).toUtf8()) < 0) {

@@ -1,5 +1,6 @@
 #include "editing/record_editor.h"
 
+#include "editing/launch_guard.h"
 #include "editing/parameter_list.h"
 #include "model/object_index.h"
 #include "model/project.h"
@@ -734,8 +735,9 @@ bool TRecordEditor::ExeAction(int moment) {
     if (!fires) continue;
     if (action->ActionType == atLaunch) {
       // The stored text, not its result: a document's name is not a formula
-      // to evaluate.
-      host_.Launch(action->Argument.Text().substr(0, kLaunchCapacity));
+      // to evaluate. The template may come from anyone: the user is asked.
+      LaunchForTemplate(template_->Name, action->Argument.Text().substr(0, kLaunchCapacity),
+                        [this](const std::string& target) { host_.Launch(target); });
       continue;
     }
     const TValue::Ptr argument = Evaluate(action->Argument, previousState_, record_.get(), nullptr);

@@ -38,9 +38,10 @@ public:
   // A parameter was added to the project: every record dialog refills its
   // list of parameters.
   virtual void ParameterAdded() = 0;
-  // "Launch": the text is opened with the desktop's default application;
-  // failures are ignored.
-  virtual void Launch(const std::string& text) = 0;
+  // "Launch": target, an http, https or mailto address or the full path of
+  // a document the user agreed to open (editing/launch_guard.h), is opened
+  // with the desktop's default application; failures are ignored.
+  virtual void Launch(const std::string& target) = 0;
 };
 
 enum class TRecordMode { NewObject, NewState, EditRecord };

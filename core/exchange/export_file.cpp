@@ -2,6 +2,7 @@
 
 #include "shell/messages.h"
 #include "shell/text.h"
+#include "storage/project_files.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +41,7 @@ TExportFile::~TExportFile() {
 
 bool TExportFile::Create(const std::string& path) {
   path_ = path;
+  if (!MayWriteOver(path)) return false;
   const std::string utf8 = OsPath(path);
   temporary_ = DirectoryOf(utf8) + "/.vandro-export-XXXXXX";
   file_ = MakeTemporary(temporary_);

@@ -15,7 +15,8 @@ public:
   TExportFile(const TExportFile&) = delete;
   TExportFile& operator=(const TExportFile&) = delete;
 
-  // path is in code page 1251; false after "Can't create file " + path.
+  // path is in code page 1251; false after "Can't create file " + path, or
+  // after the refusal of a file of the open project (storage/project_files.h).
   bool Create(const std::string& path);
   // Text in code page 1251, written as UTF-8.
   void Write(std::string_view text);

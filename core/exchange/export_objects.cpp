@@ -13,6 +13,7 @@
 #include <charconv>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace vandro {
@@ -31,9 +32,16 @@ public:
 
   bool Open(const std::string& path) { return !settings_.AsTable || rows_.CreateBeside(path); }
 
-  // The states of a track: its state, or with history one per record.
+  // The states of a track: its state, or with history one per record
+  // (a terminator gives none).
   void Write(TStateTrack& track, int version) {
-    ++states_;
+    if (track.Set) objects_.insert(track.Set->ObjIdtor);
+    if (!settings_.History) {
+      ++states_;
+    } else {
+      for (size_t i = 1; i < track.Path.size(); ++i)
+        if (!track.Path[i]->Terminator) ++states_;
+    }
     if (!settings_.AsTable) {
       file_.Write(track.ExportState(settings_.History, version));
       return;
@@ -68,6 +76,7 @@ public:
   }
 
   int64_t States() const { return states_; }
+  int64_t Objects() const { return static_cast<int64_t>(objects_.size()); }
 
 private:
   void Row(const TDataRecord& state, const std::string& name, int version) {
@@ -79,6 +88,7 @@ private:
   TExportFile& file_;
   TScratchFile rows_;
   std::vector<std::string> columns_;
+  std::set<int32_t> objects_; // an object met in several versions counts once
   int64_t states_ = 0;
 };
 
@@ -105,6 +115,12 @@ bool TracksOf(int32_t target, TObjectSet& set, TTracks& tracks, bool descendants
   }
   const int32_t object = APSRecordObject(target);
   if (object == 0 || !set.Load(object)) return false;
+  // A group member with history is its object's whole history: the state
+  // the group names may have been followed by others, or ended since.
+  if (descendants && history) {
+    HistoryBranches(set, tracks);
+    return true;
+  }
   auto track = std::make_unique<TStateTrack>();
   if (!track->SetPath(set, target, now)) return descendants;
   if (descendants)
@@ -124,7 +140,9 @@ bool Finish(TStateWriter& writer, TExportFile& file, TExportResult& result) {
   writer.Finish();
   if (!file.Commit()) return false;
   result.States = writer.States();
-  result.Summary = std::to_string(result.States) + " states exported";
+  result.Objects = writer.Objects();
+  result.Summary = std::to_string(result.Objects) + " objects, " + std::to_string(result.States) +
+                   " states exported";
   return true;
 }
 
@@ -162,25 +180,28 @@ bool ExportObject(const std::string& path, int32_t target, const TExportSettings
 bool ExportGroup(const std::string& path, int32_t target, const TExportSettings& settings,
                  TExportResult& result) {
   // A group is written at its current states whatever the history setting:
-  // its members are what it holds now.
-  return ExportTracksOf(path, target, settings, result, [](TStateWriter& writer, TTracks& states) {
-    for (size_t n = 0; n < states.size(); ++n) {
-      TStateTrack& state = *states[n];
-      if (states.size() > 1) writer.Line("Version " + std::to_string(n + 1));
-      state.ConstructState();
-      if (!state.State->Content || state.State->Content->empty()) {
-        writer.Line("Empty");
-      } else {
-        for (const TValue::Ptr& member : *state.State->Content) {
-          TObjectSet set;
-          TTracks tracks;
-          if (member->IsObject() && TracksOf(MemberId(*member), set, tracks, true))
-            WriteTracks(writer, tracks);
+  // its members are what it holds now. With history each member is written
+  // with its whole history, ended branches included.
+  const bool history = settings.History;
+  return ExportTracksOf(
+      path, target, settings, result, [history](TStateWriter& writer, TTracks& states) {
+        for (size_t n = 0; n < states.size(); ++n) {
+          TStateTrack& state = *states[n];
+          if (states.size() > 1) writer.Line("Version " + std::to_string(n + 1));
+          state.ConstructState();
+          if (!state.State->Content || state.State->Content->empty()) {
+            writer.Line("Empty");
+          } else {
+            for (const TValue::Ptr& member : *state.State->Content) {
+              TObjectSet set;
+              TTracks tracks;
+              if (member->IsObject() && TracksOf(MemberId(*member), set, tracks, true, history))
+                WriteTracks(writer, tracks);
+            }
+          }
+          writer.Line("");
         }
-      }
-      writer.Line("");
-    }
-  });
+      });
 }
 
 bool ExportAllObjects(const std::string& path, const TExportSettings& settings, TProgress* progress,

@@ -36,8 +36,10 @@ struct TExportSettings {
 };
 
 struct TExportResult {
-  int64_t States = 0;  // states (or table rows) written
-  std::string Summary; // what the caller shows
+  int64_t Objects = 0; // distinct objects with a state written
+  int64_t States = 0;  // states written: with history one per record that
+                       // is not a terminator, as many as a table has rows
+  std::string Summary; // "N objects, M states exported"
 };
 
 // The object with identifier target, or the state that ends at record
@@ -45,7 +47,8 @@ struct TExportResult {
 bool ExportObject(const std::string& path, int32_t target, const TExportSettings& settings,
                   TExportResult& result);
 // The members of the group target at each of its current states, or at the
-// state that ends at record target; the same error.
+// state that ends at record target; the same error. With history every
+// member's whole history is written, ended branches included.
 bool ExportGroup(const std::string& path, int32_t target, const TExportSettings& settings,
                  TExportResult& result);
 // Every object in identifier order; "Project is empty" and false when the

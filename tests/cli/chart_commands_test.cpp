@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 #include <string>
 #include <vector>
@@ -162,6 +164,14 @@ TEST_F(ChartCommands, OutputDrawsThePicture) {
   const testing::Outcome words = Run({"chart", project, "Words", "--output", dir + "/w.svg"});
   EXPECT_EQ(kExitOk, words.status);
   EXPECT_EQ("Source of Y values should be a numeric array\n", words.err);
+
+  // A picture never replaces a file of the project, not even through a link.
+  const std::string link = dir + "/plant.png";
+  ASSERT_EQ(0, symlink((dir + "/Plant.vdb").c_str(), link.c_str()));
+  const testing::Outcome refused = Run({"chart", project, "Pressure", "--output", link});
+  EXPECT_EQ(kExitFailed, refused.status);
+  EXPECT_EQ("The file is part of the open project: " + link + "\n", refused.err);
+  EXPECT_EQ(kExitOk, Run({"chart", project, "Pressure", "--output", picture}).status);
 }
 
 } // namespace

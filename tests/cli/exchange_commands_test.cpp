@@ -47,7 +47,7 @@ TEST_F(ExchangeCommands, ImportThenExportTheTable) {
   const Outcome exported = Run({"export", project, "--what", "group", "--name", "Kit", "--as",
                                 "table", "--sep", "comma", "--output", output});
   ASSERT_EQ(kExitOk, exported.status) << exported.err;
-  EXPECT_EQ("2 states exported\n", exported.out);
+  EXPECT_EQ("2 objects, 2 states exported\n", exported.out);
   EXPECT_EQ("_Object_Name,_Real_Time,Plant,When,X,Y\r\n"
             "PUMP,01.03.2010,Pump,01.03.2010,4,@VALVE\r\n"
             "VALVE,01.02.2010,Valve,01.02.2010,2,\r\n"
@@ -141,13 +141,14 @@ TEST_F(ExchangeCommands, AnObjectsHistoryIsExportedAfterItsEnd) {
   Ok({"record", project, "Pump", "--new", "--at", "01.02.2010", "X=1"});
   Ok({"terminate", project, "Pump", "--at", "02.02.2010"});
   const std::string output = File("out.txt");
-  EXPECT_EQ("0 states exported\n",
+  EXPECT_EQ("0 objects, 0 states exported\n",
             Ok({"export", project, "--what", "object", "--name", "Pump", "--output", output}));
-  EXPECT_EQ("1 states exported\n", Ok({"export", project, "--what", "object", "--name", "Pump",
-                                       "--history", "--as", "table", "--output", output}));
+  EXPECT_EQ("1 objects, 1 states exported\n",
+            Ok({"export", project, "--what", "object", "--name", "Pump", "--history", "--as",
+                "table", "--output", output}));
   // The table holds the states that were; the terminator gives no row.
   EXPECT_EQ("_Object_Name\t_Real_Time\tX\r\nPUMP\t01.02.2010\t1\r\n", Read(output));
-  EXPECT_EQ("1 states exported\n",
+  EXPECT_EQ("1 objects, 1 states exported\n",
             Ok({"export", project, "--what", "all", "--history", "--output", output}));
   EXPECT_NE(std::string::npos, Read(output).find("    Record: Terminator; Time: 02.02.2010"));
 }

@@ -264,8 +264,8 @@ TEST_F(RecordCommands, HistoryShowsEndedBranchesAndStateOnlyCurrentOnes) {
   EXPECT_EQ(std::string::npos, Ok({"state", project, "Patient"}).find("version"));
 
   const std::string output = dir + "/patient.txt";
-  EXPECT_EQ("2 states exported\n", Ok({"export", project, "--what", "object", "--name", "Patient",
-                                       "--history", "--output", output}));
+  EXPECT_EQ("1 objects, 3 states exported\n", Ok({"export", project, "--what", "object", "--name",
+                                                  "Patient", "--history", "--output", output}));
 }
 
 // A record that fails leaves the project as it was: no parameter, object or

@@ -1,5 +1,6 @@
 #include "editing/record_editor.h"
 
+#include "editing/launch_guard.h"
 #include "editing/object_selection.h"
 #include "editing/object_states.h"
 #include "model/object_index.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 namespace vandro {
@@ -300,12 +302,95 @@ TEST_F(RecordEditor, ActionsFireOnTrueWordsAndNotOnFalseOnes) {
   EXPECT_EQ(std::vector<std::string>{"when TRUE"}, sink.Messages());
 }
 
-TEST_F(RecordEditor, LaunchOpensTheStoredTextEvenWhenItIsAFormula) {
+// The user is asked before anything opens, naming the document; only a
+// chosen "Always for this project" skips the question, and only for this
+// very project, not for a copy of it.
+TEST_F(RecordEditor, LaunchOpensTheStoredTextOnlyWhenTheUserAgrees) {
+  const std::string document = Path("report.pdf");
+  WriteBytes(document, "%PDF-1.4");
+  const std::string opened = std::filesystem::canonical(document).string();
   std::vector<std::unique_ptr<TActionTemplate>> actions;
-  actions.push_back(Action(atLaunch, lmBeforeCreate, "report.pdf", vkCalculated));
+  // The stored text, not its result: a document's name is not a formula.
+  actions.push_back(Action(atLaunch, lmBeforeCreate, document, vkCalculated));
   SaveTemplate({}, std::move(actions));
-  auto editor = NewObject("VISIT");
-  EXPECT_EQ(std::vector<std::string>{"report.pdf"}, host.launched);
+  const std::string question = "The template VISIT wants to open:\r\n" + opened + "\r\nOpen it?";
+  const std::string always =
+      "Always for this project: open what its templates name without asking?";
+
+  sink.Answer(false, question);
+  NewObject("VISIT");
+  EXPECT_TRUE(host.launched.empty());
+
+  sink.Answer(true, question);
+  sink.Answer(false, always);
+  NewObject("VISIT");
+  EXPECT_EQ(std::vector<std::string>{opened}, host.launched);
+  EXPECT_FALSE(LaunchAlwaysAllowed());
+
+  sink.Answer(true, question);
+  sink.Answer(true, always);
+  NewObject("VISIT");
+  EXPECT_TRUE(LaunchAlwaysAllowed());
+  Reopen();
+  NewObject("VISIT"); // no question is queued: asking would fail the test
+  EXPECT_EQ(3u, host.launched.size());
+
+  // A copy of the project carries the choice but not the permission.
+  CloseProject();
+  std::filesystem::create_directory(Path("copy"));
+  for (const char* file : {"Test.vdp", "Test.vdb"})
+    std::filesystem::copy_file(Path(file), Path(std::string("copy/") + file));
+  ASSERT_TRUE(OpenProject(Path("copy/Test.vdp")));
+  EXPECT_FALSE(LaunchAlwaysAllowed());
+  sink.Answer(false, question);
+  NewObject("VISIT");
+  EXPECT_EQ(3u, host.launched.size());
+}
+
+// What may be opened: web and mail addresses and plain documents. Anything
+// else is refused with its reason, before any question and without opening.
+TEST_F(RecordEditor, LaunchRefusesWhatIsNotAnAddressOrADocument) {
+  WriteBytes(Path("tool.sh"), "#!/bin/sh\n");
+  std::filesystem::permissions(Path("tool.sh"), std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
+  WriteBytes(Path("viewer.desktop"), "[Desktop Entry]\nExec=sh\n");
+  WriteBytes(Path("notes.txt"), "# notes\n[Desktop Entry]\nExec=sh\n");
+  std::filesystem::create_symlink(Path("viewer.desktop"), Path("link.pdf"));
+  const std::string addresses = "only http, https and mailto addresses are opened";
+  const struct {
+    std::string text, shown, reason;
+  } refused[] = {
+      {"file:///etc/passwd", "file:///etc/passwd", addresses},
+      {"javascript:alert(1)", "javascript:alert(1)", addresses},
+      {"smb://host/share", "smb://host/share", addresses},
+      {Path("missing.pdf"), Path("missing.pdf"), "there is no such file"},
+      {dir, dir, "it is not a document file"},
+      {"/dev/null", "/dev/null", "it is not a document file"},
+      {Path("tool.sh"), Path("tool.sh"), "it is a program"},
+      {Path("viewer.desktop"), Path("viewer.desktop"), "it is a desktop entry"},
+      {Path("notes.txt"), Path("notes.txt"), "it is a desktop entry"},
+      {Path("link.pdf"), Path("link.pdf"), "it is a desktop entry"},
+      {"https://example.org/\x1b[2J", "(a name with a control character)",
+       "the name holds a control character"},
+  };
+  int opened = 0;
+  const auto opener = [&](const std::string&) { ++opened; };
+  for (const auto& c : refused) {
+    sink.Reset();
+    EXPECT_FALSE(LaunchForTemplate("VITALS", c.text, opener)) << c.text;
+    EXPECT_EQ(std::vector<std::string>{"The template VITALS wants to open:\r\n" + c.shown +
+                                       "\r\nIt is not opened: " + c.reason},
+              sink.Messages());
+    EXPECT_TRUE(sink.Questions().empty()) << c.text;
+  }
+  EXPECT_EQ(0, opened);
+
+  for (const std::string address :
+       {"https://example.org/a?b=1", "http://example.org", "mailto:nurse@example.org"}) {
+    const TLaunchTarget target = CheckLaunchTarget("  " + address + " ");
+    EXPECT_TRUE(target.Allowed) << address << ": " << target.Refusal;
+    EXPECT_EQ(address, target.Target);
+  }
 }
 
 TEST_F(RecordEditor, TwoNewObjectDialogsGetDifferentAutomaticNames) {

@@ -95,7 +95,7 @@ TEST_F(ExportTest, AnObjectWithTwoStatesGivesTwoNumberedRowsOrReports) {
                 "PUMP(2)\t" +
                 T(3) + "\t1\t\t=X+1\r\n",
             Exported(ExportObject, pump, table));
-  EXPECT_EQ("2 states exported", result.Summary);
+  EXPECT_EQ("1 objects, 2 states exported", result.Summary);
 
   // One state, chosen by its record; with history one row per record.
   TExportSettings history = table;
