@@ -1,6 +1,7 @@
 #include "editing/launch_guard.h"
 
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/descriptors.h"
 #include "storage/project_files.h"
@@ -23,19 +24,6 @@ namespace {
 constexpr int kSettingsKind = 4;
 constexpr const char* kLaunchSetting = "LAUNCH";
 constexpr const char* kAlways = "ALWAYS";
-
-std::string_view TrimmedView(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-bool HasControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7f;
-  });
-}
 
 // The scheme of a URL ("http" of "http://..."), empty for a file name.
 std::string SchemeOf(std::string_view text) {
@@ -108,7 +96,7 @@ void RememberAlways() {
 } // namespace
 
 TLaunchTarget CheckLaunchTarget(std::string_view text) {
-  text = TrimmedView(text);
+  text = TrimView(text);
   if (HasControlCharacter(text)) return Refused(text, "the name holds a control character");
   const std::string scheme = SchemeOf(text);
   if (scheme.empty()) return CheckDocument(text);
@@ -130,7 +118,7 @@ bool LaunchAlwaysAllowed() {
 
 bool LaunchForTemplate(std::string_view templateName, std::string_view text,
                        const std::function<void(const std::string&)>& opener) {
-  if (TrimmedView(text).empty()) return false;
+  if (TrimView(text).empty()) return false;
   const TLaunchTarget target = CheckLaunchTarget(text);
   if (!target.Allowed) {
     // A control character is not put on the screen: it could redraw the

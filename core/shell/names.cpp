@@ -15,8 +15,12 @@ bool IsControl(char c) {
 
 } // namespace
 
+bool HasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), IsControl);
+}
+
 std::string NameFault(std::string_view name, size_t capacity) {
-  if (std::any_of(name.begin(), name.end(), IsControl)) return "The name holds a control character";
+  if (HasControlCharacter(name)) return "The name holds a control character";
   if (name.size() > capacity)
     return "The name is longer than " + std::to_string(capacity) +
            " characters: " + std::string(name);

@@ -12,6 +12,9 @@ namespace vandro {
 
 inline constexpr size_t kStoredNameCapacity = 32;
 
+// Whether the text holds a control character (below 0x20, or 0x7F).
+bool HasControlCharacter(std::string_view text);
+
 // Why the name cannot be stored: "The name holds a control character" or
 // "The name is longer than N characters: NAME"; empty when it can.
 std::string NameFault(std::string_view name, size_t capacity = kStoredNameCapacity);
