@@ -2,6 +2,7 @@
 
 #include "shell/messages.h"
 #include "shell/text.h"
+#include "storage/access.h"
 
 #include <sqlite3.h>
 
@@ -89,7 +90,8 @@ bool IsError(int code) {
 } // namespace
 
 void RaiseDatabaseFailure(const TDatabaseFailure& failure) {
-  RaiseSystemError(failure.what());
+  ShowMsg(std::string(kSystemErrorPrefix) + kLineBreak + failure.what());
+  throw TStorageFailure(failure.what());
 }
 
 // ---------------------------------------------------------------------------
