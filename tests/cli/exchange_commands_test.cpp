@@ -162,7 +162,7 @@ TEST_F(ExchangeCommands, AnImportStopsAtTheFirstBatchThatCannotBeStored) {
   const std::string table = File("in.txt", lines(0, 25000));
   Outcome imported;
   {
-    testing::TFileSizeLimit full(empty + batch + batch / 2);
+    ::vandro::testing::TFileSizeLimit full(empty + batch + batch / 2);
     imported = Run({"import", project, table});
   }
   EXPECT_EQ(kExitFailed, imported.status) << imported.err;
