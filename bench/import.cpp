@@ -3,6 +3,7 @@
 // the peak memory of the import at two file sizes.
 //
 //   bench_import [objects]     (100000 by default: 1,000,000 lines)
+//   bench_import --columns [n] (only the wide import: n new columns, 20000)
 //
 // The file has a header "_Object_Name", "_Real_Time", P1..P8 and one line per
 // state: every object's 10 states in a row, each holding 8 plain numbers.
@@ -12,6 +13,10 @@
 // baseline's (3 means three times as slow); the memory figure is the peak
 // resident memory of a process that imports the whole file over that of one
 // importing a tenth of it (1 means memory does not grow with the file).
+//
+// A wide table follows: 10 lines of one object under 20,000 columns none of
+// which is a parameter yet, so that the import makes 20,000 parameters; the
+// figure is its time in seconds.
 #include "bench_support.h"
 #include "exchange/import_objects.h"
 #include "language/executor.h"
@@ -89,6 +94,48 @@ int MemoryAlone(int objects) {
   return 0;
 }
 
+// Seconds for importing 10 lines under `columns` new columns into a new
+// project; exits when a line or a parameter is missing.
+double WideImport(int columns) {
+  constexpr int kLines = 10;
+  TShape shape;
+  const std::string dir = TemporaryDirectory();
+  int32_t lastId = 0;
+  NewBenchProject(dir + "/Wide.vdp", shape, lastId);
+  {
+    std::ofstream file(dir + "/wide.txt", std::ios::binary);
+    file << "_Object_Name\t_Real_Time";
+    for (int c = 0; c < columns; ++c)
+      file << "\tW" << c + 1;
+    file << "\n";
+    for (int l = 0; l < kLines; ++l) {
+      file << "Wide\t" << DateTimeToText(shape.firstRealTime + l);
+      for (int c = 0; c < columns; ++c)
+        file << "\t" << c + l;
+      file << "\n";
+    }
+  }
+  const size_t before = CurrentProject()->Parameters().size();
+  TImportSettings settings;
+  TImportResult result;
+  const auto start = Clock::now();
+  const bool imported = ImportObjectsFromFile(dir + "/wide.txt", settings, nullptr, result);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  const size_t made = CurrentProject()->Parameters().size() - before;
+  CloseProject();
+  RemoveUnlessKept(dir);
+  if (!imported || result.ModifiedStates != kLines || made != static_cast<size_t>(columns)) {
+    std::fprintf(stderr, "wide import: %s, %zu parameters made\n", result.Summary.c_str(), made);
+    std::exit(1);
+  }
+  return seconds;
+}
+
+void PrintWideImport(int columns) {
+  const double seconds = WideImport(columns);
+  std::printf("wide import: %d new columns x 10 lines in %.2f s (at most 10)\n", columns, seconds);
+}
+
 long PeakKb(const char* program, int objects) {
   const std::string command =
       "\"" + std::string(program) + "\" --memory " + std::to_string(objects);
@@ -109,6 +156,10 @@ int main(int argc, char** argv) {
   SetClock(&clock);
   SetDateStyle(TDateStyle::European);
   if (argc == 3 && std::string(argv[1]) == "--memory") return MemoryAlone(std::atoi(argv[2]));
+  if (argc >= 2 && std::string(argv[1]) == "--columns") {
+    PrintWideImport(argc == 3 ? std::atoi(argv[2]) : 20000);
+    return 0;
+  }
   if (argc > 1) shape.objects = std::atoi(argv[1]);
   if (shape.objects < 10) {
     std::fprintf(stderr, "usage: %s [objects (at least 10)]\n", argv[0]);
@@ -139,5 +190,6 @@ int main(int argc, char** argv) {
   std::printf("peak memory: %.0f lines %.1f MB, %.0f lines %.1f MB, ratio %.2f (at most 1.5)\n",
               lines / 10, small / 1024.0, lines, large / 1024.0, double(large) / double(small));
   RemoveUnlessKept(dir);
+  PrintWideImport(20000);
   return same ? 0 : 1;
 }

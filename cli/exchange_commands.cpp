@@ -126,9 +126,10 @@ int RunImport(const TRun& run) {
     }
     const std::unique_ptr<TProgress> progress = ProgressFor(run.streams);
     TImportResult result;
-    if (!ImportObjectsFromFile(run.args[1], settings, progress.get(), result)) return kExitFailed;
+    const bool imported = ImportObjectsFromFile(run.args[1], settings, progress.get(), result);
+    // A stop says how many lines are stored; the command still failed.
     if (!result.Summary.empty()) run.streams.out << ForTerminal(result.Summary) << "\n";
-    return result.Stopped ? kExitFailed : kExitOk;
+    return imported && !result.Stopped ? kExitOk : kExitFailed;
   });
 }
 

@@ -11,7 +11,9 @@
 #include "shell/datetime.h"
 #include "shell/messages.h"
 #include "shell/text.h"
+#include "storage/access.h"
 #include "storage/objects.h"
+#include "storage/parameter_rows.h"
 #include "storage/record_rows.h"
 #include "values/unknown_unit.h"
 #include "values/value_text.h"
@@ -20,6 +22,8 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace vandro {
@@ -84,31 +88,16 @@ public:
   std::string Text;
 };
 
-// The parameter of a header column: the project's own, or a new one in
-// category "Imported". A name a new parameter may not have (a standard
-// function, a reserved word) gives none, and refusal the naming rule's
-// message.
-const TParameter* ImportedParameter(const std::string& name, std::string& refusal) {
-  TProject& project = *CurrentProject();
-  const std::string cut = name.substr(0, kNameCapacity);
-  if (const TParameter* found = project.FindParameter(name)) return found;
-  if (const TParameter* found = project.FindParameter(cut)) return found;
-  auto parameter = std::make_unique<TParameter>();
-  parameter->ParamName = cut;
-  parameter->ShortName = name.substr(0, kShortNameCapacity);
-  parameter->Category = "Imported";
-  parameter->Descript = "Automatically generated on import (" + DateTimeToText(Now()) + ")";
-  TKeptMessages kept;
-  bool named = false;
-  {
-    ScopedMessageSink quiet(kept);
-    named = CheckParameterNaming(*parameter);
+// A whole message on one line, for the summary.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find(kLineBreak, at);
+    line += (line.empty() ? "" : " ") + text.substr(at, end - at);
+    if (end == std::string::npos) break;
+    at = end + 2;
   }
-  if (!named) {
-    refusal = kept.Text;
-    return nullptr;
-  }
-  return &project.AddParameter(std::move(parameter));
+  return line;
 }
 
 class TImporter {
@@ -123,12 +112,19 @@ public:
   void AddToGroup();
 
 private:
-  void ImportLine(const TSourceLine& line);
+  bool MakeParameters(int64_t headerLine);
+  bool ImportLine(const TSourceLine& line);
+  void LineStored(int64_t number);
+  void Kept();
+  void EndBatch(int64_t lastLine);
+  void Stop(int64_t line, const std::string& reason);
+  void ForgetNewParameters();
   std::vector<std::unique_ptr<TPVRelation>> Pairs(const std::vector<std::string>& fields);
-  void UseObject(const std::string& name, bool& created);
+  bool FindObject(const std::string& name);
+  void CreateObject(const std::string& name);
   int32_t Modify(TStateTrack& track, const std::vector<std::string>& fields, double time,
                  std::vector<std::unique_ptr<TDataRecord>>& stored);
-  void ModifyLatest(const std::vector<std::string>& fields, double time, const std::string& name,
+  bool ModifyLatest(const std::vector<std::string>& fields, double time, const std::string& name,
                     bool created);
   void Refused(const std::string& name, double time, bool created, const TStateTrack* track);
   void Keep(std::vector<std::unique_ptr<TDataRecord>>& stored);
@@ -144,6 +140,18 @@ private:
   std::vector<TPendingReference> pending_;
   std::vector<TPendingReference> linePending_;
   int64_t currentLine_ = 0;
+
+  // The parameters the header made. They are written with the first lines
+  // and kept only with them: an import that stores no line leaves none.
+  std::vector<int32_t> newParameters_;
+  bool parametersKept_ = false;
+  // The lines whose states the batch holds uncommitted, and the first one.
+  int64_t openLines_ = 0, openFrom_ = 0;
+  // What the last commit made lasting: all a failure leaves.
+  struct TKept {
+    int64_t lines = 0, newObjects = 0, states = 0;
+    size_t created = 0, pending = 0;
+  } kept_;
 
   // The history of the object of the last line, kept up to date with what
   // the import adds, so that the lines of one object read it once; and a
@@ -183,8 +191,9 @@ bool TImporter::ReadHeader(TLineSource& source) {
     valid = false;
   }
   if (!valid) return false;
+  std::unordered_set<std::string> named;
   for (const auto& name : names) {
-    if (FindColumn(columns_, name) >= 0) {
+    if (!named.insert(UpperCase(name)).second) {
       ShowMsg("Column " + name + " is named twice in the header");
       return false;
     }
@@ -201,19 +210,85 @@ bool TImporter::ReadHeader(TLineSource& source) {
   if (!role(settings_.NameColumn, kObjectNameColumn, nameColumn_) ||
       !role(settings_.TimeColumn, kRealTimeColumn, timeColumn_))
     return false;
-  for (auto& column : columns_)
-    if (!SameText(column.Name, kObjectNameColumn) && !SameText(column.Name, kRealTimeColumn))
-      column.Parameter = ImportedParameter(column.Name, column.Refusal);
+  return MakeParameters(line.Number);
+}
+
+// The parameter of each header column: the project's own (by its name, or
+// the name cut to the capacity), or a new one in category "Imported". A name
+// a new parameter may not have (a standard function, a reserved word) gives
+// none, and the column's refusal the naming rule's message. The new ones are
+// written together, in the batch that takes the first lines.
+bool TImporter::MakeParameters(int64_t headerLine) {
+  // Looked up by name: thousands of columns against thousands of parameters
+  // would otherwise cost their product. The first parameter in the list
+  // whose name or short name matches answers, as FindParameter does.
+  std::unordered_map<std::string, const TParameter*> known;
+  const auto know = [&](const TParameter& parameter) {
+    known.emplace(UpperCase(parameter.ParamName), &parameter);
+    if (!parameter.ShortName.empty()) known.emplace(UpperCase(parameter.ShortName), &parameter);
+  };
+  for (const auto& parameter : CurrentProject()->Parameters())
+    know(*parameter);
+  const std::string description =
+      "Automatically generated on import (" + DateTimeToText(Now()) + ")";
+  std::vector<std::unique_ptr<TParameter>> fresh;
+  for (auto& column : columns_) {
+    if (SameText(column.Name, kObjectNameColumn) || SameText(column.Name, kRealTimeColumn))
+      continue;
+    const std::string cut = column.Name.substr(0, kNameCapacity);
+    auto found = known.find(UpperCase(column.Name));
+    if (found == known.end()) found = known.find(UpperCase(cut));
+    if (found != known.end()) {
+      column.Parameter = found->second;
+      continue;
+    }
+    auto parameter = std::make_unique<TParameter>();
+    parameter->ParamName = cut;
+    parameter->ShortName = column.Name.substr(0, kShortNameCapacity);
+    parameter->Category = "Imported";
+    parameter->Descript = description;
+    TKeptMessages kept;
+    bool allowed = false;
+    {
+      ScopedMessageSink quiet(kept);
+      allowed = CheckParameterNaming(*parameter);
+    }
+    if (!allowed) {
+      column.Refusal = kept.Text;
+      continue;
+    }
+    // The object stays where it is when the project takes it over.
+    column.Parameter = parameter.get();
+    know(*parameter);
+    fresh.push_back(std::move(parameter));
+  }
+  batch_.emplace(settings_.RowsPerCommit);
+  try {
+    for (const TParameter* parameter : APSAddParameters(std::move(fresh)))
+      newParameters_.push_back(parameter->Idtor);
+  } catch (const TStorageFailure& failure) {
+    Stop(headerLine, failure.Message());
+    return false;
+  } catch (const ErrorException&) {
+    // Shown already; no parameter was made.
+    batch_->Abandon();
+    batch_.reset();
+    return false;
+  }
   return true;
 }
 
 void TImporter::ImportLines(TLineSource& source) {
-  batch_.emplace(settings_.RowsPerCommit);
   TSourceLine line;
-  int64_t sinceUpdate = 0;
+  int64_t sinceUpdate = 0, lastLine = 0;
   while (source.Next(line)) {
+    lastLine = line.Number;
     try {
-      ImportLine(line);
+      if (ImportLine(line)) LineStored(line.Number);
+    } catch (const TStorageFailure& failure) {
+      // The project's files refuse to take more (a full disk): going on
+      // would report lines as imported that are not.
+      return Stop(line.Number, failure.Message());
     } catch (const ErrorException&) {
       // Shown already; nothing of the line was written.
       ++result_.SkippedLines;
@@ -228,17 +303,72 @@ void TImporter::ImportLines(TLineSource& source) {
       }
     }
   }
-  batch_->Finish();
+  EndBatch(lastLine + 1);
+}
+
+void TImporter::LineStored(int64_t number) {
+  if (openLines_++ == 0) openFrom_ = number;
+  if (batch_->Stored()) Kept();
+}
+
+void TImporter::Kept() {
+  kept_ = {kept_.lines + openLines_, result_.NewObjects, result_.ModifiedStates, created_.size(),
+           pending_.size()};
+  result_.StoredLines = kept_.lines;
+  openLines_ = 0;
+  parametersKept_ = true;
+}
+
+void TImporter::EndBatch(int64_t lastLine) {
+  if (openLines_ == 0 && !parametersKept_) {
+    batch_->Abandon();
+    ForgetNewParameters();
+  }
+  try {
+    batch_->Finish();
+  } catch (const TStorageFailure& failure) {
+    return Stop(lastLine, failure.Message());
+  } catch (const ErrorException&) {
+    // The project file could not be written after the commit: the lines
+    // are in, and its counters are raised again when the project opens.
+  }
+  Kept();
   batch_.reset();
 }
 
-void TImporter::ImportLine(const TSourceLine& line) {
+// Keeps what was committed and nothing of the rest.
+void TImporter::Stop(int64_t line, const std::string& reason) {
+  result_.StoppedAtLine = openLines_ > 0 ? openFrom_ : line;
+  result_.Failure = OneLine(reason);
+  batch_->Abandon();
+  batch_.reset();
+  openLines_ = 0;
+  result_.StoredLines = kept_.lines;
+  result_.NewObjects = kept_.newObjects;
+  result_.ModifiedStates = kept_.states;
+  created_.resize(kept_.created);
+  pending_.resize(kept_.pending);
+  if (!parametersKept_) ForgetNewParameters();
+  objectName_.clear();
+  trackReady_ = false;
+}
+
+void TImporter::ForgetNewParameters() {
+  CurrentProject()->ForgetParameters(newParameters_);
+  newParameters_.clear();
+  for (auto& column : columns_)
+    column.Parameter = nullptr;
+}
+
+// True when the line gave a state.
+bool TImporter::ImportLine(const TSourceLine& line) {
   const auto skip = [&](const std::string& reason) {
     ShowMsg(LineSkipped(line.Number, reason));
     ++result_.SkippedLines;
+    return false;
   };
   if (!line.Problem.empty()) return skip(line.Problem);
-  if (TrimView(line.Text).empty()) return;
+  if (TrimView(line.Text).empty()) return false;
   if (HoldsBinary(line.Text, separator_)) return skip("it holds binary data");
   std::vector<std::string> fields = SplitImportLine(line.Text, separator_);
   const size_t width = columns_.size();
@@ -258,7 +388,7 @@ void TImporter::ImportLine(const TSourceLine& line) {
   for (size_t i = 0; i < width && !hasValue; ++i)
     hasValue = !fields[i].empty() && columns_[i].Parameter && static_cast<int>(i) != nameColumn_ &&
                static_cast<int>(i) != timeColumn_;
-  if (!hasValue) return;
+  if (!hasValue) return false;
   const std::string& name = fields[static_cast<size_t>(nameColumn_ >= 0 ? nameColumn_ : 0)];
   if (name.empty()) return skip("it has no object name");
   double time = Now();
@@ -273,12 +403,24 @@ void TImporter::ImportLine(const TSourceLine& line) {
       ShowMsg("Line " + std::to_string(line.Number) + ": " + UnknownUnitMessage(unit));
   }
 
-  bool created = false;
-  UseObject(name, created);
-  if (created || settings_.Mode == imModifyLatest) return ModifyLatest(fields, time, name, created);
+  if (!FindObject(name)) {
+    // The object and its first record are written as one: a line refused
+    // or failing leaves no object without a record.
+    TProjectWork work;
+    CreateObject(name);
+    if (!ModifyLatest(fields, time, name, true)) {
+      objectName_.clear();
+      return false;
+    }
+    work.Commit();
+    ++result_.NewObjects;
+    if (settings_.GroupId != 0 || !settings_.GroupName.empty()) created_.push_back(set_.ObjIdtor);
+    return true;
+  }
+  if (settings_.Mode == imModifyLatest) return ModifyLatest(fields, time, name, false);
   std::vector<std::unique_ptr<TStateTrack>> tracks;
   set_.StatesAt(time, tracks);
-  if (tracks.size() <= 1) return ModifyLatest(fields, time, name, created);
+  if (tracks.size() <= 1) return ModifyLatest(fields, time, name, false);
   std::vector<std::unique_ptr<TDataRecord>> stored;
   if (settings_.Mode == imModifyAll) {
     for (const auto& track : tracks)
@@ -289,29 +431,33 @@ void TImporter::ImportLine(const TSourceLine& line) {
     Modify(branch, fields, time, stored);
   }
   trackReady_ = false;
+  const bool any = !stored.empty();
   Keep(stored);
+  return any;
 }
 
-void TImporter::UseObject(const std::string& name, bool& created) {
+// Makes the line's object the one kept, its history loaded; false when no
+// object has the name yet.
+bool TImporter::FindObject(const std::string& name) {
   const std::string stored = StoredObjectName(name);
-  if (!objectName_.empty() && stored == objectName_) return;
+  if (!objectName_.empty() && stored == objectName_) return true;
   objectName_.clear();
   trackReady_ = false;
   set_.Clear();
-  int32_t id = APSFindObject(name);
-  if (id == 0) {
-    id = APSCreateObject(name);
-    if (id == 0) RaiseError("Can't create object " + name);
-    created = true;
-    ++result_.NewObjects;
-    if (settings_.GroupId != 0 || !settings_.GroupName.empty()) created_.push_back(id);
-    set_.ObjIdtor = id;
-    set_.ObjName = stored;
-    set_.Link();
-  } else if (!set_.Load(id)) {
-    RaiseError("Can't load object " + name);
-  }
+  const int32_t id = APSFindObject(name);
+  if (id == 0) return false;
+  if (!set_.Load(id)) RaiseError("Can't load object " + name);
   objectName_ = stored;
+  return true;
+}
+
+void TImporter::CreateObject(const std::string& name) {
+  const int32_t id = APSCreateObject(name);
+  if (id == 0) RaiseError("Can't create object " + name);
+  set_.ObjIdtor = id;
+  set_.ObjName = StoredObjectName(name);
+  set_.Link();
+  objectName_ = set_.ObjName;
 }
 
 std::vector<std::unique_ptr<TPVRelation>> TImporter::Pairs(const std::vector<std::string>& fields) {
@@ -347,14 +493,13 @@ int32_t TImporter::Modify(TStateTrack& track, const std::vector<std::string>& fi
   ++result_.ModifiedStates;
   for (auto& reference : linePending_) {
     reference.RecordId = id;
-    pending_.push_back(std::move(reference));
+    pending_.push_back(reference);
   }
   stored.push_back(std::move(record));
-  batch_->Stored();
   return id;
 }
 
-void TImporter::ModifyLatest(const std::vector<std::string>& fields, double time,
+bool TImporter::ModifyLatest(const std::vector<std::string>& fields, double time,
                              const std::string& name, bool created) {
   const TDataRecord* latest = set_.LatestRecordAt(time);
   const TDataRecord* target = latest ? latest : &set_.Root;
@@ -366,10 +511,14 @@ void TImporter::ModifyLatest(const std::vector<std::string>& fields, double time
     trackReady_ = true;
   }
   std::vector<std::unique_ptr<TDataRecord>> stored;
-  if (Modify(track_, fields, time, stored) == 0) return Refused(name, time, created, nullptr);
+  if (Modify(track_, fields, time, stored) == 0) {
+    Refused(name, time, created, nullptr);
+    return false;
+  }
   TDataRecord& record = *stored.front();
   Keep(stored);
   track_.Advance(record);
+  return true;
 }
 
 // The records just written join the kept history.
@@ -481,10 +630,27 @@ bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgre
   if (!CurrentProject()) RaiseSystemError("No project is open");
   TProgressScope scope(progress, "Import progress");
   TImporter importer(settings, scope, result);
-  if (!importer.ReadHeader(source)) return false;
+  const auto stopped = [&] {
+    if (result.Failure.empty()) return false;
+    result.Summary = "Stopped at line " + std::to_string(result.StoppedAtLine) + ": " +
+                     result.Failure + ". " + std::to_string(result.StoredLines) +
+                     " lines were imported";
+    return true;
+  };
+  if (!importer.ReadHeader(source)) {
+    stopped();
+    return false;
+  }
   importer.ImportLines(source);
-  importer.ResolvePendingReferences();
-  importer.AddToGroup();
+  try {
+    importer.ResolvePendingReferences();
+    importer.AddToGroup();
+  } catch (const TStorageFailure&) {
+    // After a stop the files are likely to refuse this as well; the stop
+    // is what the summary tells.
+    if (result.Failure.empty()) throw;
+  }
+  if (stopped()) return false;
   if (result.ModifiedStates == 0) {
     ShowMsg("Nothing was imported");
     return false;

@@ -20,7 +20,12 @@
 //
 // Lines are written in batches: a crash keeps every batch committed before
 // it, each record whole, and the project opens as usual. A line that cannot
-// be imported is reported and skipped; the import goes on.
+// be imported is reported and skipped; the import goes on. A failure of the
+// project's files (a full disk) stops it: the batches committed before stay,
+// nothing of the open one does, and the summary says from which line on
+// nothing was stored. The new parameters are written with the first batch
+// of lines and kept only with it; an object is made only together with its
+// first stored state.
 #pragma once
 
 #include "exchange/text_lines.h"
@@ -64,9 +69,16 @@ struct TImportResult {
   int64_t NewObjects = 0;
   int64_t ModifiedStates = 0;
   int64_t SkippedLines = 0;
-  bool Stopped = false; // the progress asked to stop
+  int64_t StoredLines = 0; // lines whose states are stored
+  bool Stopped = false;    // the progress asked to stop
+  // When the project's files failed: the first line not stored (every line
+  // from it on is not), and the failure on one line; else 0 and empty.
+  int64_t StoppedAtLine = 0;
+  std::string Failure;
   // n + " new objects. " + m + " states were successfully modified" when a
-  // state was modified, else empty: the caller shows it.
+  // state was modified; "Stopped at line " + StoppedAtLine + ": " + Failure
+  // + ". " + StoredLines + " lines were imported" after a failure; else
+  // empty: the caller shows it.
   std::string Summary;
 };
 
@@ -77,8 +89,9 @@ std::vector<std::string> SplitImportLine(std::string_view line, std::string_view
 // Imports the lines of source into the open project. False, with nothing
 // created, when the header is missing or invalid or a column the settings
 // name is not in it; false after "Nothing was imported" when no line gave a
-// state (the parameters the header made stay); otherwise true, whatever
-// lines were skipped.
+// state (nothing is left of it, the header's new parameters included); false
+// with the stop in the summary when the project's files failed; otherwise
+// true, whatever lines were skipped.
 bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgress* progress,
                    TImportResult& result);
 

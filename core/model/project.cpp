@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 namespace vandro {
 
@@ -126,6 +127,26 @@ TParameter& TProject::AddParameter(std::unique_ptr<TParameter> parameter) {
   TParameter& added = **parameters_.insert(at, std::move(parameter));
   RebuildCategories();
   return added;
+}
+
+std::vector<TParameter*>
+TProject::AdoptParameters(std::vector<std::unique_ptr<TParameter>> parameters) {
+  std::vector<TParameter*> adopted;
+  adopted.reserve(parameters.size());
+  for (auto& parameter : parameters) {
+    adopted.push_back(parameter.get());
+    parameters_.push_back(std::move(parameter));
+  }
+  SortParameters();
+  RebuildCategories();
+  return adopted;
+}
+
+void TProject::ForgetParameters(const std::vector<int32_t>& ids) {
+  if (ids.empty()) return;
+  const std::unordered_set<int32_t> gone(ids.begin(), ids.end());
+  std::erase_if(parameters_, [&](const auto& parameter) { return gone.count(parameter->Idtor); });
+  RebuildCategories();
 }
 
 void TProject::UpdateParameter(const TParameter& edited) {

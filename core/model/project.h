@@ -123,6 +123,13 @@ public:
   // list; returns it. When the store refuses, the identifier stays used and
   // the list is unchanged.
   TParameter& AddParameter(std::unique_ptr<TParameter> parameter);
+  // Puts parameters whose rows are stored already into the list, in one
+  // sort and one pass over the categories (many at once stay fast); returns
+  // them in the order given.
+  std::vector<TParameter*> AdoptParameters(std::vector<std::unique_ptr<TParameter>> parameters);
+  // Takes the parameters with these identifiers out of the list only: their
+  // rows went with a unit of work that was rolled back.
+  void ForgetParameters(const std::vector<int32_t>& ids);
   // Rewrites the parameter with edited's identifier from edited (cut to the
   // capacities); raises "Can't find parameter. Idtor = " when there is none.
   // The parameter object stays the same, so pointers to it stay valid.

@@ -8,6 +8,8 @@
 // against every other opener (project_lock.h).
 #pragma once
 
+#include "shell/messages.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,6 +17,14 @@
 namespace vandro {
 
 class TTransaction;
+
+// The database engine failed (a full disk, an I/O error, a damaged file):
+// raised by the storage functions after the system error is shown. Work of
+// many items stops at it, where an item refused for its content is skipped.
+class TStorageFailure : public ErrorException {
+public:
+  using ErrorException::ErrorException;
+};
 
 // A unit of work on the open project's database: what is written between
 // construction and Commit is kept whole, or undone when the work ends

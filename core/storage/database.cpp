@@ -2,11 +2,13 @@
 
 #include "shell/messages.h"
 #include "shell/text.h"
+#include "storage/access.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <unordered_map>
 
@@ -89,7 +91,8 @@ bool IsError(int code) {
 } // namespace
 
 void RaiseDatabaseFailure(const TDatabaseFailure& failure) {
-  RaiseSystemError(failure.what());
+  ShowMsg(std::string(kSystemErrorPrefix) + kLineBreak + failure.what());
+  throw TStorageFailure(failure.what());
 }
 
 // ---------------------------------------------------------------------------
@@ -258,7 +261,14 @@ void TDatabase::Close() {
 void TDatabase::Check(int code, std::string_view what) const {
   if (!IsError(code)) return;
   std::string message = "Database error in " + path_ + kLineBreak;
-  message += handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(code);
+  const int primary = code & 0xff;
+  if (handle_ && (primary == SQLITE_IOERR || primary == SQLITE_FULL) &&
+      sqlite3_system_errno(handle_) == EFBIG)
+    // A write past the file size limit (ulimit -f): for this program the
+    // disk is full, and the engine's "disk I/O error" would not say so.
+    message += "database or disk is full (the file size limit is reached)";
+  else
+    message += handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(code);
   if (!what.empty()) message += std::string(kLineBreak) + "(" + std::string(what) + ")";
   throw TDatabaseFailure(message);
 }

@@ -5,6 +5,7 @@
 #include "storage/session.h"
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace vandro {
@@ -39,6 +40,44 @@ void APSInsertParameter(const TParameter& parameter) {
               parameter.ParamType, TBlob{packed}, parameter.Descript, parameter.ValidTime)
         .Run();
   });
+}
+
+std::vector<TParameter*> APSAddParameters(std::vector<std::unique_ptr<TParameter>> parameters) {
+  TStorageSession& session = RequireSession();
+  if (parameters.empty()) return {};
+  TDeferredProjectFile deferred(session);
+  std::vector<std::string> packed;
+  packed.reserve(parameters.size());
+  for (auto& parameter : parameters) {
+    parameter->Fit();
+    packed.push_back(PackedDefault(*parameter)); // may refuse a value too long
+  }
+  for (auto& parameter : parameters)
+    parameter->Idtor = session.Project->NewId();
+  Guarded([&] {
+    // One look at the names instead of one per row: NameTaken's scan for
+    // each of thousands of new rows would cost their square.
+    std::unordered_set<std::string> taken;
+    auto names = session.Database.Query("SELECT ParamName FROM VD_Params");
+    while (names.Step())
+      taken.insert(UpperCase(names.Text(0)));
+    TTransaction work(session.Database);
+    for (size_t i = 0; i < parameters.size(); ++i) {
+      const TParameter& parameter = *parameters[i];
+      if (!taken.insert(UpperCase(parameter.ParamName)).second)
+        RaiseError("Duplicate parameter name");
+      session.Database
+          .Query("INSERT INTO VD_Params (Idtor, ParamName, ShortName, Category, ParamType, "
+                 "DefValue, Descript, ValidTime) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+          .Bind(parameter.Idtor, parameter.ParamName, parameter.ShortName, parameter.Category,
+                parameter.ParamType, TBlob{packed[i]}, parameter.Descript, parameter.ValidTime)
+          .Run();
+    }
+    work.Commit();
+  });
+  std::vector<TParameter*> added = session.Project->AdoptParameters(std::move(parameters));
+  deferred.Finish();
+  return added;
 }
 
 void APSUpdateParameter(const TParameter& parameter) {

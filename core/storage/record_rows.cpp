@@ -330,21 +330,29 @@ struct TRecordBatch::TOpen {
 
 TRecordBatch::TRecordBatch(int rowsPerCommit)
     : open_(std::make_unique<TOpen>(RequireSession())), rowsPerCommit_(std::max(rowsPerCommit, 1)) {
-  Guarded(
-      [&] { open_->transaction = std::make_unique<TTransaction>(open_->session.Database, false); });
+  Guarded([&] { open_->transaction = std::make_unique<TTransaction>(open_->session.Database); });
 }
 
-// The transaction keeps and commits what was written (it is a batch); the
-// deferred project file is written as the batch goes.
-TRecordBatch::~TRecordBatch() = default;
+// A batch keeps what was written (it is a batch); the deferred project file
+// is written as the batch goes.
+TRecordBatch::~TRecordBatch() {
+  if (!open_->transaction) return;
+  try {
+    open_->transaction->Commit();
+  } catch (const TDatabaseFailure&) {
+    // Nothing can be kept: the transaction's end undoes the rest.
+  }
+}
 
-void TRecordBatch::Stored() {
-  if (++pending_ < rowsPerCommit_) return;
+bool TRecordBatch::Stored() {
+  if (++pending_ < rowsPerCommit_) return false;
   pending_ = 0;
   Guarded([&] {
     open_->transaction->Commit();
-    open_->transaction = std::make_unique<TTransaction>(open_->session.Database, false);
+    open_->transaction.reset();
+    open_->transaction = std::make_unique<TTransaction>(open_->session.Database);
   });
+  return true;
 }
 
 void TRecordBatch::Finish() {
@@ -353,6 +361,11 @@ void TRecordBatch::Finish() {
     open_->transaction.reset();
   }
   open_->deferred.Finish();
+}
+
+void TRecordBatch::Abandon() {
+  open_->transaction.reset();
+  pending_ = 0;
 }
 
 } // namespace vandro

@@ -46,8 +46,8 @@ void APSWalkObjects(const std::function<bool(int32_t id, const std::string& name
 // Bulk work (many records, and the objects they belong to) in a row:
 // everything written while the batch is open is committed every
 // rowsPerCommit calls of Stored (and at the end), and the project file is
-// written once. A failure keeps what was written before it; the failing
-// record itself is not written.
+// written once. A batch left without Finish or Abandon keeps what was
+// written; the failing record itself is not written.
 class TRecordBatch {
 public:
   explicit TRecordBatch(int rowsPerCommit = 10000);
@@ -55,10 +55,16 @@ public:
   TRecordBatch(const TRecordBatch&) = delete;
   TRecordBatch& operator=(const TRecordBatch&) = delete;
 
-  // Call after each stored record.
-  void Stored();
+  // Call after each stored unit (a record, or a line of records that go
+  // together); true when this call committed. Raises TStorageFailure when
+  // the commit fails.
+  bool Stored();
   // Commits and writes the project file now (raises on failure).
   void Finish();
+  // Undoes everything written since the last commit and ends the batch:
+  // after a failure nothing of the open part is kept half. The project file
+  // is still written (its counters only rise).
+  void Abandon();
 
 private:
   struct TOpen;

@@ -12,6 +12,7 @@
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
 #include "storage/session.h"
+#include "support/file_size_limit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -36,6 +37,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -378,6 +380,57 @@ private slots:
     auto check = APSDatabase().Query("PRAGMA integrity_check");
     QVERIFY(check.Step());
     QCOMPARE(check.Text(0), std::string("ok"));
+  }
+
+  // A full disk: the window says from which line on nothing was stored, and
+  // nothing of the import is left.
+  void importStoppedByAFullDiskShowsWhereItStopped() {
+    std::string text = "_Object_Name\tFlow\n";
+    for (int i = 1; i <= 300; ++i)
+      text += "n" + std::to_string(i) + "\t" + std::to_string(i) + "\n";
+    const QString file = WriteFile(QStringLiteral("full.txt"), text);
+    ChooseFile(file);
+    WhenModal("vandro::TImportDlg",
+              [](QWidget* window) { static_cast<TImportDlg*>(window)->ContinueButton()->click(); });
+    {
+      testing::TFileSizeLimit full(
+          std::filesystem::file_size(Path(QStringLiteral("Ward/Ward.vdb")).toStdString()));
+      form->Command(QStringLiteral("fileImportData"))->trigger();
+    }
+    const std::string& shown = sink->Last();
+    const std::string none = ". 0 lines were imported";
+    QVERIFY2(shown.rfind("Stopped at line 2: ", 0) == 0, shown.c_str());
+    QVERIFY2(shown.size() > none.size() && shown.substr(shown.size() - none.size()) == none,
+             shown.c_str());
+    QCOMPARE(APSObjectCount(), 0);
+    QVERIFY(!CurrentProject()->FindParameter("Flow"));
+  }
+
+  // vandro-cli under a file size limit (ulimit -f) is not killed without a
+  // word: it stops the import and says so.
+  void cliPastTheFileSizeLimitReportsTheStop() {
+    const QString project = CurrentProjectFile();
+    form->Command(QStringLiteral("fileClose"))->trigger();
+    std::string text = "_Object_Name\tFlow\n";
+    for (int i = 1; i <= 300; ++i)
+      text += "n" + std::to_string(i) + "\t" + std::to_string(i) + "\n";
+    const QString file = WriteFile(QStringLiteral("limit.txt"), text);
+    const auto blocks =
+        std::filesystem::file_size(Path(QStringLiteral("Ward/Ward.vdb")).toStdString()) / 512;
+    // The shell is POSIX sh: ulimit -f counts blocks of 512 bytes.
+    QProcess cli;
+    cli.start(QStringLiteral("/bin/sh"),
+              {QStringLiteral("-c"),
+               QStringLiteral("ulimit -f %1 && exec \"$0\" import \"$1\" \"$2\"").arg(blocks),
+               QStringLiteral(QT_TESTCASE_BUILDDIR) + QStringLiteral("/../cli/vandro-cli"), project,
+               file});
+    QVERIFY(cli.waitForFinished(30000));
+    const QString output =
+        QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 1);
+    QVERIFY2(output.contains(QStringLiteral("Stopped at line 2: ")), qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral(". 0 lines were imported")), qPrintable(output));
   }
 
   void printsTheProjectManagerAsATable() {

@@ -2,7 +2,10 @@
 
 #include "shell/clock.h"
 #include "shell/datetime.h"
+#include "storage/objects.h"
 #include "storage/project_lifecycle.h"
+#include "storage/session.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +138,45 @@ TEST_F(ExchangeCommands, MissingReferencesAndAnImportOfNothingAreReported) {
   EXPECT_NE(std::string::npos, second.err.find("Can't import record.")) << second.err;
   const std::string last = "\nNothing was imported\n";
   EXPECT_EQ(last, second.err.substr(second.err.size() - last.size())) << second.err;
+}
+
+// The disk fills up while the second batch of 10,000 lines is written: the
+// first batch stays, the summary says from which line on nothing was stored
+// and the command fails; no later batch is written.
+TEST_F(ExchangeCommands, AnImportStopsAtTheFirstBatchThatCannotBeStored) {
+  const auto lines = [](int from, int to) {
+    std::string text = "_Object_Name\t_Real_Time\tFlow\n";
+    for (int i = from; i < to; ++i)
+      text += "Object" + std::to_string(i / 10) + "\t" + DateTimeToText(40000 + i % 10) + "\t" +
+              std::to_string(i) + "\n";
+    return text;
+  };
+  // How much one batch makes the database grow, on a copy of the project.
+  namespace fs = std::filesystem;
+  fs::copy_file(project, dir + "/Copy.vdp");
+  fs::copy_file(dir + "/Plant.vdb", dir + "/Copy.vdb");
+  const auto empty = fs::file_size(dir + "/Copy.vdb");
+  Ok({"import", dir + "/Copy.vdp", File("first.txt", lines(0, 10000))});
+  const auto batch = fs::file_size(dir + "/Copy.vdb") - empty;
+
+  const std::string table = File("in.txt", lines(0, 25000));
+  Outcome imported;
+  {
+    ::vandro::testing::TFileSizeLimit full(empty + batch + batch / 2);
+    imported = Run({"import", project, table});
+  }
+  EXPECT_EQ(kExitFailed, imported.status) << imported.err;
+  const std::string kept = ". 10000 lines were imported\n";
+  EXPECT_EQ(0u, imported.out.find("Stopped at line 10002: Database error in ")) << imported.out;
+  ASSERT_GT(imported.out.size(), kept.size());
+  EXPECT_EQ(kept, imported.out.substr(imported.out.size() - kept.size())) << imported.out;
+
+  ASSERT_TRUE(OpenProject(project));
+  auto rows = APSDatabase().Query("SELECT count(*) FROM VD_Records");
+  ASSERT_TRUE(rows.Step());
+  EXPECT_EQ(10000, rows.Int(0));
+  EXPECT_EQ(1000, APSObjectCount());
+  CloseProject();
 }
 
 TEST_F(ExchangeCommands, AnObjectsHistoryIsExportedAfterItsEnd) {

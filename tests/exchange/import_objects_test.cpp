@@ -1,6 +1,7 @@
 #include "exchange/import_objects.h"
 #include "shell/datetime.h"
 #include "storage/records_fixture.h"
+#include "support/file_size_limit.h"
 #include "support/recording_progress.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace vandro {
@@ -244,14 +246,42 @@ TEST_F(ImportObjectsTest, CellsWithUnknownUnitsAreReportedAndKeptAsText) {
 }
 
 TEST_F(ImportObjectsTest, AnImportThatGivesNoStateSaysSo) {
-  for (const char* file : {"_Object_Name\tX\n", "_Object_Name\tX\nPump\t\n",
-                           "_Object_Name\t_Real_Time\tX\nPump\tnever\t1\n"}) {
+  const size_t parameters = CurrentProject()->Parameters().size();
+  for (const char* file : {"_Object_Name\tX\n", "_Object_Name\tFlow\nPump\t\n",
+                           "_Object_Name\t_Real_Time\tFlow\nPump\tnever\t1\n"}) {
     sink.Reset();
     EXPECT_FALSE(Import(file)) << file;
     EXPECT_EQ("Nothing was imported", sink.Last()) << file;
     EXPECT_EQ("", result.Summary);
   }
   EXPECT_EQ(0, APSObjectCount());
+  // The parameter the header made went with the lines that gave nothing.
+  EXPECT_EQ(nullptr, CurrentProject()->FindParameter("Flow"));
+  EXPECT_EQ(parameters, CurrentProject()->Parameters().size());
+  EXPECT_EQ(parameters, Reopen().Parameters().size());
+}
+
+// An object is made only with its first stored state: a line of a new
+// object that fails leaves no object behind, and the next line of that
+// name makes it.
+TEST_F(ImportObjectsTest, ALineThatFailsLeavesNoObjectWithoutARecord) {
+  const std::string tooLong(70000, 'a');
+  ASSERT_TRUE(Import("_Object_Name\tFlow\n"
+                     "Pump\t1\n"
+                     "Tank\t" +
+                     tooLong +
+                     "\n"
+                     "Valve\t" +
+                     tooLong +
+                     "\n"
+                     "Valve\t2\n"));
+  EXPECT_EQ((std::vector<std::string>{"Value is too long to store", "Value is too long to store"}),
+            sink.Messages());
+  EXPECT_EQ("2 new objects. 2 states were successfully modified", result.Summary);
+  EXPECT_EQ(2, result.SkippedLines);
+  EXPECT_EQ(0, APSFindObject("Tank"));
+  EXPECT_EQ("Flow=2", StateOf("Valve"));
+  EXPECT_EQ(2, APSObjectCount());
 }
 
 // Pump's history forks at Day(1): two states current from Day(3) on.
@@ -408,6 +438,112 @@ TEST_F(ImportObjectsTest, TextIsReadInEitherEncodingWithAnyLineEnds) {
   std::ofstream(Path("Данные/насосы.txt"), std::ios::binary) << "_Object_Name\tX\nPump\t3\n";
   ASSERT_TRUE(ImportObjectsFromFile(Path(Cp("Данные/насосы.txt")), {}, nullptr, result));
   EXPECT_EQ("X=3", StateOf("Pump"));
+}
+
+// The project's files fail (a full disk) at the commit of lines 202 to 301:
+// the import stops there, keeps the two batches committed before and says
+// so, and goes on with nothing after.
+TEST_F(ImportObjectsTest, AFailureToStoreStopsTheImportAndKeepsWhatWasCommitted) {
+  std::string file = "_Object_Name\t_Real_Time\tFlow\n";
+  for (int i = 0; i < 1000; ++i)
+    file +=
+        "Object" + std::to_string(i / 10) + "\t" + Time(i % 10) + "\t" + std::to_string(i) + "\n";
+  // After line 257 the database may no longer grow.
+  struct TFillDisk final : TProgress {
+    explicit TFillDisk(std::string database) : database(std::move(database)) {}
+    void Start(const std::string&) override {}
+    bool Update(double) override {
+      if (!limit) limit.emplace(std::filesystem::file_size(database));
+      return true;
+    }
+    void End() override {}
+    std::string database;
+    std::optional<testing::TFileSizeLimit> limit;
+  } full(Path("Test.vdb"));
+  TImportSettings settings;
+  settings.RowsPerCommit = 100;
+  EXPECT_FALSE(Import(file, settings, &full));
+  full.limit.reset();
+  // A write past the size limit fails with EFBIG: said like a full disk.
+  EXPECT_EQ("Stopped at line 202: Database error in " + Path("Test.vdb") +
+                " database or disk is full (the file size limit is reached) (RELEASE vd). "
+                "200 lines were imported",
+            result.Summary);
+  EXPECT_EQ(20, result.NewObjects);
+  EXPECT_EQ(200, result.ModifiedStates);
+  // The failure is shown once; no line after it was tried.
+  ASSERT_EQ(1u, sink.Messages().size()) << sink.Last();
+  EXPECT_EQ(0u, sink.Last().find(kSystemErrorPrefix));
+
+  Reopen();
+  EXPECT_EQ(200, RowCount());
+  EXPECT_EQ(20, APSObjectCount());
+  EXPECT_EQ("Flow=199", StateOf("Object19"));
+  EXPECT_NE(nullptr, CurrentProject()->FindParameter("Flow"));
+}
+
+// When not even the first batch can be committed, nothing of the import is
+// left: no object, no record, no parameter, in the files and in the lists.
+TEST_F(ImportObjectsTest, AFailureBeforeTheFirstCommitLeavesNothing) {
+  const size_t parameters = CurrentProject()->Parameters().size();
+  std::string file = "_Object_Name\tFlow\tHeat\n";
+  for (int i = 0; i < 300; ++i)
+    file += "Object" + std::to_string(i) + "\t" + std::to_string(i) + "\t1\n";
+  {
+    testing::TFileSizeLimit full(std::filesystem::file_size(Path("Test.vdb")));
+    EXPECT_FALSE(Import(file));
+  }
+  EXPECT_EQ(0u, result.Summary.find("Stopped at line 2: ")) << result.Summary;
+  EXPECT_EQ(
+      ". 0 lines were imported",
+      result.Summary.substr(result.Summary.size() - std::string(". 0 lines were imported").size()));
+  EXPECT_EQ(0, result.NewObjects);
+  EXPECT_EQ(nullptr, CurrentProject()->FindParameter("Flow"));
+  EXPECT_EQ(parameters, CurrentProject()->Parameters().size());
+  Reopen();
+  EXPECT_EQ(0, RowCount());
+  EXPECT_EQ(0, APSObjectCount());
+  EXPECT_EQ(parameters, CurrentProject()->Parameters().size());
+}
+
+// The header's new parameters are made in one unit of work: a process killed
+// while it makes them leaves all of them or none.
+TEST_F(ImportObjectsTest, AKilledImportLeavesAllItsNewParametersOrNone) {
+  constexpr int kColumns = 2000;
+  std::string file = "_Object_Name";
+  for (int i = 0; i < kColumns; ++i)
+    file += "\tP" + std::to_string(i);
+  file += "\nPump";
+  for (int i = 0; i < kColumns; ++i)
+    file += "\t" + std::to_string(i);
+  file += "\n";
+  const size_t before = CurrentProject()->Parameters().size();
+  CloseProject();
+  int ready[2];
+  ASSERT_EQ(0, pipe(ready));
+  const pid_t child = fork();
+  ASSERT_NE(-1, child);
+  if (child == 0) {
+    close(ready[0]);
+    if (!OpenProject(ProjectFile())) _exit(2);
+    if (write(ready[1], "r", 1) != 1) _exit(2);
+    std::istringstream in(file);
+    TTextLines lines(in);
+    TImportResult ignored;
+    ImportObjects(lines, {}, nullptr, ignored);
+    for (;;)
+      pause();
+  }
+  close(ready[1]);
+  char signal = 0;
+  ASSERT_EQ(1, read(ready[0], &signal, 1));
+  close(ready[0]);
+  usleep(50000);
+  ASSERT_EQ(0, kill(child, SIGKILL));
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  const size_t after = Reopen().Parameters().size();
+  EXPECT_TRUE(after == before || after == before + kColumns) << after - before;
 }
 
 // Killed in the middle of an import, a project keeps every batch committed
