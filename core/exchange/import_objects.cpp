@@ -10,6 +10,7 @@
 #include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
+#include "shell/names.h"
 #include "shell/text.h"
 #include "storage/access.h"
 #include "storage/objects.h"
@@ -32,7 +33,6 @@ namespace {
 
 constexpr const char* kObjectNameColumn = "_OBJECT_NAME";
 constexpr const char* kRealTimeColumn = "_REAL_TIME";
-constexpr size_t kObjectNameCapacity = 32;
 
 struct TColumn {
   std::string Name;
@@ -66,7 +66,7 @@ bool HoldsBinary(std::string_view line, std::string_view separator) {
 }
 
 std::string StoredObjectName(std::string_view name) {
-  return UpperCase(name.substr(0, kObjectNameCapacity));
+  return UpperCase(name);
 }
 
 int FindColumn(const std::vector<TColumn>& columns, std::string_view name) {
@@ -235,15 +235,13 @@ bool TImporter::MakeParameters(int64_t headerLine) {
   for (auto& column : columns_) {
     if (SameText(column.Name, kObjectNameColumn) || SameText(column.Name, kRealTimeColumn))
       continue;
-    const std::string cut = column.Name.substr(0, kNameCapacity);
-    auto found = known.find(UpperCase(column.Name));
-    if (found == known.end()) found = known.find(UpperCase(cut));
+    const auto found = known.find(UpperCase(column.Name));
     if (found != known.end()) {
       column.Parameter = found->second;
       continue;
     }
     auto parameter = std::make_unique<TParameter>();
-    parameter->ParamName = cut;
+    parameter->ParamName = column.Name;
     parameter->ShortName = column.Name.substr(0, kShortNameCapacity);
     parameter->Category = "Imported";
     parameter->Descript = description;
@@ -391,6 +389,8 @@ bool TImporter::ImportLine(const TSourceLine& line) {
   if (!hasValue) return false;
   const std::string& name = fields[static_cast<size_t>(nameColumn_ >= 0 ? nameColumn_ : 0)];
   if (name.empty()) return skip("it has no object name");
+  // A name cut to fit was another object's: its lines went to that object.
+  if (const std::string fault = NameFault(name); !fault.empty()) return skip(fault);
   double time = Now();
   if (timeColumn_ >= 0 && !fields[static_cast<size_t>(timeColumn_)].empty() &&
       !TryTextToDateTime(fields[static_cast<size_t>(timeColumn_)], DateStyle(), time))
@@ -574,11 +574,14 @@ void TImporter::AddToGroup() {
   int32_t group = settings_.GroupId;
   if (group == 0) {
     std::string name = settings_.GroupName;
-    while (APSFindObject(name) != 0) {
+    for (;;) {
+      const std::string fault = NameFault(name);
+      if (fault.empty() && APSFindObject(name) == 0) break;
+      const std::string problem = fault.empty() ? "Object " + name + " alredy exists" : fault;
       std::string typed = name;
-      if (!settings_.InputName ||
-          !settings_.InputName("Object " + name + " alredy exists. Input new group name", typed) ||
+      if (!settings_.InputName || !settings_.InputName(problem + ". Input new group name", typed) ||
           TrimView(typed).empty()) {
+        if (!fault.empty()) ShowMsg(fault);
         ShowMsg("Objects will not be added to any group");
         return;
       }

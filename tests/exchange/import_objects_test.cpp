@@ -236,6 +236,25 @@ TEST_F(ImportObjectsTest, ANameNoParameterMayHaveRefusesTheLinesThatUseIt) {
   EXPECT_EQ("X=5", StateOf("Valve"));
 }
 
+TEST_F(ImportObjectsTest, NamesThatDoNotFitAreRefusedNotMergedIntoOneObject) {
+  // Cut to 32 characters, the three motors were one object; a long column
+  // name was a parameter of another name.
+  const std::string motor = "MOTOR_OF_THE_NORTH_WING_BUILDING_";
+  const std::string column(33, 'C');
+  ASSERT_TRUE(Import("_Object_Name\t_Real_Time\tX\t" + column + "\n" + motor + "1\t" + Time(1) +
+                     "\t1\n" + motor + "2\t" + Time(1) + "\t2\n" + "Pump\t" + Time(1) + "\t3\t4\n" +
+                     "Tank\t" + Time(1) + "\t5\n"));
+  const std::string tooLong = "The name is longer than 32 characters: ";
+  EXPECT_EQ((std::vector<std::string>{"Line 2 skipped: " + tooLong + motor + "1",
+                                      "Line 3 skipped: " + tooLong + motor + "2",
+                                      "Line 4 skipped: " + tooLong + column}),
+            sink.Messages());
+  EXPECT_EQ("1 new objects. 1 states were successfully modified", result.Summary);
+  EXPECT_EQ(0, APSFindObject(motor.substr(0, 32)));
+  EXPECT_EQ(nullptr, CurrentProject()->FindParameter(column.substr(0, 32)));
+  EXPECT_EQ("X=5", StateOf("Tank"));
+}
+
 TEST_F(ImportObjectsTest, CellsWithUnknownUnitsAreReportedAndKeptAsText) {
   ASSERT_TRUE(Import("_Object_Name\tD\tE\n"
                      "Star\t5 [parsec]\t=1 [parsec]\n"
