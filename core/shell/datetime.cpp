@@ -40,7 +40,10 @@ const long long kEpochOffset = DaysFromCivil(1899, 12, 30);
 
 // Splits a moment into whole days and milliseconds into the day, rounding to
 // the nearest millisecond (so 23:59:59.9996 becomes midnight of the next day).
+// A moment without a date (NaN, infinite, beyond the years 1..9999) counts as
+// day 0: converting it to whole days would be undefined.
 void Split(double moment, long long& days, long long& milliseconds) {
+  if (!HasDateText(moment)) moment = 0;
   days = static_cast<long long>(std::trunc(moment));
   milliseconds = std::llround(std::fabs(moment - static_cast<double>(days)) * kMillisecondsPerDay);
   if (milliseconds >= static_cast<long long>(kMillisecondsPerDay)) {
@@ -179,6 +182,7 @@ bool HasDateText(long double moment) {
 }
 
 std::string DateToText(double moment) {
+  if (!HasDateText(moment)) return kNoDateText;
   int year = 0, month = 0, day = 0;
   DecodeDate(moment, year, month, day);
   char buffer[32];
@@ -190,6 +194,7 @@ std::string DateToText(double moment) {
 }
 
 std::string FullDateTimeToText(double moment) {
+  if (!HasDateText(moment)) return kNoDateText;
   int hour = 0, minute = 0, second = 0, millisecond = 0;
   DecodeTime(moment, hour, minute, second, millisecond);
   char buffer[16];
@@ -198,6 +203,7 @@ std::string FullDateTimeToText(double moment) {
 }
 
 std::string DateTimeToText(double moment) {
+  if (!HasDateText(moment)) return kNoDateText;
   int hour = 0, minute = 0, second = 0, millisecond = 0;
   DecodeTime(moment, hour, minute, second, millisecond);
   if (hour == 0 && minute == 0 && second == 0 && millisecond == 0) return DateToText(moment);

@@ -38,6 +38,10 @@ bool TryTextToDateTime(std::string_view text, TDateStyle style, double& moment);
 // Moments that have a date text: 1 January of year 1 up to the end of 9999.
 bool HasDateText(long double moment);
 
+// What the texts below give for a moment without a date text: never digits
+// that would pass for a date.
+inline constexpr const char* kNoDateText = "n/a";
+
 // The date in the current style's pattern.
 std::string DateToText(double moment);
 // The date, then " hh:mm:ss" unless the time of day is midnight.

@@ -5,6 +5,8 @@
 #include "storage/schema.h"
 #include "storage/session.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -71,11 +73,18 @@ bool APSConnect(const std::string& dir, const std::string& name, bool readOnly) 
   TStorageSession& session = MakeSession();
   std::error_code error;
   std::string reason = "The file does not exist";
+  // A look at files that can be written may roll back what a stopped
+  // writer left half-done (SQLite needs the folder for the journal);
+  // nothing else is ever written through it.
+  TDatabase::TMode mode = TDatabase::TMode::ReadWrite;
+  if (readOnly)
+    mode = ::access(OsPath(dir).c_str(), W_OK) == 0 && ::access(OsPath(path).c_str(), W_OK) == 0
+               ? TDatabase::TMode::Look
+               : TDatabase::TMode::ReadOnly;
   // Opening never creates the file: a missing database is a failure here,
   // not a new empty one.
   if (!std::filesystem::is_regular_file(OsPath(path), error) ||
-      !session.Database.Open(
-          path, readOnly ? TDatabase::TMode::ReadOnly : TDatabase::TMode::ReadWrite, &reason)) {
+      !session.Database.Open(path, mode, &reason)) {
     ShowMsg(ConnectFailure(path, reason));
     return false;
   }
@@ -106,10 +115,11 @@ bool APSOpenTables(const std::string& dir, const std::string& name, bool readOnl
   session.Directory = dir;
   session.Name = name;
   session.ReadOnly = readOnly;
-  // The lock comes first: reading a database that another process writes
-  // could show it half-changed.
+  // Only writers take the lock, before connecting, so that a second writer
+  // is refused whole. A reader needs none: SQLite's own locking shows it
+  // the last committed state while a writer works beside it.
   std::string reason;
-  switch (session.Lock.Acquire(path, &reason, readOnly)) {
+  switch (readOnly ? TProjectLock::TResult::Locked : session.Lock.Acquire(path, &reason)) {
   case TProjectLock::TResult::Locked:
     break;
   case TProjectLock::TResult::Busy:

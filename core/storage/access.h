@@ -4,8 +4,9 @@
 // objects.h, parameter_rows.h, unit_rows.h, descriptors.h).
 //
 // Files of a project: the project file D/N.vdp (project_file.h) and beside it
-// the database D/N.vdb. While the tables are open the database is locked
-// against every other opener (project_lock.h).
+// the database D/N.vdb. While the tables are open for changing the database
+// is locked against every other writer (project_lock.h); readers share it
+// with a writer and with each other.
 #pragma once
 
 #include "shell/messages.h"
@@ -56,8 +57,9 @@ bool APSCreateDatabase(const std::string& dir, const std::string& name);
 
 // Locks and connects D/N.vdb, checks that it holds the nine tables and
 // converts a database of an earlier version (schema.h); false, after a
-// message, when it cannot. readOnly: for looking only (a shared lock, a
-// read-only connection, no conversion).
+// message, when it cannot. readOnly: for looking only (no lock, nothing
+// written, no conversion; a change a stopped writer left half-done is
+// rolled back first when the files can be written).
 bool APSOpenTables(const std::string& dir, const std::string& name, bool readOnly = false);
 
 // Closes the connection, lets go of the lock and frees the project bound to

@@ -6,9 +6,13 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <unordered_map>
 
@@ -81,6 +85,17 @@ int CompareNames(void*, int lengthA, const void* a, int lengthB, const void* b) 
   if (i < lengthA) return 1;
   if (j < lengthB) return -1;
   return 0;
+}
+
+constexpr int kBusyMilliseconds = 10000;
+
+// A rename reaches the disk with the folder that holds the file.
+void SyncFolderOf(const std::string& path) {
+  const std::string folder = std::filesystem::path(OsPath(path)).parent_path().string();
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 bool IsError(int code) {
@@ -224,9 +239,15 @@ bool TDatabase::Open(const std::string& path, TMode mode, std::string* reason) {
   int code = sqlite3_open_v2(OsPath(path).c_str(), &handle, flags, nullptr);
   if (code == SQLITE_OK) {
     sqlite3_extended_result_codes(handle, 1);
+    // Readers share the file with a writer in another process: each waits
+    // while the other holds SQLite's lock for a moment (a commit, a read)
+    // instead of failing at once.
+    sqlite3_busy_timeout(handle, kBusyMilliseconds);
     code = sqlite3_create_collation_v2(handle, kLegacyNameCollation, SQLITE_UTF8, nullptr,
                                        CompareNames, nullptr);
   }
+  if (code == SQLITE_OK && mode == TMode::Look)
+    code = sqlite3_exec(handle, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
   if (code == SQLITE_OK) {
     // SQLite reads the file lazily: a file that is not a database (or is
     // locked mid-recovery) shows only at the first read.
@@ -237,7 +258,10 @@ bool TDatabase::Open(const std::string& path, TMode mode, std::string* reason) {
     code = sqlite3_exec(handle, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
   }
   if (code != SQLITE_OK) {
-    if (reason) *reason = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code);
+    if (reason)
+      *reason = code == SQLITE_READONLY_ROLLBACK ? kHalfWrittenReason
+                : handle                         ? sqlite3_errmsg(handle)
+                                                 : sqlite3_errstr(code);
     sqlite3_close_v2(handle);
     return false;
   }
@@ -314,11 +338,22 @@ bool TDatabase::CopyTo(const std::string& path, std::string& reason,
   // 4 MB with SQLite's default page size: a big database reports its
   // progress often, a small one is copied in one slice.
   constexpr int kPagesPerSlice = 1024;
-  std::error_code error;
-  std::filesystem::remove(OsPath(path), error);
+  const std::string copying = CopyingName(path);
+  const auto removeCopying = [&] {
+    std::error_code error;
+    std::filesystem::remove(OsPath(copying), error);
+    std::filesystem::remove(OsPath(copying + "-journal"), error);
+  };
+  // Left by a copy that was stopped: its journal would be played into
+  // the new copy.
+  removeCopying();
   sqlite3* copy = nullptr;
-  int code = sqlite3_open_v2(OsPath(path).c_str(), &copy,
+  int code = sqlite3_open_v2(OsPath(copying).c_str(), &copy,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  // The copy is new and unnamed until it is whole: there is nothing a
+  // journal could restore.
+  if (code == SQLITE_OK)
+    code = sqlite3_exec(copy, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
   if (code == SQLITE_OK) {
     sqlite3_backup* backup = sqlite3_backup_init(copy, "main", handle_, "main");
     if (!backup) {
@@ -343,10 +378,18 @@ bool TDatabase::CopyTo(const std::string& path, std::string& reason,
     code = SQLITE_ERROR;
     reason = "the copy could not be closed";
   }
-  if (code == SQLITE_OK) return true;
-  std::filesystem::remove(OsPath(path), error);
-  std::filesystem::remove(OsPath(path + "-journal"), error);
-  return false;
+  // The backup's commit has synced the copy; the rename reaches the disk
+  // with the folder.
+  if (code == SQLITE_OK && ::rename(OsPath(copying).c_str(), OsPath(path).c_str()) != 0) {
+    code = SQLITE_ERROR;
+    reason = std::strerror(errno);
+  }
+  if (code != SQLITE_OK) {
+    removeCopying();
+    return false;
+  }
+  SyncFolderOf(path);
+  return true;
 }
 
 // ---------------------------------------------------------------------------

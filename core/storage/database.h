@@ -31,6 +31,13 @@ namespace vandro {
 
 inline constexpr const char* kLegacyNameCollation = "VD_NOCASE";
 
+// Why a database whose files cannot be written cannot be read: a writer
+// stopped in the middle of a change, and only a connection that may write
+// can roll the change back.
+inline constexpr const char* kHalfWrittenReason =
+    "The project was left half-written by a program that stopped; open it once with write access "
+    "to repair it";
+
 class TDatabaseFailure : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
@@ -120,7 +127,12 @@ private:
 
 class TDatabase {
 public:
-  enum class TMode { ReadWrite, ReadOnly, Create };
+  // Look: no statement may write (query_only), but the connection may write
+  // the files, so that the journal a stopped writer left behind is rolled
+  // back before the first read instead of failing every read. ReadOnly
+  // cannot do that: it refuses a database with such a journal (reason says
+  // so).
+  enum class TMode { ReadWrite, ReadOnly, Look, Create };
 
   TDatabase() = default;
   ~TDatabase();
@@ -149,10 +161,14 @@ public:
   // Writes a consistent copy of the whole database to path (replacing a file
   // there) through SQLite's online backup, a slice of pages at a time; done
   // hears the share copied after each slice. Call it outside a unit of work:
-  // the copy holds what is committed. False, with the reason, when it
+  // the copy holds what is committed. The copy is written under
+  // CopyingName(path) and takes path only when whole, so path never names a
+  // half-written copy, even after a crash. False, with the reason, when it
   // cannot; a partial copy is removed.
   bool CopyTo(const std::string& path, std::string& reason,
               const std::function<void(double done)>& done = {});
+
+  static std::string CopyingName(const std::string& path) { return path + ".incomplete"; }
 
   // Throws TDatabaseFailure for an SQLite result code that is an error.
   void Check(int code, std::string_view what) const;

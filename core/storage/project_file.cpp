@@ -1,5 +1,6 @@
 #include "storage/project_file.h"
 
+#include "shell/datetime.h"
 #include "shell/text.h"
 
 #include <fcntl.h>
@@ -115,7 +116,7 @@ bool DecodeProjectFile(std::string_view bytes, TProjectFileContent& content, std
   }
   for (const auto& field : kDateFields) {
     const double value = GetDouble(bytes, field.offset);
-    content.Info.*field.field = std::isfinite(value) ? value : 0;
+    content.Info.*field.field = HasDateText(value) ? value : 0; // 0: no date
   }
   return true;
 }

@@ -46,10 +46,29 @@ int64_t LargestStored(TDatabase& database, const char* sql) {
   return query.Step() && !query.IsNull(0) ? query.Int(0) : 0;
 }
 
-// A crash between storing a row and rewriting the project file leaves the
-// file's counters behind the identifiers in use; they are raised to the
-// largest identifier stored so that none is handed out twice.
-void RaiseCountersToStoredIdentifiers(TStorageSession& session) {
+// A counter with fewer identifiers left than this is taken for damage (a
+// project holding two billion identifiers is not a project anyone made) and
+// set again from the identifiers stored.
+constexpr int64_t kIdentifiersKeptInReserve = 1000;
+
+// What a counter read from the project file becomes: at least the largest
+// identifier stored, so that none is handed out twice after a crash between
+// storing a row and rewriting the file; and, when it stands within the
+// reserve of its end, the largest identifier stored itself, so that a
+// damaged file cannot block every new record. step is 32 for objects.
+int64_t MendedCounter(int64_t counter, int64_t largestStored, int64_t least, int64_t step) {
+  constexpr int64_t kLargest = std::numeric_limits<int32_t>::max();
+  const int64_t end = kLargest / step * step;
+  if (counter < largestStored || counter < least ||
+      counter > end - kIdentifiersKeptInReserve * step)
+    counter = std::max(largestStored, least);
+  return std::min((counter + step - 1) / step * step, end);
+}
+
+// Sets the counters from the identifiers stored where they are behind them,
+// damaged or near their end; a project opened to be changed says so and
+// has its file rewritten.
+void MendCounters(TStorageSession& session) {
   TProject& project = *session.Project;
   const int64_t objects =
       LargestStored(session.Database, "SELECT max(m) FROM (SELECT max(ObjIdtor) AS m FROM "
@@ -61,15 +80,24 @@ void RaiseCountersToStoredIdentifiers(TStorageSession& session) {
       "FROM VD_Records UNION ALL SELECT max(UntIdtor) FROM VD_Units UNION ALL SELECT max(Idtor) "
       "FROM VD_Templates UNION ALL SELECT max(Idtor) FROM VD_Param_Templ UNION ALL SELECT "
       "max(Idtor) FROM VD_Act_Templ)");
-  constexpr int64_t kLargest = std::numeric_limits<int32_t>::max();
-  // The object counter stays a multiple of 32 and at least the first one's
-  // predecessor, whatever a damaged file says.
-  int64_t objectCounter = std::max<int64_t>({project.ObjectCounter(), objects, 32});
-  objectCounter = std::min((objectCounter + 31) / 32 * 32, kLargest / 32 * 32);
-  const int64_t idCounter = std::min(std::max<int64_t>({project.IdCounter(), others, 1}), kLargest);
+  const int64_t objectCounter = MendedCounter(project.ObjectCounter(), objects, 32, 32);
+  const int64_t idCounter = MendedCounter(project.IdCounter(), others, 1, 1);
   if (objectCounter == project.ObjectCounter() && idCounter == project.IdCounter()) return;
+  std::string told;
+  const auto tell = [&](const char* which, int64_t was, int64_t now) {
+    if (was == now) return;
+    if (!told.empty()) told += kLineBreak;
+    told += "The " + std::string(which) + " counter of the project was " + std::to_string(was) +
+            "; it is set to " + std::to_string(now) + " from the identifiers stored";
+  };
+  tell("object identifier", project.ObjectCounter(), objectCounter);
+  tell("identifier", project.IdCounter(), idCounter);
   project.SetCounters(static_cast<int32_t>(objectCounter), static_cast<int32_t>(idCounter));
-  if (!session.ReadOnly) session.WriteProjectFileNow();
+  // A look writes nothing and hands out no identifier: the file is mended
+  // when the project is opened to be changed.
+  if (session.ReadOnly) return;
+  session.WriteProjectFileNow();
+  ShowMsg(told);
 }
 
 // Why the project's files cannot be written, or empty when they can: SQLite
@@ -186,7 +214,7 @@ bool APSOpenProject(const std::string& path, TOpenMode mode) {
   project.SetCounters(content.ObjectCounter, content.IdCounter);
   project.Info() = content.Info;
   try {
-    RaiseCountersToStoredIdentifiers(*Session());
+    MendCounters(*Session());
     LoadParameters();
     APSLoadUnits();
     LoadIndexEntries();

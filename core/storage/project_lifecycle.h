@@ -39,10 +39,12 @@ enum class TOpenMode { Edit, Look, EditOrLook };
 
 // Opens the storage of the project at path and loads its lists into a new
 // TProject, which becomes the current project: parameters, units, index
-// entries, template names, chart names, variables. The identifier counters
-// are raised to the largest identifier stored, so none is handed out twice
-// after a crash. False, after a message, when it cannot be opened; no
-// project is open then.
+// entries, template names, chart names, variables. An identifier counter
+// behind the largest identifier stored (a crash), or within 1,000
+// identifiers of its end (a damaged file), is set from the identifiers
+// stored, so none is handed out twice and new ones remain; opened to be
+// changed, the project says so. False, after a message, when it cannot be
+// opened; no project is open then.
 bool APSOpenProject(const std::string& path, TOpenMode mode = TOpenMode::Edit);
 
 // Closes the open project, opens the one at path (APSOpenProject), normalises

@@ -15,16 +15,14 @@ TProjectLock::~TProjectLock() {
   Release();
 }
 
-TProjectLock::TResult TProjectLock::Acquire(const std::string& path, std::string* reason,
-                                            bool shared) {
+TProjectLock::TResult TProjectLock::Acquire(const std::string& path, std::string* reason) {
   Release();
-  const int fd =
-      ::open(OsPath(path).c_str(), (shared ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::open(OsPath(path).c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (reason) *reason = std::strerror(errno);
     return TResult::Failed;
   }
-  if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const bool busy = errno == EWOULDBLOCK;
     if (reason) *reason = std::strerror(errno);
     ::close(fd);

@@ -1,10 +1,10 @@
-// Keeps a project to one process at a time: an exclusive advisory lock
+// Keeps a project to one writer at a time: an exclusive advisory lock
 // (flock) on the project's database file, taken before the database is
-// connected and let go after it is closed. A project opened only for
-// looking takes a shared lock, which other lookers share and a writer
-// excludes. The operating system drops it when
-// the process ends, so a crash leaves nothing to clean up. Two locks on the
-// same file exclude each other even inside one process.
+// connected for changing and let go after it is closed. A project opened
+// only for looking takes none: SQLite's own locking keeps readers and the
+// writer apart for the moment of each commit. The operating system drops
+// the lock when the process ends, so a crash leaves nothing to clean up.
+// Two locks on the same file exclude each other even inside one process.
 #pragma once
 
 #include <string>
@@ -20,7 +20,7 @@ public:
 
   enum class TResult { Locked, Busy, Failed };
   // Failed: the file cannot be opened (reason says why).
-  TResult Acquire(const std::string& path, std::string* reason = nullptr, bool shared = false);
+  TResult Acquire(const std::string& path, std::string* reason = nullptr);
   void Release();
   bool Held() const { return fd_ >= 0; }
 

@@ -4,6 +4,7 @@
 #include "model/object_set.h"
 #include "model/record_packing.h"
 #include "model/record_store.h"
+#include "shell/datetime.h"
 #include "shell/messages.h"
 #include "storage/access.h"
 #include "storage/database.h"
@@ -51,6 +52,10 @@ void ReadRow(const TQuery& query, TDataRecord& record, const TParameterIndex& pa
   record.PtrArr = query.Text(6);
   record.RealTime = query.Real(7);
   record.SysTime = query.Real(8);
+  // A time no date text can show (another tool's write, a damaged file)
+  // would place the record anywhere in its history and print as nonsense.
+  if (!HasDateText(record.RealTime) || !HasDateText(record.SysTime))
+    RaiseError("Record " + std::to_string(record.Idtor) + " has an invalid time");
   record.Type = Identifier(query, 9);
   // Unpacked where SQLite holds the row: a loaded record keeps its values,
   // not the memos they came in.

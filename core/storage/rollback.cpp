@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -20,8 +19,6 @@
 namespace vandro {
 
 namespace {
-
-constexpr int kDeletionsPerCommit = 1000;
 
 struct TLinks {
   int32_t id = 0;
@@ -48,9 +45,9 @@ bool Predecessors(const TLinks& links, std::vector<int32_t>& ids) {
 }
 
 // Deletes the record and hands its predecessors to the records of its
-// object that followed it. False when the record is gone already.
+// object that followed it. False when the record is gone already. Runs
+// inside the rollback's one transaction, which undoes it on a failure.
 bool DeleteOne(TDatabase& database, int32_t id) {
-  TTransaction transaction(database);
   auto own = database.Query(
       "SELECT Idtor, PrevRecord, PtrArrTag, PtrArr, ObjIdtor FROM VD_Records WHERE Idtor = ?");
   own.Bind(id);
@@ -94,7 +91,6 @@ bool DeleteOne(TDatabase& database, int32_t id) {
         .Run();
   }
   database.Query("DELETE FROM VD_Records WHERE Idtor = ?").Bind(id).Run();
-  transaction.Commit();
   return true;
 }
 
@@ -122,17 +118,15 @@ int32_t DeleteRecordsAfter(double moment, TProgress* progress) {
         scope.Update(0.1 * static_cast<double>(++visited) / static_cast<double>(total));
       }
     }
+    // One transaction: a rollback stopped by a failure or a crash leaves
+    // every record in place, never a history cut at some arbitrary point.
     int32_t deleted = 0;
-    auto batch = std::make_unique<TTransaction>(database, false);
+    TTransaction transaction(database);
     for (size_t i = 0; i < doomed.size(); ++i) {
       if (DeleteOne(database, doomed[i])) ++deleted;
       scope.Update(0.1 + 0.9 * static_cast<double>(i + 1) / static_cast<double>(doomed.size()));
-      if ((i + 1) % kDeletionsPerCommit == 0) {
-        batch->Commit();
-        batch = std::make_unique<TTransaction>(database, false);
-      }
     }
-    batch->Commit();
+    transaction.Commit();
     scope.Update(1.0);
     return deleted;
   });

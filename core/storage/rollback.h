@@ -24,10 +24,9 @@ namespace vandro {
 
 // Deletes every record whose SysTime is later than moment, newest first,
 // repairing the links of the records that followed each; returns how many
-// were deleted. Work is committed in batches: on a failure (raised after a
-// message) the records deleted so far stay deleted, each with its links
-// repaired. The progress ("Rollback progress") moves once per record visited
-// and once per record deleted; a rollback is not stopped halfway.
+// were deleted. All of it is one transaction: after a failure (raised after
+// a message) or a crash every record is still there. The progress ("Rollback progress") moves once
+// per record visited and once per record deleted; a rollback is not stopped halfway.
 int32_t DeleteRecordsAfter(double moment, TProgress* progress = nullptr);
 
 // The same, then shows the number followed by " records were deleted".

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <tuple>
+
 namespace vandro {
 namespace {
 
@@ -56,6 +59,24 @@ TEST(DateTime, ReadsAndWritesInTheCurrentStyle) {
   EXPECT_EQ("12/31/2004 23:59:59", FullDateTimeToText(moment));
   for (const char* bad : {"31/12/2004", "12.31.2004", "1/1", "1/1/2004 25:00", "1/1/2004 x"})
     EXPECT_FALSE(TryTextToDateTime(bad, TDateStyle::US, moment)) << bad;
+}
+
+TEST(DateTime, AMomentWithoutADateIsNeverWrittenAsOne) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const double last = Date(9999, 12, 31) + 0.5;
+  EXPECT_EQ("31.12.9999 12:00:00", DateTimeToText(last));
+  EXPECT_EQ("01.01.0001", DateTimeToText(Date(1, 1, 1)));
+  for (const double moment : {nan, inf, -inf, -1e300, 1e300, last + 1, Date(1, 1, 1) - 0.5}) {
+    EXPECT_EQ("n/a", DateToText(moment)) << moment;
+    EXPECT_EQ("n/a", DateTimeToText(moment)) << moment;
+    EXPECT_EQ("n/a", FullDateTimeToText(moment)) << moment;
+    int y = -1, m = -1, d = -1, h = -1, mi = -1, sec = -1, ms = -1;
+    DecodeDate(moment, y, m, d);
+    DecodeTime(moment, h, mi, sec, ms);
+    EXPECT_EQ(std::make_tuple(1899, 12, 30, 0, 0, 0, 0), std::make_tuple(y, m, d, h, mi, sec, ms))
+        << moment;
+  }
 }
 
 TEST(Clock, AFixedClockReplacesTheSystemClock) {

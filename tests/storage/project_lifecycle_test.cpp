@@ -6,6 +6,7 @@
 #include "storage/session.h"
 #include "storage_fixture.h"
 #include "support/cp.h"
+#include "support/other_process.h"
 #include "support/unwritable.h"
 #include "values/default_units.h"
 #include "values/value_text.h"
@@ -224,6 +225,51 @@ TEST_F(StorageProject, DamagedCountersAreMendedOnOpen) {
   EXPECT_EQ(137, APSNewId());
 }
 
+TEST_F(StorageProject, ACounterNearItsEndIsSetFromTheStoredIdentifiers) {
+  CreateAndOpen();
+  const int32_t object = APSCreateObject("kept");
+  auto parameter = std::make_unique<TParameter>();
+  parameter->ParamName = "Pulse";
+  const int32_t id = CurrentProject()->AddParameter(std::move(parameter)).Idtor;
+  CloseProject();
+  TProjectFileContent content;
+  ASSERT_TRUE(ReadProjectFile(ProjectFile(), content));
+  content.ObjectCounter = 2147483616 - 32 * 999;
+  content.IdCounter = 2147483647 - 999;
+  ASSERT_TRUE(WriteProjectFileAtomically(ProjectFile(), content));
+
+  // A look hands out nothing and writes nothing, and has nothing to say.
+  sink.Reset();
+  ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::Look));
+  EXPECT_TRUE(sink.Messages().empty()) << sink.Last();
+  CloseProject();
+
+  Reopen();
+  EXPECT_EQ((std::vector<std::string>{
+                "The object identifier counter of the project was 2147451648; it is set to " +
+                std::to_string(object) +
+                " from the identifiers stored\r\n"
+                "The identifier counter of the project was "
+                "2147482648; it is set to " +
+                std::to_string(id) + " from the identifiers stored"}),
+            sink.Messages());
+  EXPECT_EQ(object + 32, APSNewObjectId());
+  EXPECT_EQ(id + 1, APSNewId());
+  ASSERT_TRUE(ReadProjectFile(ProjectFile(), content));
+  EXPECT_EQ(object + 32, content.ObjectCounter);
+
+  // One more identifier left than the reserve: the counters are the file's.
+  CloseProject();
+  content.ObjectCounter = 2147483616 - 32 * 1000;
+  content.IdCounter = 2147483647 - 1000;
+  ASSERT_TRUE(WriteProjectFileAtomically(ProjectFile(), content));
+  sink.Reset();
+  Reopen();
+  EXPECT_TRUE(sink.Messages().empty()) << sink.Last();
+  EXPECT_EQ(2147483616 - 32 * 999, APSNewObjectId());
+  EXPECT_EQ(2147483647 - 999, APSNewId());
+}
+
 TEST_F(StorageProject, EveryIdentifierChangeRewritesTheProjectFile) {
   CreateAndOpen();
   TProjectFileContent content;
@@ -398,8 +444,8 @@ TEST_F(StorageProject, AProjectOpenedForLookingIsReadAndNeverWritten) {
   ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::Look));
   EXPECT_TRUE(ProjectIsReadOnly());
   EXPECT_EQ(kept, APSFindObject("KEPT"));
-  // A writer is kept out while it is looked at.
-  EXPECT_TRUE(TProjectLock::HeldElsewhere(DatabaseFile()));
+  // A look takes no lock: a writer may open the project beside it.
+  EXPECT_FALSE(TProjectLock::HeldElsewhere(DatabaseFile()));
   // Changes are refused, with the reason, and change nothing.
   EXPECT_THROW(APSCreateObject("new"), ErrorException);
   EXPECT_EQ("The project " + ProjectFile() + " is open read-only: nothing can be changed",
@@ -445,6 +491,85 @@ TEST_F(StorageProject, AProjectThatCannotBeWrittenOpensForLookingAfterSayingWhy)
   CloseProject();
   EXPECT_EQ(file, ReadBytes(ProjectFile()));
   EXPECT_EQ(database, ReadBytes(DatabaseFile()));
+}
+
+TEST_F(StorageProject, ReadersShareAProjectWithItsOneWriter) {
+  CreateAndOpen();
+  const int32_t kept = APSCreateObject("kept");
+  CloseProject();
+  const std::string inUse = "The project is open in another program:\r\n" + DatabaseFile();
+  {
+    // Another program looks at it: this one opens it to change it.
+    testing::TOtherProcess reader([&] { return OpenProject(ProjectFile(), TOpenMode::Look); });
+    ASSERT_TRUE(reader.Started());
+    ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::EditOrLook)) << sink.Last();
+    EXPECT_FALSE(ProjectIsReadOnly());
+    CloseProject();
+    // And looks at it beside the other.
+    ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::Look)) << sink.Last();
+    EXPECT_EQ(kept, APSFindObject("KEPT"));
+    CloseProject();
+    EXPECT_EQ(0, reader.End());
+  }
+  {
+    // Another program has it open to change it, in the middle of a change.
+    testing::TOtherProcess writer([&] {
+      if (!OpenProject(ProjectFile())) return false;
+      APSDatabase().Execute("BEGIN");
+      return APSCreateObject("uncommitted") != 0;
+    });
+    ASSERT_TRUE(writer.Started());
+    sink.Reset();
+    // A look sees what was last committed.
+    ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::Look)) << sink.Last();
+    EXPECT_EQ(kept, APSFindObject("KEPT"));
+    EXPECT_EQ(0, APSFindObject("UNCOMMITTED"));
+    CloseProject();
+    // A second writer is refused.
+    EXPECT_FALSE(OpenProject(ProjectFile(), TOpenMode::EditOrLook));
+    EXPECT_EQ((std::vector<std::string>{inUse, "Can't open the project " + ProjectFile()}),
+              sink.Messages());
+    EXPECT_EQ(0, writer.End());
+  }
+  EXPECT_TRUE(OpenProject(ProjectFile()));
+}
+
+TEST_F(StorageProject, ALookRollsBackWhatAStoppedWriterLeftHalfDone) {
+  const auto count = [](const char* sql) {
+    auto query = APSDatabase().Query(sql);
+    return query.Step() ? query.Int(0) : -1;
+  };
+  CreateAndOpen();
+  const int32_t kept = APSCreateObject("kept");
+  const int64_t units = count("SELECT count(*) FROM VD_Units");
+  CloseProject();
+  const std::string journal = DatabaseFile() + "-journal";
+  ASSERT_TRUE(testing::LeaveHalfWritten(ProjectFile(), DatabaseFile()));
+  {
+    // Files that cannot be written cannot be repaired: the look is refused
+    // with the reason and changes nothing.
+    const TUnwritable unwritable({dir, ProjectFile(), DatabaseFile()});
+    if (unwritable.Refused().empty()) {
+      const std::string database = ReadBytes(DatabaseFile());
+      sink.Reset();
+      EXPECT_FALSE(OpenProject(ProjectFile(), TOpenMode::EditOrLook));
+      EXPECT_EQ("Can't connect to database:\r\n" + DatabaseFile() + "\r\n" + kHalfWrittenReason,
+                sink.Messages().at(1));
+      EXPECT_EQ(database, ReadBytes(DatabaseFile()));
+      EXPECT_TRUE(std::filesystem::exists(journal));
+    }
+  }
+  sink.Reset();
+  ASSERT_TRUE(OpenProject(ProjectFile(), TOpenMode::Look)) << sink.Last();
+  EXPECT_FALSE(std::filesystem::exists(journal));
+  EXPECT_EQ(kept, APSFindObject("KEPT"));
+  EXPECT_EQ(units, count("SELECT count(*) FROM VD_Units"));
+  EXPECT_EQ(0, count("SELECT count(*) FROM sqlite_master WHERE name = 'Filler'"));
+  CloseProject();
+  ASSERT_TRUE(OpenProject(ProjectFile()));
+  auto check = APSDatabase().Query("PRAGMA integrity_check");
+  ASSERT_TRUE(check.Step());
+  EXPECT_EQ("ok", check.Text(0));
 }
 
 TEST_F(StorageProject, OpeningAnotherProjectClosesTheFirst) {

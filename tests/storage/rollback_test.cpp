@@ -273,6 +273,7 @@ TEST_F(Rollback, ACopyThatCannotBeWrittenStopsItBeforeAnythingIsDeleted) {
   // Nothing of a failed copy is left behind; a file that was there stays.
   EXPECT_FALSE(std::filesystem::exists(Path("full")));
   EXPECT_FALSE(std::filesystem::exists(Path("full-journal")));
+  EXPECT_FALSE(std::filesystem::exists(TDatabase::CopyingName(Path("full"))));
   EXPECT_EQ("mine", ReadBytes(taken));
 
   // The command: the question, then the failure shown, and nothing deleted.
