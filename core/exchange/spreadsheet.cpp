@@ -690,6 +690,19 @@ bool ReadSharedStrings(TZip& zip, const TSheetLimits& limits, TSharedStrings& sh
   }
 }
 
+// A cell's type attribute: shared string ("s"), inline string, boolean,
+// text as it stands (a formula's string, an error, an ISO date), or number
+// (none, "n" and whatever else).
+enum class TCellType { Number, Shared, Inline, Boolean, Text };
+
+TCellType CellTypeOf(std::string_view type) {
+  if (type == "s") return TCellType::Shared;
+  if (type == "inlineStr") return TCellType::Inline;
+  if (type == "b") return TCellType::Boolean;
+  if (type == "str" || type == "e" || type == "d") return TCellType::Text;
+  return TCellType::Number;
+}
+
 // The worksheet's rows as they are read: each kept row's line from its
 // first value on and that value's column. The lines get their leading
 // tabs at the end, when the used region's first column is known.
@@ -753,7 +766,8 @@ TXlsxResult ReadXlsxZip(TZip& zip, std::vector<std::string>& lines, const TSheet
   bool inData = false, dataSeen = false, inRow = false, inCell = false, inValue = false;
   bool valueSeen = false, inlineSeen = false;
   uint32_t row = 0, column = 0, cellColumn = 0, style = 0;
-  std::string type, value, inlineText;
+  TCellType type = TCellType::Number;
+  std::string value, inlineText;
   for (;;) {
     switch (reader.Next()) {
     case TXmlReader::kError:
@@ -794,7 +808,7 @@ TXlsxResult ReadXlsxZip(TZip& zip, std::vector<std::string>& lines, const TSheet
           cellColumn = column + 1;
         if (cellColumn > kMaxColumns) return result;
         column = cellColumn;
-        type = reader.Attribute("t");
+        type = CellTypeOf(reader.Attribute("t"));
         style = static_cast<uint32_t>(LeadingNumber(reader.Attribute("s"), 0));
         value.clear();
         inlineText.clear();
@@ -832,15 +846,17 @@ TXlsxResult ReadXlsxZip(TZip& zip, std::vector<std::string>& lines, const TSheet
       case 4: {
         if (!inCell) break;
         inCell = false;
+        // Most cells of a large sheet are empty ones that only carry a style.
+        if (!valueSeen && !inlineSeen && type != TCellType::Boolean) break;
         std::string text;
-        if (type == "s") {
+        if (type == TCellType::Shared) {
           const uint64_t index = LeadingNumber(value, UINT32_MAX);
           if (index < shared.Size()) text = shared.At(index);
-        } else if (type == "inlineStr") {
+        } else if (type == TCellType::Inline) {
           text = inlineText;
-        } else if (type == "b") {
+        } else if (type == TCellType::Boolean) {
           text = value == "1" ? "TRUE" : "FALSE";
-        } else if (type == "str" || type == "e" || type == "d") {
+        } else if (type == TCellType::Text) {
           text = value;
         } else if (!value.empty()) {
           double number = 0;
@@ -851,7 +867,7 @@ TXlsxResult ReadXlsxZip(TZip& zip, std::vector<std::string>& lines, const TSheet
           else
             text = NumberText(number);
         }
-        text = CellText(text);
+        if (!text.empty()) text = CellText(text);
         if (!text.empty()) cells.push_back({row, cellColumn, std::move(text)});
         break;
       }
