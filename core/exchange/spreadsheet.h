@@ -1,10 +1,11 @@
 // Worksheets read as lines of text for the object import: the first
 // worksheet's used region (the rows and columns between its first and last
 // non-empty cells), one line per row that has a non-empty cell, the cells
-// joined by tab. Cells are written as their values read: numbers with "."
-// and up to 15 significant digits, dates and times in the date style of the
-// settings, booleans as TRUE and FALSE; tabs and line ends inside a cell
-// become blanks. Lines are UTF-8.
+// joined by tab up to the row's last non-empty one (a wide row does not
+// widen the others). Rows come in the order the sheet writes them. Cells are written as their
+// values read: numbers with "." and up to 15 significant digits, dates and times in the date style
+// of the settings, booleans as TRUE and FALSE; tabs and line ends inside a cell become blanks.
+// Lines are UTF-8.
 //
 // ".xls" (BIFF, Excel 97 to 2003) is read with FreeXL, ".xlsx" (Office Open
 // XML) with libzip, both straight from the file. An .xlsx's worksheet and
