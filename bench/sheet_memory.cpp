@@ -126,10 +126,11 @@ int main(int argc, char** argv) {
   testing::WriteZip(dir + "/wide.xlsx", testing::XlsxParts(wide, {}));
   wide = {};
   Print("first row to XFD, 1,000,000 one-cell rows", ReadInChild(argv[0], dir + "/wide.xlsx"));
-  Print("500 MB of <c/> packed in 546 KB", ReadInChild(argv[0],
-                                                VANDRO_SOURCE_DIR "/fuzz/seeds/fuzz_spreadsheet/"
-                                                                  "xlsx_500mb_of_empty_cells",
-                                                true));
+  Print("500 MB of <c/> packed in 546 KB",
+        ReadInChild(argv[0],
+                    VANDRO_SOURCE_DIR "/fuzz/seeds/fuzz_spreadsheet/"
+                                      "xlsx_500mb_of_empty_cells",
+                    true));
   RemoveUnlessKept(dir);
   return 0;
 }
