@@ -1,17 +1,21 @@
 #include "data_file.h"
 
+#include "exchange/text_lines.h"
 #include "shell/text.h"
 #include "stats/mining.h"
 #include "values/value.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <string_view>
 
 namespace vandro::cli {
 
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::vector<std::string> Split(const std::string& line, const std::string& separator) {
   std::vector<std::string> cells;
@@ -27,23 +31,221 @@ std::vector<std::string> Split(const std::string& line, const std::string& separ
   }
 }
 
-std::string Where(const TDataFile& file, int line, size_t column) {
-  return file.path + ", line " + std::to_string(line) + ", column " + std::to_string(column + 1);
+// The lines of a stream, a block at a time: a line is held only up to
+// kMaxLineLength bytes, however long it is in the file.
+class TLineReader {
+public:
+  explicit TLineReader(std::istream& in) : in_(in), block_(size_t{1} << 16) {}
+
+  // The next line without its line end (LF, or CR LF); false at the end.
+  // tooLong when the line is longer than kMaxLineLength (its text is cut).
+  bool Next(std::string& line, bool& tooLong) {
+    line.clear();
+    bool any = false, cut = false;
+    for (;;) {
+      if (at_ == end_) {
+        in_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
+        end_ = static_cast<size_t>(std::max<std::streamsize>(0, in_.gcount()));
+        at_ = 0;
+        if (end_ == 0) break;
+      }
+      any = true;
+      const char* start = block_.data() + at_;
+      const auto* stop = static_cast<const char*>(std::memchr(start, '\n', end_ - at_));
+      const size_t length = stop ? static_cast<size_t>(stop - start) : end_ - at_;
+      // One byte over the limit is kept for a CR that may end the line.
+      const size_t room = kMaxLineLength + 1 - std::min(line.size(), kMaxLineLength + 1);
+      line.append(start, std::min(length, room));
+      cut = cut || length > room;
+      at_ += length;
+      if (stop) {
+        ++at_;
+        break;
+      }
+    }
+    if (!line.empty() && line.back() == '\r' && !cut) line.pop_back();
+    tooLong = cut || line.size() > kMaxLineLength;
+    return any;
+  }
+
+private:
+  std::istream& in_;
+  std::vector<char> block_;
+  size_t at_ = 0, end_ = 0;
+};
+
+// The lines of a data file in code page 1251, numbered from 1, the byte
+// order mark left out.
+class TDataLines {
+public:
+  TDataLines(std::istream& in, const std::string& path) : reader_(in), path_(path) {}
+
+  // The next line; false at the end, or with error set when it cannot be
+  // read.
+  bool Next(std::string& line, int& number, std::string& error) {
+    bool tooLong = false;
+    if (!reader_.Next(raw_, tooLong)) return false;
+    number = ++number_;
+    if (tooLong) {
+      error =
+          Where(number) + ": it is longer than " + std::to_string(kMaxLineLength) + " characters";
+      return false;
+    }
+    std::string_view text = raw_;
+    if (number == 1 && text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    std::string problem;
+    if (!Utf8ToCp1251(text, line, &problem)) {
+      error = Where(number) + ": " + problem;
+      return false;
+    }
+    return true;
+  }
+
+  std::string Where(int line) const { return path_ + ", line " + std::to_string(line); }
+  std::string Where(int line, size_t column) const {
+    return Where(line) + ", column " + std::to_string(column + 1);
+  }
+
+private:
+  TLineReader reader_;
+  const std::string& path_;
+  std::string raw_;
+  int number_ = 0;
+};
+
+// What the first reading learns: the series' names, how many values each
+// has and the line of its last one.
+struct TDataShape {
+  std::vector<std::string> names;
+  std::vector<size_t> counts;
+  std::vector<int> lastLines;
+};
+
+bool IsBlank(const std::string& line) {
+  return TrimView(line).empty();
 }
 
-// The item index at the end of a load error ("... Item No = 3"), or -1.
-int ItemOfLoadError(const std::string& message, std::string& reason) {
-  static const std::string marker = " Item No = ";
-  const size_t at = message.rfind(marker);
-  if (at == std::string::npos) return -1;
-  reason = message.substr(0, at);
-  while (!reason.empty() && reason.back() == '.')
-    reason.pop_back();
-  try {
-    return std::stoi(message.substr(at + marker.size()));
-  } catch (const std::exception&) {
-    return -1;
+bool ReadHeader(const TDataLines& lines, const std::vector<std::string>& cells, int number,
+                TDataShape& shape, std::string& error) {
+  for (size_t c = 0; c < cells.size(); ++c) {
+    if (cells[c].empty()) {
+      error = lines.Where(number, c) + ": the series name is empty";
+      return false;
+    }
+    for (size_t earlier = 0; earlier < c; ++earlier)
+      if (SameText(cells[earlier], cells[c])) {
+        error = lines.Where(number, c) + ": the series name " + Cp1251ToUtf8(cells[c]) +
+                " is already in column " + std::to_string(earlier + 1);
+        return false;
+      }
   }
+  shape.names = cells;
+  shape.counts.assign(cells.size(), 0);
+  shape.lastLines.assign(cells.size(), 0);
+  return true;
+}
+
+std::string CellCountProblem(const TDataLines& lines, size_t cells, int number,
+                             const TDataShape& shape) {
+  if (cells == shape.names.size()) return {};
+  return lines.Where(number) + ": " + std::to_string(cells) + " cells where the header has " +
+         std::to_string(shape.names.size()) + " (is the separator right? see --sep)";
+}
+
+// The first reading: the header and the shape of every row. Blank lines at
+// the end are the file's ending; elsewhere they are rows of empty cells,
+// whose fault counts only when a filled line follows them.
+bool ReadShape(std::istream& in, const std::string& path, const std::string& separator,
+               TDataShape& shape, std::string& error) {
+  TDataLines lines(in, path);
+  std::string line, blankProblem;
+  bool header = false;
+  int number = 0;
+  while (lines.Next(line, number, error)) {
+    const std::vector<std::string> cells = Split(line, separator);
+    if (IsBlank(line)) {
+      if (blankProblem.empty())
+        blankProblem = header ? CellCountProblem(lines, cells.size(), number, shape)
+                              : lines.Where(number, 0) + ": the series name is empty";
+      continue;
+    }
+    if (!blankProblem.empty()) {
+      error = blankProblem;
+      return false;
+    }
+    if (!header) {
+      if (!ReadHeader(lines, cells, number, shape, error)) return false;
+      header = true;
+      continue;
+    }
+    if (error = CellCountProblem(lines, cells.size(), number, shape); !error.empty()) return false;
+    for (size_t c = 0; c < cells.size(); ++c) {
+      if (cells[c].empty()) continue;
+      const int expected = shape.counts[c] == 0 ? 2 : shape.lastLines[c] + 1;
+      if (number != expected) {
+        error = lines.Where(expected, c) + " (" + Cp1251ToUtf8(shape.names[c]) +
+                "): the cell is empty; only the end of a series may be left empty";
+        return false;
+      }
+      ++shape.counts[c];
+      shape.lastLines[c] = number;
+    }
+  }
+  if (!error.empty()) return false;
+  if (in.bad()) {
+    error = "cannot read " + path;
+    return false;
+  }
+  if (!header) {
+    error = path + ": the file is empty; its first line names the series";
+    return false;
+  }
+  for (size_t c = 0; c < shape.names.size(); ++c)
+    if (shape.counts[c] == 0) {
+      error = path + ", column " + std::to_string(c + 1) + " (" + Cp1251ToUtf8(shape.names[c]) +
+              "): the series has no values";
+      return false;
+    }
+  return true;
+}
+
+// The second reading: every cell into its series, whose first cell fixed
+// its kind; the rows are known to be well formed.
+bool ReadValues(std::istream& in, const std::string& path, const std::string& separator,
+                const TDataShape& shape, TDataSeries& data, std::string& error) {
+  for (const std::string& name : shape.names) {
+    data.series.push_back(std::make_unique<TStatSeries>());
+    data.series.back()->SetName(name);
+  }
+  TDataLines lines(in, path);
+  std::string line, reason;
+  int number = 0;
+  TValue item;
+  while (lines.Next(line, number, error)) {
+    if (number == 1 || IsBlank(line)) continue;
+    const std::vector<std::string> cells = Split(line, separator);
+    for (size_t c = 0; c < cells.size(); ++c) {
+      if (cells[c].empty()) continue;
+      TStatSeries& series = *data.series[c];
+      item.SetPlain(cells[c]);
+      if (series.Count() == 0) {
+        series.BeginItems(item);
+        if (series.Kind == skText)
+          series.Texts.reserve(shape.counts[c]);
+        else
+          series.Numbers.reserve(shape.counts[c]);
+      }
+      if (!series.AddItem(item, reason)) {
+        error = lines.Where(number, c) + " (" + Cp1251ToUtf8(shape.names[c]) +
+                "): " + Cp1251ToUtf8(reason) + ": \"" + Cp1251ToUtf8(cells[c]) + "\"";
+        return false;
+      }
+    }
+  }
+  if (!error.empty()) return false;
+  for (const auto& series : data.series)
+    series->Loaded = true;
+  return true;
 }
 
 TSampleKind SampleKind(TSeriesKind kind) {
@@ -74,80 +276,27 @@ bool SeparatorFromOption(const std::string& option, std::string& separator) {
   return !separator.empty();
 }
 
-bool ReadDataFile(const std::string& path, const std::string& separator, TDataFile& file,
-                  std::string& error) {
-  file = {};
-  file.path = Cp1251ToUtf8(path);
-  std::ifstream stream(file.path, std::ios::binary);
+bool ReadDataSeries(const std::string& path, const std::string& separator, TDataSeries& data,
+                    std::string& error) {
+  data.series.clear();
+  error.clear();
+  const std::string where = Cp1251ToUtf8(path);
+  if (const std::string problem = NotAFileProblem(path); !problem.empty()) {
+    error = Cp1251ToUtf8(problem);
+    return false;
+  }
+  std::ifstream stream(OsPath(path), std::ios::binary);
   if (!stream) {
-    error = "cannot open " + file.path + ": " + std::strerror(errno);
+    error = "cannot open " + where + ": " + std::strerror(errno);
     return false;
   }
-  std::ostringstream buffer;
-  buffer << stream.rdbuf();
-  if (stream.bad()) {
-    error = "cannot read " + file.path;
+  TDataShape shape;
+  if (!ReadShape(stream, where, separator, shape, error)) return false;
+  stream.clear();
+  stream.seekg(0);
+  if (!ReadValues(stream, where, separator, shape, data, error)) {
+    data.series.clear();
     return false;
-  }
-  std::string content = buffer.str();
-  if (content.rfind("\xEF\xBB\xBF", 0) == 0) content.erase(0, 3);
-
-  std::vector<std::string> lines;
-  std::istringstream split(content);
-  for (std::string line; std::getline(split, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-  }
-  // Blank lines at the end are the file's ending, not rows of empty cells.
-  while (!lines.empty() && Trim(lines.back()).empty())
-    lines.pop_back();
-  if (lines.empty()) {
-    error = file.path + ": the file is empty; its first line names the series";
-    return false;
-  }
-
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const int lineNumber = static_cast<int>(i) + 1;
-    std::string line, problem;
-    if (!Utf8ToCp1251(lines[i], line, &problem)) {
-      error = file.path + ", line " + std::to_string(lineNumber) + ": " + problem;
-      return false;
-    }
-    std::vector<std::string> cells = Split(line, separator);
-    if (i == 0) {
-      for (size_t c = 0; c < cells.size(); ++c) {
-        if (cells[c].empty()) {
-          error = Where(file, lineNumber, c) + ": the series name is empty";
-          return false;
-        }
-        for (size_t earlier = 0; earlier < c; ++earlier)
-          if (SameText(cells[earlier], cells[c])) {
-            error = Where(file, lineNumber, c) + ": the series name " + Cp1251ToUtf8(cells[c]) +
-                    " is already in column " + std::to_string(earlier + 1);
-            return false;
-          }
-        file.columns.push_back({cells[c], {}, {}});
-      }
-      continue;
-    }
-    if (cells.size() != file.columns.size()) {
-      error = file.path + ", line " + std::to_string(lineNumber) + ": " +
-              std::to_string(cells.size()) + " cells where the header has " +
-              std::to_string(file.columns.size()) + " (is the separator right? see --sep)";
-      return false;
-    }
-    for (size_t c = 0; c < cells.size(); ++c) {
-      TDataColumn& column = file.columns[c];
-      if (cells[c].empty()) continue;
-      const int expectedLine = column.lines.empty() ? 2 : column.lines.back() + 1;
-      if (lineNumber != expectedLine) {
-        error = Where(file, expectedLine, c) + " (" + Cp1251ToUtf8(column.name) +
-                "): the cell is empty; only the end of a series may be left empty";
-        return false;
-      }
-      column.cells.push_back(std::move(cells[c]));
-      column.lines.push_back(lineNumber);
-    }
   }
   return true;
 }
@@ -195,40 +344,6 @@ bool AddLoaded(std::unique_ptr<TStatSeries> series, const std::string& where,
 }
 
 } // namespace
-
-bool LoadDataSeries(const TDataFile& file, TDataSeries& data, std::string& error) {
-  data.series.clear();
-  for (size_t c = 0; c < file.columns.size(); ++c) {
-    const TDataColumn& column = file.columns[c];
-    const std::string where =
-        file.path + ", column " + std::to_string(c + 1) + " (" + Cp1251ToUtf8(column.name) + ")";
-    if (column.cells.empty()) {
-      error = where + ": the series has no values";
-      return false;
-    }
-    auto series = std::make_unique<TStatSeries>();
-    series->SetName(column.name);
-    series->Source = TValue::Create("vandro-cli data file");
-    series->Source->SetArray();
-    for (const std::string& cell : column.cells) {
-      TValue::Ptr item = TValue::Create("vandro-cli data file");
-      item->SetPlain(cell);
-      series->Source->AddItem(std::move(item));
-    }
-    // A load error names the cell it is about, where it can.
-    const auto describe = [&](const std::string& first) {
-      std::string reason;
-      const int item = ItemOfLoadError(first, reason);
-      if (item < 0 || static_cast<size_t>(item) >= column.cells.size())
-        return where + ": " + Cp1251ToUtf8(first);
-      return Where(file, column.lines[static_cast<size_t>(item)], c) + " (" +
-             Cp1251ToUtf8(column.name) + "): " + Cp1251ToUtf8(reason) + ": \"" +
-             Cp1251ToUtf8(column.cells[static_cast<size_t>(item)]) + "\"";
-    };
-    if (!AddLoaded(std::move(series), where, describe, data, error)) return false;
-  }
-  return true;
-}
 
 bool LoadProjectSeries(const std::vector<TSeriesDefinition>& definitions, TDataSeries& data,
                        std::string& error) {

@@ -13,31 +13,9 @@
 
 namespace vandro::cli {
 
-// One column of the file: its name and its cells, trimmed, in code page 1251.
-// Empty cells at the end of a column are not part of it, so series of
-// different lengths share one file.
-struct TDataColumn {
-  std::string name;
-  std::vector<std::string> cells;
-  std::vector<int> lines; // the file line (1-based) of each cell
-};
-
-struct TDataFile {
-  std::string path; // UTF-8, for messages
-  std::vector<TDataColumn> columns;
-};
-
 // The separator named by --sep: "tab", "comma", "semicolon" or the text
 // itself. False for an empty text.
 bool SeparatorFromOption(const std::string& option, std::string& separator);
-
-// Reads path (code page 1251, as the command line words are) with cells
-// separated by separator. False, with a message naming the file and the line
-// and column, when the file cannot be read, is not UTF-8, has no header, an
-// empty or repeated series name, a row whose cell count differs from the
-// header's, or an empty cell above a filled one.
-bool ReadDataFile(const std::string& path, const std::string& separator, TDataFile& file,
-                  std::string& error);
 
 // The file's columns loaded as series, in file order.
 struct TDataSeries {
@@ -49,10 +27,22 @@ struct TDataSeries {
   std::vector<TSample> Samples() const;
 };
 
-// Loads every column as a series (the first cell fixes its kind and unit).
-// A cell that does not fit its series gives the engine's message prefixed by
-// the file, line and column, and false.
-bool LoadDataSeries(const TDataFile& file, TDataSeries& data, std::string& error);
+// Reads path (code page 1251, as the command line words are): a UTF-8 file
+// with cells separated by separator, a header row naming the series, and
+// one series per column. Empty cells at the end of a column are not part of
+// it, so series of different lengths share one file; the first cell of a
+// column fixes its series' kind and unit.
+//
+// The file is read as a stream, twice: once for its shape, then for the
+// values, so that memory holds the series' items and one line, never the
+// file. False, with a message naming the file and the line and column, when
+// it is not a regular file or cannot be read, is not UTF-8, has a line
+// longer than kMaxLineLength, no header, an empty or repeated series name, a
+// row whose cell count differs from the header's, an empty cell above a
+// filled one, a column without values, or a cell that does not fit its
+// series (the engine's reason and the cell).
+bool ReadDataSeries(const std::string& path, const std::string& separator, TDataSeries& data,
+                    std::string& error);
 
 // One --series NAME=EXPRESSION.
 struct TSeriesDefinition {

@@ -140,9 +140,7 @@ bool LoadData(const TRun& run, TDataSeries& data, int& status) {
     status = run.Usage("--sep needs a separator");
     return false;
   }
-  TDataFile file;
-  if (!ReadDataFile(args.Value("--file"), separator, file, error) ||
-      !LoadDataSeries(file, data, error)) {
+  if (!ReadDataSeries(args.Value("--file"), separator, data, error)) {
     run.streams.err << "vandro-cli " << run.Name() << ": " << error << "\n";
     status = kExitFailed;
     return false;

@@ -6,7 +6,6 @@
 #include "shell/text.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace vandro {
 
@@ -17,13 +16,6 @@ namespace {
 std::string ForImport(const std::string& utf8) {
   std::string out;
   return Utf8ToCp1251(utf8, out) ? out : utf8;
-}
-
-bool HasNulBytes(const std::string& path) {
-  std::ifstream in(OsPath(path), std::ios::binary);
-  char block[65536];
-  in.read(block, sizeof block);
-  return std::find(block, block + in.gcount(), '\0') != block + in.gcount();
 }
 
 // The preview states its own problem; the readers' messages are dropped.
@@ -77,11 +69,7 @@ bool TImportDialog::Open(const std::string& path, int maxLines) {
         if (!IsBlank(row)) lines_.push_back(std::move(row));
       }
     }
-  } else if (!std::ifstream(OsPath(path), std::ios::binary)) {
-    problem_ = "Can't open file " + path;
-  } else if (HasNulBytes(path)) {
-    problem_ = "Not a text file: " + path;
-  } else {
+  } else if ((problem_ = TextFileProblem(path)).empty()) {
     TTextFileLines source;
     if (source.Open(path)) {
       TSourceLine line;

@@ -1,5 +1,7 @@
 #include "exchange/spreadsheet.h"
 
+#include "exchange/text_lines.h"
+
 #include "shell/datetime.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
@@ -28,11 +30,16 @@ namespace vandro {
 
 namespace {
 
-// An entry of a workbook larger than this is not read: no real worksheet
-// comes near it, a zip bomb does.
-constexpr zip_uint64_t kMaxEntrySize = zip_uint64_t{512} << 20;
+// The small parts of a workbook (its list of sheets, their relations, the
+// styles) are read whole; one larger than this is no workbook's.
+constexpr zip_uint64_t kMaxSmallPartSize = zip_uint64_t{64} << 20;
 constexpr uint32_t kMaxRows = 1048576;
 constexpr uint32_t kMaxColumns = 16384;
+// XML deeper than this is no worksheet's.
+constexpr size_t kMaxXmlDepth = 256;
+// A text in a cell longer than this makes a line the import refuses as too
+// long; what lies beyond need not be kept.
+constexpr size_t kMaxCellText = kMaxLineLength + 1;
 
 struct TCell {
   uint32_t Row, Column;
@@ -47,7 +54,22 @@ std::string CellText(std::string_view text) {
   return std::string(TrimView(clean));
 }
 
-// The used region as lines: empty rows are left out.
+// A row's line from its cells sorted by column, starting at column first:
+// the cells joined by tab, one tab more for each empty cell between them.
+std::string RowLine(const TCell* cells, size_t count, uint32_t first) {
+  std::string line;
+  uint32_t column = first;
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0 && cells[i].Column <= column) continue; // a cell given twice: the first counts
+    line.append(cells[i].Column - column, '\t');
+    line += cells[i].Text;
+    column = cells[i].Column;
+  }
+  return line;
+}
+
+// The used region as lines: empty rows are left out, and a row ends with
+// its last value (the import takes missing fields at the end as empty).
 void Lines(std::vector<TCell>& cells, std::vector<std::string>& lines) {
   lines.clear();
   std::erase_if(cells, [](const TCell& cell) { return cell.Text.empty(); });
@@ -55,23 +77,15 @@ void Lines(std::vector<TCell>& cells, std::vector<std::string>& lines) {
   std::stable_sort(cells.begin(), cells.end(), [](const TCell& a, const TCell& b) {
     return std::tie(a.Row, a.Column) < std::tie(b.Row, b.Column);
   });
-  uint32_t first = kMaxColumns, last = 0;
-  for (const TCell& cell : cells) {
+  uint32_t first = kMaxColumns;
+  for (const TCell& cell : cells)
     first = std::min(first, cell.Column);
-    last = std::max(last, cell.Column);
-  }
   for (size_t i = 0; i < cells.size();) {
-    std::string line;
-    uint32_t column = first;
-    const uint32_t row = cells[i].Row;
-    for (; i < cells.size() && cells[i].Row == row; ++i) {
-      if (cells[i].Column < column) continue; // a cell given twice: the first counts
-      line.append(cells[i].Column - column, '\t');
-      line += cells[i].Text;
-      column = cells[i].Column;
-    }
-    line.append(last - column, '\t');
-    lines.push_back(std::move(line));
+    size_t end = i;
+    while (end < cells.size() && cells[end].Row == cells[i].Row)
+      ++end;
+    lines.push_back(RowLine(cells.data() + i, end - i, first));
+    i = end;
   }
 }
 
@@ -111,6 +125,18 @@ public:
 
 // --- .xlsx -----------------------------------------------------------------
 
+// Why a workbook was not read: unreadable (what the caller reports as such)
+// or too large, with the reason.
+struct TXlsxResult {
+  bool Read = false;
+  std::string TooLarge;
+};
+
+std::string SizeText(uint64_t bytes) {
+  return bytes % (uint64_t{1} << 20) == 0 ? std::to_string(bytes >> 20) + " MB"
+                                          : std::to_string(bytes) + " bytes";
+}
+
 class TZip {
 public:
   explicit TZip(zip_t* archive) : archive_(archive) {}
@@ -120,13 +146,15 @@ public:
   TZip(const TZip&) = delete;
   TZip& operator=(const TZip&) = delete;
   bool IsOpen() const { return archive_ != nullptr; }
+  zip_t* Archive() const { return archive_; }
 
-  // The entry's bytes; false when there is none or it cannot be read.
+  // A small part's bytes; false when there is none, it is larger than
+  // kMaxSmallPartSize or cannot be read.
   bool Read(const std::string& name, std::string& bytes) {
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat(archive_, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
-        stat.size > kMaxEntrySize)
+        stat.size > kMaxSmallPartSize)
       return false;
     zip_file_t* file = zip_fopen(archive_, name.c_str(), 0);
     if (!file) return false;
@@ -140,22 +168,389 @@ private:
   zip_t* archive_;
 };
 
-bool ParseXml(const std::string& bytes, pugi::xml_document& document) {
-  return document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+// A part of the workbook read a block at a time, its unpacked bytes counted
+// against a limit whatever its entry claims.
+class TPartStream {
+public:
+  TPartStream(TZip& zip, const std::string& name, uint64_t limit) : limit_(limit) {
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(zip.Archive(), name.c_str(), 0, &stat) != 0) return;
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > limit_) {
+      tooLarge_ = true;
+      return;
+    }
+    file_ = zip_fopen(zip.Archive(), name.c_str(), 0);
+  }
+  ~TPartStream() {
+    if (file_) zip_fclose(file_);
+  }
+  TPartStream(const TPartStream&) = delete;
+  TPartStream& operator=(const TPartStream&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  bool TooLarge() const { return tooLarge_; }
+
+  // The next byte; -1 at the end, after a read error or past the limit.
+  int Get() {
+    if (at_ == end_ && !Fill()) return -1;
+    return static_cast<unsigned char>(block_[at_++]);
+  }
+  int Peek() {
+    if (at_ == end_ && !Fill()) return -1;
+    return static_cast<unsigned char>(block_[at_]);
+  }
+
+private:
+  bool Fill() {
+    at_ = end_ = 0;
+    if (!file_ || tooLarge_) return false;
+    const zip_int64_t got = zip_fread(file_, block_, sizeof block_);
+    if (got <= 0) return false;
+    total_ += static_cast<uint64_t>(got);
+    if (total_ > limit_) {
+      tooLarge_ = true;
+      return false;
+    }
+    end_ = static_cast<size_t>(got);
+    return true;
+  }
+
+  zip_file_t* file_ = nullptr;
+  uint64_t limit_, total_ = 0;
+  bool tooLarge_ = false;
+  char block_[1 << 16];
+  size_t at_ = 0, end_ = 0;
+};
+
+// A pull reader of XML, for the parts too large to hold as a tree: element
+// starts (with their attributes), element ends and text, one at a time.
+// Names are compared by their local part ("x:row" is a row). Entities are
+// replaced as pugixml does (the five named ones and character references;
+// others stay as written), line ends become LF, DOCTYPEs, comments and
+// processing instructions are skipped. The document ends with its root
+// element; malformed XML (a tag not closed, an end tag that does not match)
+// is an error.
+class TXmlReader {
+public:
+  enum TEvent { kStart, kEnd, kText, kDone, kError };
+
+  explicit TXmlReader(TPartStream& in) : in_(in) {}
+
+  TEvent Next();
+  // The local name of the element started or ended.
+  std::string_view Name() const { return LocalName(name_); }
+  // The element's depth: 1 for the root.
+  size_t Depth() const { return depth_; }
+  // An attribute of the element started, by local name; "" when absent.
+  std::string_view Attribute(std::string_view name) const {
+    for (size_t i = 0; i < attributeCount_; ++i)
+      if (LocalName(attributes_[i].first) == name) return attributes_[i].second;
+    return {};
+  }
+  // The text read, up to kMaxCellText bytes of it.
+  const std::string& Text() const { return text_; }
+
+private:
+  static std::string_view LocalName(std::string_view name) {
+    const size_t colon = name.rfind(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+  }
+  static bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+  static bool IsNameChar(int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == ':' || c == '-' || c == '.' || c >= 0x80;
+  }
+
+  TEvent Fail() { return event_ = kError; }
+  int SkipSpace() {
+    int c = in_.Get();
+    while (IsSpace(c))
+      c = in_.Get();
+    return c;
+  }
+  // A name starting with first; false when there is none.
+  bool ReadName(int first, std::string& name, int& after) {
+    name.clear();
+    if (first < 0 || !IsNameChar(first) || (first >= '0' && first <= '9') || first == '-' ||
+        first == '.')
+      return false;
+    int c = first;
+    for (; c >= 0 && IsNameChar(c); c = in_.Get())
+      if (name.size() < 256) name += static_cast<char>(c);
+    after = c;
+    return true;
+  }
+  // Skips past terminator ("?>", "-->", ">"); false at the end of input.
+  bool SkipPast(std::string_view terminator) {
+    size_t matched = 0;
+    for (int c; (c = in_.Get()) >= 0;) {
+      if (c == terminator[matched]) {
+        if (++matched == terminator.size()) return true;
+      } else {
+        matched = c == terminator[0] ? 1 : 0;
+      }
+    }
+    return false;
+  }
+  void Append(std::string& out, char32_t cp) {
+    if (out.size() >= kMaxCellText) return;
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  void AppendByte(std::string& out, int c) {
+    if (out.size() < kMaxCellText) out += static_cast<char>(c);
+  }
+  // After '&': the entity's character, or what was written when it is none.
+  void ReadEntity(std::string& out);
+  // Text or an attribute value up to (not including) stop; false when the
+  // input ends first.
+  bool ReadCharacters(std::string& out, int stop);
+  TEvent ReadStartTag(int first);
+
+  TPartStream& in_;
+  TEvent event_ = kDone;
+  std::vector<std::string> open_; // the elements open, outermost first
+  std::string name_;
+  size_t depth_ = 0;
+  std::vector<std::pair<std::string, std::string>> attributes_;
+  size_t attributeCount_ = 0;
+  std::string text_;
+  bool pendingEnd_ = false, rootClosed_ = false;
+};
+
+void TXmlReader::ReadEntity(std::string& out) {
+  std::string entity;
+  int c = in_.Peek();
+  while (c >= 0 && c != ';' && c != '<' && c != '&' && !IsSpace(c) && entity.size() < 12) {
+    entity += static_cast<char>(in_.Get());
+    c = in_.Peek();
+  }
+  if (c == ';') {
+    static constexpr std::pair<std::string_view, char> kNamed[] = {
+        {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
+    for (const auto& [name, character] : kNamed)
+      if (entity == name) {
+        in_.Get();
+        AppendByte(out, character);
+        return;
+      }
+    if (entity.size() > 1 && entity[0] == '#') {
+      const bool hex = entity[1] == 'x';
+      uint32_t cp = 0;
+      bool digits = entity.size() > (hex ? 2u : 1u);
+      for (size_t i = hex ? 2 : 1; i < entity.size() && digits; ++i) {
+        const char d = entity[i];
+        const int value = d >= '0' && d <= '9'          ? d - '0'
+                          : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
+                          : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
+                                                        : -1;
+        if (value < 0) digits = false;
+        cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(std::max(value, 0));
+        if (cp > 0x10FFFF) digits = false;
+      }
+      if (digits && cp != 0 && !(cp >= 0xD800 && cp <= 0xDFFF)) {
+        in_.Get();
+        Append(out, cp);
+        return;
+      }
+    }
+  }
+  AppendByte(out, '&');
+  for (const char k : entity)
+    AppendByte(out, static_cast<unsigned char>(k));
+}
+
+bool TXmlReader::ReadCharacters(std::string& out, int stop) {
+  for (;;) {
+    const int c = in_.Peek();
+    if (c < 0) return false;
+    if (c == stop) return true;
+    in_.Get();
+    if (c == '&') {
+      ReadEntity(out);
+    } else if (c == '\r') {
+      if (in_.Peek() == '\n') in_.Get();
+      AppendByte(out, '\n');
+    } else {
+      AppendByte(out, c);
+    }
+  }
+}
+
+TXmlReader::TEvent TXmlReader::ReadStartTag(int first) {
+  int c = 0;
+  if (!ReadName(first, name_, c)) return Fail();
+  attributeCount_ = 0;
+  for (;;) {
+    const bool spaced = IsSpace(c);
+    if (spaced) c = SkipSpace();
+    if (c == '>' || c == '/') break;
+    if (!spaced || attributeCount_ >= 64) return Fail();
+    if (attributeCount_ == attributes_.size()) attributes_.emplace_back();
+    auto& [name, value] = attributes_[attributeCount_++];
+    if (!ReadName(c, name, c)) return Fail();
+    if (IsSpace(c)) c = SkipSpace();
+    if (c != '=') return Fail();
+    const int quote = SkipSpace();
+    if (quote != '"' && quote != '\'') return Fail();
+    value.clear();
+    if (!ReadCharacters(value, quote)) return Fail();
+    in_.Get();
+    c = in_.Get();
+  }
+  if (c == '/' && in_.Get() != '>') return Fail();
+  if (open_.size() >= kMaxXmlDepth) return Fail();
+  open_.push_back(name_);
+  depth_ = open_.size();
+  pendingEnd_ = c == '/';
+  return event_ = kStart;
+}
+
+TXmlReader::TEvent TXmlReader::Next() {
+  if (event_ == kError) return kError;
+  if (pendingEnd_) {
+    pendingEnd_ = false;
+    depth_ = open_.size();
+    open_.pop_back();
+    rootClosed_ = open_.empty();
+    return event_ = kEnd;
+  }
+  if (rootClosed_) return event_ = kDone;
+  for (;;) {
+    int c = in_.Get();
+    if (c < 0) return Fail();
+    if (c != '<') {
+      if (open_.empty()) continue; // nothing but space belongs there; nothing of it is read
+      text_.clear();
+      if (c == '&')
+        ReadEntity(text_);
+      else if (c == '\r') {
+        if (in_.Peek() == '\n') in_.Get();
+        text_ += '\n';
+      } else
+        text_ += static_cast<char>(c);
+      if (!ReadCharacters(text_, '<')) return Fail();
+      return event_ = kText;
+    }
+    c = in_.Get();
+    if (c == '?') {
+      if (!SkipPast("?>")) return Fail();
+    } else if (c == '!') {
+      c = in_.Get();
+      if (c == '-') {
+        if (in_.Get() != '-' || !SkipPast("-->")) return Fail();
+      } else if (c == '[') {
+        for (const char k : std::string_view("CDATA["))
+          if (in_.Get() != k) return Fail();
+        if (open_.empty()) return Fail();
+        text_.clear();
+        // The text up to "]]>", as it stands.
+        size_t brackets = 0;
+        for (;;) {
+          const int k = in_.Get();
+          if (k < 0) return Fail();
+          if (k == ']') {
+            if (brackets == 2)
+              AppendByte(text_, ']');
+            else
+              ++brackets;
+            continue;
+          }
+          if (k == '>' && brackets == 2) break;
+          for (; brackets > 0; --brackets)
+            AppendByte(text_, ']');
+          AppendByte(text_, k);
+        }
+        return event_ = kText;
+      } else {
+        // A DOCTYPE, with an internal subset in brackets perhaps.
+        int brackets = 0;
+        for (; c >= 0 && !(c == '>' && brackets == 0); c = in_.Get())
+          brackets += c == '[' ? 1 : c == ']' ? -1 : 0;
+        if (c < 0) return Fail();
+      }
+    } else if (c == '/') {
+      int after = 0;
+      if (!ReadName(in_.Get(), name_, after) || open_.empty() || name_ != open_.back())
+        return Fail();
+      if (IsSpace(after)) after = SkipSpace();
+      if (after != '>') return Fail();
+      depth_ = open_.size();
+      open_.pop_back();
+      rootClosed_ = open_.empty();
+      return event_ = kEnd;
+    } else {
+      return ReadStartTag(c);
+    }
+  }
 }
 
 // The text of a shared string or an inline string: every <t> but those of
-// phonetic runs.
-std::string RunText(const pugi::xml_node& node) {
-  std::string text;
-  for (const pugi::xml_node& child : node.children()) {
-    const std::string_view name = child.name();
-    if (name == "t")
-      text += child.text().get();
-    else if (name == "r")
-      text += child.child("t").text().get();
+// phonetic runs. reader has just started the element (<si> or <is>); reads
+// up to its end.
+bool ReadRunText(TXmlReader& reader, std::string& text) {
+  text.clear();
+  const size_t top = reader.Depth();
+  // Within <r>, its first <t> only.
+  bool inText = false, runTextTaken = false;
+  for (;;) {
+    switch (reader.Next()) {
+    case TXmlReader::kStart:
+      if (reader.Depth() == top + 1 && reader.Name() == "t") {
+        inText = true;
+      } else if (reader.Depth() == top + 1 && reader.Name() == "r") {
+        runTextTaken = false;
+      } else if (reader.Depth() == top + 2 && reader.Name() == "t" && !runTextTaken) {
+        inText = runTextTaken = true;
+      }
+      break;
+    case TXmlReader::kEnd:
+      if (reader.Depth() == top) return true;
+      inText = false;
+      break;
+    case TXmlReader::kText:
+      if (inText && text.size() < kMaxCellText) text += reader.Text();
+      break;
+    default:
+      return false;
+    }
   }
-  return text;
+}
+
+// The shared strings, one after another in one text, with where each ends.
+class TSharedStrings {
+public:
+  size_t Size() const { return ends_.size(); }
+  std::string_view At(size_t i) const {
+    const size_t start = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(text_).substr(start, ends_[i] - start);
+  }
+  void Add(std::string_view text) {
+    text_ += text;
+    ends_.push_back(text_.size());
+  }
+
+private:
+  std::string text_;
+  std::vector<size_t> ends_;
+};
+
+bool ParseXml(const std::string& bytes, pugi::xml_document& document) {
+  return document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
 }
 
 // Whether a number format shows a date or a time: the built-in ones, and
@@ -245,61 +640,246 @@ bool ReadReference(std::string_view reference, uint32_t& row, uint32_t& column) 
   return true;
 }
 
-bool ReadXlsxZip(TZip& zip, std::vector<std::string>& lines) {
-  bool date1904 = false;
-  const std::string sheetPath = FirstSheetPath(zip, date1904);
-  std::string bytes;
-  pugi::xml_document sheet;
-  if (!zip.Read(sheetPath, bytes) || !ParseXml(bytes, sheet)) return false;
-  const pugi::xml_node data = sheet.child("worksheet").child("sheetData");
-  if (!sheet.child("worksheet")) return false;
+// The leading digits of text as a number (saturating), or fallback when
+// there are none: attributes are read as pugixml's as_uint reads them.
+uint64_t LeadingNumber(std::string_view text, uint64_t fallback) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+    ++i;
+  if (i == text.size() || text[i] < '0' || text[i] > '9') return fallback;
+  uint64_t number = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    number = std::min<uint64_t>(number * 10 + static_cast<uint64_t>(text[i] - '0'), UINT32_MAX);
+  return number;
+}
 
-  std::vector<std::string> shared;
-  pugi::xml_document strings;
-  if (zip.Read("xl/sharedStrings.xml", bytes) && ParseXml(bytes, strings))
-    for (const pugi::xml_node& item : strings.child("sst").children("si"))
-      shared.push_back(RunText(item));
-  const std::vector<bool> dateStyles = DateStyles(zip);
-
-  std::vector<TCell> cells;
-  uint32_t row = 0;
-  for (const pugi::xml_node& rowNode : data.children("row")) {
-    const uint32_t numbered = rowNode.attribute("r").as_uint();
-    row = numbered >= 1 && numbered <= kMaxRows ? numbered : row + 1;
-    if (row > kMaxRows) return false;
-    uint32_t column = 0;
-    for (const pugi::xml_node& cell : rowNode.children("c")) {
-      uint32_t cellRow = row, cellColumn = column + 1;
-      if (!ReadReference(cell.attribute("r").value(), cellRow, cellColumn)) cellColumn = column + 1;
-      if (cellColumn > kMaxColumns) return false;
-      column = cellColumn;
-      const std::string_view type = cell.attribute("t").value();
-      const char* value = cell.child("v").text().get();
-      std::string text;
-      if (type == "s") {
-        const unsigned index = cell.child("v").text().as_uint(UINT32_MAX);
-        if (index < shared.size()) text = shared[index];
-      } else if (type == "inlineStr") {
-        text = RunText(cell.child("is"));
-      } else if (type == "b") {
-        text = std::string_view(value) == "1" ? "TRUE" : "FALSE";
-      } else if (type == "str" || type == "e" || type == "d") {
-        text = value;
-      } else if (*value) {
-        double number = 0;
-        const unsigned style = cell.attribute("s").as_uint();
-        if (!TextToFloat(value, number))
-          text = value;
-        else if (style < dateStyles.size() && dateStyles[style])
-          text = DateText(number + (date1904 ? 1462 : 0));
-        else
-          text = NumberText(number);
+bool ReadSharedStrings(TZip& zip, const TSheetLimits& limits, TSharedStrings& shared,
+                       TXlsxResult& result) {
+  const std::string name = "xl/sharedStrings.xml";
+  TPartStream part(zip, name, limits.PartBytes);
+  const auto failed = [&] {
+    if (part.TooLarge())
+      result.TooLarge = name + " is larger than " + SizeText(limits.PartBytes) + " unpacked";
+    return false;
+  };
+  if (part.TooLarge()) return failed();
+  if (!part.IsOpen()) return true;
+  TXmlReader reader(part);
+  bool table = false;
+  std::string text;
+  for (;;) {
+    switch (reader.Next()) {
+    case TXmlReader::kDone:
+      return true;
+    case TXmlReader::kError:
+      return failed();
+    case TXmlReader::kStart:
+      if (reader.Depth() == 1) table = reader.Name() == "sst";
+      if (table && reader.Depth() == 2 && reader.Name() == "si") {
+        if (!ReadRunText(reader, text)) return failed();
+        if (shared.Size() >= limits.Cells) {
+          result.TooLarge = "more than " + std::to_string(limits.Cells) + " shared strings";
+          return false;
+        }
+        shared.Add(text);
       }
-      cells.push_back({cellRow, cellColumn, CellText(text)});
+      break;
+    default:
+      break;
     }
   }
-  Lines(cells, lines);
-  return true;
+}
+
+// A cell's type attribute: shared string ("s"), inline string, boolean,
+// text as it stands (a formula's string, an error, an ISO date), or number
+// (none, "n" and whatever else).
+enum class TCellType { Number, Shared, Inline, Boolean, Text };
+
+TCellType CellTypeOf(std::string_view type) {
+  if (type == "s") return TCellType::Shared;
+  if (type == "inlineStr") return TCellType::Inline;
+  if (type == "b") return TCellType::Boolean;
+  if (type == "str" || type == "e" || type == "d") return TCellType::Text;
+  return TCellType::Number;
+}
+
+// The worksheet's rows as they are read: each kept row's line from its
+// first value on and that value's column. The lines get their leading
+// tabs at the end, when the used region's first column is known.
+class TSheetRows {
+public:
+  explicit TSheetRows(uint64_t maxCells) : maxCells_(maxCells) {}
+
+  // Adds the row of cells (emptied); false when the lines would hold more
+  // than maxCells cells.
+  bool Add(std::vector<TCell>& cells) {
+    std::erase_if(cells, [](const TCell& cell) { return cell.Text.empty(); });
+    if (cells.empty()) return true;
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const TCell& a, const TCell& b) { return a.Column < b.Column; });
+    const uint32_t start = cells.front().Column;
+    lines_.push_back(RowLine(cells.data(), cells.size(), start));
+    starts_.push_back(start);
+    first_ = std::min(first_, start);
+    lastColumns_ += cells.back().Column;
+    cells.clear();
+    // Every line reaches from the first column to its last value.
+    const uint64_t rows = lines_.size();
+    return lastColumns_ + rows - rows * first_ <= maxCells_;
+  }
+
+  void Finish(std::vector<std::string>& lines) {
+    for (size_t i = 0; i < lines_.size(); ++i)
+      lines_[i].insert(0, starts_[i] - first_, '\t');
+    lines = std::move(lines_);
+  }
+
+private:
+  uint64_t maxCells_;
+  std::vector<std::string> lines_;
+  std::vector<uint32_t> starts_;
+  uint32_t first_ = kMaxColumns;
+  uint64_t lastColumns_ = 0;
+};
+
+// The first worksheet's lines; its XML is read as it is unpacked, so that
+// memory holds the lines kept and one row.
+TXlsxResult ReadXlsxZip(TZip& zip, std::vector<std::string>& lines, const TSheetLimits& limits) {
+  TXlsxResult result;
+  lines.clear();
+  bool date1904 = false;
+  const std::string sheetPath = FirstSheetPath(zip, date1904);
+  TPartStream part(zip, sheetPath, limits.PartBytes);
+  const auto failed = [&] {
+    if (part.TooLarge())
+      result.TooLarge = sheetPath + " is larger than " + SizeText(limits.PartBytes) + " unpacked";
+    return result;
+  };
+  if (!part.IsOpen()) return failed();
+  TSharedStrings shared;
+  if (!ReadSharedStrings(zip, limits, shared, result)) return result;
+  const std::vector<bool> dateStyles = DateStyles(zip);
+
+  TXmlReader reader(part);
+  TSheetRows rows(limits.Cells);
+  std::vector<TCell> cells;
+  bool inData = false, dataSeen = false, inRow = false, inCell = false, inValue = false;
+  bool valueSeen = false, inlineSeen = false;
+  uint32_t row = 0, column = 0, cellColumn = 0, style = 0;
+  TCellType type = TCellType::Number;
+  std::string value, inlineText;
+  for (;;) {
+    switch (reader.Next()) {
+    case TXmlReader::kError:
+      return failed();
+    case TXmlReader::kDone:
+      rows.Finish(lines);
+      result.Read = true;
+      return result;
+    case TXmlReader::kText:
+      if (inValue && value.size() < kMaxCellText) value += reader.Text();
+      break;
+    case TXmlReader::kStart: {
+      const std::string_view name = reader.Name();
+      switch (reader.Depth()) {
+      case 1:
+        if (name != "worksheet") return result;
+        break;
+      case 2:
+        inData = name == "sheetData" && !dataSeen;
+        dataSeen = dataSeen || inData;
+        break;
+      case 3:
+        if (!inData || name != "row") break;
+        if (const uint64_t numbered = LeadingNumber(reader.Attribute("r"), 0);
+            numbered >= 1 && numbered <= kMaxRows)
+          row = static_cast<uint32_t>(numbered);
+        else
+          ++row;
+        if (row > kMaxRows) return result;
+        inRow = true;
+        column = 0;
+        break;
+      case 4: {
+        if (!inRow || name != "c") break;
+        uint32_t referencedRow = row;
+        cellColumn = column + 1;
+        if (!ReadReference(reader.Attribute("r"), referencedRow, cellColumn))
+          cellColumn = column + 1;
+        if (cellColumn > kMaxColumns) return result;
+        column = cellColumn;
+        type = CellTypeOf(reader.Attribute("t"));
+        style = static_cast<uint32_t>(LeadingNumber(reader.Attribute("s"), 0));
+        value.clear();
+        inlineText.clear();
+        inCell = true;
+        valueSeen = inlineSeen = false;
+        break;
+      }
+      case 5:
+        if (!inCell) break;
+        if (name == "v" && !valueSeen) {
+          inValue = valueSeen = true;
+        } else if (name == "is" && !inlineSeen) {
+          inlineSeen = true;
+          if (!ReadRunText(reader, inlineText)) return failed();
+        }
+        break;
+      default:
+        break;
+      }
+      break;
+    }
+    case TXmlReader::kEnd:
+      switch (reader.Depth()) {
+      case 2:
+        inData = false;
+        break;
+      case 3:
+        if (!inRow) break;
+        inRow = false;
+        if (!rows.Add(cells)) {
+          result.TooLarge = "more than " + std::to_string(limits.Cells) + " cells";
+          return result;
+        }
+        break;
+      case 4: {
+        if (!inCell) break;
+        inCell = false;
+        // Most cells of a large sheet are empty ones that only carry a style.
+        if (!valueSeen && !inlineSeen && type != TCellType::Boolean) break;
+        std::string text;
+        if (type == TCellType::Shared) {
+          const uint64_t index = LeadingNumber(value, UINT32_MAX);
+          if (index < shared.Size()) text = shared.At(index);
+        } else if (type == TCellType::Inline) {
+          text = inlineText;
+        } else if (type == TCellType::Boolean) {
+          text = value == "1" ? "TRUE" : "FALSE";
+        } else if (type == TCellType::Text) {
+          text = value;
+        } else if (!value.empty()) {
+          double number = 0;
+          if (!TextToFloat(value, number))
+            text = value;
+          else if (style < dateStyles.size() && dateStyles[style])
+            text = DateText(number + (date1904 ? 1462 : 0));
+          else
+            text = NumberText(number);
+        }
+        if (!text.empty()) text = CellText(text);
+        if (!text.empty()) cells.push_back({row, cellColumn, std::move(text)});
+        break;
+      }
+      case 5:
+        inValue = false;
+        break;
+      default:
+        break;
+      }
+      break;
+    }
+  }
 }
 
 // FreeXL itself, in the process that reads.
@@ -459,7 +1039,9 @@ bool ReadXlsFile(const std::string& path, std::vector<std::string>& lines) {
   return read;
 }
 
-bool ReadXlsxBytes(std::string_view bytes, std::vector<std::string>& lines) {
+bool ReadXlsxBytes(std::string_view bytes, std::vector<std::string>& lines, std::string* tooLarge,
+                   const TSheetLimits& limits) {
+  lines.clear();
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
@@ -474,21 +1056,31 @@ bool ReadXlsxBytes(std::string_view bytes, std::vector<std::string>& lines) {
     return false;
   }
   TZip zip(archive);
-  return ReadXlsxZip(zip, lines);
+  const TXlsxResult result = ReadXlsxZip(zip, lines, limits);
+  if (tooLarge) *tooLarge = result.TooLarge;
+  return result.Read;
 }
 
 bool ReadSpreadsheet(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  if (const std::string problem = NotAFileProblem(path); !problem.empty()) {
+    ShowMsg(problem);
+    return false;
+  }
   const std::string file = OsPath(path);
-  bool read = false;
+  TXlsxResult result;
   if (IsXlsxPath(path)) {
     int error = 0;
     TZip zip(zip_open(file.c_str(), ZIP_RDONLY, &error));
-    read = zip.IsOpen() && ReadXlsxZip(zip, lines);
+    if (zip.IsOpen()) result = ReadXlsxZip(zip, lines, {});
   } else {
-    read = ReadXlsFile(file, lines);
+    result.Read = ReadXlsFile(file, lines);
   }
-  if (!read) ShowMsg("Can't read Excel document: " + path);
-  return read;
+  if (!result.TooLarge.empty())
+    ShowMsg("The worksheet is too large: " + path + " (" + result.TooLarge + ")");
+  else if (!result.Read)
+    ShowMsg("Can't read Excel document: " + path);
+  return result.Read;
 }
 
 } // namespace vandro

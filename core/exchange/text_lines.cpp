@@ -5,12 +5,47 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+
 namespace vandro {
 
 namespace {
 
 constexpr size_t kBlockSize = 1 << 16;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LEMark("\xFF\xFE", 2), kUtf16BEMark("\xFE\xFF", 2);
+constexpr std::string_view kUtf32LEMark("\xFF\xFE\0\0", 4), kUtf32BEMark("\0\0\xFE\xFF", 4);
+// What a UTF-16 unit that is no character (a lone surrogate, an odd last
+// byte) becomes: not storable in code page 1251, so its line is reported.
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsUtf16(TTextEncoding encoding) {
+  return encoding == TTextEncoding::Utf16LE || encoding == TTextEncoding::Utf16BE;
+}
+
+// Writes cp as UTF-8 at out; the bytes written.
+size_t PutUtf8(char32_t cp, char* out) {
+  if (cp < 0x80) {
+    out[0] = static_cast<char>(cp);
+    return 1;
+  }
+  if (cp < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (cp >> 6));
+    out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (cp >> 12));
+    out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (cp >> 18));
+  out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+  return 4;
+}
 
 // Length of the well-formed UTF-8 sequence at text[i], 0 when there is none
 // (overlong forms, surrogates and code points above U+10FFFF included).
@@ -50,7 +85,8 @@ std::string TooLong() {
   return "it is longer than " + std::to_string(kMaxLineLength) + " characters";
 }
 
-// Fills line from raw as the encoding reads it.
+// Fills line from raw as the encoding reads it (UTF-16 has been turned into
+// UTF-8 already).
 void Decode(TTextEncoding encoding, std::string& raw, TSourceLine& line) {
   line.Problem.clear();
   if (encoding == TTextEncoding::Cp1251 || !HasHighBytes(raw)) {
@@ -75,20 +111,55 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+std::string NotAFileProblem(const std::string& path) {
+  struct stat info;
+  if (::stat(OsPath(path).c_str(), &info) != 0 || S_ISREG(info.st_mode)) return {};
+  return path + " is not a file";
+}
+
+std::string TextFileProblem(const std::string& path) {
+  if (std::string problem = NotAFileProblem(path); !problem.empty()) return problem;
+  std::ifstream in(OsPath(path), std::ios::binary);
+  if (!in) return "Can't open file " + path;
+  std::vector<char> block(kBlockSize);
+  in.read(block.data(), static_cast<std::streamsize>(block.size()));
+  const std::string_view start(block.data(), static_cast<size_t>(in.gcount()));
+  if (start.starts_with(kUtf32LEMark) || start.starts_with(kUtf32BEMark))
+    return std::string(kUtf32Refused);
+  const bool utf16 = start.starts_with(kUtf16LEMark) || start.starts_with(kUtf16BEMark);
+  if (!utf16 && start.find('\0') != std::string_view::npos) return "Not a text file: " + path;
+  return {};
+}
+
 TTextLines::TTextLines(std::istream& in) : in_(in), block_(kBlockSize) {
   in_.seekg(0, std::ios::end);
   size_ = std::max<int64_t>(0, static_cast<int64_t>(in_.tellg()));
   in_.seekg(0);
-  // First pass: the encoding. Lines that are the same in both (plain ASCII)
-  // do not count; the longest lines count by their first kMaxLineLength
-  // bytes.
-  char mark[3] = {};
-  in_.read(mark, 3);
-  const bool byteOrderMark = in_.gcount() == 3 && std::string_view(mark, 3) == kByteOrderMark;
+  char mark[4] = {};
+  in_.read(mark, 4);
+  const std::string_view start(mark,
+                               static_cast<size_t>(std::max<std::streamsize>(0, in_.gcount())));
   in_.clear();
   in_.seekg(0);
-  int64_t valid = 0, invalid = 0;
-  if (!byteOrderMark) {
+  size_t skip = 0;
+  if (start.starts_with(kUtf32LEMark) || start.starts_with(kUtf32BEMark)) {
+    encoding_ = TTextEncoding::Utf32;
+    problem_ = kUtf32Refused;
+    return;
+  }
+  if (start.starts_with(kByteOrderMark)) {
+    encoding_ = TTextEncoding::Utf8;
+    skip = kByteOrderMark.size();
+  } else if (start.starts_with(kUtf16LEMark) || start.starts_with(kUtf16BEMark)) {
+    encoding_ = start.starts_with(kUtf16LEMark) ? TTextEncoding::Utf16LE : TTextEncoding::Utf16BE;
+    skip = kUtf16LEMark.size();
+    block_.resize(kBlockSize / 2 * 3 + 8);
+    units_.resize(kBlockSize);
+  } else {
+    // First pass: the encoding. Lines that are the same in both (plain
+    // ASCII) do not count; the longest lines count by their first
+    // kMaxLineLength bytes.
+    int64_t valid = 0, invalid = 0;
     TSourceLine line;
     encoding_ = TTextEncoding::Cp1251;
     while (Next(line)) {
@@ -98,29 +169,82 @@ TTextLines::TTextLines(std::istream& in) : in_(in), block_(kBlockSize) {
       else
         ++invalid;
     }
+    encoding_ = valid > invalid ? TTextEncoding::Utf8 : TTextEncoding::Cp1251;
   }
-  encoding_ = byteOrderMark || valid > invalid ? TTextEncoding::Utf8 : TTextEncoding::Cp1251;
   in_.clear();
-  in_.seekg(byteOrderMark ? 3 : 0);
-  consumed_ = byteOrderMark ? 3 : 0;
+  in_.seekg(static_cast<std::streamoff>(skip));
+  blockStart_ = static_cast<int64_t>(skip);
+  blockInput_ = 0;
   number_ = 0;
   at_ = end_ = 0;
 }
 
 bool TTextLines::Fill() {
-  in_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
-  end_ = static_cast<size_t>(std::max<std::streamsize>(0, in_.gcount()));
+  blockStart_ += blockInput_;
+  blockInput_ = 0;
   at_ = 0;
+  if (IsUtf16(encoding_)) {
+    end_ = ReadUtf16(units_.size());
+  } else {
+    in_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
+    end_ = static_cast<size_t>(std::max<std::streamsize>(0, in_.gcount()));
+    blockInput_ = static_cast<int64_t>(end_);
+  }
   return end_ > 0;
+}
+
+// Reads UTF-16 code units into block_ as UTF-8 until some text comes out or
+// the stream ends; the bytes in block_.
+size_t TTextLines::ReadUtf16(size_t want) {
+  const bool little = encoding_ == TTextEncoding::Utf16LE;
+  size_t out = 0;
+  const auto put = [&](char32_t cp) { out += PutUtf8(cp, block_.data() + out); };
+  while (out == 0) {
+    in_.read(units_.data(), static_cast<std::streamsize>(want));
+    const size_t got = static_cast<size_t>(std::max<std::streamsize>(0, in_.gcount()));
+    blockInput_ += static_cast<int64_t>(got);
+    if (got == 0) {
+      // The stream ended inside a character.
+      if (pendingHigh_ != 0 || pendingByte_ >= 0) put(kReplacement);
+      pendingHigh_ = 0;
+      pendingByte_ = -1;
+      break;
+    }
+    for (size_t i = 0; i < got; ++i) {
+      const auto byte = static_cast<unsigned char>(units_[i]);
+      if (pendingByte_ < 0) {
+        pendingByte_ = byte;
+        continue;
+      }
+      const char32_t unit = little ? static_cast<char32_t>(pendingByte_ | (byte << 8))
+                                   : static_cast<char32_t>((pendingByte_ << 8) | byte);
+      pendingByte_ = -1;
+      const bool high = unit >= 0xD800 && unit <= 0xDBFF, low = unit >= 0xDC00 && unit <= 0xDFFF;
+      if (pendingHigh_ != 0) {
+        const char32_t first = pendingHigh_;
+        pendingHigh_ = 0;
+        if (low) {
+          put(0x10000 + ((first - 0xD800) << 10) + (unit - 0xDC00));
+          continue;
+        }
+        put(kReplacement);
+      }
+      if (high)
+        pendingHigh_ = unit;
+      else
+        put(low ? kReplacement : unit);
+    }
+  }
+  return out;
 }
 
 int TTextLines::Get() {
   if (at_ == end_ && !Fill()) return -1;
-  ++consumed_;
   return static_cast<unsigned char>(block_[at_++]);
 }
 
 bool TTextLines::Next(TSourceLine& line) {
+  if (!problem_.empty()) return false;
   raw_.clear();
   bool tooLong = false;
   int c = Get();
@@ -147,11 +271,18 @@ bool TTextLines::Next(TSourceLine& line) {
 }
 
 double TTextLines::ShareRead() const {
-  return size_ > 0 ? std::min(1.0, static_cast<double>(consumed_) / static_cast<double>(size_))
-                   : 1.0;
+  if (!problem_.empty() || size_ <= 0) return 1.0;
+  const int64_t read = blockStart_ + (end_ == 0 ? blockInput_
+                                                : blockInput_ * static_cast<int64_t>(at_) /
+                                                      static_cast<int64_t>(end_));
+  return std::min(1.0, static_cast<double>(read) / static_cast<double>(size_));
 }
 
 bool TTextFileLines::Open(const std::string& path) {
+  if (const std::string problem = NotAFileProblem(path); !problem.empty()) {
+    ShowMsg(problem);
+    return false;
+  }
   auto file = std::make_unique<std::ifstream>(OsPath(path), std::ios::binary);
   if (!*file) {
     ShowMsg("Can't open file " + path);
@@ -159,6 +290,10 @@ bool TTextFileLines::Open(const std::string& path) {
   }
   file_ = std::move(file);
   lines_ = std::make_unique<TTextLines>(*file_);
+  if (!lines_->Problem().empty()) {
+    ShowMsg(lines_->Problem());
+    return false;
+  }
   return true;
 }
 

@@ -1,9 +1,12 @@
 // The lines of a file being imported, in code page 1251.
 //
 // A text file is read as UTF-8 when it starts with the UTF-8 byte order mark
-// or when its lines with bytes above 127 are mostly valid UTF-8; otherwise
-// it is read as code page 1251. Lines may end in CR LF, LF or CR. The file
-// is read a block at a time, so memory does not grow with its size.
+// or when its lines with bytes above 127 are mostly valid UTF-8; as UTF-16
+// (little or big endian) when it starts with that byte order mark; otherwise
+// it is read as code page 1251. A UTF-32 file (by its byte order mark) is
+// refused: nobody saves import files so on purpose, and read as UTF-16 it
+// would give lines of NUL characters. Lines may end in CR LF, LF or CR. The
+// file is read a block at a time, so memory does not grow with its size.
 //
 // A line that cannot be taken is handed out with a problem instead of its
 // text (not valid UTF-8 or not storable in code page 1251, longer than
@@ -14,6 +17,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vandro {
@@ -35,33 +39,59 @@ public:
   virtual double ShareRead() const = 0;
 };
 
-enum class TTextEncoding { Cp1251, Utf8 };
+enum class TTextEncoding { Cp1251, Utf8, Utf16LE, Utf16BE, Utf32 };
 
-// The lines of a stream (a file, or text in memory). The stream is read once
-// to settle the encoding and then again from its start.
+inline constexpr std::string_view kUtf32Refused = "The file is UTF-32 encoded; save it as UTF-8";
+
+// "<path> is not a file" when path names a folder, a FIFO, a device or
+// anything else but a regular file (symbolic links followed): one has no
+// lines, one waits for a writer before it even opens, one never ends.
+// Empty for a regular file and for a path with nothing there, which the
+// open itself reports.
+std::string NotAFileProblem(const std::string& path);
+
+// Why path cannot be offered as a text file, or empty: NotAFileProblem,
+// "Can't open file <path>", kUtf32Refused, or "Not a text file: <path>"
+// when its first 64 KiB hold a NUL byte (UTF-16 text, by its byte order
+// mark, may).
+std::string TextFileProblem(const std::string& path);
+
+// The lines of a stream (a file, or text in memory). Without a byte order
+// mark the stream is read once to settle the encoding and then again from
+// its start. A UTF-32 stream has no lines; Problem says why.
 class TTextLines final : public TLineSource {
 public:
   explicit TTextLines(std::istream& in);
   bool Next(TSourceLine& line) override;
   double ShareRead() const override;
   TTextEncoding Encoding() const { return encoding_; }
+  // Why the stream gives no lines at all (kUtf32Refused); empty otherwise.
+  const std::string& Problem() const { return problem_; }
 
 private:
   bool Fill();
+  size_t ReadUtf16(size_t want);
   int Get();
 
   std::istream& in_;
   TTextEncoding encoding_ = TTextEncoding::Cp1251;
+  std::string problem_;
   int64_t size_ = 0;
-  int64_t consumed_ = 0;
   int64_t number_ = 0;
+  // The block being split into lines (UTF-16 already turned into UTF-8):
+  // blockStart_ bytes of the stream lie before it and blockInput_ of them
+  // were read for it, so that progress follows the stream's bytes.
   std::vector<char> block_;
   size_t at_ = 0, end_ = 0;
+  int64_t blockStart_ = 0, blockInput_ = 0;
+  std::vector<char> units_;  // UTF-16 bytes as read
+  int pendingByte_ = -1;     // the first byte of a code unit split by a block end
+  char32_t pendingHigh_ = 0; // a high surrogate waiting for its low one
   std::string raw_;
 };
 
-// The same over a file; Open shows "Can't open file " + path and gives false
-// when it cannot be read.
+// The same over a file; Open shows "Can't open file " + path, "<path> is not
+// a file" or kUtf32Refused and gives false when it cannot be read.
 class TTextFileLines final : public TLineSource {
 public:
   bool Open(const std::string& path);

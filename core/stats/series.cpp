@@ -172,7 +172,20 @@ bool TStatSeries::Load(std::vector<std::string>& errors) {
     return false;
   }
 
-  TValue& first = Source->GetItem(0);
+  BeginItems(Source->GetItem(0));
+  if (Kind == skText)
+    Texts.reserve(static_cast<size_t>(count));
+  else
+    Numbers.reserve(static_cast<size_t>(count));
+  std::string error;
+  for (int i = 0; i < count; ++i)
+    if (!AddItem(Source->GetItem(i), error))
+      errors.push_back(error + ". Item No = " + std::to_string(i));
+  Loaded = true;
+  return true;
+}
+
+void TStatSeries::BeginItems(TValue& first) {
   if (first.IsAutoFormula()) EvaluateInPlace(first);
   Kind = skText;
   UnitText.clear();
@@ -189,39 +202,35 @@ bool TStatSeries::Load(std::vector<std::string>& errors) {
     UnitText = "[day]";
     NormalUnitText = "[s]";
   }
-
   Numbers.clear();
   Texts.clear();
-  if (Kind == skText)
-    Texts.resize(static_cast<size_t>(count));
-  else
-    Numbers.resize(static_cast<size_t>(count), 0);
-  for (int i = 0; i < count; ++i) {
-    const TValue& item = Source->GetItem(i);
-    const auto slot = static_cast<size_t>(i);
-    const std::string index = std::to_string(i);
-    switch (Kind) {
-    case skText:
-      Texts[slot] = item.IsPlain() ? item.Text() : ToDisplayText(&item);
-      break;
-    case skDate:
-      if (item.IsPlain() && item.IsDateTime())
-        Numbers[slot] = DecodeDateTime(item.Text());
-      else
-        errors.push_back("Value should be numeric. Item No = " + index);
-      break;
-    default:
-      if (!item.IsNumeric())
-        errors.push_back("Value should be numeric. Item No = " + index);
-      else if (long double number = 0; NumberInUnit(item, UnitText, number))
-        Numbers[slot] = number;
-      else
-        errors.push_back("Incompatible units. " + UnitText + " expected. Item No = " + index);
-      break;
+}
+
+bool TStatSeries::AddItem(const TValue& item, std::string& error) {
+  switch (Kind) {
+  case skText:
+    Texts.push_back(item.IsPlain() ? item.Text() : ToDisplayText(&item));
+    return true;
+  case skDate:
+    if (item.IsPlain() && item.IsDateTime()) {
+      Numbers.push_back(DecodeDateTime(item.Text()));
+      return true;
     }
+    error = "Value should be numeric";
+    break;
+  default:
+    if (!item.IsNumeric()) {
+      error = "Value should be numeric";
+    } else if (long double number = 0; NumberInUnit(item, UnitText, number)) {
+      Numbers.push_back(number);
+      return true;
+    } else {
+      error = "Incompatible units. " + UnitText + " expected";
+    }
+    break;
   }
-  Loaded = true;
-  return true;
+  Numbers.push_back(0);
+  return false;
 }
 
 void TStatSeries::Compute() {

@@ -51,6 +51,13 @@ public:
   // otherwise true, with one error per item that could not be read (its slot
   // stays 0).
   bool Load(std::vector<std::string>& errors);
+  // Load's reading of the items one at a time, for items that never stand
+  // in one source array (a file read as a stream): BeginItems empties the
+  // items and fixes the kind and unit by the first item (an auto formula in
+  // it is evaluated in place first); AddItem then appends an item read in
+  // that kind, or 0 and false with the reason in error when it does not fit.
+  void BeginItems(TValue& first);
+  bool AddItem(const TValue& item, std::string& error);
   // Every statistic of the current items.
   void Compute();
   // Minimum and Maximum of the numbers in load order, once; the histogram

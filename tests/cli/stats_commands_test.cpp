@@ -98,6 +98,11 @@ TEST_F(StatsCommands, BadDataFilesNameTheFileLineAndColumn) {
       {"series without values", "a\tb\n1\t\n", {"column 2 (b)", "no values"}},
       {"empty file", "\n\n", {"empty"}},
       {"not UTF-8", "a\n\xFF\n", {"line 2"}},
+      {"blank line inside", "a\tb\n1\t2\n\n3\t4\n", {"line 3", "1 cells where the header has 2"}},
+      {"blank header", "\na\n1\n", {"line 1, column 1", "name is empty"}},
+      {"line too long",
+       "a\n1\n" + std::string(size_t{2} << 20, '7') + "\n",
+       {"line 3", "longer than 1048576 characters"}},
   };
   for (const Case& c : cases) {
     const std::string file = File("bad.tsv", c.content);

@@ -1,7 +1,10 @@
 #include "exchange/import_dialog.h"
+#include "exchange/text_lines.h"
 #include "workbook_writer.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -64,6 +67,16 @@ TEST_F(ImportDialogTest, ProblemsStopTheImport) {
       {"a\t\tb\n1\t2\t3\n", kEmptyParameterName},
       {"a\tb\t\n1\t2\n", ""}, // a header ending in the separator has no empty last field
       {std::string("MZ\0\0\x01\x02", 6), "Not a text file: "},
+      {std::string("\xFF\xFE"
+                   "a\0\t\0b\0\n\0"
+                   "1\0\t\0"
+                   "2\0",
+                   16),
+       ""},
+      {std::string("\xFF\xFE\0\0"
+                   "a\0\0\0",
+                   8),
+       std::string(kUtf32Refused)},
   };
   for (const auto& c : cases) {
     TImportDialog dialog;
@@ -76,6 +89,12 @@ TEST_F(ImportDialogTest, ProblemsStopTheImport) {
   TImportDialog missing;
   EXPECT_FALSE(missing.Open((dir_ / "none.txt").string()));
   EXPECT_FALSE(missing.CanContinue());
+  // A FIFO would keep the preview waiting for a writer.
+  const std::string fifo = (dir_ / "fifo.txt").string();
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  TImportDialog waiting;
+  EXPECT_FALSE(waiting.Open(fifo));
+  EXPECT_EQ(fifo + " is not a file", waiting.Problem());
 }
 
 TEST_F(ImportDialogTest, SpreadsheetsPreviewWithTab) {
