@@ -4,6 +4,10 @@
 //
 // Vandro's executor parses and evaluates in one pass over the text, so both
 // columns count parse + evaluate.
+//
+// Then the time of one evaluation at the end of chains of formulas that each
+// read the one before twice (E1 = E0 + E0, E2 = E1 + E1, ...): it should grow
+// with the chain's length, not double with every link.
 #include "language/executor.h"
 #include "model/data_record.h"
 #include "model/project.h"
@@ -49,12 +53,16 @@ int main() {
   InstallLanguage();
 
   TDataRecord record;
-  const auto set = [&](const char* name, const std::string& text, TValueKind kind = vkPlain) {
+  const auto setIn = [&](TDataRecord& target, const std::string& name, const std::string& text,
+                         TValueKind kind) {
     auto parameter = std::make_unique<TParameter>();
     parameter->ParamName = name;
     TValue value;
     value.SetText(kind, Utf8ToCp1251OrRaise(text));
-    record.AddPV(project->AddParameter(std::move(parameter)), value);
+    target.AddPV(project->AddParameter(std::move(parameter)), value);
+  };
+  const auto set = [&](const char* name, const std::string& text, TValueKind kind = vkPlain) {
+    setIn(record, name, text, kind);
   };
   set("WEIGHT", "72.5");
   set("HEIGHT", "181");
@@ -109,6 +117,27 @@ int main() {
     });
     std::printf("%-15s %14.0f %14.0f %8.3f  %s\n", formula.what, vandroRate, muRate,
                 vandroRate / muRate, shown.c_str());
+  }
+
+  constexpr int kLongestChain = 60;
+  TDataRecord chain;
+  setIn(chain, "E0", "1", vkPlain);
+  for (int i = 1; i <= kLongestChain; ++i) {
+    const std::string before = "E" + std::to_string(i - 1);
+    setIn(chain, "E" + std::to_string(i), before + " + " + before, vkCalculated);
+  }
+  std::printf("\n%-15s %14s  %s\n", "chain length", "ms per eval", "result");
+  for (const int length : {10, 20, 30, kLongestChain}) {
+    const std::string source = "E" + std::to_string(length);
+    TExecutor executor;
+    const TValue& result = executor.Run(nullptr, &chain, source);
+    if (executor.Failed()) {
+      std::printf("%-15d failed: %s\n", length, Cp1251ToUtf8(result.Text()).c_str());
+      return 1;
+    }
+    const std::string shown = Cp1251ToUtf8(result.Text());
+    const double rate = Rate([&] { executor.Run(nullptr, &chain, source); }, 0.2);
+    std::printf("%-15d %14.3f  %s\n", length, 1000.0 / rate, shown.c_str());
   }
   return 0;
 }

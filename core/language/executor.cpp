@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <optional>
+#include <unordered_map>
 #include <utility>
 
 namespace vandro {
@@ -61,6 +63,50 @@ bool BeingEvaluated(std::string_view name, const TDataRecord* contextRecord,
   return std::any_of(tEvaluations.begin(), tEvaluations.end(), [&](const TEvaluation& e) {
     return e.name == name && e.contextRecord == contextRecord && e.secondRecord == secondRecord;
   });
+}
+
+// The results of the calculated values met while evaluating against one
+// pair of records, by upper-cased name: a chain of formulas that each read
+// the one before twice costs one evaluation per formula, not two to the
+// power of the chain's length. A run nested in another against the same
+// records shares the other's table; a run against other records (a query's
+// condition on each state) starts its own, and every table ends with the
+// run that started it, so nothing is kept past the records it was read from
+// or into the next evaluation, which sees the records as edited since.
+// Failures are not kept: what they say depends on the path that met them
+// (a loop is reported by the parameter it closes on).
+struct TResultTable {
+  const TDataRecord* contextRecord;
+  const TDataRecord* secondRecord;
+  std::unordered_map<std::string, TValue::Ptr> results;
+};
+thread_local std::vector<TResultTable*> tResultTables;
+
+class TResultTableScope {
+public:
+  TResultTableScope(const TDataRecord* contextRecord, const TDataRecord* secondRecord) {
+    if (!tResultTables.empty() && tResultTables.back()->contextRecord == contextRecord &&
+        tResultTables.back()->secondRecord == secondRecord)
+      return;
+    own_.emplace(TResultTable{contextRecord, secondRecord, {}});
+    tResultTables.push_back(&*own_);
+  }
+  ~TResultTableScope() {
+    if (own_) tResultTables.pop_back();
+  }
+  TResultTableScope(const TResultTableScope&) = delete;
+  TResultTableScope& operator=(const TResultTableScope&) = delete;
+
+private:
+  std::optional<TResultTable> own_;
+};
+
+// The table of the run in progress against these records, if any.
+TResultTable* ResultTable(const TDataRecord* contextRecord, const TDataRecord* secondRecord) {
+  if (tResultTables.empty()) return nullptr;
+  TResultTable* table = tResultTables.back();
+  return table->contextRecord == contextRecord && table->secondRecord == secondRecord ? table
+                                                                                      : nullptr;
 }
 
 // The message an error value carries, without the error mark.
@@ -213,6 +259,7 @@ bool TExecutor::Execute() {
     ownChain_.clear();
     chain_ = &ownChain_;
   }
+  TResultTableScope results(contextRecord_, secondRecord_);
   Reset();
   replay_ = LexemeCache().Find(sourceText_);
   replayed_ = 0;
@@ -463,11 +510,22 @@ bool TExecutor::PushParameter(std::string_view storedName) {
     return Fail("Loop reference. Parameter:" + name);
   if (std::find(referencedNames_.begin(), referencedNames_.end(), name) == referencedNames_.end())
     referencedNames_.push_back(name);
+  TResultTable* results = ResultTable(contextRecord_, secondRecord_);
+  if (results && !results->results.empty()) {
+    const auto known = results->results.find(name);
+    if (known != results->results.end()) {
+      processor_.Push(*known->second);
+      return true;
+    }
+  }
   TValue::Ptr value = TValue::Create("TExecutor.Parameter");
   const bool found = (secondRecord_ && secondRecord_->GetSystemValue(name, *value)) ||
                      (contextRecord_ && contextRecord_->GetSystemValue(name, *value));
   if (!found) value->Clear();
-  if ((value->IsFormula() || value->IsAutoFormula()) && !EvaluateNested(*value, name)) return false;
+  if (value->IsFormula() || value->IsAutoFormula()) {
+    if (!EvaluateNested(*value, name)) return false;
+    if (results) results->results.emplace(name, value->Clone("TExecutor.Result"));
+  }
   processor_.Push(std::move(value));
   return true;
 }

@@ -24,12 +24,14 @@
 // or edited) and then in the context record; system names come from the
 // context record and PROJECT.name from the project's variables. A parameter
 // whose value is a formula or an auto formula is evaluated in turn by a
-// nested executor. Loops between such parameters end with "Loop reference.
-// Parameter:" + name: through the chain of names the caller passes, and,
-// for runs without one (auto formulas met by the processor, query
-// conditions), through the evaluations in progress on this thread. Nesting,
-// of brackets and operators in one text and of evaluations in one another,
-// is bounded and refused with "Expression is too deeply nested".
+// nested executor, once per run against the same records: a later reading
+// in that run takes the result of the first. Loops between such parameters
+// end with "Loop reference. Parameter:" + name: through the chain of names
+// the caller passes, and, for runs without one (auto formulas met by the
+// processor, query conditions), through the evaluations in progress on this
+// thread. Nesting, of brackets and operators in one text and of evaluations
+// in one another, is bounded and refused with "Expression is too deeply
+// nested".
 //
 // Nothing raises. A failure sets Failed() and makes the result an error value
 // whose text is "### Error ### " + the message, a line break and the source

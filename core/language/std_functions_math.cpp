@@ -397,8 +397,10 @@ bool Transcendental(uint8_t code, const TValue& argument, TValue& result, std::s
   case sfExp:
     return Monotonic([](long double t) { return std::exp(t); }, x, "", result, message);
   case sfLn:
+    // An interval that reaches zero without going below it has no negative
+    // value to blame.
     if (lo <= 0) {
-      message = kNegativeNotAllowed;
+      message = lo < 0 ? kNegativeNotAllowed : "Logarithm of zero";
       return false;
     }
     return Monotonic([](long double t) { return std::log(t); }, x, "", result, message);

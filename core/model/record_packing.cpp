@@ -108,6 +108,7 @@ void UnpackPairs(std::string_view memo, int32_t recordId, const TParameterIndex&
                  TDataRecord& record) {
   constexpr std::string_view kName = "PVs";
   const size_t length = CheckedLength(memo, recordId, kName);
+  const std::string place = "record " + std::to_string(recordId) + ": memo " + std::string(kName);
   // No count of the pairs beforehand: AddPV takes room for a typical record
   // at once, and a record reused for the next history keeps its room.
   size_t position = kMemoHeaderSize;
@@ -130,7 +131,7 @@ void UnpackPairs(std::string_view memo, int32_t recordId, const TParameterIndex&
     NoteCreation("TPVRelation", "TDataRecord.UnpackPVs");
     auto pair = std::make_unique<TPVRelation>();
     pair->Parameter = parameters.Find(parameterId);
-    pair->Value.UnpackValue(memo.substr(0, valueAt + valueLength), valueAt + 1);
+    pair->Value.UnpackValue(memo.substr(0, valueAt + valueLength), valueAt + 1, place);
     pair->Modified = true;
     record.AddPV(std::move(pair));
     position = valueAt + valueLength;

@@ -71,8 +71,16 @@ void WriteWord(std::string& out, size_t offset, size_t value) {
   out[offset + 1] = static_cast<char>(value & 0xFF);
 }
 
-[[noreturn]] void Damaged(const std::string& what, size_t offset) {
-  RaiseSystemError("Damaged packed value at position " + std::to_string(offset + 1) + ": " + what);
+// Where a packed value's fault lies: the place it was stored, when the caller
+// named it, and the 1-based position in the text.
+std::string PackedPosition(std::string_view place, size_t offset) {
+  const std::string position = "at position " + std::to_string(offset + 1);
+  return place.empty() ? position : std::string(place) + " " + position;
+}
+
+[[noreturn]] void Damaged(const std::string& what, size_t offset, std::string_view place) {
+  RaiseSystemError(std::string(place.empty() ? "Damaged packed value " : "Damaged ") +
+                   PackedPosition(place, offset) + ": " + what);
 }
 
 } // namespace
@@ -400,11 +408,11 @@ std::string TValue::PackValue() const {
   return out;
 }
 
-size_t TValue::UnpackValue(std::string_view text, size_t position) {
+size_t TValue::UnpackValue(std::string_view text, size_t position, std::string_view place) {
   Clear();
-  if (position == 0) Damaged("no value starts before the text", 0);
+  if (position == 0) Damaged("no value starts before the text", 0, place);
   try {
-    return UnpackAt(text, position - 1, text.size(), 0) + 1;
+    return UnpackAt(text, position - 1, text.size(), 0, place) + 1;
   } catch (...) {
     Clear();
     throw;
@@ -413,17 +421,22 @@ size_t TValue::UnpackValue(std::string_view text, size_t position) {
 
 // Reads the value at offset (0-based); nothing at or after limit belongs to
 // it. Returns the offset after the value.
-size_t TValue::UnpackAt(std::string_view text, size_t offset, size_t limit, int depth) {
-  if (depth > kMaxArrayNesting) Damaged("arrays nested too deeply", offset);
-  if (offset + 3 > limit) Damaged("the header runs past the end of the text", offset);
+size_t TValue::UnpackAt(std::string_view text, size_t offset, size_t limit, int depth,
+                        std::string_view place) {
+  if (depth > kMaxArrayNesting) Damaged("arrays nested too deeply", offset, place);
+  if (offset + 3 > limit) Damaged("the header runs past the end of the text", offset, place);
   const size_t length = ReadWord(text, offset);
   if (length < 3 || offset + length > limit)
-    Damaged("length " + std::to_string(length) + " runs past the end of the text", offset);
+    Damaged("length " + std::to_string(length) + " runs past the end of the text", offset, place);
   const auto code = static_cast<unsigned char>(text[offset + 2]);
   const size_t end = offset + length;
   if (code != vkArray) {
     if (code > vkCalculated) {
-      ShowMsg("Unknown tag:" + std::string(1, static_cast<char>(code)));
+      // The byte may not print (a tab, a control character): its number
+      // says what it was.
+      ShowMsg("Unknown tag:" + std::string(1, static_cast<char>(code)) + " (byte " +
+              std::to_string(code) + ")" + (place.empty() ? " " : " in ") +
+              PackedPosition(place, offset));
       kind_ = vkPlain;
     } else {
       kind_ = static_cast<TValueKind>(code);
@@ -432,13 +445,13 @@ size_t TValue::UnpackAt(std::string_view text, size_t offset, size_t limit, int 
     return end;
   }
   kind_ = vkArray;
-  if (length < 5) Damaged("an array without its item count", offset);
+  if (length < 5) Damaged("an array without its item count", offset, place);
   const size_t count = ReadWord(text, offset + 3);
   size_t next = offset + 5;
   items_.reserve(count);
   for (size_t i = 0; i < count; ++i) {
     Ptr item = Create("TValue.UnpackValue");
-    next = item->UnpackAt(text, next, end, depth + 1);
+    next = item->UnpackAt(text, next, end, depth + 1, place);
     items_.push_back(std::move(item));
   }
   return end;

@@ -149,13 +149,16 @@ public:
   // Reads one packed value at the 1-based position into this value and
   // returns the position after it. A damaged or truncated text is reported
   // with the system-error prefix and raises; nothing past the text is read.
-  size_t UnpackValue(std::string_view text, size_t position);
+  // An unknown kind is reported and the value read as plain. place names
+  // where the text was stored ("record 65: memo PVs"), for the messages.
+  size_t UnpackValue(std::string_view text, size_t position, std::string_view place = {});
 
 private:
   void CheckArray() const;
   void CheckIndex(int index) const;
   void PackInto(std::string& out, int depth) const;
-  size_t UnpackAt(std::string_view text, size_t offset, size_t limit, int depth);
+  size_t UnpackAt(std::string_view text, size_t offset, size_t limit, int depth,
+                  std::string_view place);
   // Turns the identifiers of SetReferenceArray into items. Const because
   // building them does not change what the value is.
   void BuildReferences() const;

@@ -340,6 +340,27 @@ TEST_F(ExecutorTest, LoopsBetweenFormulasAreReported) {
   EXPECT_EQ("15", Eval("D + C"));
 }
 
+TEST_F(ExecutorTest, EachFormulaIsEvaluatedOncePerRun) {
+  // Each formula reads the one before twice: evaluated at every reading, E60
+  // would take 2^60 evaluations and never end. Halves keep E0's value exact
+  // all the way up.
+  Set(context_, "E0", "1");
+  for (int i = 1; i <= 60; ++i) {
+    const std::string before = "E" + std::to_string(i - 1);
+    Set(context_, "E" + std::to_string(i), before + " / 2 + " + before + " / 2", vkCalculated);
+  }
+  EXPECT_EQ("1", Eval("E60"));
+  EXPECT_FALSE(executor_.Failed());
+
+  // The next run reads the records as they are now.
+  Set(context_, "E0", "2");
+  EXPECT_EQ("2", Eval("E60"));
+  // A formula of the second record hides the context record's, also for the
+  // formulas that read it.
+  Set(second_, "E58", "E57 * 0 + 5", vkCalculated);
+  EXPECT_EQ("5", Eval("E60"));
+}
+
 TEST_F(ExecutorTest, DeepNestingIsRefused) {
   auto repeat = [](const std::string& text, int count) {
     std::string out;

@@ -327,6 +327,28 @@ TEST_F(QueryRuns, ExecuteQueryRunsAQueryValue) {
   EXPECT_EQ(0u, message.find("Number specifier should be an integer."));
 }
 
+TEST_F(QueryRuns, EachConditionEvaluatesItsOwnStatesFormulas) {
+  // Y doubles X in every state; A's is 8, B's 14, C's 20.
+  for (int32_t object : {a, b, c}) {
+    TObjectSet set;
+    ASSERT_TRUE(set.Load(object));
+    TStateTrack track;
+    set.LatestStateAt(Day(4), track);
+    auto pairs = Pairs({{"Y", ""}});
+    pairs[0]->Value.SetText(vkCalculated, "X * 2");
+    ASSERT_NE(0, track.ModifyRecord(std::move(pairs), Day(4)));
+  }
+  // A query run by a formula evaluates the conditions inside that formula's
+  // run: A's Y must not stand for B's and C's.
+  TExecutor executor;
+  const TValue& found = executor.Run(
+      nullptr, nullptr, "EXECUTE('FIND ALL OBJECTS WITHIN EVERYTHING CONDITION Y > 10')");
+  ASSERT_FALSE(executor.Failed()) << found.Text();
+  ASSERT_EQ(2, found.ItemCount());
+  EXPECT_EQ(std::to_string(b), found.GetItem(0).Text());
+  EXPECT_EQ(std::to_string(c), found.GetItem(1).Text());
+}
+
 TEST_F(QueryRuns, TheNumberAndTheListSeeTheQueryRecords) {
   TDataRecord context;
   TValue one;

@@ -164,7 +164,7 @@ TEST_F(RecordPacking, DamagedMemosAreReportedWithoutReadingPastThem) {
       {"\0\0\x10"
        "12:\0\x0A\x02\0\x01\0\x09\0"
        "ab"s,
-       empty, "Damaged packed value at position 12: length 9 runs past the end of the text"},
+       empty, "memo PVs at position 12: length 9 runs past the end of the text"},
       {empty,
        "\0\0\x05"
        "96"s,
@@ -184,12 +184,27 @@ TEST_F(RecordPacking, DamagedMemosAreReportedWithoutReadingPastThem) {
     record.PackedDeleted = empty;
     sink.Reset();
     EXPECT_THROW(record.UnpackPVs(), ErrorException) << c.message;
-    const std::string prefix = "System Error: Something wrong.\r\n";
-    const std::string where =
-        c.message.rfind("Damaged packed", 0) == 0 ? "" : "Damaged record 65: ";
-    EXPECT_EQ(prefix + where + c.message, sink.Last());
+    EXPECT_EQ("System Error: Something wrong.\r\nDamaged record 65: " + c.message, sink.Last());
     EXPECT_TRUE(record.PVs.empty() && record.VisiblePVs.empty() && record.Added.empty());
   }
+}
+
+TEST_F(RecordPacking, AnUnknownKindNamesTheRecordAndThePosition) {
+  // Two values, the second of kind 9 (a tab): it is read as plain text.
+  const std::string pvs = "\0\0\x10"
+                          "1:\0\x04\0"
+                          "5"
+                          "2:\0\x05\x09"
+                          "ab"s;
+  TDataRecord record;
+  record.Idtor = 65;
+  record.PackedPVs = pvs;
+  record.PackedAdded = record.PackedDeleted = "\0\0\x03"s;
+  record.UnpackPVs();
+  EXPECT_EQ("Unknown tag:\t (byte 9) in record 65: memo PVs at position 12", sink.Last());
+  ASSERT_EQ(2u, record.PVs.size());
+  EXPECT_TRUE(record.PVs[1]->Value.IsPlain());
+  EXPECT_EQ("ab", record.PVs[1]->Value.Text());
 }
 
 TEST_F(RecordPacking, PtrArrKeepsTheInvariantOfPredecessors) {

@@ -71,7 +71,7 @@ TEST(PackedValues, AnUnknownKindIsReportedAndReadAsPlain) {
                             "ab",
                             5),
                 1);
-  EXPECT_EQ("Unknown tag:\x07", sink.Last());
+  EXPECT_EQ("Unknown tag:\x07 (byte 7) at position 1", sink.Last());
   EXPECT_TRUE(v.IsPlain());
   EXPECT_EQ("ab", v.Text());
 }
