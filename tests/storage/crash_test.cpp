@@ -28,10 +28,15 @@ int64_t Largest(const char* sql) {
 }
 
 // Creates objects and parameters until the process is killed; never returns.
-[[noreturn]] void WriteUntilKilled(const std::string& project, int round, int ready) {
+// It says it is ready once the project is open, or, with afterFirst, once its
+// first object and parameter are stored, so that a loaded machine, where a
+// write takes longer than the longest delay before the kill, still sees some
+// rounds write something.
+[[noreturn]] void WriteUntilKilled(const std::string& project, int round, int ready,
+                                   bool afterFirst) {
   try {
     if (!OpenProject(project)) _exit(2);
-    if (write(ready, "r", 1) != 1) _exit(2);
+    if (!afterFirst && write(ready, "r", 1) != 1) _exit(2);
     for (int i = 0;; ++i) {
       const std::string suffix = std::to_string(round) + "_" + std::to_string(i);
       APSCreateObject("Object" + suffix);
@@ -39,6 +44,7 @@ int64_t Largest(const char* sql) {
       parameter->ParamName = "P" + suffix;
       parameter->Category = "Crash";
       CurrentProject()->AddParameter(std::move(parameter));
+      if (afterFirst && i == 0 && write(ready, "r", 1) != 1) _exit(2);
     }
   } catch (...) {
     _exit(3);
@@ -59,7 +65,7 @@ TEST_F(StorageCrash, AProcessKilledWhileWritingLeavesAProjectThatOpens) {
     ASSERT_NE(-1, child);
     if (child == 0) {
       close(ready[0]);
-      WriteUntilKilled(ProjectFile(), round, ready[1]);
+      WriteUntilKilled(ProjectFile(), round, ready[1], round % 2 == 1);
     }
     close(ready[1]);
     char signal = 0;
