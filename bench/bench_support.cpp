@@ -40,6 +40,13 @@ void StoredBenchProject(const std::string& path, TShape& shape) {
   BaselineStore(path.substr(0, path.size() - 4) + ".vdb", shape, lastId);
 }
 
+bool ReadObjectCount(int argc, char** argv, TShape& shape) {
+  if (argc > 1) shape.objects = std::atoi(argv[1]);
+  if (shape.objects > 0) return true;
+  std::fprintf(stderr, "usage: %s [objects]\n", argv[0]);
+  return false;
+}
+
 std::string TemporaryDirectory() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vandro-bench-XXXXXX").string();
   if (!mkdtemp(pattern.data())) {

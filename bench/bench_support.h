@@ -28,6 +28,10 @@ std::vector<const TParameter*> NewBenchProject(const std::string& path, TShape& 
 // raises the project file's counters to the identifiers stored.
 void StoredBenchProject(const std::string& path, TShape& shape);
 
+// The number of objects given as the program's only argument, into shape;
+// false after the usage line when it is not a positive number.
+bool ReadObjectCount(int argc, char** argv, TShape& shape);
+
 // A new folder under the system's temporary directory; ends the program
 // when none can be made.
 std::string TemporaryDirectory();

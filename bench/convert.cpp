@@ -49,11 +49,7 @@ bool OpenInChild(const char* program, const std::string& project, double& second
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--open") return OpenAlone(argv[2]);
   TShape shape;
-  if (argc > 1) shape.objects = std::atoi(argv[1]);
-  if (shape.objects <= 0) {
-    std::fprintf(stderr, "usage: %s [objects]\n", argv[0]);
-    return 2;
-  }
+  if (!ReadObjectCount(argc, argv, shape)) return 2;
   const std::string dir = TemporaryDirectory();
   const std::string project = dir + "/Bench.vdp";
   const std::string database = dir + "/Bench.vdb";

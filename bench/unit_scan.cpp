@@ -82,11 +82,7 @@ bool TimeScan(const std::string& project, const char* what) {
 
 int main(int argc, char** argv) {
   TShape shape;
-  if (argc > 1) shape.objects = std::atoi(argv[1]);
-  if (shape.objects <= 0) {
-    std::fprintf(stderr, "usage: %s [objects]\n", argv[0]);
-    return 2;
-  }
+  if (!ReadObjectCount(argc, argv, shape)) return 2;
   const std::string dir = TemporaryDirectory();
   const std::string project = dir + "/Bench.vdp";
   const std::string database = dir + "/Bench.vdb";
