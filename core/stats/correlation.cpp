@@ -88,7 +88,9 @@ TMatrixText TCorrelation::Text() const {
   };
   for (const TCorrelationPair& pair : pairs) {
     text.rows.push_back(pair.name);
-    text.cells.push_back({number(pair.r), number(pair.rSquare), number(pair.t), number(pair.p)});
+    // A perfect correlation's P is exactly 0, not a number too small to show.
+    const std::string p = std::isinf(pair.t) ? "0" : PValueText(pair.p);
+    text.cells.push_back({number(pair.r), number(pair.rSquare), number(pair.t), p});
   }
   return text;
 }

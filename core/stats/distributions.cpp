@@ -142,6 +142,19 @@ TGammaDistribution::TGammaDistribution(long double shape, long double rate)
       valid_(shape > 0 && rate > 0 && std::isfinite(shape) && std::isfinite(rate)) {}
 
 long double TGammaDistribution::Distribution(long double x) const {
+  bool upper = false;
+  const long double part = Part(x, upper);
+  return upper ? 1 - part : part;
+}
+
+long double TGammaDistribution::UpperTail(long double x) const {
+  bool upper = false;
+  const long double part = Part(x, upper);
+  return upper ? part : 1 - part;
+}
+
+long double TGammaDistribution::Part(long double x, bool& upper) const {
+  upper = false;
   if (!valid_ || std::isnan(x)) return kNaN;
   const long double u = rate_ * x;
   if (u <= 0) return 0;
@@ -174,7 +187,8 @@ long double TGammaDistribution::Distribution(long double x) const {
     }
     if (std::fabs(g) == std::fabs(previous) || std::isnan(g)) break;
   }
-  return 1 - g * front;
+  upper = true;
+  return g * front;
 }
 
 long double TGammaDistribution::Inverse(long double y) const {
@@ -237,6 +251,15 @@ long double FDistribution(int d1, int d2, long double x) {
   return TBetaDistribution(n1 / 2, n2 / 2).Distribution(n1 * x / (n2 + n1 * x), n2 / (n2 + n1 * x));
 }
 
+long double FUpperTail(long double d1, long double d2, long double x) {
+  if (!(d1 > 0) || !(d2 > 0) || std::isnan(x)) return kNaN;
+  if (x <= 0) return 1;
+  if (std::isinf(x)) return 0;
+  // I_z(d2/2, d1/2) at z = d2 / (d2 + d1 x), both z and 1 - z computed
+  // directly so that a small probability keeps its digits.
+  return TBetaDistribution(d2 / 2, d1 / 2).Distribution(d2 / (d2 + d1 * x), d1 * x / (d2 + d1 * x));
+}
+
 long double FUpperQuantile(int d1, int d2, long double p) {
   if (d1 < 1 || d2 < 1 || !IsProbability(p)) return kNaN;
   const long double n1 = d1, n2 = d2;
@@ -253,6 +276,12 @@ long double FUpperQuantile(int d1, int d2, long double p) {
 long double ChiSquareDistribution(int df, long double x) {
   if (df < 1) return kNaN;
   return TGammaDistribution(df / 2.0L, 1).Distribution(x / 2);
+}
+
+long double ChiSquareUpperTail(int df, long double x) {
+  if (df < 1) return kNaN;
+  if (x <= 0 && !std::isnan(x)) return 1;
+  return TGammaDistribution(df / 2.0L, 1).UpperTail(x / 2);
 }
 
 long double ChiSquareQuantile(int df, long double y) {

@@ -238,6 +238,7 @@ bool TLinearRegression::Run(bool keepAlpha) {
            ? kLargestF
            : std::min(kLargestF, rSquare_ / (1 - rSquare_) * df / static_cast<long double>(k));
   fDistribution_ = FDistribution(static_cast<int>(k), static_cast<int>(df), f_);
+  fUpper_ = FUpperTail(static_cast<long double>(k), df, f_);
 
   standardErrors_.assign(k, 0);
   tValues_.assign(k, 0);
@@ -306,7 +307,7 @@ void TLinearRegression::SpinAlphaUp() {
 }
 
 void TLinearRegression::SpinAlphaDown() {
-  const long double allZero = 1 - fDistribution_;
+  const long double allZero = fUpper_;
   if (alpha_ > allZero + 0.01L)
     alpha_ = (std::floor(alpha_ * 100 + 1e-9L) - 1) / 100;
   else
@@ -351,6 +352,16 @@ std::vector<std::string> TLinearRegression::ResultFormula() const {
   return lines;
 }
 
+namespace {
+
+// An exact fit has an infinite t and a P of exactly 0, not one too small to
+// show.
+std::string PText(long double t, long double p) {
+  return std::isinf(t) ? "0" : PValueText(p);
+}
+
+} // namespace
+
 std::vector<std::vector<std::string>> TLinearRegression::Grid() const {
   std::vector<std::vector<std::string>> grid = {
       {"Parameter", "Coefficient(B)", "Std.Error of B", "| t | ", "P (B=0) "}};
@@ -360,7 +371,7 @@ std::vector<std::vector<std::string>> TLinearRegression::Grid() const {
     const size_t i = static_cast<size_t>(j);
     grid.push_back({variables_[static_cast<size_t>(predictors_.At(j))].name,
                     FloatToText(coefficients_[i + 1]), FloatToText(standardErrors_[i]),
-                    RoundedText(tValues_[i], 4), RoundedText(pValues_[i], 6)});
+                    RoundedText(tValues_[i], 4), PText(tValues_[i], pValues_[i])});
   }
   return grid;
 }
@@ -378,7 +389,7 @@ std::string TLinearRegression::AlphaText() const {
 }
 
 std::string TLinearRegression::FText() const {
-  return RoundedText(f_, 4) + "  ( P(All Bi=0) = " + RoundedText(1 - fDistribution_, 5) + " )";
+  return RoundedText(f_, 4) + "  ( P(All Bi=0) = " + (rSquare_ >= 1 ? std::string("0") : PValueText(fUpper_)) + " )";
 }
 
 std::string TLinearRegression::SSRegText() const {

@@ -142,6 +142,7 @@ private:
   long double rSquare_ = 0;
   long double f_ = 0;
   long double fDistribution_ = 0;
+  long double fUpper_ = 1; // 1 - fDistribution_ to full precision in the tail
   long double alpha_ = 0;
   bool alphaRed_ = false;
 };

@@ -259,49 +259,22 @@ void TStatSeries::Compute() {
     DeviationPopulation = std::sqrt(squares / n);
     if (ModeExists) ModalFrequency = static_cast<long double>(best) / n;
 
+    // Every order statistic is a quantile by one rule, so the rows stay in
+    // order for every n.
     if (n >= 3) {
       TertilesValid = true;
-      const size_t k = size / 3;
-      switch (size % 3) {
-      case 0:
-        LowerTertile = Middle(s, k);
-        UpperTertile = Middle(s, 2 * k);
-        break;
-      case 1:
-        LowerTertile = s[k];
-        UpperTertile = Middle(s, 2 * k);
-        break;
-      default:
-        LowerTertile = s[k];
-        UpperTertile = s[2 * k + 1];
-        break;
-      }
+      LowerTertile = SortedQuantile(s, 1, 3);
+      UpperTertile = SortedQuantile(s, 2, 3);
     }
     if (n >= 4) {
       QuartilesValid = true;
-      const size_t k = size / 4;
-      switch (size % 4) {
-      case 0:
-        FirstQuartile = Middle(s, k);
-        ThirdQuartile = Middle(s, 3 * k);
-        break;
-      case 1:
-        FirstQuartile = Middle(s, k);
-        ThirdQuartile = (s[3 * k] + s[3 * k + 1]) / 2;
-        break;
-      default:
-        // The mirror of the first quartile; s[3k] would fall at or below the
-        // median here.
-        FirstQuartile = s[k];
-        ThirdQuartile = s[size - 1 - k];
-        break;
-      }
+      FirstQuartile = SortedQuantile(s, 1, 4);
+      ThirdQuartile = SortedQuantile(s, 3, 4);
     }
     if (n >= 5) {
       QuintilesValid = true;
-      const size_t k = size / 5, r = size % 5;
-      for (size_t j = 1; j <= 4; ++j)
-        Quintiles[j - 1] = r >= j ? s[j * k] : Middle(s, j * k);
+      for (int j = 1; j <= 4; ++j)
+        Quintiles[static_cast<size_t>(j - 1)] = SortedQuantile(s, j, 5);
     }
   }
   Computed = true;
@@ -322,6 +295,20 @@ int TStatSeries::CountInRange(long double low, long double high) const {
   if (Kind == skText || Kind == skReference) return 0;
   return static_cast<int>(std::count_if(Numbers.begin(), Numbers.end(),
                                         [&](long double v) { return low <= v && v < high; }));
+}
+
+long double SortedQuantile(const TValueArray& sorted, int numerator, int denominator) {
+  const auto n = static_cast<long long>(sorted.size());
+  if (n == 0 || denominator <= 0) return 0;
+  // m = n p in whole numbers, so "m is whole" is decided exactly.
+  const long long scaled = n * numerator;
+  const long long m = scaled / denominator;
+  if (scaled % denominator == 0) {
+    if (m <= 0) return sorted.front();
+    if (m >= n) return sorted.back();
+    return Middle(sorted, static_cast<size_t>(m));
+  }
+  return sorted[static_cast<size_t>(std::clamp(m, 0LL, n - 1))];
 }
 
 bool GetNumericSeries(const TValue& value, TValueArray& numbers, std::string& unitText) {

@@ -107,6 +107,12 @@ public:
 // Installs runner (nullptr removes it); returns the previous one.
 TSeriesQueryRunner* SetSeriesQueryRunner(TSeriesQueryRunner* runner);
 
+// The p-quantile of sorted values for p = numerator / denominator in [0, 1]:
+// the inverse of the empirical distribution function, averaged where it is
+// flat (R's quantile type 2). With m = n p, (s[m-1] + s[m]) / 2 when m is
+// whole, else s[floor(m)]. 0 for no values.
+long double SortedQuantile(const TValueArray& sorted, int numerator, int denominator);
+
 // The numbers of a value, in the unit of its first numeric item. A null value
 // is an empty series; a formula or auto formula is evaluated first. The value
 // must then be a non-empty array. When its first item is not a number, the

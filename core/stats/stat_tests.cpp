@@ -199,7 +199,7 @@ bool FTest(const std::vector<TSample>& series, TStatTestResult& result) {
   const int df2 = static_cast<int>(series.size() * (n - 1));
   result.degreesOfFreedom = df1;
   result.statistic = between / within;
-  result.p = 1 - FDistribution(df1, df2, result.statistic);
+  result.p = FUpperTail(df1, df2, result.statistic);
   return true;
 }
 
@@ -286,7 +286,7 @@ bool ChiSquareTest(const std::vector<TSample>& series, TStatTestResult& result, 
   const int df = static_cast<int>((rows - 1) * (columns - 1));
   result.degreesOfFreedom = df;
   result.statistic = sum;
-  result.p = 1 - ChiSquareDistribution(df, sum);
+  result.p = ChiSquareUpperTail(df, sum);
   return true;
 }
 
@@ -351,7 +351,7 @@ std::string TStatTestResult::StatisticText() const {
 }
 
 std::string TStatTestResult::PText() const {
-  return RoundedText(p, 6);
+  return PValueText(p);
 }
 
 std::string TStatTestResult::RejectText() const {

@@ -102,4 +102,19 @@ std::string GeneralText(long double value, int precision, int exponentDigits) {
   return out;
 }
 
+std::string PValueText(long double p) {
+  if (std::isnan(p)) return "n/a";
+  if (p >= 0.0001L) return RoundedText(p, 6);
+  if (p < 1e-300L) return "< 1E-300";
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2Le", p);
+  std::string text(buffer);
+  const size_t e = text.find('e');
+  std::string mantissa = text.substr(0, e);
+  while (mantissa.back() == '0')
+    mantissa.pop_back();
+  if (mantissa.back() == '.') mantissa.pop_back();
+  return mantissa + "E-" + std::to_string(std::abs(std::atoi(text.c_str() + e + 1)));
+}
+
 } // namespace vandro

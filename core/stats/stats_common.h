@@ -63,4 +63,11 @@ std::string RoundedText(long double value, int decimals);
 // exponent digits. Trailing zeros are dropped.
 std::string GeneralText(long double value, int precision, int exponentDigits);
 
+// A probability as every window, grid, CSV file and the CLI show it: rounded
+// to 6 decimals from 0.0001 on; below that in scientific notation with three
+// significant digits ("1.93E-14"), and "< 1E-300" below what the
+// distribution functions resolve, so that a positive P is never written
+// as 0. "n/a" for NaN.
+std::string PValueText(long double p);
+
 } // namespace vandro

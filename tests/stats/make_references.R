@@ -1,7 +1,8 @@
 # Writes the reference values of the statistics tests (R 4.x, base packages
 # only). The tests do not run R: the values are pasted into the *_test.cpp
 # files as they come out. Usage: Rscript make_references.R WHAT, with WHAT
-# one of distributions, tests, correlation, regression, welch.
+# one of distributions, tests, correlation, regression, welch, quantiles,
+# pvalues, anova, ptukey.
 args <- commandArgs(trailingOnly = TRUE)
 what <- if (length(args)) args[1] else "distributions"
 
@@ -184,4 +185,26 @@ if (what == "welch") {
           "\n")
     }
   }
+}
+
+# Tertiles, quartiles and quintiles by quantile(type = 2) of series the test
+# makes the same way: for n = 1..40, "spread" values (i * 7919 + n * 104729)
+# mod 1009 and "ties" values (i^2 + 3 n) mod 7. Printed as rows of
+# {n, ties, {1/3, 2/3, 1/4, 3/4, 1/5, 2/5, 3/5, 4/5}}, then the same rows of
+# seven moments as date-time texts.
+if (what == "quantiles") {
+  p <- c(1/3, 2/3, 1/4, 3/4, 1/5, 2/5, 3/5, 4/5)
+  for (ties in c(FALSE, TRUE)) {
+    for (n in 1:40) {
+      i <- 1:n
+      x <- if (ties) (i^2 + 3 * n) %% 7 else (i * 7919 + n * 104729) %% 1009
+      q <- quantile(x, p, type = 2, names = FALSE)
+      cat(sprintf("    {%d, %s, {%s}},\n", n, if (ties) "true" else "false",
+                  paste(format(q, nsmall = 1, trim = TRUE), collapse = ", ")))
+    }
+  }
+  moments <- as.POSIXct(c("2020-01-05 06:00", "2020-01-01 00:00", "2020-01-03 12:00",
+                          "2020-01-02 18:00", "2020-01-04 00:00", "2020-01-07 00:00",
+                          "2020-01-06 08:30"), tz = "UTC")
+  print(format(quantile(moments, p, type = 2, names = FALSE), "%d.%m.%Y %H:%M:%S"))
 }

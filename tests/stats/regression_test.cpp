@@ -265,7 +265,7 @@ TEST(Regression, AlphaField) {
   regression.SpinAlphaDown();
   EXPECT_EQ(0, regression.Alpha());
   regression.SpinAlphaDown();
-  EXPECT_EQ(1 - regression.FDistributionValue(), regression.Alpha());
+  EXPECT_NEAR(1 - regression.FDistributionValue(), regression.Alpha(), 1e-15L);
 
   regression.EditAlpha("0.2");
   for (const char* bad : {"1.5", "-0.1", "abc"}) {
@@ -292,6 +292,29 @@ TEST(Regression, DisplayTexts) {
   EXPECT_EQ(std::string::npos, regression.EstimateErrorText().find('['));
   EXPECT_EQ("SSres = ", regression.SSResText().substr(0, 8));
   EXPECT_EQ(std::string::npos, regression.SSResText().find('['));
+}
+
+// R's Orange: circumference (mm) on age (d) of five trees.
+const TDataTable kOrange = [] {
+  const long double ages[] = {118, 484, 664, 1004, 1231, 1372, 1582};
+  const long double circumferences[] = {30,  58,  87,  115, 120, 142, 145, 33,  69,
+                                        111, 156, 172, 203, 203, 30,  51,  75,  108,
+                                        115, 139, 140, 32,  62,  112, 167, 179, 209,
+                                        214, 30,  49,  81,  125, 142, 174, 177};
+  std::vector<std::vector<long double>> rows;
+  for (size_t i = 0; i < std::size(circumferences); ++i)
+    rows.push_back({circumferences[i], ages[i % 7]});
+  return Table(rows);
+}();
+
+// summary(lm(circumference ~ age, Orange)).
+TEST(Regression, AsRReportsIt) {
+  TLinearRegression regression;
+  ASSERT_TRUE(regression.Open(kOrange, Variables({"Circumference", "Age"}), 0, {1}));
+  EXPECT_GE(Digits(regression.PValues()[0], 1.9305955368672391e-14L), 10);
+  const auto grid = regression.Grid();
+  EXPECT_EQ("1.93E-14", grid[2][4]);
+  EXPECT_EQ("166.4159  ( P(All Bi=0) = 1.93E-14 )", regression.FText());
 }
 
 TEST(Regression, ScatterPlot) {

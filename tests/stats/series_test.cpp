@@ -63,7 +63,7 @@ TEST(StatSeriesTest, ComputeOrderStatisticsAndMode) {
        1.5L,
        std::nullopt,
        0,
-       {{1, 1.5L}},
+       {{1, 2}},
        {{1, 2}},
        std::nullopt},
       {"a tie cleared, then a shorter run sets the flag again",
@@ -73,7 +73,7 @@ TEST(StatSeriesTest, ComputeOrderStatisticsAndMode) {
        0.375L,
        {{1, 2}},
        {{1, 2.5L}},
-       {{1, 1, 2, 2}}},
+       {{1, 2, 2, 3}}},
       {"run that starts before the first loaded item",
        {3, 1, 1},
        1,
@@ -88,14 +88,14 @@ TEST(StatSeriesTest, ComputeOrderStatisticsAndMode) {
        std::nullopt,
        0,
        {{2, 4}},
-       {{1.5L, 4.5L}},
+       {{2, 4}},
        {{1.5L, 2.5L, 3.5L, 4.5L}}},
       {"one to ten",
        {7, 1, 10, 4, 2, 9, 3, 8, 6, 5},
        5.5L,
        std::nullopt,
        0,
-       {{4, 6.5L}},
+       {{4, 7}},
        {{3, 8}},
        {{2.5L, 4.5L, 6.5L, 8.5L}}},
   };
@@ -149,6 +149,140 @@ TEST(StatSeriesTest, ThirdQuartileMirrorsTheFirst) {
     EXPECT_EQ(c.first, series.FirstQuartile);
     EXPECT_EQ(c.third, series.ThirdQuartile);
     EXPECT_GT(series.ThirdQuartile, series.Median);
+  }
+}
+
+// Tertiles, quartiles and quintiles against R's quantile(type = 2), for
+// every n up to 40, with distinct values and with many ties. The series are
+// made here as make_references.R makes them ("quantiles").
+TEST(StatSeriesTest, QuantilesFollowOneRuleAsR) {
+  const struct Case {
+    int n;
+    bool ties;
+    std::array<long double, 8> q; // 1/3, 2/3, 1/4, 3/4, 1/5, 2/5, 3/5, 4/5
+  } cases[] = {
+      {1, false, {649, 649, 649, 649, 649, 649, 649, 649}},
+      {2, false, {289, 442, 289, 442, 289, 289, 442, 442}},
+      {3, false, {158.5, 586.5, 82, 938, 82, 235, 235, 938}},
+      {4, false, {578, 731, 303, 807.5, 28, 578, 731, 884}},
+      {5, false, {371, 677, 371, 677, 294.5, 447.5, 600.5, 753.5}},
+      {6, false, {240.5, 546.5, 164, 623, 164, 317, 470, 623}},
+      {7, false, {416, 660, 263, 813, 263, 416, 660, 813}},
+      {8, false, {209, 606, 178, 682.5, 147, 300, 453, 759}},
+      {9, false, {322.5, 750.5, 246, 796, 93, 399, 705, 858}},
+      {10, false, {436, 651, 345, 742, 268.5, 467, 620, 773}},
+      {11, false, {291, 597, 229, 688, 229, 382, 535, 688}},
+      {12, false, {282.5, 679.5, 206, 756, 175, 328, 634, 787}},
+      {13, false, {365, 671, 274, 733, 183, 427, 580, 824}},
+      {14, false, {311, 679, 220, 770, 158, 373, 617, 832}},
+      {15, false, {364.5, 685, 257, 778, 211.5, 441, 639.5, 792.5}},
+      {16, false, {356, 600, 279.5, 707.5, 265, 418, 571, 753}},
+      {17, false, {302, 699, 240, 761, 211, 364, 608, 852}},
+      {18, false, {293.5, 676, 186, 736, 157, 401, 583, 798}},
+      {19, false, {376, 682, 285, 806, 223, 438, 653, 835}},
+      {20, false, {322, 690, 262, 766.5, 200, 415, 613.5, 812}},
+      {21, false, {361, 650.5, 268, 727, 239, 421, 574, 789}},
+      {22, false, {305, 611, 214, 735, 185, 338, 582, 764}},
+      {23, false, {313, 710, 222, 801, 160, 404, 619, 834}},
+      {24, false, {381, 687, 290, 763.5, 197, 441, 627, 809}},
+      {25, false, {358, 664, 267, 726, 219.5, 403.5, 587.5, 786}},
+      {26, false, {333, 701, 242, 763, 213, 395, 610, 792}},
+      {27, false, {326.5, 661.5, 250, 738, 188, 370, 585, 800}},
+      {28, false, {316, 655, 210.5, 760.5, 163, 378, 593, 808}},
+      {29, false, {386, 721, 295, 783, 233, 448, 659, 845}},
+      {30, false, {346.5, 652.5, 270, 729, 224.5, 408.5, 590.5, 774.5}},
+      {31, false, {307, 613, 216, 737, 187, 369, 551, 766}},
+      {32, false, {315, 683, 238.5, 757.5, 191, 377, 621, 803}},
+      {33, false, {337.5, 672.5, 261, 749, 199, 414, 596, 811}},
+      {34, false, {360, 695, 269, 786, 207, 422, 633, 848}},
+      {35, false, {335, 670, 244, 732, 198.5, 411.5, 595.5, 779.5}},
+      {36, false, {312, 632.5, 235.5, 725.5, 190, 372, 558, 769}},
+      {37, false, {318, 686, 256, 777, 198, 380, 624, 810}},
+      {38, false, {355, 694, 264, 756, 202, 446, 603, 814}},
+      {39, false, {348.5, 683.5, 243, 760, 210, 396, 607, 822}},
+      {40, false, {338, 648, 232.5, 737, 187, 385.5, 600.5, 782.5}},
+      {1, true, {4, 4, 4, 4, 4, 4, 4, 4}},
+      {2, true, {0, 3, 0, 3, 0, 0, 3, 3}},
+      {3, true, {3.5, 5, 3, 6, 3, 4, 4, 6}},
+      {4, true, {0, 2, 0, 4, 0, 0, 2, 6}},
+      {5, true, {3, 5, 3, 5, 2.5, 3, 4, 5}},
+      {6, true, {3, 5.5, 1, 6, 1, 5, 5, 6}},
+      {7, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {8, true, {3, 4, 1.5, 4.5, 0, 4, 4, 5}},
+      {9, true, {0.5, 3, 0, 3, 0, 1, 3, 3}},
+      {10, true, {3, 4, 3, 6, 3, 3.5, 4, 6}},
+      {11, true, {0, 5, 0, 6, 0, 2, 2, 6}},
+      {12, true, {2.5, 4, 2, 5, 2, 3, 3, 5}},
+      {13, true, {4, 5, 1, 6, 1, 5, 5, 6}},
+      {14, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {15, true, {3, 4, 0, 5, 0, 3.5, 4, 5}},
+      {16, true, {1, 3, 0, 3, 0, 1, 3, 3}},
+      {17, true, {3, 4, 3, 6, 3, 3, 4, 6}},
+      {18, true, {1, 5, 0, 6, 0, 2, 2, 6}},
+      {19, true, {2, 3, 2, 5, 2, 3, 3, 5}},
+      {20, true, {4, 5, 1, 6, 1, 4.5, 5, 6}},
+      {21, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {22, true, {3, 4, 0, 5, 0, 3, 4, 5}},
+      {23, true, {1, 3, 0, 3, 0, 1, 3, 3}},
+      {24, true, {3, 4, 3, 6, 3, 3, 4, 6}},
+      {25, true, {2, 5, 0, 6, 0, 2, 3.5, 6}},
+      {26, true, {2, 3, 2, 5, 2, 3, 3, 5}},
+      {27, true, {4, 5, 1, 6, 1, 4, 5, 6}},
+      {28, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {29, true, {3, 4, 0, 5, 0, 3, 4, 5}},
+      {30, true, {1, 3, 0, 3, 0, 1, 3, 3}},
+      {31, true, {3, 4, 3, 6, 3, 3, 4, 6}},
+      {32, true, {2, 5, 0, 6, 0, 2, 5, 6}},
+      {33, true, {2, 3, 2, 5, 2, 3, 3, 5}},
+      {34, true, {4, 5, 1, 6, 1, 4, 5, 6}},
+      {35, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {36, true, {3, 4, 0, 5, 0, 3, 4, 5}},
+      {37, true, {1, 3, 0, 3, 0, 1, 3, 3}},
+      {38, true, {3, 4, 3, 6, 3, 3, 4, 6}},
+      {39, true, {2, 5, 0, 6, 0, 2, 5, 6}},
+      {40, true, {2, 3, 2, 5, 2, 2.5, 3, 5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.n) + (c.ties ? " with ties" : ""));
+    std::vector<long double> items;
+    for (long long i = 1; i <= c.n; ++i)
+      items.push_back(c.ties ? static_cast<long double>((i * i + 3 * c.n) % 7)
+                             : static_cast<long double>((i * 7919 + c.n * 104729LL) % 1009));
+    TStatSeries series;
+    Fill(series, items);
+    series.Compute();
+    const std::array<long double, 8> actual = {
+        series.LowerTertile, series.UpperTertile, series.FirstQuartile, series.ThirdQuartile,
+        series.Quintiles[0], series.Quintiles[1], series.Quintiles[2],  series.Quintiles[3]};
+    const bool valid[8] = {c.n >= 3, c.n >= 3, c.n >= 4, c.n >= 4,
+                           c.n >= 5, c.n >= 5, c.n >= 5, c.n >= 5};
+    for (size_t j = 0; j < 8; ++j)
+      if (valid[j])
+        EXPECT_EQ(c.q[j], actual[j]) << "quantile " << j;
+      else
+        EXPECT_EQ(0, actual[j]) << "quantile " << j;
+  }
+}
+
+// Whatever the length, the rows read in order: a quantile of a larger p is
+// never below one of a smaller p, and the median sits where p = 1/2 does.
+TEST(StatSeriesTest, QuantileRowsAreInOrder) {
+  for (int n = 5; n <= 120; ++n) {
+    std::vector<long double> items;
+    for (int i = 0; i < n; ++i)
+      items.push_back(static_cast<long double>((i * 37 + 11) % 53));
+    TStatSeries series;
+    Fill(series, items);
+    series.Compute();
+    const struct {
+      long double p, value;
+    } rows[] = {{0.2L, series.Quintiles[0]},     {0.25L, series.FirstQuartile},
+                {1 / 3.0L, series.LowerTertile}, {0.4L, series.Quintiles[1]},
+                {0.5L, series.Median},           {0.6L, series.Quintiles[2]},
+                {2 / 3.0L, series.UpperTertile}, {0.75L, series.ThirdQuartile},
+                {0.8L, series.Quintiles[3]}};
+    for (size_t j = 1; j < std::size(rows); ++j)
+      EXPECT_LE(rows[j - 1].value, rows[j].value) << "n = " << n << ", p = " << rows[j].p;
   }
 }
 
@@ -445,21 +579,25 @@ TEST_F(SeriesFixture, DescriptiveStatsGridCells) {
 }
 
 // Order statistics of dates are moments: shown as date-time texts, as the
-// median is, not as day numbers.
+// median is, not as day numbers; the values are R's quantile(type = 2) of
+// the same moments.
 TEST_F(SeriesFixture, DateQuantilesAreShownAsDates) {
   TStatSeries dates;
   dates.SetName("Visits");
   dates.Kind = skDate;
-  Fill(dates, {43835, 43831, 43833, 43832, 43834}); // 1 to 5 January 2020
+  // 1 January 2020 is day 43831.
+  Fill(dates, {43835.25L, 43831, 43833.5L, 43832.75L, 43834, 43837, 43836 + 8.5L / 24});
   const TStatGrid grid = BasicStatGrid({&dates});
   const std::pair<const char*, const char*> rows[] = {
-      {"Median", "03.01.2020"},
-      {"Lower tertile", "02.01.2020"},
-      {"Upper tertile", "04.01.2020"},
-      {"1st quartile", "01.01.2020 12:00:00"},
-      {"3rd quartile", "04.01.2020 12:00:00"},
-      {"1st quintile", "01.01.2020 12:00:00"},
-      {"4th quintile", "04.01.2020 12:00:00"},
+      {"Median", "04.01.2020"},
+      {"Lower tertile", "03.01.2020 12:00:00"},
+      {"Upper tertile", "05.01.2020 06:00:00"},
+      {"1st quartile", "02.01.2020 18:00:00"},
+      {"3rd quartile", "06.01.2020 08:30:00"},
+      {"1st quintile", "02.01.2020 18:00:00"},
+      {"2nd quintile", "03.01.2020 12:00:00"},
+      {"3rd quintile", "05.01.2020 06:00:00"},
+      {"4th quintile", "06.01.2020 08:30:00"},
   };
   for (const auto& [title, text] : rows)
     EXPECT_EQ(text, Cell(grid, 1, title)) << title;

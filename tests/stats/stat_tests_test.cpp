@@ -314,6 +314,59 @@ TEST(StatTests, ResultTextsRoundToSixDecimals) {
   EXPECT_EQ("0", result.EffectText());
 }
 
+// A P is never written as 0: small ones keep three significant digits, and
+// ones below what the distributions resolve say so.
+TEST(StatTests, PValueTexts) {
+  const struct {
+    long double p;
+    const char* text;
+  } cases[] = {{1, "1"},
+               {0.0015435217355227605L, "0.001544"},
+               {0.0001L, "0.0001"},
+               {0.00009999999L, "1E-4"},
+               {0.000012345L, "1.23E-5"},
+               {1.9305955368672391e-14L, "1.93E-14"},
+               {2e-300L, "2E-300"},
+               {1e-301L, "< 1E-300"},
+               {0, "< 1E-300"},
+               {NAN, "n/a"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.text, PValueText(c.p)) << static_cast<double>(c.p);
+}
+
+// Far apart groups give a P far below the shown decimals: it is computed in
+// the upper tail, not as 1 minus a number near 1, so that its digits are
+// right (R: oneway.test(var.equal = TRUE), chisq.test(correct = FALSE)).
+TEST(StatTests, TinyPValuesKeepTheirDigits) {
+  ScriptedSink sink;
+  const struct {
+    const char* what;
+    TStatTest test;
+    std::vector<TSample> series;
+    long double p;
+    const char* text;
+  } cases[] = {
+      {"F",
+       TStatTest::F,
+       {Numbers("A", {10.1, 10.2, 10.0, 10.3}), Numbers("B", {20.1, 20.2, 20.0, 20.3}),
+        Numbers("C", {30.2, 30.1, 30.0, 30.4})},
+       4.5631017955555072e-17L,
+       "4.56E-17"},
+      {"chi-square",
+       TStatTest::ChiSquare,
+       {Outcomes("S1", {{"a", 300}, {"b", 20}}), Outcomes("S2", {{"a", 20}, {"b", 300}})},
+       1.4249909856379893e-108L,
+       "1.42E-108"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TStatTestResult result;
+    ASSERT_TRUE(RunStatTest(c.test, c.series, false, result));
+    EXPECT_NEAR(1, static_cast<double>(result.p / c.p), 1e-10);
+    EXPECT_EQ(c.text, result.PText());
+  }
+}
+
 // Compatible units are compared in one unit: grams against kilograms.
 TEST(StatTests, SeriesInCompatibleUnitsAreConverted) {
   ScriptedSink sink;
