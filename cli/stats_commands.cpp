@@ -322,6 +322,7 @@ int PrintRegression(const TRun& run, TLinearRegression& regression) {
   PrintRow(out, {"R-square:", regression.RSquareText()});
   PrintRow(out, {"Alpha:", regression.AlphaText()});
   PrintRow(out, {"F:", regression.FText()});
+  if (regression.Missing() > 0) PrintRow(out, {regression.MissingText()});
   PrintRow(out, {regression.SSRegText()});
   PrintRow(out, {regression.SSResText()});
   out << "\nResult Formula\n";
@@ -442,6 +443,7 @@ int RunTest(const TRun& run) {
   PrintRow(run.streams.out, {StatisticCaption(test), result.StatisticText()});
   PrintRow(run.streams.out, {kPCaption, result.PText()});
   PrintRow(run.streams.out, {kRejectCaption, result.RejectText()});
+  if (result.missing > 0) PrintRow(run.streams.out, {result.MissingText()});
   if (test == TStatTest::Welch) PrintRow(run.streams.out, {kDegreesCaption, result.DegreesText()});
   if (result.hasEffect) {
     PrintRow(run.streams.out, {EffectCaption(test), result.EffectText()});

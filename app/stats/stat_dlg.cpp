@@ -139,7 +139,9 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   effect_ = new QLabel;
   intervalCaption_ = Caption(kIntervalCaption);
   interval_ = new QLabel;
-  for (QLabel* value : {statistic_, p_, reject_, effect_, interval_})
+  missing_ = new QLabel;
+  missing_->setAccessibleName(QStringLiteral("Missing values"));
+  for (QLabel* value : {statistic_, p_, reject_, effect_, interval_, missing_})
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
   connect(testType_, &QComboBox::currentIndexChanged, this, [this](int index) {
     RunCommand([&] {
@@ -182,6 +184,7 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   testGrid->addWidget(effect_, 6, 2, 1, 2);
   testGrid->addWidget(intervalCaption_, 7, 0, 1, 2);
   testGrid->addWidget(interval_, 7, 2, 1, 2);
+  testGrid->addWidget(missing_, 8, 0, 1, 3);
   testGrid->addWidget(table_, 8, 3);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
@@ -239,6 +242,8 @@ void TStatDlg::ShowPanel() {
   interval_->setText(FromCore(panel.interval));
   for (QLabel* label : {effectCaption_, effect_, intervalCaption_, interval_})
     label->setVisible(panel.hasEffect);
+  missing_->setText(FromCore(panel.missing));
+  missing_->setVisible(!panel.missing.empty());
 }
 
 void TStatDlg::AddSeries() {

@@ -46,6 +46,7 @@ public:
   QLabel* EffectCaption() const { return effectCaption_; }
   QLabel* Effect() const { return effect_; }
   QLabel* Interval() const { return interval_; }
+  QLabel* Missing() const { return missing_; }
   QPushButton* TableButton() const { return table_; }
 
   // The buttons' work, each as the button does it.
@@ -91,6 +92,7 @@ private:
   QLabel* effect_;
   QLabel* intervalCaption_;
   QLabel* interval_;
+  QLabel* missing_;
   QPushButton* table_;
 };
 

@@ -183,6 +183,14 @@ bool TLinearRegression::Open(TDataTable table, std::vector<TRegressionVariable> 
   for (const auto& row : table)
     if (row.size() < variables.size() + 1) RaiseSystemError("Regression table row too short");
 
+  // An observation missing any value of the regression is left out whole.
+  const auto incomplete = [&](const std::vector<long double>& row) {
+    return std::isnan(row[static_cast<size_t>(dependent) + 1]) ||
+           std::any_of(predictors.Items().begin(), predictors.Items().end(),
+                       [&](int32_t c) { return std::isnan(row[static_cast<size_t>(c) + 1]); });
+  };
+  missing_ = static_cast<size_t>(std::count_if(table.begin(), table.end(), incomplete));
+  std::erase_if(table, incomplete);
   table_ = std::move(table);
   variables_ = std::move(variables);
   dependent_ = dependent;
@@ -376,6 +384,13 @@ std::vector<std::vector<std::string>> TLinearRegression::Grid() const {
   return grid;
 }
 
+std::string TLinearRegression::MissingText() const {
+  return std::to_string(missing_) +
+         (missing_ == 1 ? " observation with a missing value"
+                        : " observations with missing values") +
+         " left out";
+}
+
 std::string TLinearRegression::EstimateErrorText() const {
   return FloatToText(estimateError_) + Bracketed(DependentUnit());
 }
@@ -389,7 +404,8 @@ std::string TLinearRegression::AlphaText() const {
 }
 
 std::string TLinearRegression::FText() const {
-  return RoundedText(f_, 4) + "  ( P(All Bi=0) = " + (rSquare_ >= 1 ? std::string("0") : PValueText(fUpper_)) + " )";
+  return RoundedText(f_, 4) +
+         "  ( P(All Bi=0) = " + (rSquare_ >= 1 ? std::string("0") : PValueText(fUpper_)) + " )";
 }
 
 std::string TLinearRegression::SSRegText() const {

@@ -95,6 +95,10 @@ public:
   const std::vector<long double>& TValues() const { return tValues_; } // |t|, +infinity when exact
   const std::vector<long double>& PValues() const { return pValues_; }
   const std::vector<long double>& Estimates() const { return estimates_; }
+  // Observations left out of the regression because one of its values is
+  // missing (NaN), and "3 observations with missing values left out".
+  size_t Missing() const { return missing_; }
+  std::string MissingText() const;
   long double SSReg() const { return ssReg_; }
   long double SSRes() const { return ssRes_; }
   long double EstimateError() const { return estimateError_; }
@@ -142,6 +146,7 @@ private:
   long double rSquare_ = 0;
   long double f_ = 0;
   long double fDistribution_ = 0;
+  size_t missing_ = 0;
   long double fUpper_ = 1; // 1 - fDistribution_ to full precision in the tail
   long double alpha_ = 0;
   bool alphaRed_ = false;

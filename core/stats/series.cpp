@@ -5,11 +5,16 @@
 //    source's content; a query source is run by the installed query runner;
 //  - the source must be a non-empty array ("Series source should be an
 //    array", "Empty array supplied");
-//  - the first item (an auto formula evaluated first, in place) fixes the
-//    kind: a number whose unit normalises makes a numeric series in that
-//    unit, a date a date series, anything else a text series;
-//  - every item is then read in that kind; an item that does not fit leaves
-//    0 in its slot and one error in the list.
+//  - an empty item is missing: it keeps its slot (NaN in Numbers, an empty
+//    text in Texts) so that series stay aligned item by item, and the
+//    statistics skip it and count it apart;
+//  - the first item that is not empty (an auto formula evaluated first, in
+//    place) fixes the kind: a number whose unit normalises makes a numeric
+//    series in that unit, a date a date series, anything else a text series;
+//    a source of empty items only is a numeric series with every item
+//    missing;
+//  - every item is then read in that kind; an item that does not fit is
+//    missing too, with one error in the list.
 #include "stats/series.h"
 
 #include "language/executor.h"
@@ -131,7 +136,7 @@ void TStatSeries::SetName(std::string_view name) {
 
 void TStatSeries::ResetStatistics() {
   Computed = RangeKnown = Sorted = false;
-  StatCount = 0;
+  StatCount = MissingCount = 0;
   Minimum = Maximum = Mean = Total = Median = 0;
   DeviationPopulation = DeviationSample = 0;
   LowerTertile = UpperTertile = FirstQuartile = ThirdQuartile = 0;
@@ -172,12 +177,19 @@ bool TStatSeries::Load(std::vector<std::string>& errors) {
     return false;
   }
 
-  TValue& first = Source->GetItem(0);
-  if (first.IsAutoFormula()) EvaluateInPlace(first);
-  Kind = skText;
+  int firstPresent = 0;
+  for (; firstPresent < count; ++firstPresent) {
+    TValue& item = Source->GetItem(firstPresent);
+    if (item.IsAutoFormula()) EvaluateInPlace(item);
+    if (!item.IsNull()) break;
+  }
+  Kind = firstPresent == count ? skNumeric : skText;
   UnitText.clear();
   NormalUnitText.clear();
-  if (first.IsNumeric()) {
+  const TValue& first = Source->GetItem(std::min(firstPresent, count - 1));
+  if (Kind == skNumeric) {
+    // Nothing but missing items: no unit to take.
+  } else if (first.IsNumeric()) {
     const std::string unit = WrittenUnit(first.Text());
     if (const TUnitNF* normalForm = ActiveUnits().NormalFormOf(unit)) {
       Kind = skNumeric;
@@ -195,11 +207,12 @@ bool TStatSeries::Load(std::vector<std::string>& errors) {
   if (Kind == skText)
     Texts.resize(static_cast<size_t>(count));
   else
-    Numbers.resize(static_cast<size_t>(count), 0);
+    Numbers.resize(static_cast<size_t>(count), kMissingNumber);
   for (int i = 0; i < count; ++i) {
     const TValue& item = Source->GetItem(i);
     const auto slot = static_cast<size_t>(i);
     const std::string index = std::to_string(i);
+    if (item.IsNull()) continue;
     switch (Kind) {
     case skText:
       Texts[slot] = item.IsPlain() ? item.Text() : ToDisplayText(&item);
@@ -226,34 +239,44 @@ bool TStatSeries::Load(std::vector<std::string>& errors) {
 
 void TStatSeries::Compute() {
   ResetStatistics();
-  const int n = Count();
+  // Missing items take no part in any statistic.
+  std::vector<std::string> texts;
+  TValueArray numbers;
+  if (Kind == skText)
+    std::copy_if(Texts.begin(), Texts.end(), std::back_inserter(texts),
+                 [](const std::string& text) { return !text.empty(); });
+  else
+    std::copy_if(Numbers.begin(), Numbers.end(), std::back_inserter(numbers),
+                 [](long double x) { return !IsMissing(x); });
+  const int n = static_cast<int>(Kind == skText ? texts.size() : numbers.size());
   StatCount = n;
+  MissingCount = Count() - n;
   // An empty series (filled directly with nothing) has nothing to divide by:
   // its statistics stay 0 and no optional one is valid.
   if (n > 0 && Kind == skText) {
-    std::vector<std::string> sorted = Texts;
+    std::vector<std::string> sorted = texts;
     std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
       return CompareText(a, b) < 0;
     });
     MinimumText = sorted.front();
     MaximumText = sorted.back();
-    const int best = ScanMode(sorted, Texts.front(), ModeText, ModeExists);
+    const int best = ScanMode(sorted, texts.front(), ModeText, ModeExists);
     if (ModeExists) ModalFrequency = static_cast<long double>(best) / n;
     MedianText = "n/a";
   } else if (n > 0 && (Kind == skNumeric || Kind == skDate)) {
-    TValueArray s = Numbers;
+    TValueArray s = numbers;
     std::sort(s.begin(), s.end());
     const auto size = static_cast<size_t>(n);
     Minimum = s.front();
     Maximum = s.back();
     RangeKnown = true;
-    for (long double x : Numbers)
+    for (long double x : numbers)
       Total += x;
     Mean = Total / n;
-    const int best = ScanMode(s, Numbers.front(), Mode, ModeExists);
+    const int best = ScanMode(s, numbers.front(), Mode, ModeExists);
     Median = n % 2 == 1 ? s[size / 2] : Middle(s, size / 2);
     long double squares = 0;
-    for (long double x : Numbers)
+    for (long double x : numbers)
       squares += (x - Mean) * (x - Mean);
     DeviationSample = n >= 2 ? std::sqrt(squares / (n - 1)) : 0;
     DeviationPopulation = std::sqrt(squares / n);
@@ -283,8 +306,12 @@ void TStatSeries::Compute() {
 
 void TStatSeries::ComputeRange() {
   if (RangeKnown || Kind == skText || Kind == skReference) return;
-  Minimum = Maximum = Numbers.empty() ? 0 : Numbers.front();
+  bool any = false;
+  Minimum = Maximum = 0;
   for (long double x : Numbers) {
+    if (IsMissing(x)) continue;
+    if (!any) Minimum = Maximum = x;
+    any = true;
     Minimum = std::min(Minimum, x);
     Maximum = std::max(Maximum, x);
   }
@@ -325,8 +352,15 @@ bool GetNumericSeries(const TValue& value, TValueArray& numbers, std::string& un
   if (!series->IsArray() || series->ItemCount() == 0) return false;
 
   const int count = series->ItemCount();
+  // Empty items are missing values, skipped without a question.
   int first = 0;
-  if (!series->GetItem(0).IsNumeric()) {
+  while (first < count && series->GetItem(first).IsNull())
+    ++first;
+  if (first == count) {
+    ShowMsg("Series is empty");
+    return false;
+  }
+  if (!series->GetItem(first).IsNumeric()) {
     if (!Ask("The first value in series isn't numeric.\r\nDo you want to skip all non-numeric "
              "values?",
              true))

@@ -34,6 +34,13 @@ enum TSeriesKind : uint8_t {
 // A resizable array of extended reals: what a numeric series is read into.
 using TValueArray = std::vector<long double>;
 
+// A missing item of a numeric or date series (an empty value) keeps its slot
+// as NaN, so that series stay aligned item by item.
+inline constexpr long double kMissingNumber = __builtin_nanl("");
+inline bool IsMissing(long double x) {
+  return x != x;
+}
+
 class TStatSeries {
 public:
   TStatSeries() = default;
@@ -48,8 +55,8 @@ public:
 
   // Clears errors and loads the items from Source (see the .cpp for the
   // rules). False, with the reason in errors, when there is nothing to load;
-  // otherwise true, with one error per item that could not be read (its slot
-  // stays 0).
+  // otherwise true, with one error per item that could not be read (it is
+  // missing, as an empty item is).
   bool Load(std::vector<std::string>& errors);
   // Every statistic of the current items.
   void Compute();
@@ -79,7 +86,8 @@ public:
   bool Computed = false;
   bool RangeKnown = false; // Minimum and Maximum are current
   bool Sorted = false;
-  int32_t StatCount = 0; // the number of items the statistics describe
+  int32_t StatCount = 0;    // the number of items the statistics describe
+  int32_t MissingCount = 0; // empty items, which the statistics skip
   long double Minimum = 0, Maximum = 0, Mean = 0, Total = 0, Median = 0;
   long double DeviationPopulation = 0, DeviationSample = 0;
   long double LowerTertile = 0, UpperTertile = 0;

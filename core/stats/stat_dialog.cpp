@@ -210,6 +210,7 @@ TStatTestPanel TStatDialog::Panel() const {
     panel.statistic = result_->StatisticText();
     panel.p = result_->PText();
     panel.reject = result_->RejectText();
+    panel.missing = result_->MissingText();
     if (result_->hasEffect) {
       panel.hasEffect = true;
       panel.effectCaption = EffectCaption(test_);

@@ -57,7 +57,8 @@ struct TStatTestPanel {
   bool tableVisible = false; // "View Contingency Table"
   std::string statisticCaption;
   bool hasResult = false;
-  std::string statistic, p, reject; // rounded to 6 decimals
+  std::string statistic, p, reject; // rounded to 6 decimals; P as PValueText
+  std::string missing;              // "2 missing values left out", or empty
   // Under them, for a two-sample test's result: its effect size and the 95 %
   // confidence interval of the difference.
   bool hasEffect = false;

@@ -302,9 +302,12 @@ TContingencyTable BuildContingencyTable(const std::vector<TSample>& series) {
     const std::string unit = UpperCase(BareUnit(sample.unit));
     for (size_t k = 0; k < sample.Count(); ++k) {
       std::string key;
-      if (sample.kind == TSampleKind::Text)
+      if (sample.kind == TSampleKind::Text) {
+        if (sample.texts[k].empty()) continue; // missing: no outcome
         key = UpperCase(sample.texts[k]);
-      else {
+      } else if (std::isnan(sample.numbers[k])) {
+        continue;
+      } else {
         key = FloatToText(sample.numbers[k]);
         if (!unit.empty()) key += " [" + unit + "]";
       }
@@ -348,6 +351,12 @@ TMatrixText TContingencyTable::Text() const {
 
 std::string TStatTestResult::StatisticText() const {
   return RoundedText(statistic, 6);
+}
+
+std::string TStatTestResult::MissingText() const {
+  if (missing == 0) return {};
+  return std::to_string(missing) + (missing == 1 ? " missing value" : " missing values") +
+         " left out";
 }
 
 std::string TStatTestResult::PText() const {
@@ -394,22 +403,30 @@ bool RunStatTest(TStatTest test, const std::vector<TSample>& series, bool yates,
   }
   TStatTestResult outcome;
   outcome.test = test;
+  // Missing values are left out of each sample; the tests of a pair use only
+  // the first two series, so only theirs are counted.
+  const size_t used = HasEffectSize(test) ? 2 : series.size();
+  std::vector<TSample> present;
+  for (size_t i = 0; i < series.size(); ++i) {
+    if (i < used) outcome.missing += MissingCount(series[i]);
+    present.push_back(WithoutMissing(series[i]));
+  }
   bool done = false;
   switch (test) {
   case TStatTest::T:
-    done = TTest(series, outcome);
+    done = TTest(present, outcome);
     break;
   case TStatTest::F:
-    done = FTest(series, outcome);
+    done = FTest(present, outcome);
     break;
   case TStatTest::Z:
-    done = ZTest(series, outcome, yates);
+    done = ZTest(present, outcome, yates);
     break;
   case TStatTest::ChiSquare:
-    done = ChiSquareTest(series, outcome, yates);
+    done = ChiSquareTest(present, outcome, yates);
     break;
   case TStatTest::Welch:
-    done = WelchTest(series, outcome);
+    done = WelchTest(present, outcome);
     break;
   case TStatTest::None:
     break;

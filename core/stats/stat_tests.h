@@ -57,6 +57,12 @@ struct TStatTestResult {
   long double low = 0, high = 0;
 
   // Rounded to 6 decimals: the statistic, P and 1 - P.
+  // Missing values (empty items) of the series the test used, left out of
+  // their samples.
+  size_t missing = 0;
+  // "2 missing values left out"; empty when none were.
+  std::string MissingText() const;
+
   std::string StatisticText() const;
   std::string PText() const;
   std::string RejectText() const;

@@ -26,6 +26,20 @@ long double SumOfSquares(const std::vector<long double>& numbers, long double me
   return sum;
 }
 
+size_t MissingCount(const TSample& sample) {
+  if (sample.kind == TSampleKind::Text)
+    return static_cast<size_t>(std::count(sample.texts.begin(), sample.texts.end(), ""));
+  return static_cast<size_t>(std::count_if(sample.numbers.begin(), sample.numbers.end(),
+                                           [](long double x) { return std::isnan(x); }));
+}
+
+TSample WithoutMissing(const TSample& sample) {
+  TSample present = sample;
+  std::erase(present.texts, "");
+  std::erase_if(present.numbers, [](long double x) { return std::isnan(x); });
+  return present;
+}
+
 std::string BareUnit(std::string_view unit) {
   unit = TrimView(unit);
   if (unit.size() >= 2 && unit.front() == '[' && unit.back() == ']')

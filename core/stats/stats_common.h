@@ -25,6 +25,13 @@ struct TSample {
   size_t Count() const { return kind == TSampleKind::Text ? texts.size() : numbers.size(); }
 };
 
+// Missing items: NaN numbers of a numeric, date or reference sample, empty
+// texts of a text sample. They keep their places so that samples stay
+// aligned item by item.
+size_t MissingCount(const TSample& sample);
+// The sample without its missing items.
+TSample WithoutMissing(const TSample& sample);
+
 // A table for the matrix window: title, corner cell, column and row headings, cells.
 struct TMatrixText {
   std::string title;

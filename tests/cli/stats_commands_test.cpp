@@ -436,6 +436,21 @@ TEST_F(ProjectStatsCommands, SeriesOfTheProjectFeedEveryCommand) {
   }
 }
 
+// A state without the parameter leaves a gap in the object's history: the
+// gap is a missing value, counted apart and left out of every statistic.
+TEST_F(ProjectStatsCommands, GapsInAHistoryAreMissingValues) {
+  Ok({"record", project, "A", "--at", "01.03.2010", "X=", "Z=2"});
+  Ok({"record", project, "A", "--at", "01.04.2010", "X=9", "Z=3"});
+  const std::string history = "H=HISTORYOF('A').X";
+  Outcome result = RunVandro({"stats", "--project", project, "--series", history});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(Has(result.out, "Count\t2\nMissing\t1\nTotal\t10 \nMean\t5 \n")) << result.out;
+  result = RunVandro({"test", "welch", "--project", project, "--series", history, "--series",
+                      "Z=HISTORYOF('A').Z"});
+  ASSERT_EQ(kExitOk, result.status) << result.err;
+  EXPECT_TRUE(Has(result.out, "\n1 missing value left out\n")) << result.out;
+}
+
 TEST_F(ProjectStatsCommands, SeriesThatFailNameTheSeries) {
   struct Case {
     std::string series;

@@ -297,10 +297,9 @@ TEST(Regression, DisplayTexts) {
 // R's Orange: circumference (mm) on age (d) of five trees.
 const TDataTable kOrange = [] {
   const long double ages[] = {118, 484, 664, 1004, 1231, 1372, 1582};
-  const long double circumferences[] = {30,  58,  87,  115, 120, 142, 145, 33,  69,
-                                        111, 156, 172, 203, 203, 30,  51,  75,  108,
-                                        115, 139, 140, 32,  62,  112, 167, 179, 209,
-                                        214, 30,  49,  81,  125, 142, 174, 177};
+  const long double circumferences[] = {30,  58,  87,  115, 120, 142, 145, 33,  69,  111, 156, 172,
+                                        203, 203, 30,  51,  75,  108, 115, 139, 140, 32,  62,  112,
+                                        167, 179, 209, 214, 30,  49,  81,  125, 142, 174, 177};
   std::vector<std::vector<long double>> rows;
   for (size_t i = 0; i < std::size(circumferences); ++i)
     rows.push_back({circumferences[i], ages[i % 7]});
@@ -315,6 +314,32 @@ TEST(Regression, AsRReportsIt) {
   const auto grid = regression.Grid();
   EXPECT_EQ("1.93E-14", grid[2][4]);
   EXPECT_EQ("166.4159  ( P(All Bi=0) = 1.93E-14 )", regression.FText());
+}
+
+// An observation missing the dependent or a predictor is left out whole; a
+// gap in a column the regression does not use costs nothing.
+TEST(Regression, MissingValuesLeaveOutTheObservation) {
+  const long double missing = NAN;
+  TDataTable gaps = kOrange;
+  gaps[3][1] = missing;                  // circumference
+  gaps[10][2] = missing;                 // age
+  gaps.push_back({0, 50, 300, missing}); // an unused third column
+  TDataTable complete = kOrange;
+  complete.erase(complete.begin() + 10);
+  complete.erase(complete.begin() + 3);
+  complete.push_back({0, 50, 300, 0});
+  for (auto& row : gaps)
+    row.resize(4, 1);
+  for (auto& row : complete)
+    row.resize(4, 1);
+  TLinearRegression withGaps, without;
+  ASSERT_TRUE(withGaps.Open(gaps, Variables({"C", "Age", "Other"}), 0, {1}));
+  ASSERT_TRUE(without.Open(complete, Variables({"C", "Age", "Other"}), 0, {1}));
+  EXPECT_EQ(2u, withGaps.Missing());
+  EXPECT_EQ("2 observations with missing values left out", withGaps.MissingText());
+  EXPECT_EQ(0u, without.Missing());
+  EXPECT_EQ(without.Coefficients(), withGaps.Coefficients());
+  EXPECT_EQ(without.PValues(), withGaps.PValues());
 }
 
 TEST(Regression, ScatterPlot) {

@@ -30,11 +30,17 @@ TValue::Ptr Array(const std::vector<std::string>& texts) {
   return array;
 }
 
-// Converted numbers: the unit factors are not exact binary fractions.
+constexpr long double kMissing = kMissingNumber;
+
+// Converted numbers: the unit factors are not exact binary fractions. A
+// missing item (NaN) is expected as kMissing.
 void ExpectNumbers(const TValueArray& expected, const TValueArray& actual) {
   ASSERT_EQ(expected.size(), actual.size());
   for (size_t i = 0; i < expected.size(); ++i)
-    EXPECT_NEAR(static_cast<double>(expected[i]), static_cast<double>(actual[i]), 1e-15) << i;
+    if (IsMissing(expected[i]))
+      EXPECT_TRUE(IsMissing(actual[i])) << i << ": " << static_cast<double>(actual[i]);
+    else
+      EXPECT_NEAR(static_cast<double>(expected[i]), static_cast<double>(actual[i]), 1e-15) << i;
 }
 
 void Fill(TStatSeries& series, const std::vector<long double>& numbers) {
@@ -384,7 +390,8 @@ TEST_F(SeriesFixture, LoadNumbersInTheFirstItemsUnit) {
   EXPECT_EQ(skNumeric, series_->Kind);
   EXPECT_EQ("kg", series_->UnitText);
   EXPECT_FALSE(series_->NormalUnitText.empty());
-  ExpectNumbers({1, 0.5L, 0, 0, 0}, series_->Numbers);
+  // Items that are no numbers in the unit are missing, never 0.
+  ExpectNumbers({1, 0.5L, kMissing, kMissing, kMissing}, series_->Numbers);
   EXPECT_EQ((std::vector<std::string>{"Value should be numeric. Item No = 2",
                                       "Incompatible units. kg expected. Item No = 3",
                                       "Incompatible units. kg expected. Item No = 4"}),
@@ -397,7 +404,7 @@ TEST_F(SeriesFixture, LoadDatesTextsAndReferences) {
   EXPECT_EQ(skDate, series_->Kind);
   EXPECT_EQ("[day]", series_->UnitText);
   EXPECT_EQ("[s]", series_->NormalUnitText);
-  EXPECT_EQ((TValueArray{43832, 0, 43833.5L}), series_->Numbers);
+  ExpectNumbers({43832, kMissing, 43833.5L}, series_->Numbers);
   EXPECT_EQ(std::vector<std::string>{"Value should be numeric. Item No = 1"}, errors_);
 
   ASSERT_TRUE(LoadFrom(Array({"b", "7 [kg]", "a"})));
@@ -426,7 +433,7 @@ TEST_F(SeriesFixture, LoadEvaluatesFormulas) {
   source->AddItem(Item("=1", vkCalculated));
   ASSERT_TRUE(LoadFrom(std::move(source)));
   EXPECT_EQ(skNumeric, series_->Kind);
-  EXPECT_EQ((TValueArray{5, 0}), series_->Numbers);
+  ExpectNumbers({5, kMissing}, series_->Numbers);
   EXPECT_EQ(std::vector<std::string>{"Value should be numeric. Item No = 1"}, errors_);
 }
 
@@ -544,17 +551,19 @@ TEST_F(SeriesFixture, DescriptiveStatsGridCells) {
 
   const TStatGrid grid = BasicStatGrid({&numeric, &text, &dates, &references, &broken});
   EXPECT_EQ("Broken: improper data in the series content.\r\nSeries skipped", sink_.Last());
-  ASSERT_EQ(19u, grid.size());
+  ASSERT_EQ(20u, grid.size());
   EXPECT_EQ((std::vector<std::string>{"Statistics \\ Series", "Weights of the parcels sent in t",
                                       "Colours", "Visits", "Objects", "Broken"}),
             grid[0]);
-  EXPECT_EQ("4th quintile", grid[18][0]);
+  EXPECT_EQ("Missing", grid[2][0]);
+  EXPECT_EQ("4th quintile", grid[19][0]);
   struct Row {
     const char* title;
     std::vector<std::string> cells; // numeric, text, dates, references, broken
   };
   const std::vector<Row> rows = {
       {"Count", {"4", "3", "2", "2", ""}},
+      {"Missing", {"0", "0", "0", "0", ""}},
       {"Total", {"8 [kg]", " n/a ", "n/a", "", ""}},
       {"Mean", {"2 [kg]", " n/a ", "02.01.2020", "", ""}},
       {"Min", {"1 [kg]", "blue", "01.01.2020", "", ""}},
@@ -601,6 +610,59 @@ TEST_F(SeriesFixture, DateQuantilesAreShownAsDates) {
   };
   for (const auto& [title, text] : rows)
     EXPECT_EQ(text, Cell(grid, 1, title)) << title;
+}
+
+// Empty items (a history where a state lacks the parameter) are missing:
+// they fix no kind, ask nothing, enter no statistic and are counted apart.
+TEST_F(SeriesFixture, EmptyItemsAreMissing) {
+  ASSERT_TRUE(LoadFrom(Array({"", "10 [g]", "", "20 [g]", "abc", "30 [g]"})));
+  EXPECT_EQ(skNumeric, series_->Kind);
+  EXPECT_EQ("g", series_->UnitText);
+  ExpectNumbers({kMissing, 10, kMissing, 20, kMissing, 30}, series_->Numbers);
+  // A text is not a number: it is named, and missing all the same.
+  EXPECT_EQ(std::vector<std::string>{"Value should be numeric. Item No = 4"}, errors_);
+  const TStatGrid grid = BasicStatGrid({series_.get()});
+  const std::pair<const char*, const char*> rows[] = {{"Count", "3"},
+                                                      {"Missing", "3"},
+                                                      {"Total", "60 [g]"},
+                                                      {"Mean", "20 [g]"},
+                                                      {"Min", "10 [g]"},
+                                                      {"Max", "30 [g]"},
+                                                      {"Median", "20 [g]"},
+                                                      {"Std.Deviation (sample)", "10 [g]"},
+                                                      {"Lower tertile", "15 [g]"}};
+  for (const auto& [title, text] : rows)
+    EXPECT_EQ(text, Cell(grid, 1, title)) << title;
+  series_->RangeKnown = false;
+  series_->ComputeRange();
+  EXPECT_EQ(10, series_->Minimum);
+  EXPECT_EQ(2, series_->CountInRange(0, 25));
+
+  // Dates and texts the same way; nothing but empty items is a series with
+  // every item missing.
+  ASSERT_TRUE(LoadFrom(Array({"", "02.01.2020", "04.01.2020"})));
+  EXPECT_EQ(skDate, series_->Kind);
+  EXPECT_EQ("03.01.2020", Cell(BasicStatGrid({series_.get()}), 1, "Mean"));
+  ASSERT_TRUE(LoadFrom(Array({"red", "", "red", "blue"})));
+  series_->Compute();
+  EXPECT_EQ(3, series_->StatCount);
+  EXPECT_EQ(1, series_->MissingCount);
+  EXPECT_EQ("blue", series_->MinimumText);
+  ASSERT_TRUE(LoadFrom(Array({"", ""})));
+  series_->Compute();
+  EXPECT_EQ(0, series_->StatCount);
+  EXPECT_EQ(2, series_->MissingCount);
+  EXPECT_TRUE(errors_.empty());
+
+  // The numbers of a value skip empty items without asking.
+  TValueArray numbers;
+  std::string unit;
+  ASSERT_TRUE(GetNumericSeries(*Array({"", "5 [s]", "", "1 [min]"}), numbers, unit));
+  EXPECT_EQ((TValueArray{5, 60}), numbers);
+  EXPECT_EQ("s", unit);
+  EXPECT_FALSE(GetNumericSeries(*Array({"", ""}), numbers, unit));
+  EXPECT_EQ("Series is empty", sink_.Last());
+  EXPECT_TRUE(sink_.Questions().empty());
 }
 
 } // namespace

@@ -367,6 +367,36 @@ TEST(StatTests, TinyPValuesKeepTheirDigits) {
   }
 }
 
+// Missing values are left out of their samples and counted; texts and
+// numbers alike, so that a gap is never an outcome or a 0.
+TEST(StatTests, MissingValuesAreLeftOutAndCounted) {
+  ScriptedSink sink;
+  const long double missing = NAN;
+  std::vector<long double> a = kA, b = kB;
+  a.insert(a.begin() + 2, missing);
+  b.push_back(missing);
+  for (TStatTest test : {TStatTest::T, TStatTest::Welch, TStatTest::F}) {
+    SCOPED_TRACE(static_cast<int>(test));
+    TStatTestResult gaps, complete;
+    if (test == TStatTest::F) sink.Answer(true), sink.Answer(true); // sizes differ
+    ASSERT_TRUE(RunStatTest(test, {Numbers("A", a), Numbers("B", b)}, false, gaps));
+    ASSERT_TRUE(RunStatTest(test, {Numbers("A", kA), Numbers("B", kB)}, false, complete));
+    EXPECT_EQ(complete.statistic, gaps.statistic);
+    EXPECT_EQ(complete.p, gaps.p);
+    EXPECT_EQ(2u, gaps.missing);
+    EXPECT_EQ("2 missing values left out", gaps.MissingText());
+    EXPECT_EQ("", complete.MissingText());
+  }
+  TSample s1 = Outcomes("S1", {{"a", 10}, {"b", 20}});
+  s1.texts.insert(s1.texts.begin() + 3, "");
+  TStatTestResult result;
+  ASSERT_TRUE(RunStatTest(TStatTest::ChiSquare, {s1, Outcomes("S2", {{"a", 20}, {"b", 10}})}, false,
+                          result));
+  EXPECT_EQ((std::vector<std::string>{"A", "B"}), result.table.outcomes);
+  EXPECT_NEAR(6.666666666666667L, result.statistic, 1e-13L);
+  EXPECT_EQ(1u, result.missing);
+}
+
 // Compatible units are compared in one unit: grams against kilograms.
 TEST(StatTests, SeriesInCompatibleUnitsAreConverted) {
   ScriptedSink sink;
