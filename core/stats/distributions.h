@@ -83,6 +83,15 @@ long double ChiSquareQuantile(int df, long double y);
 // P(X > x), to full relative precision in the tail.
 long double ChiSquareUpperTail(int df, long double x);
 
+// The studentized range: the range of k >= 2 independent standard normal
+// values over an independent estimate of their deviation with df >= 1
+// degrees of freedom (Tukey's honest significant differences). P(Q > q),
+// and the q with P(Q > q) = p. Computed as the double integral of
+// Copenhaver & Holland (1988), with both integrals taken by composite
+// Gauss-Legendre quadrature in long double.
+long double StudentizedRangeUpperTail(long double q, int k, int df);
+long double StudentizedRangeQuantile(long double p, int k, int df);
+
 // Normal with the given mean and standard deviation (> 0): P(X > x), exactly
 // 0 or 1 from 7 standard deviations on, and the x with P(X > x) = p, bisected
 // to a width of eps standard deviations.

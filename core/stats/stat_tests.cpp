@@ -174,9 +174,11 @@ bool FTest(const std::vector<TSample>& series, TStatTestResult& result) {
   }
   const bool sameSize = std::all_of(series.begin(), series.end(),
                                     [n](const TSample& sample) { return sample.Count() == n; });
-  if (!sameSize && !Ask(Lines({"Series should have the same size.",
-                               "Long series would be truncated.", "Do you want to proceed?"}),
-                        true))
+  if (!sameSize &&
+      !Ask(Lines({"Series should have the same size.", "Long series would be truncated.",
+                  "One-way ANOVA uses every value of series of any sizes.",
+                  "Do you want to proceed?"}),
+           true))
     return false;
 
   const long double k = static_cast<long double>(series.size());
@@ -200,6 +202,20 @@ bool FTest(const std::vector<TSample>& series, TStatTestResult& result) {
   result.degreesOfFreedom = df1;
   result.statistic = between / within;
   result.p = FUpperTail(df1, df2, result.statistic);
+  return true;
+}
+
+bool AnovaTest(const std::vector<TSample>& series, TStatTestResult& result, bool welch) {
+  TAnovaResult anova;
+  if (!RunAnova(series, anova)) return false;
+  if (welch && std::isnan(anova.welchF)) {
+    ShowMsg(Lines({"Can't apply Welch's ANOVA.", "A series has zero variance"}));
+    return false;
+  }
+  result.statistic = welch ? anova.welchF : anova.f;
+  result.p = welch ? anova.welchP : anova.p;
+  result.degreesOfFreedom = welch ? anova.welchDf2 : anova.dfWithin;
+  result.anova = std::move(anova);
   return true;
 }
 
@@ -428,6 +444,10 @@ bool RunStatTest(TStatTest test, const std::vector<TSample>& series, bool yates,
   case TStatTest::Welch:
     done = WelchTest(present, outcome);
     break;
+  case TStatTest::Anova:
+  case TStatTest::WelchAnova:
+    done = AnovaTest(present, outcome, test == TStatTest::WelchAnova);
+    break;
   case TStatTest::None:
     break;
   }
@@ -441,6 +461,8 @@ const char* StatisticCaption(TStatTest test) {
   case TStatTest::Welch:
     return "t Statistic Value:";
   case TStatTest::F:
+  case TStatTest::Anova:
+  case TStatTest::WelchAnova:
     return "F Statistic Value:";
   case TStatTest::Z:
     return "z Statistic Value:";
@@ -468,6 +490,12 @@ std::vector<std::string> HypothesisLines(TStatTest test) {
     return {"There's no any relationship between outcome", "frequencies in samples."};
   case TStatTest::Welch:
     return {"Both samples were drawn from normal distributed",
+            "populations with the same mean; their variances", "may differ."};
+  case TStatTest::Anova:
+    return {"All samples were drawn from normal distributed",
+            "populations with the same mean and variance."};
+  case TStatTest::WelchAnova:
+    return {"All samples were drawn from normal distributed",
             "populations with the same mean; their variances", "may differ."};
   case TStatTest::None:
     break;

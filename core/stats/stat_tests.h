@@ -10,15 +10,23 @@
 // refused test or a question answered No returns false and changes nothing.
 #pragma once
 
+#include "stats/anova.h"
 #include "stats/stats_common.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vandro {
 
 // In the order of the window's choice; None when nothing is chosen.
-enum class TStatTest { None = -1, T, F, Z, ChiSquare, Welch };
+// WelchAnova is One-way ANOVA with its check box for unequal variances: the
+// same analysis, with Welch's F as its statistic.
+enum class TStatTest { None = -1, T, F, Z, ChiSquare, Welch, Anova, WelchAnova };
+
+inline bool IsAnova(TStatTest test) {
+  return test == TStatTest::Anova || test == TStatTest::WelchAnova;
+}
 
 // Counts of every outcome per series. counts and expected have a row per
 // series and a column per outcome, then a last column of row totals and a
@@ -38,9 +46,12 @@ struct TStatTestResult {
   TStatTest test = TStatTest::None;
   long double statistic = 0;
   long double p = 0; // the probability of H0
-  // Welch-Satterthwaite's for Welch, a whole number for the others.
+  // Welch-Satterthwaite's for Welch, the denominator's for the analyses of
+  // variance (fractional for Welch's), a whole number for the others.
   long double degreesOfFreedom = 0;
   TContingencyTable table; // z and chi-square only
+  // The analysis of variance behind Anova and WelchAnova: its tables.
+  std::optional<TAnovaResult> anova;
 
   // Two-sample tests only. The difference is the first series' mean minus
   // the second's (for z the proportions of the first outcome), in the first
