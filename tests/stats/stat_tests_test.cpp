@@ -495,8 +495,9 @@ TEST(StatTests, QuestionsBeforeGoingOn) {
   const TSample a = Numbers("A", kA), b = Numbers("B", kB), c = Numbers("C", kC);
   const std::string pair = Join({"t-Test is applicable only to pair of series.",
                                  "The first two series will be used.", "Do you want to proceed?"});
-  const std::string truncate = Join({"Series should have the same size.",
-                                     "Long series would be truncated.", "Do you want to proceed?"});
+  const std::string truncate =
+      Join({"Series should have the same size.", "Long series would be truncated.",
+            "One-way ANOVA uses every value of series of any sizes.", "Do you want to proceed?"});
   const std::string zPair = Join({"z test is applicable to a pair of series only.",
                                   "The first two series will be used.", "Do you want to proceed?"});
   const std::string zSmall =
