@@ -424,12 +424,16 @@ int RunDist(const TRun& run) {
 }
 
 int RunTest(const TRun& run) {
-  // The reader gave the test as declared: t, F, z, chi2 or welch.
-  const std::map<std::string, TStatTest, std::less<>> tests = {{"t", TStatTest::T},
-                                                               {"F", TStatTest::F},
-                                                               {"z", TStatTest::Z},
-                                                               {"chi2", TStatTest::ChiSquare},
-                                                               {"welch", TStatTest::Welch}};
+  // The reader gave the test as declared: t, F, z, chi2, welch, anova or
+  // welch-anova.
+  const std::map<std::string, TStatTest, std::less<>> tests = {
+      {"t", TStatTest::T},
+      {"F", TStatTest::F},
+      {"z", TStatTest::Z},
+      {"chi2", TStatTest::ChiSquare},
+      {"welch", TStatTest::Welch},
+      {"anova", TStatTest::Anova},
+      {"welch-anova", TStatTest::WelchAnova}};
   const TStatTest test = tests.at(run.args[0]);
   if (run.args.Has("--no-yates") && !UsesContingencyTable(test))
     return run.Usage("--no-yates belongs to the z and chi2 tests");
@@ -444,7 +448,8 @@ int RunTest(const TRun& run) {
   PrintRow(run.streams.out, {kPCaption, result.PText()});
   PrintRow(run.streams.out, {kRejectCaption, result.RejectText()});
   if (result.missing > 0) PrintRow(run.streams.out, {result.MissingText()});
-  if (test == TStatTest::Welch) PrintRow(run.streams.out, {kDegreesCaption, result.DegreesText()});
+  if (test == TStatTest::Welch || IsAnova(test))
+    PrintRow(run.streams.out, {kDegreesCaption, result.DegreesText()});
   if (result.hasEffect) {
     PrintRow(run.streams.out, {EffectCaption(test), result.EffectText()});
     PrintRow(run.streams.out, {kIntervalCaption, result.IntervalText()});
@@ -452,6 +457,12 @@ int RunTest(const TRun& run) {
   if (UsesContingencyTable(test)) {
     run.streams.out << "\n";
     PrintMatrix(run.streams.out, result.table.Text());
+  }
+  if (result.anova) {
+    run.streams.out << "\n";
+    PrintMatrix(run.streams.out, result.anova->Table());
+    run.streams.out << "\n";
+    PrintMatrix(run.streams.out, result.anova->TukeyTable());
   }
   return kExitOk;
 }
