@@ -320,6 +320,8 @@ int PrintRegression(const TRun& run, TLinearRegression& regression) {
   out << "\n";
   PrintRow(out, {"Std.Error of estimate:", regression.EstimateErrorText()});
   PrintRow(out, {"R-square:", regression.RSquareText()});
+  PrintRow(out, {"Adjusted R-square:", regression.AdjustedRSquareText()});
+  PrintRow(out, {"Residual standard error:", regression.ResidualErrorText()});
   PrintRow(out, {"Alpha:", regression.AlphaText()});
   PrintRow(out, {"F:", regression.FText()});
   if (regression.Missing() > 0) PrintRow(out, {regression.MissingText()});

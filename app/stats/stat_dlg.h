@@ -48,6 +48,9 @@ public:
   QLabel* Interval() const { return interval_; }
   QLabel* Missing() const { return missing_; }
   QPushButton* TableButton() const { return table_; }
+  QCheckBox* WelchAnova() const { return welchAnova_; }
+  QPushButton* AnovaTableButton() const { return anovaTable_; }
+  QPushButton* TukeyButton() const { return tukey_; }
 
   // The buttons' work, each as the button does it.
   void AddSeries();
@@ -59,6 +62,9 @@ public:
   void ShowDescriptive();
   void RunTest();
   void ShowContingencyTable();
+  // "ANOVA Table" and "Tukey HSD" of the last One-way ANOVA.
+  void ShowAnovaTable();
+  void ShowTukey();
 
 private:
   // The selected row of the list, or -1.
@@ -94,6 +100,9 @@ private:
   QLabel* interval_;
   QLabel* missing_;
   QPushButton* table_;
+  QCheckBox* welchAnova_;
+  QPushButton* anovaTable_;
+  QPushButton* tukey_;
 };
 
 } // namespace vandro

@@ -56,7 +56,8 @@ std::vector<long double> Converted(const TSample& sample, const TUnitConversion&
 // The two series of t and Welch, both numeric and the second in the first
 // one's unit, each with at least 2 items; false after the refusal.
 bool TwoNumericSamples(const std::vector<TSample>& series, const char* testName,
-                       std::vector<long double>& x, std::vector<long double>& y) {
+                       std::vector<long double>& x, std::vector<long double>& y,
+                       std::string& unit) {
   const std::string onlyAPair = std::string(testName) + " is applicable only to pair of series.";
   if (series.size() >= 3 && !Ask(Lines({onlyAPair.c_str(), "The first two series will be used.",
                                         "Do you want to proceed?"}),
@@ -79,6 +80,7 @@ bool TwoNumericSamples(const std::vector<TSample>& series, const char* testName,
       return false;
     }
   x = Converted(first, {}, first.Count());
+  unit = BareUnit(first.unit);
   y = Converted(second, conversion, second.Count());
   return true;
 }
@@ -107,7 +109,7 @@ void SetInterval(TStatTestResult& result, long double difference, long double ha
 
 bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
   std::vector<long double> x, y;
-  if (!TwoNumericSamples(series, "t-Test", x, y)) return false;
+  if (!TwoNumericSamples(series, "t-Test", x, y, result.unit)) return false;
   const long double n1 = static_cast<long double>(x.size());
   const long double n2 = static_cast<long double>(y.size());
   const long double mean1 = Mean(x), mean2 = Mean(y);
@@ -131,7 +133,7 @@ bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
 
 bool WelchTest(const std::vector<TSample>& series, TStatTestResult& result) {
   std::vector<long double> x, y;
-  if (!TwoNumericSamples(series, "Welch t-Test", x, y)) return false;
+  if (!TwoNumericSamples(series, "Welch t-Test", x, y, result.unit)) return false;
   const long double n1 = static_cast<long double>(x.size());
   const long double n2 = static_cast<long double>(y.size());
   const long double mean1 = Mean(x), mean2 = Mean(y);
@@ -392,7 +394,9 @@ std::string TStatTestResult::EffectText() const {
 }
 
 std::string TStatTestResult::IntervalText() const {
-  return hasEffect ? "[" + RoundedText(low, 6) + ", " + RoundedText(high, 6) + "]" : std::string();
+  if (!hasEffect) return {};
+  return "[" + RoundedText(low, 6) + ", " + RoundedText(high, 6) + "]" +
+         (unit.empty() ? "" : " [" + unit + "]");
 }
 
 const char* EffectCaption(TStatTest test) {

@@ -63,6 +63,7 @@ struct TStatTestResult {
   // normal (Wald) interval for z, widened by the continuity correction when
   // Yates is checked and cut to [-1, 1].
   bool hasEffect = false;
+  std::string unit; // of the difference and its interval: the first series' (t and Welch)
   long double difference = 0;
   long double effectSize = 0;
   long double low = 0, high = 0;
@@ -77,7 +78,8 @@ struct TStatTestResult {
   std::string StatisticText() const;
   std::string PText() const;
   std::string RejectText() const;
-  // Rounded to 6 decimals: the effect size, and the interval as "[low, high]".
+  // Rounded to 6 decimals: the effect size, and the interval as "[low,
+  // high]" followed by its unit in brackets, when it has one.
   std::string EffectText() const;
   std::string IntervalText() const;
   // The degrees of freedom rounded to 6 decimals.

@@ -334,9 +334,9 @@ TEST_F(StatsCommands, Regress) {
   Outcome result = RunVandro({"regress", "--file", exact, "--dependent", "y [kg]"});
   ASSERT_EQ(kExitOk, result.status) << result.err;
   EXPECT_TRUE(Has(result.out, "Parameter\tCoefficient(B)\tStd.Error of B\t| t | \tP (B=0) \n"
-                              "Intercept\t2\t"))
+                              "Intercept\t2 [kg]\t"))
       << result.out;
-  EXPECT_TRUE(Has(result.out, "\nx\t3\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\nx\t3 [kg]\t")) << result.out;
   EXPECT_TRUE(Has(result.out, "R-square:\t1\n")) << result.out;
 
   result = RunVandro(
@@ -463,7 +463,7 @@ TEST_F(ProjectStatsCommands, SeriesOfTheProjectFeedEveryCommand) {
       {{"histogram", "--series", Of("X"), "--intervals", "2"},
        {"Label\tLow\tHigh\tCount\n1\t1\t4\t2\n4\t4\t7\t2\n"}},
       {{"regress", "--series", Of("Y"), "--series", Of("X"), "--dependent", "y"},
-       {"Intercept\t2\t", "\nX\t3\t", "R-square:\t1\n"}},
+       {"Intercept\t2 [kg]\t", "\nX\t3 [kg]\t", "R-square:\t1\n"}},
       {{"cluster", "--series", Of("X")}, {"Root (4 objects; D=1.7)\n", "      Row 1 [1]\n"}},
   };
   for (Case& c : cases) {
@@ -523,8 +523,8 @@ TEST_F(ProjectStatsCommands, ObjectsAndTheirParametersAreAnalysed) {
   EXPECT_EQ("Warning! Domain of parameter Colour contains\n"
             "non-numeric values. Domain type is changed to Ordered Set.\n",
             result.err);
-  EXPECT_TRUE(Has(result.out, "Intercept\t2\t")) << result.out;
-  EXPECT_TRUE(Has(result.out, "\nX\t3\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "Intercept\t2 [KG]\t")) << result.out;
+  EXPECT_TRUE(Has(result.out, "\nX\t3 [KG]\t")) << result.out;
   EXPECT_TRUE(Has(result.out, "Switch( Colour, \n       'red', 0, \n       'blue', 1, \n"))
       << result.out;
 

@@ -1,5 +1,7 @@
 #include "stats/regression.h"
 
+#include "language/processor.h"
+#include "language/std_functions.h"
 #include "model/project.h"
 #include "support/scripted_sink.h"
 
@@ -306,14 +308,40 @@ const TDataTable kOrange = [] {
   return Table(rows);
 }();
 
-// summary(lm(circumference ~ age, Orange)).
+// summary(lm(circumference ~ age, Orange)): the intercept with its standard
+// error, t and P, R^2 adjusted, the residual standard error, and every
+// coefficient in the data's units.
 TEST(Regression, AsRReportsIt) {
+  ScriptedSink sink;
+  auto project = TProject::CreateInMemory();
+  ScopedProject scope(*project);
+  // The units of the data are written through SETUNITS.
+  TStandardFunctionTable* previous = SetStandardFunctionTable(&StandardFunctions());
+  std::vector<TRegressionVariable> variables = Variables({"Circumference", "Age"});
+  variables[0].unit = "mm";
+  variables[1].unit = "[d]";
   TLinearRegression regression;
-  ASSERT_TRUE(regression.Open(kOrange, Variables({"Circumference", "Age"}), 0, {1}));
+  ASSERT_TRUE(regression.Open(kOrange, variables, 0, {1}));
+  EXPECT_GE(Digits(regression.Coefficients()[0], 17.39965024016353468L), 12);
+  EXPECT_GE(Digits(regression.InterceptError(), 8.6226598011899007190L), 12);
+  EXPECT_GE(Digits(regression.InterceptT(), 2.0178982635685609L), 12);
+  EXPECT_GE(Digits(regression.InterceptP(), 5.1792672386985747e-02L), 12);
+  EXPECT_GE(Digits(regression.StandardErrors()[0], 0.0082766230074658581L), 12);
   EXPECT_GE(Digits(regression.PValues()[0], 1.9305955368672391e-14L), 10);
   const auto grid = regression.Grid();
-  EXPECT_EQ("1.93E-14", grid[2][4]);
+  EXPECT_EQ((std::vector<std::string>{"Intercept", "17.3996502401636 [mm]", "8.6226598011899 [mm]",
+                                      "2.0179", "0.051793"}),
+            grid[1]);
+  EXPECT_EQ((std::vector<std::string>{"Age", "0.106770325068761 [mm/d]",
+                                      "0.00827662300746586 [mm/d]", "12.9002", "1.93E-14"}),
+            grid[2]);
   EXPECT_EQ("166.4159  ( P(All Bi=0) = 1.93E-14 )", regression.FText());
+  EXPECT_EQ("0.829502", regression.AdjustedRSquareText());
+  EXPECT_EQ("23.7376726392483 [mm] on 33 degrees of freedom", regression.ResidualErrorText());
+  EXPECT_EQ((std::vector<std::string>{"17.3996502401636 [mm]", "+0.106770325068761 [mm/d] * Age"}),
+            regression.ResultFormula());
+  EXPECT_TRUE(sink.Messages().empty());
+  SetStandardFunctionTable(previous);
 }
 
 // An observation missing the dependent or a predictor is left out whole; a

@@ -409,6 +409,11 @@ TEST(StatTests, SeriesInCompatibleUnitsAreConverted) {
   ASSERT_TRUE(RunStatTest(TStatTest::T, {Numbers("A", kA, "kg"), Numbers("B", grams, "[g]")}, false,
                           result));
   EXPECT_NEAR(3.989072747680467L, result.statistic, 1e-12L);
+  // The difference and its interval are in the first series' unit.
+  EXPECT_EQ("[0.405218, 1.362639] [kg]", result.IntervalText());
+  ASSERT_TRUE(RunStatTest(TStatTest::Welch, {Numbers("A", kA, "kg"), Numbers("B", grams, "[g]")},
+                          false, result));
+  EXPECT_EQ("kg", result.unit);
   ASSERT_TRUE(RunStatTest(
       TStatTest::F, {Numbers("A", {kA.begin(), kA.end() - 1}, "KG"), Numbers("B", grams, "g")},
       false, result));
