@@ -246,11 +246,13 @@ const std::vector<TCommand>& Commands() {
        "from exactly one of --x, --p and --p1, and its parameters.",
        &RunDist},
       {{"test",
-        {{"TEST", TArity::One, {"t", "F", "z", "chi2", "welch"}}},
+        {{"TEST", TArity::One, {"t", "F", "z", "chi2", "welch", "anova", "welch-anova"}}},
         WithData(false, {Flag("--no-yates")})},
        "A hypothesis test over the series (the data as for stats); t, welch and z also "
        "print the effect size and the 95% interval of the difference, welch its degrees of "
-       "freedom, z and chi2 the contingency table.",
+       "freedom, z and chi2 the contingency table, anova and welch-anova (one-way analysis "
+       "of variance of series of any sizes) the table with Welch's and Levene's tests and "
+       "Tukey's pairs.",
        &RunTest},
       {{"correlate", {}, WithData(false, {})},
        "The Pearson correlation of every pair of numeric series (the data as for stats).",

@@ -318,8 +318,11 @@ int PrintRegression(const TRun& run, TLinearRegression& regression) {
   out << "\n";
   PrintRow(out, {"Std.Error of estimate:", regression.EstimateErrorText()});
   PrintRow(out, {"R-square:", regression.RSquareText()});
+  PrintRow(out, {"Adjusted R-square:", regression.AdjustedRSquareText()});
+  PrintRow(out, {"Residual standard error:", regression.ResidualErrorText()});
   PrintRow(out, {"Alpha:", regression.AlphaText()});
   PrintRow(out, {"F:", regression.FText()});
+  if (regression.Missing() > 0) PrintRow(out, {regression.MissingText()});
   PrintRow(out, {regression.SSRegText()});
   PrintRow(out, {regression.SSResText()});
   out << "\nResult Formula\n";
@@ -421,12 +424,16 @@ int RunDist(const TRun& run) {
 }
 
 int RunTest(const TRun& run) {
-  // The reader gave the test as declared: t, F, z, chi2 or welch.
-  const std::map<std::string, TStatTest, std::less<>> tests = {{"t", TStatTest::T},
-                                                               {"F", TStatTest::F},
-                                                               {"z", TStatTest::Z},
-                                                               {"chi2", TStatTest::ChiSquare},
-                                                               {"welch", TStatTest::Welch}};
+  // The reader gave the test as declared: t, F, z, chi2, welch, anova or
+  // welch-anova.
+  const std::map<std::string, TStatTest, std::less<>> tests = {
+      {"t", TStatTest::T},
+      {"F", TStatTest::F},
+      {"z", TStatTest::Z},
+      {"chi2", TStatTest::ChiSquare},
+      {"welch", TStatTest::Welch},
+      {"anova", TStatTest::Anova},
+      {"welch-anova", TStatTest::WelchAnova}};
   const TStatTest test = tests.at(run.args[0]);
   if (run.args.Has("--no-yates") && !UsesContingencyTable(test))
     return run.Usage("--no-yates belongs to the z and chi2 tests");
@@ -440,7 +447,9 @@ int RunTest(const TRun& run) {
   PrintRow(run.streams.out, {StatisticCaption(test), result.StatisticText()});
   PrintRow(run.streams.out, {kPCaption, result.PText()});
   PrintRow(run.streams.out, {kRejectCaption, result.RejectText()});
-  if (test == TStatTest::Welch) PrintRow(run.streams.out, {kDegreesCaption, result.DegreesText()});
+  if (result.missing > 0) PrintRow(run.streams.out, {result.MissingText()});
+  if (test == TStatTest::Welch || IsAnova(test))
+    PrintRow(run.streams.out, {kDegreesCaption, result.DegreesText()});
   if (result.hasEffect) {
     PrintRow(run.streams.out, {EffectCaption(test), result.EffectText()});
     PrintRow(run.streams.out, {kIntervalCaption, result.IntervalText()});
@@ -448,6 +457,12 @@ int RunTest(const TRun& run) {
   if (UsesContingencyTable(test)) {
     run.streams.out << "\n";
     PrintMatrix(run.streams.out, result.table.Text());
+  }
+  if (result.anova) {
+    run.streams.out << "\n";
+    PrintMatrix(run.streams.out, result.anova->Table());
+    run.streams.out << "\n";
+    PrintMatrix(run.streams.out, result.anova->TukeyTable());
   }
   return kExitOk;
 }

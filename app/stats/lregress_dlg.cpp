@@ -38,6 +38,8 @@ TLRegressDlg::TLRegressDlg(std::unique_ptr<TLinearRegression> regression, QWidge
 
   estimateError_ = ValueLabel(QStringLiteral("Std. Error of Estimate:"));
   rSquare_ = ValueLabel(QStringLiteral("R^2:"));
+  adjustedRSquare_ = ValueLabel(QStringLiteral("Adjusted R^2:"));
+  residualError_ = ValueLabel(QStringLiteral("Residual standard error:"));
   f_ = ValueLabel(QStringLiteral("F:"));
   ssReg_ = ValueLabel(QStringLiteral("SSreg"));
   ssRes_ = ValueLabel(QStringLiteral("SSres"));
@@ -103,6 +105,8 @@ TLRegressDlg::TLRegressDlg(std::unique_ptr<TLinearRegression> regression, QWidge
   };
   addRow(QStringLiteral("Std. Error of Estimate:"), estimateError_);
   addRow(QStringLiteral("R^2:"), rSquare_);
+  addRow(QStringLiteral("Adjusted R^2:"), adjustedRSquare_);
+  addRow(QStringLiteral("Residual standard error:"), residualError_);
   addRow(QStringLiteral("F:"), f_);
   labels->addWidget(ssReg_, row++, 0, 1, 2);
   labels->addWidget(ssRes_, row++, 0, 1, 2);
@@ -148,6 +152,8 @@ void TLRegressDlg::ShowResults() {
 
   estimateError_->setText(FromCore(regression_->EstimateErrorText()));
   rSquare_->setText(FromCore(regression_->RSquareText()));
+  adjustedRSquare_->setText(FromCore(regression_->AdjustedRSquareText()));
+  residualError_->setText(FromCore(regression_->ResidualErrorText()));
   f_->setText(FromCore(regression_->FText()));
   ssReg_->setText(FromCore(regression_->SSRegText()));
   ssRes_->setText(FromCore(regression_->SSResText()));

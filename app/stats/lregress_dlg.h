@@ -33,6 +33,8 @@ public:
   QTableWidget* Grid() const { return grid_; }
   QLabel* EstimateErrorLabel() const { return estimateError_; }
   QLabel* RSquareLabel() const { return rSquare_; }
+  QLabel* AdjustedRSquareLabel() const { return adjustedRSquare_; }
+  QLabel* ResidualErrorLabel() const { return residualError_; }
   QLabel* FLabel() const { return f_; }
   QLabel* SSRegLabel() const { return ssReg_; }
   QLabel* SSResLabel() const { return ssRes_; }
@@ -56,6 +58,8 @@ private:
   QTableWidget* grid_;
   QLabel* estimateError_;
   QLabel* rSquare_;
+  QLabel* adjustedRSquare_;
+  QLabel* residualError_;
   QLabel* f_;
   QLabel* ssReg_;
   QLabel* ssRes_;

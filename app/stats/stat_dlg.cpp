@@ -121,6 +121,11 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   yates_ = new QCheckBox(QStringLiteral("Yates correction"));
   yates_->setAccessibleName(QStringLiteral("Yates correction"));
   yates_->setChecked(dialog_.Yates);
+  welchAnova_ = new QCheckBox(QStringLiteral("Welch (unequal variances)"));
+  welchAnova_->setAccessibleName(QStringLiteral("Welch's ANOVA for unequal variances"));
+  welchAnova_->setChecked(dialog_.WelchAnova);
+  anovaTable_ = Button("ANOVA Table");
+  tukey_ = Button("Tukey HSD");
   hypothesis_ = new QPlainTextEdit;
   hypothesis_->setReadOnly(true);
   hypothesis_->setAccessibleName(QStringLiteral("Hypothesis"));
@@ -139,7 +144,9 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   effect_ = new QLabel;
   intervalCaption_ = Caption(kIntervalCaption);
   interval_ = new QLabel;
-  for (QLabel* value : {statistic_, p_, reject_, effect_, interval_})
+  missing_ = new QLabel;
+  missing_->setAccessibleName(QStringLiteral("Missing values"));
+  for (QLabel* value : {statistic_, p_, reject_, effect_, interval_, missing_})
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
   connect(testType_, &QComboBox::currentIndexChanged, this, [this](int index) {
     RunCommand([&] {
@@ -148,6 +155,13 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
     });
   });
   connect(yates_, &QCheckBox::toggled, this, [this](bool on) { dialog_.Yates = on; });
+  connect(welchAnova_, &QCheckBox::toggled, this, [this](bool on) {
+    dialog_.WelchAnova = on;
+    ShowPanel();
+  });
+  connect(anovaTable_, &QPushButton::clicked, this,
+          [this] { RunCommand([this] { ShowAnovaTable(); }); });
+  connect(tukey_, &QPushButton::clicked, this, [this] { RunCommand([this] { ShowTukey(); }); });
   connect(test_, &QPushButton::clicked, this, [this] { RunCommand([this] { RunTest(); }); });
   connect(table_, &QPushButton::clicked, this,
           [this] { RunCommand([this] { ShowContingencyTable(); }); });
@@ -169,6 +183,7 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   testGrid->addWidget(testTypeCaption, 0, 0);
   testGrid->addWidget(testType_, 0, 1);
   testGrid->addWidget(yates_, 0, 2);
+  testGrid->addWidget(welchAnova_, 0, 2);
   testGrid->addWidget(test_, 0, 3);
   testGrid->addWidget(hypothesisCaption, 1, 0, 1, 4);
   testGrid->addWidget(hypothesis_, 2, 0, 1, 4);
@@ -182,7 +197,10 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   testGrid->addWidget(effect_, 6, 2, 1, 2);
   testGrid->addWidget(intervalCaption_, 7, 0, 1, 2);
   testGrid->addWidget(interval_, 7, 2, 1, 2);
+  testGrid->addWidget(missing_, 8, 0, 1, 3);
   testGrid->addWidget(table_, 8, 3);
+  testGrid->addWidget(anovaTable_, 9, 2);
+  testGrid->addWidget(tukey_, 9, 3);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -228,6 +246,9 @@ void TStatDlg::ShowPanel() {
   hypothesis_->setPlainText(lines.join(QLatin1Char('\n')));
   yates_->setVisible(panel.yatesVisible);
   table_->setVisible(panel.tableVisible);
+  welchAnova_->setVisible(panel.welchVisible);
+  anovaTable_->setVisible(panel.anovaVisible);
+  tukey_->setVisible(panel.anovaVisible);
   statisticCaption_->setText(FromCore(panel.statisticCaption));
   statistic_->setText(FromCore(panel.statistic));
   p_->setText(FromCore(panel.p));
@@ -239,6 +260,8 @@ void TStatDlg::ShowPanel() {
   interval_->setText(FromCore(panel.interval));
   for (QLabel* label : {effectCaption_, effect_, intervalCaption_, interval_})
     label->setVisible(panel.hasEffect);
+  missing_->setText(FromCore(panel.missing));
+  missing_->setVisible(!panel.missing.empty());
 }
 
 void TStatDlg::AddSeries() {
@@ -325,6 +348,20 @@ void TStatDlg::ShowContingencyTable() {
   TContingencyTable table;
   if (!dialog_.ContingencyTable(table)) return;
   TMatrixDlg matrix(table.Text(), this);
+  matrix.exec();
+}
+
+void TStatDlg::ShowAnovaTable() {
+  TMatrixText table, tukey;
+  if (!dialog_.AnovaTables(table, tukey)) return;
+  TMatrixDlg matrix(table, this);
+  matrix.exec();
+}
+
+void TStatDlg::ShowTukey() {
+  TMatrixText table, tukey;
+  if (!dialog_.AnovaTables(table, tukey)) return;
+  TMatrixDlg matrix(tukey, this);
   matrix.exec();
 }
 

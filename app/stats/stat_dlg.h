@@ -46,7 +46,11 @@ public:
   QLabel* EffectCaption() const { return effectCaption_; }
   QLabel* Effect() const { return effect_; }
   QLabel* Interval() const { return interval_; }
+  QLabel* Missing() const { return missing_; }
   QPushButton* TableButton() const { return table_; }
+  QCheckBox* WelchAnova() const { return welchAnova_; }
+  QPushButton* AnovaTableButton() const { return anovaTable_; }
+  QPushButton* TukeyButton() const { return tukey_; }
 
   // The buttons' work, each as the button does it.
   void AddSeries();
@@ -58,6 +62,9 @@ public:
   void ShowDescriptive();
   void RunTest();
   void ShowContingencyTable();
+  // "ANOVA Table" and "Tukey HSD" of the last One-way ANOVA.
+  void ShowAnovaTable();
+  void ShowTukey();
 
 private:
   // The selected row of the list, or -1.
@@ -91,7 +98,11 @@ private:
   QLabel* effect_;
   QLabel* intervalCaption_;
   QLabel* interval_;
+  QLabel* missing_;
   QPushButton* table_;
+  QCheckBox* welchAnova_;
+  QPushButton* anovaTable_;
+  QPushButton* tukey_;
 };
 
 } // namespace vandro

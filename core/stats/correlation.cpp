@@ -25,12 +25,28 @@ bool Correlate(const std::vector<TSample>& series, TCorrelation& correlation) {
     ShowMsg("At least two numeric series should be defined");
     return false;
   }
-  const size_t n = numeric[0]->Count();
+  const size_t rows = numeric[0]->Count();
   for (const TSample* sample : numeric)
-    if (sample->Count() != n) {
+    if (sample->Count() != rows) {
       ShowMsg("All Series should be of the same size");
       return false;
     }
+  // An observation with a missing value in any series is left out of every
+  // pair (listwise), so that all pairs describe the same observations.
+  std::vector<TSample> complete;
+  std::vector<bool> keep(rows, true);
+  for (const TSample* sample : numeric)
+    for (size_t k = 0; k < rows; ++k)
+      if (std::isnan(sample->numbers[k])) keep[k] = false;
+  for (const TSample* sample : numeric) {
+    complete.push_back(*sample);
+    complete.back().numbers.clear();
+    for (size_t k = 0; k < rows; ++k)
+      if (keep[k]) complete.back().numbers.push_back(sample->numbers[k]);
+  }
+  for (size_t i = 0; i < numeric.size(); ++i)
+    numeric[i] = &complete[i];
+  const size_t n = numeric[0]->Count();
 
   // Deviations from the means, and the population deviation of each series.
   const long double count = static_cast<long double>(n);
@@ -45,6 +61,7 @@ bool Correlate(const std::vector<TSample>& series, TCorrelation& correlation) {
   }
 
   TCorrelation result;
+  result.missing = rows - n;
   for (size_t i = 0; i < numeric.size(); ++i)
     for (size_t j = i + 1; j < numeric.size(); ++j) {
       TCorrelationPair pair;
@@ -81,6 +98,11 @@ bool Correlate(const std::vector<TSample>& series, TCorrelation& correlation) {
 TMatrixText TCorrelation::Text() const {
   TMatrixText text;
   text.title = "Correlations (Pearson)";
+  if (missing > 0)
+    text.title +=
+        ", " + std::to_string(missing) +
+        (missing == 1 ? " observation with a missing value" : " observations with missing values") +
+        " left out";
   text.corner = "Series";
   text.columns = {"r", "r-square", " | t | ", "P(no trend)"};
   const auto number = [](long double value) {
@@ -88,7 +110,11 @@ TMatrixText TCorrelation::Text() const {
   };
   for (const TCorrelationPair& pair : pairs) {
     text.rows.push_back(pair.name);
-    text.cells.push_back({number(pair.r), number(pair.rSquare), number(pair.t), number(pair.p)});
+    // A perfect correlation's P is exactly 0, not a number too small to
+    // show; a pair with a constant series is not computed and keeps its 0s.
+    const bool uncomputed = pair.t == 0 && pair.p == 0;
+    const std::string p = std::isinf(pair.t) || uncomputed ? "0" : PValueText(pair.p);
+    text.cells.push_back({number(pair.r), number(pair.rSquare), number(pair.t), p});
   }
   return text;
 }

@@ -24,9 +24,12 @@ struct TCorrelation {
   std::vector<TCorrelationPair> pairs; // (0, 1), (0, 2), ... (1, 2), ... over the numeric series
   // "Error calculating correlation: element [i, j]" for each pair with a constant series.
   std::vector<std::string> errors;
+  // Observations left out because a series misses its value there.
+  size_t missing = 0;
 
   // For the matrix window: "Correlations (Pearson)", corner "Series", the
   // columns "r", "r-square", " | t | ", "P(no trend)"; |t| "INF" when infinite.
+  // The title says how many observations were left out, if any.
   TMatrixText Text() const;
 };
 

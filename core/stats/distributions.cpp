@@ -1,6 +1,7 @@
 #include "stats/distributions.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -142,6 +143,19 @@ TGammaDistribution::TGammaDistribution(long double shape, long double rate)
       valid_(shape > 0 && rate > 0 && std::isfinite(shape) && std::isfinite(rate)) {}
 
 long double TGammaDistribution::Distribution(long double x) const {
+  bool upper = false;
+  const long double part = Part(x, upper);
+  return upper ? 1 - part : part;
+}
+
+long double TGammaDistribution::UpperTail(long double x) const {
+  bool upper = false;
+  const long double part = Part(x, upper);
+  return upper ? part : 1 - part;
+}
+
+long double TGammaDistribution::Part(long double x, bool& upper) const {
+  upper = false;
   if (!valid_ || std::isnan(x)) return kNaN;
   const long double u = rate_ * x;
   if (u <= 0) return 0;
@@ -174,7 +188,8 @@ long double TGammaDistribution::Distribution(long double x) const {
     }
     if (std::fabs(g) == std::fabs(previous) || std::isnan(g)) break;
   }
-  return 1 - g * front;
+  upper = true;
+  return g * front;
 }
 
 long double TGammaDistribution::Inverse(long double y) const {
@@ -237,6 +252,15 @@ long double FDistribution(int d1, int d2, long double x) {
   return TBetaDistribution(n1 / 2, n2 / 2).Distribution(n1 * x / (n2 + n1 * x), n2 / (n2 + n1 * x));
 }
 
+long double FUpperTail(long double d1, long double d2, long double x) {
+  if (!(d1 > 0) || !(d2 > 0) || std::isnan(x)) return kNaN;
+  if (x <= 0) return 1;
+  if (std::isinf(x)) return 0;
+  // I_z(d2/2, d1/2) at z = d2 / (d2 + d1 x), both z and 1 - z computed
+  // directly so that a small probability keeps its digits.
+  return TBetaDistribution(d2 / 2, d1 / 2).Distribution(d2 / (d2 + d1 * x), d1 * x / (d2 + d1 * x));
+}
+
 long double FUpperQuantile(int d1, int d2, long double p) {
   if (d1 < 1 || d2 < 1 || !IsProbability(p)) return kNaN;
   const long double n1 = d1, n2 = d2;
@@ -253,6 +277,12 @@ long double FUpperQuantile(int d1, int d2, long double p) {
 long double ChiSquareDistribution(int df, long double x) {
   if (df < 1) return kNaN;
   return TGammaDistribution(df / 2.0L, 1).Distribution(x / 2);
+}
+
+long double ChiSquareUpperTail(int df, long double x) {
+  if (df < 1) return kNaN;
+  if (x <= 0 && !std::isnan(x)) return 1;
+  return TGammaDistribution(df / 2.0L, 1).UpperTail(x / 2);
 }
 
 long double ChiSquareQuantile(int df, long double y) {
@@ -323,6 +353,145 @@ long double LogisticDistribution(long double x, long double mu, long double s) {
 long double LogisticQuantile(long double y, long double mu, long double s) {
   if (!(s > 0) || !IsProbability(y)) return kNaN;
   return mu + s * (std::log(y) - std::log1p(-y));
+}
+
+namespace {
+
+// Nodes and weights of the 20-point Gauss-Legendre rule on [-1, 1], found by
+// Newton's method on the Legendre polynomial.
+struct TGaussLegendre {
+  static constexpr int kPoints = 20;
+  std::array<long double, kPoints> nodes{}, weights{};
+
+  TGaussLegendre() {
+    const long double pi = 3.141592653589793238462643383279502884L;
+    for (int i = 0; i < kPoints; ++i) {
+      long double x = std::cos(pi * (i + 0.75L) / (kPoints + 0.5L));
+      long double derivative = 0;
+      for (int iteration = 0; iteration < 100; ++iteration) {
+        long double p0 = 1, p1 = x;
+        for (int n = 2; n <= kPoints; ++n) {
+          const long double p2 = ((2 * n - 1) * x * p1 - (n - 1) * p0) / n;
+          p0 = p1;
+          p1 = p2;
+        }
+        derivative = kPoints * (x * p1 - p0) / (x * x - 1);
+        const long double next = x - p1 / derivative;
+        if (next == x) break;
+        x = next;
+      }
+      nodes[static_cast<size_t>(i)] = x;
+      weights[static_cast<size_t>(i)] = 2 / ((1 - x * x) * derivative * derivative);
+    }
+  }
+
+  // The integral of f over [a, b] cut into panels of equal width.
+  template <class F> long double Integrate(F&& f, long double a, long double b, int panels) const {
+    const long double width = (b - a) / panels;
+    long double sum = 0;
+    for (int j = 0; j < panels; ++j) {
+      const long double middle = a + (j + 0.5L) * width, half = width / 2;
+      long double panel = 0;
+      for (int i = 0; i < kPoints; ++i)
+        panel += weights[static_cast<size_t>(i)] * f(middle + half * nodes[static_cast<size_t>(i)]);
+      sum += panel * half;
+    }
+    return sum;
+  }
+};
+
+const TGaussLegendre& GaussLegendre() {
+  static const TGaussLegendre rule;
+  return rule;
+}
+
+long double NormalDensity(long double z) {
+  return std::exp(-z * z / 2) / std::sqrt(2 * 3.141592653589793238462643383279502884L);
+}
+
+// Phi(z), to full relative precision in the lower tail.
+long double NormalLower(long double z) {
+  return std::erfc(-z / kSqrtTwo) / 2;
+}
+
+// 1 - W(w), W the probability that the range of k standard normal values is
+// below w. With k phi(z) Phi(z)^(k-1) integrating to 1,
+//   1 - W(w) = k * integral of phi(z) [Phi(z)^(k-1) - (Phi(z) - Phi(z - w))^(k-1)] dz,
+// and the bracket is written as Phi(z)^(k-1) (1 - (1 - r)^(k-1)) with
+// r = Phi(z - w) / Phi(z), so that a small 1 - W keeps its digits.
+long double RangeUpperTail(long double w, int k) {
+  if (w <= 0) return 1;
+  const long double m = k - 1;
+  const auto integrand = [&](long double z) {
+    const long double a = NormalLower(z);
+    if (a == 0) return 0.0L;
+    const long double r = std::min(1.0L, NormalLower(z - w) / a);
+    return NormalDensity(z) * std::pow(a, m) * -std::expm1(m * std::log1p(-r));
+  };
+  // The integrand lives where phi(z) does and, for a large w, around w / 2.
+  const long double low = -9, high = std::max(9.0L, w / 2 + 9);
+  const int panels = static_cast<int>(std::ceil((high - low) / 2));
+  return std::clamp(k * GaussLegendre().Integrate(integrand, low, high, panels), 0.0L, 1.0L);
+}
+
+} // namespace
+
+long double StudentizedRangeUpperTail(long double q, int k, int df) {
+  if (k < 2 || df < 1 || std::isnan(q)) return kNaN;
+  if (q <= 0) return 1;
+  if (std::isinf(q)) return 0;
+  // P(Q > q) = integral of f(s) (1 - W(q s)) ds, with s = sqrt(chi2_df / df)
+  // the deviation estimate's ratio to the true deviation:
+  //   ln f(s) = (df/2) ln df - ln Gamma(df/2) - (df/2 - 1) ln 2 + (df - 1) ln s - df s^2 / 2.
+  // s is integrated between its 1e-18 and 1 - 1e-18 quantiles.
+  const long double n = df;
+  const long double lowS = std::sqrt(ChiSquareQuantile(df, 1e-18L) / n);
+  const long double highS = std::sqrt(ChiSquareQuantile(df, 1 - 1e-18L) / n);
+  const long double lnConstant =
+      n / 2 * std::log(n) - LnGamma(n / 2) - (n / 2 - 1) * std::log(2.0L);
+  const auto integrand = [&](long double s) {
+    if (s <= 0) return 0.0L;
+    const long double density = std::exp(lnConstant + (n - 1) * std::log(s) - n * s * s / 2);
+    return density * RangeUpperTail(q * s, k);
+  };
+  return std::clamp(GaussLegendre().Integrate(integrand, lowS, highS, 8), 0.0L, 1.0L);
+}
+
+long double StudentizedRangeQuantile(long double p, int k, int df) {
+  if (k < 2 || df < 1 || !IsProbability(p)) return kNaN;
+  if (p == 1) return 0;
+  if (p == 0) return kInfinity;
+  // P(Q > q) falls from 1 at q = 0: bracket the root, then regula falsi
+  // with the Illinois step, on ln P so that small p converge as fast.
+  const long double target = std::log(p);
+  long double low = 0, high = 4, fLow = -target; // ln P(Q > 0) = 0
+  long double fHigh = std::log(StudentizedRangeUpperTail(high, k, df)) - target;
+  for (int i = 0; fHigh > 0 && i < 60; ++i) {
+    low = high;
+    fLow = fHigh;
+    high *= 2;
+    fHigh = std::log(StudentizedRangeUpperTail(high, k, df)) - target;
+  }
+  if (fHigh > 0 || std::isnan(fHigh)) return kNaN;
+  int side = 0;
+  for (int i = 0; i < 200; ++i) {
+    const long double q = (low * fHigh - high * fLow) / (fHigh - fLow);
+    if (!(q > low && q < high) || high - low <= 1e-15L * high) return (low + high) / 2;
+    const long double f = std::log(StudentizedRangeUpperTail(q, k, df)) - target;
+    if (f == 0) return q;
+    if (f > 0) {
+      low = q;
+      fLow = f;
+      if (side == 1) fHigh /= 2;
+      side = 1;
+    } else {
+      high = q;
+      fHigh = f;
+      if (side == -1) fLow /= 2;
+      side = -1;
+    }
+  }
+  return (low + high) / 2;
 }
 
 } // namespace vandro

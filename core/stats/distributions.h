@@ -48,10 +48,16 @@ public:
 
   // The regularized lower incomplete gamma function P(a, lambda * x).
   long double Distribution(long double x) const;
+  // 1 - P(a, lambda * x), to full relative precision in the upper tail.
+  long double UpperTail(long double x) const;
   // x >= 0 with P(a, lambda * x) = y, for y in [0, 1]; +infinity for y = 1.
   long double Inverse(long double y) const;
 
 private:
+  // The lower part (series) or, with upper set, the upper part (fraction),
+  // whichever converges at x.
+  long double Part(long double x, bool& upper) const;
+
   long double shape_;
   long double rate_;
   long double lnGammaShape_;
@@ -65,12 +71,26 @@ long double StudentTwoTailedCritical(int df, long double p);
 
 // Fisher's F with d1 (numerator) and d2 (denominator) degrees of freedom.
 long double FDistribution(int d1, int d2, long double x);
+// P(F > x) for real degrees of freedom d1, d2 > 0 (Welch's analysis of
+// variance makes d2 fractional), to full relative precision in the tail.
+long double FUpperTail(long double d1, long double d2, long double x);
 // x with P(F > x) = p.
 long double FUpperQuantile(int d1, int d2, long double p);
 
 // Chi-square: P(X <= x) and its inverse.
 long double ChiSquareDistribution(int df, long double x);
 long double ChiSquareQuantile(int df, long double y);
+// P(X > x), to full relative precision in the tail.
+long double ChiSquareUpperTail(int df, long double x);
+
+// The studentized range: the range of k >= 2 independent standard normal
+// values over an independent estimate of their deviation with df >= 1
+// degrees of freedom (Tukey's honest significant differences). P(Q > q),
+// and the q with P(Q > q) = p. Computed as the double integral of
+// Copenhaver & Holland (1988), with both integrals taken by composite
+// Gauss-Legendre quadrature in long double.
+long double StudentizedRangeUpperTail(long double q, int k, int df);
+long double StudentizedRangeQuantile(long double p, int k, int df);
 
 // Normal with the given mean and standard deviation (> 0): P(X > x), exactly
 // 0 or 1 from 7 standard deviations on, and the x with P(X > x) = p, bisected

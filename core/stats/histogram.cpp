@@ -16,7 +16,7 @@ bool BuildHistogram(const TSample* selected, int intervals, THistogram& histogra
     ShowMsg("Series should be numeric");
     return false;
   }
-  const std::vector<long double>& numbers = selected->numbers;
+  const std::vector<long double> numbers = WithoutMissing(*selected).numbers;
   if (numbers.empty()) {
     ShowMsg("Series is empty");
     return false;

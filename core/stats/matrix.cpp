@@ -197,4 +197,18 @@ TVector THouseholderQR::InverseGramDiagonal() const {
   return result;
 }
 
+long double THouseholderQR::InverseGramForm(const TVector& v) const {
+  // w = R^-T v by forward substitution: R^T is lower triangular.
+  TVector w(columns_, 0);
+  long double sum = 0;
+  for (size_t i = 0; i < columns_; ++i) {
+    long double s = v[i];
+    for (size_t m = 0; m < i; ++m)
+      s -= factors_(m, i) * w[m];
+    w[i] = s / diagonal_[i];
+    sum += w[i] * w[i];
+  }
+  return sum;
+}
+
 } // namespace vandro

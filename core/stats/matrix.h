@@ -64,6 +64,8 @@ public:
 
   // The diagonal of (a^T a)^-1 = R^-1 R^-T. Requires FullRank.
   TVector InverseGramDiagonal() const;
+  // v^T (a^T a)^-1 v = |R^-T v|^2. Requires FullRank.
+  long double InverseGramForm(const TVector& v) const;
 
 private:
   // Q^T y, by the stored reflections.

@@ -31,6 +31,9 @@ struct TFit {
   long double ssReg = 0;
   long double ssRes = 0;
   std::vector<long double> inverseGram; // diagonal of (Xc^T Xc)^-1, Xc the centred predictors
+  // The intercept's variance over the residual variance: 1/n + m^T (Xc^T Xc)^-1 m,
+  // m the predictors' means.
+  long double interceptFactor = 0;
 };
 
 // The least-squares fit with an intercept. The predictors are centred (which
@@ -82,6 +85,10 @@ bool Fit(const TDataTable& table, const TIntList& predictors, int dependent, TFi
     intercept -= fit.coefficients[j + 1] * means[j];
   }
   fit.coefficients[0] = intercept;
+  TVector scaledMeans(k);
+  for (size_t j = 0; j < k; ++j)
+    scaledMeans[j] = means[j] / scales[j];
+  fit.interceptFactor = 1 / static_cast<long double>(n) + qr.InverseGramForm(scaledMeans);
   return true;
 }
 
@@ -109,23 +116,50 @@ std::string Bracketed(const std::string& unit) {
 // The dependent unit per predictor unit: "1 [dependent] / 1 [predictor]"
 // evaluated in the project language and split into its number and unit, so
 // that the formula's terms come out in the dependent unit.
+// A number text's value and unit; false when it is none.
+bool NumberOf(const TValue& value, long double& number, std::string& unit) {
+  if (!value.IsNumeric()) return false;
+  try {
+    double decoded = 0, plus = 0, minus = 0;
+    DecodeNumber(value.Text(), decoded, plus, minus, unit);
+    number = decoded;
+    return true;
+  } catch (const EConvertError&) {
+    return false;
+  }
+}
+
 void UnitRatio(const std::string& dependent, const std::string& predictor, long double& factor,
                std::string& unit) {
   factor = 1;
   unit.clear();
   if (dependent.empty() && predictor.empty()) return;
-  TExecutor executor;
-  const TValue& result =
-      executor.Run(nullptr, nullptr, "1" + Bracketed(dependent) + " / 1" + Bracketed(predictor));
-  if (!executor.Failed() && result.IsNumeric()) {
-    try {
-      double number = 0, plus = 0, minus = 0;
-      DecodeNumber(result.Text(), number, plus, minus, unit);
-      factor = number;
-      return;
-    } catch (const EConvertError&) {
-    }
+  if (predictor.empty()) {
+    unit = dependent; // per a plain number: the dependent's own unit
+    return;
   }
+  const std::string ratio = "1" + Bracketed(dependent) + " / 1" + Bracketed(predictor);
+  TExecutor executor;
+  const TValue& result = executor.Run(nullptr, nullptr, ratio);
+  if (!executor.Failed() && NumberOf(result, factor, unit)) {
+    if (unit.empty() || dependent.empty()) return; // a plain factor, or the dependent's unit
+    // A quotient of the data's own units (mm/d), where the language gives
+    // it a form; the base units only where it does not.
+    const bool compound = predictor.find_first_of("*/^() ") != std::string::npos;
+    const std::string quotient = dependent + "/" + (compound ? "(" + predictor + ")" : predictor);
+    TExecutor setUnits;
+    const TValue& inDataUnits =
+        setUnits.Run(nullptr, nullptr, "SETUNITS(" + ratio + ", '" + quotient + "')");
+    long double number = 0;
+    std::string dataUnit;
+    if (!setUnits.Failed() && NumberOf(inDataUnits, number, dataUnit) && !dataUnit.empty()) {
+      factor = number;
+      unit = quotient; // as the data write it, whatever case the language gives back
+    }
+    return;
+  }
+  factor = 1;
+  unit.clear();
   // Units the project does not know: the ratio as written.
   unit = predictor.empty()   ? dependent
          : dependent.empty() ? "1/(" + predictor + ")"
@@ -183,6 +217,14 @@ bool TLinearRegression::Open(TDataTable table, std::vector<TRegressionVariable> 
   for (const auto& row : table)
     if (row.size() < variables.size() + 1) RaiseSystemError("Regression table row too short");
 
+  // An observation missing any value of the regression is left out whole.
+  const auto incomplete = [&](const std::vector<long double>& row) {
+    return std::isnan(row[static_cast<size_t>(dependent) + 1]) ||
+           std::any_of(predictors.Items().begin(), predictors.Items().end(),
+                       [&](int32_t c) { return std::isnan(row[static_cast<size_t>(c) + 1]); });
+  };
+  missing_ = static_cast<size_t>(std::count_if(table.begin(), table.end(), incomplete));
+  std::erase_if(table, incomplete);
   table_ = std::move(table);
   variables_ = std::move(variables);
   dependent_ = dependent;
@@ -238,7 +280,14 @@ bool TLinearRegression::Run(bool keepAlpha) {
            ? kLargestF
            : std::min(kLargestF, rSquare_ / (1 - rSquare_) * df / static_cast<long double>(k));
   fDistribution_ = FDistribution(static_cast<int>(k), static_cast<int>(df), f_);
+  fUpper_ = FUpperTail(static_cast<long double>(k), df, f_);
 
+  adjustedRSquare_ = 1 - (1 - rSquare_) * static_cast<long double>(n - 1) / df;
+  interceptError_ = std::sqrt(ssRes_ / df * fit.interceptFactor);
+  interceptT_ = interceptError_ > 0     ? std::fabs(coefficients_[0] / interceptError_)
+                : coefficients_[0] == 0 ? 0
+                                        : std::numeric_limits<long double>::infinity();
+  interceptP_ = StudentTwoTailedProbability(static_cast<int>(df), interceptT_);
   standardErrors_.assign(k, 0);
   tValues_.assign(k, 0);
   pValues_.assign(k, 0);
@@ -306,7 +355,7 @@ void TLinearRegression::SpinAlphaUp() {
 }
 
 void TLinearRegression::SpinAlphaDown() {
-  const long double allZero = 1 - fDistribution_;
+  const long double allZero = fUpper_;
   if (alpha_ > allZero + 0.01L)
     alpha_ = (std::floor(alpha_ * 100 + 1e-9L) - 1) / 100;
   else
@@ -351,18 +400,44 @@ std::vector<std::string> TLinearRegression::ResultFormula() const {
   return lines;
 }
 
+namespace {
+
+// An exact fit has an infinite t and a P of exactly 0, not one too small to
+// show.
+std::string PText(long double t, long double p) {
+  return std::isinf(t) ? "0" : PValueText(p);
+}
+
+} // namespace
+
 std::vector<std::vector<std::string>> TLinearRegression::Grid() const {
   std::vector<std::vector<std::string>> grid = {
       {"Parameter", "Coefficient(B)", "Std.Error of B", "| t | ", "P (B=0) "}};
   if (coefficients_.empty()) return grid;
-  grid.push_back({"Intercept", FloatToText(coefficients_[0]), "", "", ""});
+  // Coefficients and their errors in the data's units: the intercept in
+  // the dependent's, a slope in the dependent's per the predictor's.
+  const std::string dependentUnit = DependentUnit();
+  grid.push_back({"Intercept", FloatToText(coefficients_[0]) + Bracketed(dependentUnit),
+                  FloatToText(interceptError_) + Bracketed(dependentUnit),
+                  RoundedText(interceptT_, 4), PText(interceptT_, interceptP_)});
   for (int j = 0; j < predictors_.Count(); ++j) {
     const size_t i = static_cast<size_t>(j);
-    grid.push_back({variables_[static_cast<size_t>(predictors_.At(j))].name,
-                    FloatToText(coefficients_[i + 1]), FloatToText(standardErrors_[i]),
-                    RoundedText(tValues_[i], 4), RoundedText(pValues_[i], 6)});
+    const TRegressionVariable& predictor = variables_[static_cast<size_t>(predictors_.At(j))];
+    long double factor = 1;
+    std::string unit;
+    if (!predictor.discrete) UnitRatio(dependentUnit, BareUnit(predictor.unit), factor, unit);
+    grid.push_back({predictor.name, FloatToText(coefficients_[i + 1] * factor) + Bracketed(unit),
+                    FloatToText(standardErrors_[i] * factor) + Bracketed(unit),
+                    RoundedText(tValues_[i], 4), PText(tValues_[i], pValues_[i])});
   }
   return grid;
+}
+
+std::string TLinearRegression::MissingText() const {
+  return std::to_string(missing_) +
+         (missing_ == 1 ? " observation with a missing value"
+                        : " observations with missing values") +
+         " left out";
 }
 
 std::string TLinearRegression::EstimateErrorText() const {
@@ -373,12 +448,23 @@ std::string TLinearRegression::RSquareText() const {
   return RoundedText(rSquare_, 6);
 }
 
+std::string TLinearRegression::AdjustedRSquareText() const {
+  return RoundedText(adjustedRSquare_, 6);
+}
+
+std::string TLinearRegression::ResidualErrorText() const {
+  const size_t df = table_.size() - static_cast<size_t>(predictors_.Count()) - 1;
+  return FloatToText(estimateError_) + Bracketed(DependentUnit()) + " on " + std::to_string(df) +
+         " degrees of freedom";
+}
+
 std::string TLinearRegression::AlphaText() const {
   return RoundedText(alpha_, 6);
 }
 
 std::string TLinearRegression::FText() const {
-  return RoundedText(f_, 4) + "  ( P(All Bi=0) = " + RoundedText(1 - fDistribution_, 5) + " )";
+  return RoundedText(f_, 4) +
+         "  ( P(All Bi=0) = " + (rSquare_ >= 1 ? std::string("0") : PValueText(fUpper_)) + " )";
 }
 
 std::string TLinearRegression::SSRegText() const {

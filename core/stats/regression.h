@@ -95,6 +95,19 @@ public:
   const std::vector<long double>& TValues() const { return tValues_; } // |t|, +infinity when exact
   const std::vector<long double>& PValues() const { return pValues_; }
   const std::vector<long double>& Estimates() const { return estimates_; }
+  // Observations left out of the regression because one of its values is
+  // missing (NaN), and "3 observations with missing values left out".
+  size_t Missing() const { return missing_; }
+  // The intercept's standard error, |t| and P (B=0), as the grid's first row shows them.
+  long double InterceptError() const { return interceptError_; }
+  long double InterceptT() const { return interceptT_; }
+  long double InterceptP() const { return interceptP_; }
+  // R^2 adjusted for the predictors, 1 - (1 - R^2) (n - 1) / (n - k - 1),
+  // rounded to 6 decimals; and the residual standard error with its degrees
+  // of freedom ("23.7376726392482 [mm] on 33 degrees of freedom").
+  std::string AdjustedRSquareText() const;
+  std::string ResidualErrorText() const;
+  std::string MissingText() const;
   long double SSReg() const { return ssReg_; }
   long double SSRes() const { return ssRes_; }
   long double EstimateError() const { return estimateError_; }
@@ -106,7 +119,8 @@ public:
   // Display texts.
   std::vector<std::string> ResultFormula() const;
   // "Parameter", "Coefficient(B)", "Std.Error of B", "| t | ", "P (B=0) ",
-  // then "Intercept" and a row per predictor.
+  // then "Intercept" and a row per predictor: coefficients and errors in the
+  // data's units (a slope in the dependent's unit per the predictor's).
   std::vector<std::vector<std::string>> Grid() const;
   std::string EstimateErrorText() const;
   std::string RSquareText() const;
@@ -142,6 +156,11 @@ private:
   long double rSquare_ = 0;
   long double f_ = 0;
   long double fDistribution_ = 0;
+  size_t missing_ = 0;
+  long double fUpper_ = 1;
+  long double adjustedRSquare_ = 0;
+  long double interceptError_ = 0, interceptT_ = 0,
+              interceptP_ = 1; // 1 - fDistribution_ to full precision in the tail
   long double alpha_ = 0;
   bool alphaRed_ = false;
 };

@@ -5,11 +5,16 @@
 //    source's content; a query source is run by the installed query runner;
 //  - the source must be a non-empty array ("Series source should be an
 //    array", "Empty array supplied");
-//  - the first item (an auto formula evaluated first, in place) fixes the
-//    kind: a number whose unit normalises makes a numeric series in that
-//    unit, a date a date series, anything else a text series;
-//  - every item is then read in that kind; an item that does not fit leaves
-//    0 in its slot and one error in the list.
+//  - an empty item is missing: it keeps its slot (NaN in Numbers, an empty
+//    text in Texts) so that series stay aligned item by item, and the
+//    statistics skip it and count it apart;
+//  - the first item that is not empty (an auto formula evaluated first, in
+//    place) fixes the kind: a number whose unit normalises makes a numeric
+//    series in that unit, a date a date series, anything else a text series;
+//    a source of empty items only is a numeric series with every item
+//    missing;
+//  - every item is then read in that kind; an item that does not fit is
+//    missing too, with one error in the list.
 #include "stats/series.h"
 
 #include "language/executor.h"
@@ -131,7 +136,7 @@ void TStatSeries::SetName(std::string_view name) {
 
 void TStatSeries::ResetStatistics() {
   Computed = RangeKnown = Sorted = false;
-  StatCount = 0;
+  StatCount = MissingCount = 0;
   Minimum = Maximum = Mean = Total = Median = 0;
   DeviationPopulation = DeviationSample = 0;
   LowerTertile = UpperTertile = FirstQuartile = ThirdQuartile = 0;
@@ -172,7 +177,16 @@ bool TStatSeries::Load(std::vector<std::string>& errors) {
     return false;
   }
 
-  BeginItems(Source->GetItem(0));
+  // The first item present decides the kind; an empty item is missing.
+  int firstPresent = 0;
+  for (; firstPresent < count; ++firstPresent) {
+    TValue& item = Source->GetItem(firstPresent);
+    if (item.IsAutoFormula()) EvaluateInPlace(item);
+    if (!item.IsNull()) break;
+  }
+  BeginItems(Source->GetItem(std::min(firstPresent, count - 1)));
+  // Nothing but missing items: a numeric series without a unit.
+  if (firstPresent == count) Kind = skNumeric;
   if (Kind == skText)
     Texts.reserve(static_cast<size_t>(count));
   else
@@ -207,6 +221,14 @@ void TStatSeries::BeginItems(TValue& first) {
 }
 
 bool TStatSeries::AddItem(const TValue& item, std::string& error) {
+  if (item.IsNull()) {
+    // Missing: it keeps its place and takes no part in any statistic.
+    if (Kind == skText)
+      Texts.emplace_back();
+    else
+      Numbers.push_back(kMissingNumber);
+    return true;
+  }
   switch (Kind) {
   case skText:
     Texts.push_back(item.IsPlain() ? item.Text() : ToDisplayText(&item));
@@ -229,88 +251,72 @@ bool TStatSeries::AddItem(const TValue& item, std::string& error) {
     }
     break;
   }
-  Numbers.push_back(0);
+  // An item that does not fit is missing, never a 0 that would enter the mean.
+  Numbers.push_back(kMissingNumber);
   return false;
 }
 
 void TStatSeries::Compute() {
   ResetStatistics();
-  const int n = Count();
+  // Missing items take no part in any statistic.
+  std::vector<std::string> texts;
+  TValueArray numbers;
+  if (Kind == skText)
+    std::copy_if(Texts.begin(), Texts.end(), std::back_inserter(texts),
+                 [](const std::string& text) { return !text.empty(); });
+  else
+    std::copy_if(Numbers.begin(), Numbers.end(), std::back_inserter(numbers),
+                 [](long double x) { return !IsMissing(x); });
+  const int n = static_cast<int>(Kind == skText ? texts.size() : numbers.size());
   StatCount = n;
+  MissingCount = Count() - n;
   // An empty series (filled directly with nothing) has nothing to divide by:
   // its statistics stay 0 and no optional one is valid.
   if (n > 0 && Kind == skText) {
-    std::vector<std::string> sorted = Texts;
+    std::vector<std::string> sorted = texts;
     std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
       return CompareText(a, b) < 0;
     });
     MinimumText = sorted.front();
     MaximumText = sorted.back();
-    const int best = ScanMode(sorted, Texts.front(), ModeText, ModeExists);
+    const int best = ScanMode(sorted, texts.front(), ModeText, ModeExists);
     if (ModeExists) ModalFrequency = static_cast<long double>(best) / n;
     MedianText = "n/a";
   } else if (n > 0 && (Kind == skNumeric || Kind == skDate)) {
-    TValueArray s = Numbers;
+    TValueArray s = numbers;
     std::sort(s.begin(), s.end());
     const auto size = static_cast<size_t>(n);
     Minimum = s.front();
     Maximum = s.back();
     RangeKnown = true;
-    for (long double x : Numbers)
+    for (long double x : numbers)
       Total += x;
     Mean = Total / n;
-    const int best = ScanMode(s, Numbers.front(), Mode, ModeExists);
+    const int best = ScanMode(s, numbers.front(), Mode, ModeExists);
     Median = n % 2 == 1 ? s[size / 2] : Middle(s, size / 2);
     long double squares = 0;
-    for (long double x : Numbers)
+    for (long double x : numbers)
       squares += (x - Mean) * (x - Mean);
     DeviationSample = n >= 2 ? std::sqrt(squares / (n - 1)) : 0;
     DeviationPopulation = std::sqrt(squares / n);
     if (ModeExists) ModalFrequency = static_cast<long double>(best) / n;
 
+    // Every order statistic is a quantile by one rule, so the rows stay in
+    // order for every n.
     if (n >= 3) {
       TertilesValid = true;
-      const size_t k = size / 3;
-      switch (size % 3) {
-      case 0:
-        LowerTertile = Middle(s, k);
-        UpperTertile = Middle(s, 2 * k);
-        break;
-      case 1:
-        LowerTertile = s[k];
-        UpperTertile = Middle(s, 2 * k);
-        break;
-      default:
-        LowerTertile = s[k];
-        UpperTertile = s[2 * k + 1];
-        break;
-      }
+      LowerTertile = SortedQuantile(s, 1, 3);
+      UpperTertile = SortedQuantile(s, 2, 3);
     }
     if (n >= 4) {
       QuartilesValid = true;
-      const size_t k = size / 4;
-      switch (size % 4) {
-      case 0:
-        FirstQuartile = Middle(s, k);
-        ThirdQuartile = Middle(s, 3 * k);
-        break;
-      case 1:
-        FirstQuartile = Middle(s, k);
-        ThirdQuartile = (s[3 * k] + s[3 * k + 1]) / 2;
-        break;
-      default:
-        // The mirror of the first quartile; s[3k] would fall at or below the
-        // median here.
-        FirstQuartile = s[k];
-        ThirdQuartile = s[size - 1 - k];
-        break;
-      }
+      FirstQuartile = SortedQuantile(s, 1, 4);
+      ThirdQuartile = SortedQuantile(s, 3, 4);
     }
     if (n >= 5) {
       QuintilesValid = true;
-      const size_t k = size / 5, r = size % 5;
-      for (size_t j = 1; j <= 4; ++j)
-        Quintiles[j - 1] = r >= j ? s[j * k] : Middle(s, j * k);
+      for (int j = 1; j <= 4; ++j)
+        Quintiles[static_cast<size_t>(j - 1)] = SortedQuantile(s, j, 5);
     }
   }
   Computed = true;
@@ -319,8 +325,12 @@ void TStatSeries::Compute() {
 
 void TStatSeries::ComputeRange() {
   if (RangeKnown || Kind == skText || Kind == skReference) return;
-  Minimum = Maximum = Numbers.empty() ? 0 : Numbers.front();
+  bool any = false;
+  Minimum = Maximum = 0;
   for (long double x : Numbers) {
+    if (IsMissing(x)) continue;
+    if (!any) Minimum = Maximum = x;
+    any = true;
     Minimum = std::min(Minimum, x);
     Maximum = std::max(Maximum, x);
   }
@@ -331,6 +341,20 @@ int TStatSeries::CountInRange(long double low, long double high) const {
   if (Kind == skText || Kind == skReference) return 0;
   return static_cast<int>(std::count_if(Numbers.begin(), Numbers.end(),
                                         [&](long double v) { return low <= v && v < high; }));
+}
+
+long double SortedQuantile(const TValueArray& sorted, int numerator, int denominator) {
+  const auto n = static_cast<long long>(sorted.size());
+  if (n == 0 || denominator <= 0) return 0;
+  // m = n p in whole numbers, so "m is whole" is decided exactly.
+  const long long scaled = n * numerator;
+  const long long m = scaled / denominator;
+  if (scaled % denominator == 0) {
+    if (m <= 0) return sorted.front();
+    if (m >= n) return sorted.back();
+    return Middle(sorted, static_cast<size_t>(m));
+  }
+  return sorted[static_cast<size_t>(std::clamp(m, 0LL, n - 1))];
 }
 
 bool GetNumericSeries(const TValue& value, TValueArray& numbers, std::string& unitText) {
@@ -347,8 +371,15 @@ bool GetNumericSeries(const TValue& value, TValueArray& numbers, std::string& un
   if (!series->IsArray() || series->ItemCount() == 0) return false;
 
   const int count = series->ItemCount();
+  // Empty items are missing values, skipped without a question.
   int first = 0;
-  if (!series->GetItem(0).IsNumeric()) {
+  while (first < count && series->GetItem(first).IsNull())
+    ++first;
+  if (first == count) {
+    ShowMsg("Series is empty");
+    return false;
+  }
+  if (!series->GetItem(first).IsNumeric()) {
     if (!Ask("The first value in series isn't numeric.\r\nDo you want to skip all non-numeric "
              "values?",
              true))

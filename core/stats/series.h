@@ -34,6 +34,13 @@ enum TSeriesKind : uint8_t {
 // A resizable array of extended reals: what a numeric series is read into.
 using TValueArray = std::vector<long double>;
 
+// A missing item of a numeric or date series (an empty value) keeps its slot
+// as NaN, so that series stay aligned item by item.
+inline constexpr long double kMissingNumber = __builtin_nanl("");
+inline bool IsMissing(long double x) {
+  return x != x;
+}
+
 class TStatSeries {
 public:
   TStatSeries() = default;
@@ -48,14 +55,15 @@ public:
 
   // Clears errors and loads the items from Source (see the .cpp for the
   // rules). False, with the reason in errors, when there is nothing to load;
-  // otherwise true, with one error per item that could not be read (its slot
-  // stays 0).
+  // otherwise true, with one error per item that could not be read (it is
+  // missing, as an empty item is).
   bool Load(std::vector<std::string>& errors);
   // Load's reading of the items one at a time, for items that never stand
   // in one source array (a file read as a stream): BeginItems empties the
-  // items and fixes the kind and unit by the first item (an auto formula in
-  // it is evaluated in place first); AddItem then appends an item read in
-  // that kind, or 0 and false with the reason in error when it does not fit.
+  // items and fixes the kind and unit by the first item present (an auto
+  // formula in it is evaluated in place first); AddItem then appends an item
+  // read in that kind, an empty one as missing, or a missing one and false
+  // with the reason in error when it does not fit.
   void BeginItems(TValue& first);
   bool AddItem(const TValue& item, std::string& error);
   // Every statistic of the current items.
@@ -86,7 +94,8 @@ public:
   bool Computed = false;
   bool RangeKnown = false; // Minimum and Maximum are current
   bool Sorted = false;
-  int32_t StatCount = 0; // the number of items the statistics describe
+  int32_t StatCount = 0;    // the number of items the statistics describe
+  int32_t MissingCount = 0; // empty items, which the statistics skip
   long double Minimum = 0, Maximum = 0, Mean = 0, Total = 0, Median = 0;
   long double DeviationPopulation = 0, DeviationSample = 0;
   long double LowerTertile = 0, UpperTertile = 0;
@@ -113,6 +122,12 @@ public:
 
 // Installs runner (nullptr removes it); returns the previous one.
 TSeriesQueryRunner* SetSeriesQueryRunner(TSeriesQueryRunner* runner);
+
+// The p-quantile of sorted values for p = numerator / denominator in [0, 1]:
+// the inverse of the empirical distribution function, averaged where it is
+// flat (R's quantile type 2). With m = n p, (s[m-1] + s[m]) / 2 when m is
+// whole, else s[floor(m)]. 0 for no values.
+long double SortedQuantile(const TValueArray& sorted, int numerator, int denominator);
 
 // The numbers of a value, in the unit of its first numeric item. A null value
 // is an empty series; a formula or auto formula is evaluated first. The value

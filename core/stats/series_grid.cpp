@@ -12,6 +12,7 @@ constexpr size_t kRowCount = 1 + kStatMainRows.size() + kStatOptionalRows.size()
 
 enum Row : size_t {
   rowCount = 1,
+  rowMissing,
   rowTotal,
   rowMean,
   rowMin,
@@ -42,6 +43,7 @@ void FillColumn(const TStatSeries& s, std::vector<std::string*>& cell) {
   const std::string unit = DisplayUnit(s);
   auto withUnit = [&](long double value) { return FloatToText(value) + " " + unit; };
   *cell[rowCount] = std::to_string(s.StatCount);
+  *cell[rowMissing] = std::to_string(s.MissingCount);
   switch (s.Kind) {
   case skNumeric:
     *cell[rowTotal] = withUnit(s.Total);

@@ -18,9 +18,15 @@ inline constexpr const char* kStatGridTitleHint = "Statistics";
 
 // The rows after the heading, main statistics first, then the optional rows
 // in the order the window lists them.
-inline constexpr std::array<const char*, 8> kStatMainRows = {
-    "Count", "Total", "Mean", "Min", "Max", "Std.Deviation (poulation)", "Std.Deviation (sample)",
-    "Median"};
+inline constexpr std::array<const char*, 9> kStatMainRows = {"Count",
+                                                             "Missing",
+                                                             "Total",
+                                                             "Mean",
+                                                             "Min",
+                                                             "Max",
+                                                             "Std.Deviation (poulation)",
+                                                             "Std.Deviation (sample)",
+                                                             "Median"};
 inline constexpr std::array<const char*, 10> kStatOptionalRows = {
     "Mode",         "Modal Frequancy", "Lower tertile", "Upper tertile", "1st quartile",
     "3rd quartile", "1st quintile",    "2nd quintile",  "3rd quintile",  "4th quintile"};

@@ -27,9 +27,9 @@ TSampleKind SampleKindOf(TSeriesKind kind) {
 
 } // namespace
 
-const std::array<const char*, 5>& StatTestNames() {
-  static const std::array<const char*, 5> names = {"t-Test", "F-Test", "z-Test", "Chi-Square Test",
-                                                   "Welch t-Test"};
+const std::array<const char*, 6>& StatTestNames() {
+  static const std::array<const char*, 6> names = {
+      "t-Test", "F-Test", "z-Test", "Chi-Square Test", "Welch t-Test", "One-way ANOVA"};
   return names;
 }
 
@@ -194,7 +194,7 @@ void TStatDialog::ChooseTest(TStatTest test) {
 
 bool TStatDialog::RunTest() {
   TStatTestResult result;
-  if (!RunStatTest(test_, Samples(), Yates, result)) return false;
+  if (!RunStatTest(Effective(), Samples(), Yates, result)) return false;
   result_ = std::move(result);
   return true;
 }
@@ -202,14 +202,17 @@ bool TStatDialog::RunTest() {
 TStatTestPanel TStatDialog::Panel() const {
   TStatTestPanel panel;
   if (test_ == TStatTest::None) return panel;
-  panel.hypothesis = HypothesisLines(test_);
+  panel.hypothesis = HypothesisLines(Effective());
   panel.yatesVisible = panel.tableVisible = UsesContingencyTable(test_);
+  panel.welchVisible = test_ == TStatTest::Anova;
   panel.statisticCaption = StatisticCaption(test_);
-  if (result_ && result_->test == test_) {
+  if (result_ && result_->test == Effective()) {
+    panel.anovaVisible = result_->anova.has_value();
     panel.hasResult = true;
     panel.statistic = result_->StatisticText();
     panel.p = result_->PText();
     panel.reject = result_->RejectText();
+    panel.missing = result_->MissingText();
     if (result_->hasEffect) {
       panel.hasEffect = true;
       panel.effectCaption = EffectCaption(test_);
@@ -219,6 +222,16 @@ TStatTestPanel TStatDialog::Panel() const {
     }
   }
   return panel;
+}
+
+bool TStatDialog::AnovaTables(TMatrixText& table, TMatrixText& tukey) const {
+  if (!result_ || !result_->anova || result_->test != Effective()) {
+    ShowMsg("Run the One-way ANOVA first");
+    return false;
+  }
+  table = result_->anova->Table();
+  tukey = result_->anova->TukeyTable();
+  return true;
 }
 
 bool TStatDialog::ContingencyTable(TContingencyTable& table) const {

@@ -37,7 +37,7 @@ inline constexpr const char* kLoadSeriesProgress = "Loading series";
 inline constexpr const char* kLoadSeriesCancelled = "Loading of the series was cancelled";
 
 // The test choice, in the order of TStatTest.
-const std::array<const char*, 5>& StatTestNames();
+const std::array<const char*, 6>& StatTestNames();
 // "Numeric", "Text", "Date", "Reference".
 const char* SeriesKindName(TSeriesKind kind);
 
@@ -55,9 +55,12 @@ struct TStatTestPanel {
   std::vector<std::string> hypothesis; // the memo's lines
   bool yatesVisible = false;
   bool tableVisible = false; // "View Contingency Table"
+  bool welchVisible = false; // One-way ANOVA's check box
+  bool anovaVisible = false; // "ANOVA Table" and "Tukey HSD", once there is a result
   std::string statisticCaption;
   bool hasResult = false;
-  std::string statistic, p, reject; // rounded to 6 decimals
+  std::string statistic, p, reject; // rounded to 6 decimals; P as PValueText
+  std::string missing;              // "2 missing values left out", or empty
   // Under them, for a two-sample test's result: its effect size and the 95 %
   // confidence interval of the difference.
   bool hasEffect = false;
@@ -115,6 +118,8 @@ public:
   TStatTest Test() const { return test_; }
   void ChooseTest(TStatTest test);
   bool Yates = true;
+  // One-way ANOVA's check box: Welch's analysis for unequal variances.
+  bool WelchAnova = false;
   // "Test": runs the chosen test on the list; the result is kept for the
   // panel and the contingency table.
   bool RunTest();
@@ -124,6 +129,10 @@ public:
   // counted, else the table of the whole list. Fewer than two series: "The
   // number of series should be at least two".
   bool ContingencyTable(TContingencyTable& table) const;
+
+  // The tables of the last One-way ANOVA: false ("Run the One-way ANOVA
+  // first") without one.
+  bool AnovaTables(TMatrixText& table, TMatrixText& tukey) const;
 
   std::vector<TSample> Samples() const;
 
@@ -138,6 +147,10 @@ private:
   static bool LoadInto(TEntry& entry, bool nameErrors);
   bool CheckIndex(int index) const;
   void ListChanged() { result_.reset(); }
+  // The test RunTest runs: One-way ANOVA with its check box is Welch's.
+  TStatTest Effective() const {
+    return test_ == TStatTest::Anova && WelchAnova ? TStatTest::WelchAnova : test_;
+  }
 
   std::vector<TEntry> entries_;
   TStatTest test_ = TStatTest::None;

@@ -56,7 +56,8 @@ std::vector<long double> Converted(const TSample& sample, const TUnitConversion&
 // The two series of t and Welch, both numeric and the second in the first
 // one's unit, each with at least 2 items; false after the refusal.
 bool TwoNumericSamples(const std::vector<TSample>& series, const char* testName,
-                       std::vector<long double>& x, std::vector<long double>& y) {
+                       std::vector<long double>& x, std::vector<long double>& y,
+                       std::string& unit) {
   const std::string onlyAPair = std::string(testName) + " is applicable only to pair of series.";
   if (series.size() >= 3 && !Ask(Lines({onlyAPair.c_str(), "The first two series will be used.",
                                         "Do you want to proceed?"}),
@@ -79,6 +80,7 @@ bool TwoNumericSamples(const std::vector<TSample>& series, const char* testName,
       return false;
     }
   x = Converted(first, {}, first.Count());
+  unit = BareUnit(first.unit);
   y = Converted(second, conversion, second.Count());
   return true;
 }
@@ -107,7 +109,7 @@ void SetInterval(TStatTestResult& result, long double difference, long double ha
 
 bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
   std::vector<long double> x, y;
-  if (!TwoNumericSamples(series, "t-Test", x, y)) return false;
+  if (!TwoNumericSamples(series, "t-Test", x, y, result.unit)) return false;
   const long double n1 = static_cast<long double>(x.size());
   const long double n2 = static_cast<long double>(y.size());
   const long double mean1 = Mean(x), mean2 = Mean(y);
@@ -131,7 +133,7 @@ bool TTest(const std::vector<TSample>& series, TStatTestResult& result) {
 
 bool WelchTest(const std::vector<TSample>& series, TStatTestResult& result) {
   std::vector<long double> x, y;
-  if (!TwoNumericSamples(series, "Welch t-Test", x, y)) return false;
+  if (!TwoNumericSamples(series, "Welch t-Test", x, y, result.unit)) return false;
   const long double n1 = static_cast<long double>(x.size());
   const long double n2 = static_cast<long double>(y.size());
   const long double mean1 = Mean(x), mean2 = Mean(y);
@@ -174,9 +176,11 @@ bool FTest(const std::vector<TSample>& series, TStatTestResult& result) {
   }
   const bool sameSize = std::all_of(series.begin(), series.end(),
                                     [n](const TSample& sample) { return sample.Count() == n; });
-  if (!sameSize && !Ask(Lines({"Series should have the same size.",
-                               "Long series would be truncated.", "Do you want to proceed?"}),
-                        true))
+  if (!sameSize &&
+      !Ask(Lines({"Series should have the same size.", "Long series would be truncated.",
+                  "One-way ANOVA uses every value of series of any sizes.",
+                  "Do you want to proceed?"}),
+           true))
     return false;
 
   const long double k = static_cast<long double>(series.size());
@@ -199,7 +203,21 @@ bool FTest(const std::vector<TSample>& series, TStatTestResult& result) {
   const int df2 = static_cast<int>(series.size() * (n - 1));
   result.degreesOfFreedom = df1;
   result.statistic = between / within;
-  result.p = 1 - FDistribution(df1, df2, result.statistic);
+  result.p = FUpperTail(df1, df2, result.statistic);
+  return true;
+}
+
+bool AnovaTest(const std::vector<TSample>& series, TStatTestResult& result, bool welch) {
+  TAnovaResult anova;
+  if (!RunAnova(series, anova)) return false;
+  if (welch && std::isnan(anova.welchF)) {
+    ShowMsg(Lines({"Can't apply Welch's ANOVA.", "A series has zero variance"}));
+    return false;
+  }
+  result.statistic = welch ? anova.welchF : anova.f;
+  result.p = welch ? anova.welchP : anova.p;
+  result.degreesOfFreedom = welch ? anova.welchDf2 : anova.dfWithin;
+  result.anova = std::move(anova);
   return true;
 }
 
@@ -286,7 +304,7 @@ bool ChiSquareTest(const std::vector<TSample>& series, TStatTestResult& result, 
   const int df = static_cast<int>((rows - 1) * (columns - 1));
   result.degreesOfFreedom = df;
   result.statistic = sum;
-  result.p = 1 - ChiSquareDistribution(df, sum);
+  result.p = ChiSquareUpperTail(df, sum);
   return true;
 }
 
@@ -302,9 +320,12 @@ TContingencyTable BuildContingencyTable(const std::vector<TSample>& series) {
     const std::string unit = UpperCase(BareUnit(sample.unit));
     for (size_t k = 0; k < sample.Count(); ++k) {
       std::string key;
-      if (sample.kind == TSampleKind::Text)
+      if (sample.kind == TSampleKind::Text) {
+        if (sample.texts[k].empty()) continue; // missing: no outcome
         key = UpperCase(sample.texts[k]);
-      else {
+      } else if (std::isnan(sample.numbers[k])) {
+        continue;
+      } else {
         key = FloatToText(sample.numbers[k]);
         if (!unit.empty()) key += " [" + unit + "]";
       }
@@ -350,8 +371,14 @@ std::string TStatTestResult::StatisticText() const {
   return RoundedText(statistic, 6);
 }
 
+std::string TStatTestResult::MissingText() const {
+  if (missing == 0) return {};
+  return std::to_string(missing) + (missing == 1 ? " missing value" : " missing values") +
+         " left out";
+}
+
 std::string TStatTestResult::PText() const {
-  return RoundedText(p, 6);
+  return PValueText(p);
 }
 
 std::string TStatTestResult::RejectText() const {
@@ -367,7 +394,9 @@ std::string TStatTestResult::EffectText() const {
 }
 
 std::string TStatTestResult::IntervalText() const {
-  return hasEffect ? "[" + RoundedText(low, 6) + ", " + RoundedText(high, 6) + "]" : std::string();
+  if (!hasEffect) return {};
+  return "[" + RoundedText(low, 6) + ", " + RoundedText(high, 6) + "]" +
+         (unit.empty() ? "" : " [" + unit + "]");
 }
 
 const char* EffectCaption(TStatTest test) {
@@ -394,22 +423,34 @@ bool RunStatTest(TStatTest test, const std::vector<TSample>& series, bool yates,
   }
   TStatTestResult outcome;
   outcome.test = test;
+  // Missing values are left out of each sample; the tests of a pair use only
+  // the first two series, so only theirs are counted.
+  const size_t used = HasEffectSize(test) ? 2 : series.size();
+  std::vector<TSample> present;
+  for (size_t i = 0; i < series.size(); ++i) {
+    if (i < used) outcome.missing += MissingCount(series[i]);
+    present.push_back(WithoutMissing(series[i]));
+  }
   bool done = false;
   switch (test) {
   case TStatTest::T:
-    done = TTest(series, outcome);
+    done = TTest(present, outcome);
     break;
   case TStatTest::F:
-    done = FTest(series, outcome);
+    done = FTest(present, outcome);
     break;
   case TStatTest::Z:
-    done = ZTest(series, outcome, yates);
+    done = ZTest(present, outcome, yates);
     break;
   case TStatTest::ChiSquare:
-    done = ChiSquareTest(series, outcome, yates);
+    done = ChiSquareTest(present, outcome, yates);
     break;
   case TStatTest::Welch:
-    done = WelchTest(series, outcome);
+    done = WelchTest(present, outcome);
+    break;
+  case TStatTest::Anova:
+  case TStatTest::WelchAnova:
+    done = AnovaTest(present, outcome, test == TStatTest::WelchAnova);
     break;
   case TStatTest::None:
     break;
@@ -424,6 +465,8 @@ const char* StatisticCaption(TStatTest test) {
   case TStatTest::Welch:
     return "t Statistic Value:";
   case TStatTest::F:
+  case TStatTest::Anova:
+  case TStatTest::WelchAnova:
     return "F Statistic Value:";
   case TStatTest::Z:
     return "z Statistic Value:";
@@ -451,6 +494,12 @@ std::vector<std::string> HypothesisLines(TStatTest test) {
     return {"There's no any relationship between outcome", "frequencies in samples."};
   case TStatTest::Welch:
     return {"Both samples were drawn from normal distributed",
+            "populations with the same mean; their variances", "may differ."};
+  case TStatTest::Anova:
+    return {"All samples were drawn from normal distributed",
+            "populations with the same mean and variance."};
+  case TStatTest::WelchAnova:
+    return {"All samples were drawn from normal distributed",
             "populations with the same mean; their variances", "may differ."};
   case TStatTest::None:
     break;

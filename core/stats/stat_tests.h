@@ -10,15 +10,23 @@
 // refused test or a question answered No returns false and changes nothing.
 #pragma once
 
+#include "stats/anova.h"
 #include "stats/stats_common.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vandro {
 
 // In the order of the window's choice; None when nothing is chosen.
-enum class TStatTest { None = -1, T, F, Z, ChiSquare, Welch };
+// WelchAnova is One-way ANOVA with its check box for unequal variances: the
+// same analysis, with Welch's F as its statistic.
+enum class TStatTest { None = -1, T, F, Z, ChiSquare, Welch, Anova, WelchAnova };
+
+inline bool IsAnova(TStatTest test) {
+  return test == TStatTest::Anova || test == TStatTest::WelchAnova;
+}
 
 // Counts of every outcome per series. counts and expected have a row per
 // series and a column per outcome, then a last column of row totals and a
@@ -38,9 +46,12 @@ struct TStatTestResult {
   TStatTest test = TStatTest::None;
   long double statistic = 0;
   long double p = 0; // the probability of H0
-  // Welch-Satterthwaite's for Welch, a whole number for the others.
+  // Welch-Satterthwaite's for Welch, the denominator's for the analyses of
+  // variance (fractional for Welch's), a whole number for the others.
   long double degreesOfFreedom = 0;
   TContingencyTable table; // z and chi-square only
+  // The analysis of variance behind Anova and WelchAnova: its tables.
+  std::optional<TAnovaResult> anova;
 
   // Two-sample tests only. The difference is the first series' mean minus
   // the second's (for z the proportions of the first outcome), in the first
@@ -52,15 +63,23 @@ struct TStatTestResult {
   // normal (Wald) interval for z, widened by the continuity correction when
   // Yates is checked and cut to [-1, 1].
   bool hasEffect = false;
+  std::string unit; // of the difference and its interval: the first series' (t and Welch)
   long double difference = 0;
   long double effectSize = 0;
   long double low = 0, high = 0;
 
   // Rounded to 6 decimals: the statistic, P and 1 - P.
+  // Missing values (empty items) of the series the test used, left out of
+  // their samples.
+  size_t missing = 0;
+  // "2 missing values left out"; empty when none were.
+  std::string MissingText() const;
+
   std::string StatisticText() const;
   std::string PText() const;
   std::string RejectText() const;
-  // Rounded to 6 decimals: the effect size, and the interval as "[low, high]".
+  // Rounded to 6 decimals: the effect size, and the interval as "[low,
+  // high]" followed by its unit in brackets, when it has one.
   std::string EffectText() const;
   std::string IntervalText() const;
   // The degrees of freedom rounded to 6 decimals.

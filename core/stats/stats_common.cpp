@@ -26,6 +26,20 @@ long double SumOfSquares(const std::vector<long double>& numbers, long double me
   return sum;
 }
 
+size_t MissingCount(const TSample& sample) {
+  if (sample.kind == TSampleKind::Text)
+    return static_cast<size_t>(std::count(sample.texts.begin(), sample.texts.end(), ""));
+  return static_cast<size_t>(std::count_if(sample.numbers.begin(), sample.numbers.end(),
+                                           [](long double x) { return std::isnan(x); }));
+}
+
+TSample WithoutMissing(const TSample& sample) {
+  TSample present = sample;
+  std::erase(present.texts, "");
+  std::erase_if(present.numbers, [](long double x) { return std::isnan(x); });
+  return present;
+}
+
 std::string BareUnit(std::string_view unit) {
   unit = TrimView(unit);
   if (unit.size() >= 2 && unit.front() == '[' && unit.back() == ']')
@@ -100,6 +114,21 @@ std::string GeneralText(long double value, int precision, int exponentDigits) {
   out.append(exponent < 0 ? "E-" : "E+");
   out.append(power);
   return out;
+}
+
+std::string PValueText(long double p) {
+  if (std::isnan(p)) return "n/a";
+  if (p >= 0.0001L) return RoundedText(p, 6);
+  if (p < 1e-300L) return "< 1E-300";
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2Le", p);
+  std::string text(buffer);
+  const size_t e = text.find('e');
+  std::string mantissa = text.substr(0, e);
+  while (mantissa.back() == '0')
+    mantissa.pop_back();
+  if (mantissa.back() == '.') mantissa.pop_back();
+  return mantissa + "E-" + std::to_string(std::abs(std::atoi(text.c_str() + e + 1)));
 }
 
 } // namespace vandro

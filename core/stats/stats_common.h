@@ -25,6 +25,13 @@ struct TSample {
   size_t Count() const { return kind == TSampleKind::Text ? texts.size() : numbers.size(); }
 };
 
+// Missing items: NaN numbers of a numeric, date or reference sample, empty
+// texts of a text sample. They keep their places so that samples stay
+// aligned item by item.
+size_t MissingCount(const TSample& sample);
+// The sample without its missing items.
+TSample WithoutMissing(const TSample& sample);
+
 // A table for the matrix window: title, corner cell, column and row headings, cells.
 struct TMatrixText {
   std::string title;
@@ -62,5 +69,12 @@ std::string RoundedText(long double value, int decimals);
 // value is at least 0.00001, otherwise d.dddE+x with at least exponentDigits
 // exponent digits. Trailing zeros are dropped.
 std::string GeneralText(long double value, int precision, int exponentDigits);
+
+// A probability as every window, grid, CSV file and the CLI show it: rounded
+// to 6 decimals from 0.0001 on; below that in scientific notation with three
+// significant digits ("1.93E-14"), and "< 1E-300" below what the
+// distribution functions resolve, so that a positive P is never written
+// as 0. "n/a" for NaN.
+std::string PValueText(long double p);
 
 } // namespace vandro

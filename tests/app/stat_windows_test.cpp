@@ -336,8 +336,8 @@ private slots:
       QCOMPARE(Cell(grid, 0, 0), QStringLiteral("Statistics \\ Series"));
       QCOMPARE(Cell(grid, 0, 1), QStringLiteral("Pulse"));
       QCOMPARE(Cell(grid, 0, 2), QStringLiteral("Broken"));
-      QCOMPARE(Cell(grid, 3, 1), QStringLiteral("75 [kg]"));
-      QCOMPARE(Cell(grid, 3, 2), QString());
+      QCOMPARE(Cell(grid, 4, 1), QStringLiteral("75 [kg]"));
+      QCOMPARE(Cell(grid, 4, 2), QString());
       QCOMPARE(grid->item(0, 1)->toolTip(), QStringLiteral("The ranges in order of selection"));
       QCOMPARE(grid->item(4, 0)->toolTip(), QStringLiteral("Statistics"));
       QVERIFY(grid->item(4, 1)->toolTip().isEmpty());
@@ -354,6 +354,103 @@ private slots:
                       "Broken:\r\nSeries source should be an array") != sink->messages.end());
     QCOMPARE(sink->Last(),
              std::string("Broken: improper data in the series content.\r\nSeries skipped"));
+  }
+
+  // The columns a group table hands on (four diets of 16, 10, 10 and 9
+  // chicks): the One-way ANOVA uses every value, its check box gives
+  // Welch's, and its two tables list the analysis and Tukey's pairs.
+  void anovaWithTukeyPairsOnHandedColumns() {
+    const std::vector<std::vector<std::string>> diets = {
+        {"205", "215", "202", "157", "223", "157", "305", "98", "124", "175", "205", "96", "266",
+         "142", "157", "117"},
+        {"331", "167", "175", "74", "265", "251", "192", "233", "309", "150"},
+        {"256", "305", "147", "341", "373", "220", "178", "290", "272", "321"},
+        {"204", "281", "200", "196", "238", "205", "322", "237", "264"}};
+    std::vector<app::THandedSeries> handed;
+    for (size_t d = 0; d < diets.size(); ++d) {
+      std::vector<std::string> weights;
+      for (const std::string& weight : diets[d])
+        weights.push_back(weight + " [g]");
+      handed.push_back({"Diet " + std::to_string(d + 1), PlainArray(weights), {}});
+    }
+    bool shown = false;
+    WhenModal("vandro::TStatDlg", [&shown](QWidget* widget) {
+      auto* dialog = static_cast<TStatDlg*>(widget);
+      QCOMPARE(dialog->SeriesGrid()->rowCount(), 4);
+      QCOMPARE(dialog->TestType()->itemText(5), QStringLiteral("One-way ANOVA"));
+      QVERIFY(!dialog->WelchAnova()->isVisibleTo(dialog));
+      dialog->TestType()->setCurrentIndex(5);
+      QVERIFY(dialog->WelchAnova()->isVisibleTo(dialog));
+      QVERIFY(!dialog->AnovaTableButton()->isVisibleTo(dialog));
+      dialog->TestButton()->click();
+      QCOMPARE(dialog->StatisticCaption()->text(), QStringLiteral("F Statistic Value:"));
+      QCOMPARE(dialog->Statistic()->text(), QStringLiteral("4.654713"));
+      QCOMPARE(dialog->P()->text(), QStringLiteral("0.006858"));
+      QVERIFY(dialog->TukeyButton()->isVisibleTo(dialog));
+
+      bool tables = false;
+      WhenModal("vandro::TMatrixDlg", [&tables](QWidget* shownTable) {
+        auto* matrix = static_cast<TMatrixDlg*>(shownTable);
+        QCOMPARE(matrix->windowTitle(), QStringLiteral("Tukey HSD (95%)"));
+        QCOMPARE(Cell(matrix->Grid(), 0, 4), QStringLiteral("P adjusted"));
+        QCOMPARE(Cell(matrix->Grid(), 2, 0), QStringLiteral("Diet 3 - Diet 1"));
+        QCOMPARE(Cell(matrix->Grid(), 2, 1), QStringLiteral("92.55 [g]"));
+        QCOMPARE(Cell(matrix->Grid(), 2, 4), QStringLiteral("0.004696"));
+        CheckNamed(matrix);
+        tables = true;
+        matrix->reject();
+      });
+      dialog->TukeyButton()->click();
+      QVERIFY(tables);
+      tables = false;
+      WhenModal("vandro::TMatrixDlg", [&tables](QWidget* shownTable) {
+        auto* matrix = static_cast<TMatrixDlg*>(shownTable);
+        QCOMPARE(Cell(matrix->Grid(), 1, 0), QStringLiteral("Between groups"));
+        QCOMPARE(Cell(matrix->Grid(), 5, 0), QStringLiteral("Levene (median)"));
+        tables = true;
+        matrix->reject();
+      });
+      dialog->AnovaTableButton()->click();
+      QVERIFY(tables);
+
+      // Welch's analysis: another result, the old one hidden until run.
+      dialog->WelchAnova()->setChecked(true);
+      QVERIFY(!dialog->Statistic()->isVisibleTo(dialog));
+      dialog->TestButton()->click();
+      QCOMPARE(dialog->Statistic()->text(), QStringLiteral("4.661823"));
+      QCOMPARE(dialog->P()->text(), QStringLiteral("0.012189"));
+      CheckNamed(dialog);
+      shown = true;
+      dialog->reject();
+    });
+    app::OpenStatDialog(nullptr, std::move(handed));
+    QVERIFY(shown);
+    QVERIFY(sink->messages.empty());
+  }
+
+  // A history where one state lacks the parameter: the empty value is
+  // missing, counted in its own row and left out of the mean.
+  void descriptiveStatsOfAHistoryWithAGap() {
+    project->SetVariable("GAPPED", *PlainArray({"10 [g]", "", "20 [g]", "30 [g]"}));
+    TStatDlg dialog;
+    dialog.show();
+    DefineSeries(QStringLiteral("=PROJECT.GAPPED"), QStringLiteral("W"));
+    dialog.AddButton()->click();
+    QVERIFY2(sink->messages.empty(), sink->messages.empty() ? "" : sink->Last().c_str());
+    bool shown = false;
+    WhenModal("vandro::TBasicStatDlg", [&shown](QWidget* stats) {
+      QTableWidget* grid = static_cast<TBasicStatDlg*>(stats)->Grid();
+      QCOMPARE(Cell(grid, 1, 0), QStringLiteral("Count"));
+      QCOMPARE(Cell(grid, 1, 1), QStringLiteral("3"));
+      QCOMPARE(Cell(grid, 2, 0), QStringLiteral("Missing"));
+      QCOMPARE(Cell(grid, 2, 1), QStringLiteral("1"));
+      QCOMPARE(Cell(grid, 4, 0), QStringLiteral("Mean"));
+      QCOMPARE(Cell(grid, 4, 1), QStringLiteral("20 [g]"));
+      shown = true;
+      static_cast<QDialog*>(stats)->reject();
+    });
+    dialog.DescriptiveButton()->click();
+    QVERIFY(shown);
   }
 
   void resultGridsCopyAndSaveTheirCells() {
@@ -453,7 +550,7 @@ private slots:
             QTableWidget* grid = static_cast<TBasicStatDlg*>(stats)->Grid();
             QCOMPARE(Cell(grid, 0, 1), QStringLiteral("Ten"));
             QCOMPARE(Cell(grid, 1, 1), QStringLiteral("11"));
-            QCOMPARE(Cell(grid, 8, 1), QStringLiteral("5 "));
+            QCOMPARE(Cell(grid, 9, 1), QStringLiteral("5 "));
             static_cast<QDialog*>(stats)->reject();
           });
           dialog->DescriptiveButton()->click();

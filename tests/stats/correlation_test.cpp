@@ -62,6 +62,29 @@ TEST(Correlation, AgreesWithR) {
   EXPECT_EQ("0.345454545454545", text.cells[1][0]);
 }
 
+// An observation with a missing value in any series is left out of every
+// pair, and the title says so.
+TEST(Correlation, MissingValuesLeaveOutTheWholeObservation) {
+  ScriptedSink sink;
+  const long double missing = NAN;
+  TCorrelation gaps, complete;
+  ASSERT_TRUE(Correlate({Numbers("X", {1, 2, missing, 4, 5, 6}), Numbers("Y", {2, 1, 4, 3, 7, 5}),
+                         Numbers("Z", {9, 7, 8, missing, 3, 1})},
+                        gaps));
+  ASSERT_TRUE(Correlate(
+      {Numbers("X", {1, 2, 5, 6}), Numbers("Y", {2, 1, 7, 5}), Numbers("Z", {9, 7, 3, 1})},
+      complete));
+  EXPECT_EQ(2u, gaps.missing);
+  ASSERT_EQ(complete.pairs.size(), gaps.pairs.size());
+  for (size_t i = 0; i < gaps.pairs.size(); ++i) {
+    EXPECT_EQ(complete.pairs[i].r, gaps.pairs[i].r) << gaps.pairs[i].name;
+    EXPECT_EQ(complete.pairs[i].p, gaps.pairs[i].p) << gaps.pairs[i].name;
+  }
+  EXPECT_EQ("Correlations (Pearson), 2 observations with missing values left out",
+            gaps.Text().title);
+  EXPECT_EQ("Correlations (Pearson)", complete.Text().title);
+}
+
 TEST(Correlation, ConstantSeriesGivesZerosAndAnError) {
   ScriptedSink sink;
   TCorrelation correlation;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -63,6 +64,14 @@ TEST(Histogram, MaximumCountedWhenNotPositive) {
   EXPECT_EQ((std::vector<int>{1, 1, 2}), Counts(histogram));
   histogram = Histogram({-3, -2, 0}, 3);
   EXPECT_EQ((std::vector<int>{1, 1, 1}), Counts(histogram));
+}
+
+// Missing items (NaN) fall in no bar and set no end of the range.
+TEST(Histogram, MissingItemsAreLeftOut) {
+  const THistogram histogram = Histogram({NAN, -3, -2, NAN, 0}, 3);
+  EXPECT_EQ((std::vector<int>{1, 1, 1}), Counts(histogram));
+  EXPECT_EQ(-3, histogram.minimum);
+  EXPECT_EQ(0, histogram.maximum);
 }
 
 // Every item lands in exactly one bar, even where i * h rounds.

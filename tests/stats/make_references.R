@@ -1,7 +1,8 @@
 # Writes the reference values of the statistics tests (R 4.x, base packages
 # only). The tests do not run R: the values are pasted into the *_test.cpp
 # files as they come out. Usage: Rscript make_references.R WHAT, with WHAT
-# one of distributions, tests, correlation, regression, welch.
+# one of distributions, tests, correlation, regression, welch, quantiles,
+# pvalues, anova, ptukey.
 args <- commandArgs(trailingOnly = TRUE)
 what <- if (length(args)) args[1] else "distributions"
 
@@ -183,5 +184,74 @@ if (what == "welch") {
           "p", ref(r$p.value), "low", ref(r$conf.int[1]), "high", ref(r$conf.int[2]), "d", ref(d),
           "\n")
     }
+  }
+}
+
+# Tertiles, quartiles and quintiles by quantile(type = 2) of series the test
+# makes the same way: for n = 1..40, "spread" values (i * 7919 + n * 104729)
+# mod 1009 and "ties" values (i^2 + 3 n) mod 7. Printed as rows of
+# {n, ties, {1/3, 2/3, 1/4, 3/4, 1/5, 2/5, 3/5, 4/5}}, then the same rows of
+# seven moments as date-time texts.
+if (what == "quantiles") {
+  p <- c(1/3, 2/3, 1/4, 3/4, 1/5, 2/5, 3/5, 4/5)
+  for (ties in c(FALSE, TRUE)) {
+    for (n in 1:40) {
+      i <- 1:n
+      x <- if (ties) (i^2 + 3 * n) %% 7 else (i * 7919 + n * 104729) %% 1009
+      q <- quantile(x, p, type = 2, names = FALSE)
+      cat(sprintf("    {%d, %s, {%s}},\n", n, if (ties) "true" else "false",
+                  paste(format(q, nsmall = 1, trim = TRUE), collapse = ", ")))
+    }
+  }
+  moments <- as.POSIXct(c("2020-01-05 06:00", "2020-01-01 00:00", "2020-01-03 12:00",
+                          "2020-01-02 18:00", "2020-01-04 00:00", "2020-01-07 00:00",
+                          "2020-01-06 08:30"), tz = "UTC")
+  print(format(quantile(moments, p, type = 2, names = FALSE), "%d.%m.%Y %H:%M:%S"))
+}
+
+# The studentized range distribution over a grid of k, df and q (upper
+# tail), and its upper 5 % and 1 % points: rows {q, k, df, P(Q > q)} and
+# {p, k, df, q}.
+if (what == "ptukey") {
+  for (k in c(2, 3, 5, 10, 20)) for (df in c(10, 41, 120, 1000)) for (q in c(0.5, 2, 3.5, 6, 10)) {
+    cat(sprintf("    {%s, %d, %d, %s},\n", num(q), k, df, ref(ptukey(q, k, df, lower.tail = FALSE))))
+  }
+  for (k in c(2, 4, 10)) for (df in c(10, 41, 1000)) for (p in c(0.05, 0.01)) {
+    cat(sprintf("    {%s, %d, %d, %s},\n", num(p), k, df, ref(qtukey(p, k, df, lower.tail = FALSE))))
+  }
+}
+
+# One-way analysis of variance of three data sets: aov's table, eta squared,
+# oneway.test(var.equal = FALSE), Levene's test about the medians (car's
+# leveneTest, computed by hand: the aov of |x - median|) and TukeyHSD. The
+# data are printed first, then the rows the test pastes.
+if (what == "anova") {
+  cw <- subset(ChickWeight, Time == 21)
+  data <- list(
+    chicks = split(cw$weight, cw$Diet),
+    abc = list(A = c(5.1, 4.9, 6.2, 5.8, 6.0, 5.5, 5.3, 6.1), B = c(4.2, 4.8, 5.0, 4.6, 5.2, 4.4, 4.9),
+               C = c(6.5, 6.1, 5.9, 6.8, 6.3, 6.0, 6.6, 6.2, 7.0)),
+    uneven = list(P = c(10.2, 10.4, 10.1),
+                  Q = c(14.0, 3.5, 22.8, 9.9, 17.1, 1.2, 25.6, 11.3, 6.4, 19.9, 13.7, 8.8, 30.1, 4.6, 16.2),
+                  R = c(12.5, 13.1, 11.8, 12.9, 14.4, 12.2),
+                  S = c(9.0, 15.5, 7.7, 18.3)))
+  for (name in names(data)) {
+    g <- data[[name]]
+    for (i in seq_along(g)) cat(name, "group", i, ":", g[[i]], "\n")
+    d <- data.frame(v = unlist(g), f = factor(rep(seq_along(g), lengths(g))))
+    a <- summary(aov(v ~ f, d))[[1]]
+    ss <- a$"Sum Sq"
+    cat(name, "aov: ssb", ref(ss[1]), "ssw", ref(ss[2]), "F", ref(a$"F value"[1]), "p", ref(a$"Pr(>F)"[1]),
+        "df", a$Df, "eta", ref(ss[1] / sum(ss)),
+        "omega", ref((ss[1] - a$Df[1] * a$"Mean Sq"[2]) / (sum(ss) + a$"Mean Sq"[2])), "\n")
+    w <- oneway.test(v ~ f, d, var.equal = FALSE)
+    cat(name, "welch: F", ref(w$statistic), "df2", ref(w$parameter[2]), "p", ref(w$p.value), "\n")
+    med <- ave(d$v, d$f, FUN = median)
+    l <- summary(aov(abs(d$v - med) ~ d$f))[[1]]
+    cat(name, "levene: F", ref(l$"F value"[1]), "p", ref(l$"Pr(>F)"[1]), "\n")
+    t <- TukeyHSD(aov(v ~ f, d))$f
+    for (i in seq_len(nrow(t)))
+      cat(sprintf("      {%s, %s, %s, %s},  // %s\n", ref(t[i, 1]), ref(t[i, 2]), ref(t[i, 3]), ref(t[i, 4]),
+                  rownames(t)[i]))
   }
 }

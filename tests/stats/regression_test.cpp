@@ -1,5 +1,7 @@
 #include "stats/regression.h"
 
+#include "language/processor.h"
+#include "language/std_functions.h"
 #include "model/project.h"
 #include "support/scripted_sink.h"
 
@@ -265,7 +267,7 @@ TEST(Regression, AlphaField) {
   regression.SpinAlphaDown();
   EXPECT_EQ(0, regression.Alpha());
   regression.SpinAlphaDown();
-  EXPECT_EQ(1 - regression.FDistributionValue(), regression.Alpha());
+  EXPECT_NEAR(1 - regression.FDistributionValue(), regression.Alpha(), 1e-15L);
 
   regression.EditAlpha("0.2");
   for (const char* bad : {"1.5", "-0.1", "abc"}) {
@@ -292,6 +294,80 @@ TEST(Regression, DisplayTexts) {
   EXPECT_EQ(std::string::npos, regression.EstimateErrorText().find('['));
   EXPECT_EQ("SSres = ", regression.SSResText().substr(0, 8));
   EXPECT_EQ(std::string::npos, regression.SSResText().find('['));
+}
+
+// R's Orange: circumference (mm) on age (d) of five trees.
+const TDataTable kOrange = [] {
+  const long double ages[] = {118, 484, 664, 1004, 1231, 1372, 1582};
+  const long double circumferences[] = {30,  58,  87,  115, 120, 142, 145, 33,  69,  111, 156, 172,
+                                        203, 203, 30,  51,  75,  108, 115, 139, 140, 32,  62,  112,
+                                        167, 179, 209, 214, 30,  49,  81,  125, 142, 174, 177};
+  std::vector<std::vector<long double>> rows;
+  for (size_t i = 0; i < std::size(circumferences); ++i)
+    rows.push_back({circumferences[i], ages[i % 7]});
+  return Table(rows);
+}();
+
+// summary(lm(circumference ~ age, Orange)): the intercept with its standard
+// error, t and P, R^2 adjusted, the residual standard error, and every
+// coefficient in the data's units.
+TEST(Regression, AsRReportsIt) {
+  ScriptedSink sink;
+  auto project = TProject::CreateInMemory();
+  ScopedProject scope(*project);
+  // The units of the data are written through SETUNITS.
+  TStandardFunctionTable* previous = SetStandardFunctionTable(&StandardFunctions());
+  std::vector<TRegressionVariable> variables = Variables({"Circumference", "Age"});
+  variables[0].unit = "mm";
+  variables[1].unit = "[d]";
+  TLinearRegression regression;
+  ASSERT_TRUE(regression.Open(kOrange, variables, 0, {1}));
+  EXPECT_GE(Digits(regression.Coefficients()[0], 17.39965024016353468L), 12);
+  EXPECT_GE(Digits(regression.InterceptError(), 8.6226598011899007190L), 12);
+  EXPECT_GE(Digits(regression.InterceptT(), 2.0178982635685609L), 12);
+  EXPECT_GE(Digits(regression.InterceptP(), 5.1792672386985747e-02L), 12);
+  EXPECT_GE(Digits(regression.StandardErrors()[0], 0.0082766230074658581L), 12);
+  EXPECT_GE(Digits(regression.PValues()[0], 1.9305955368672391e-14L), 10);
+  const auto grid = regression.Grid();
+  EXPECT_EQ((std::vector<std::string>{"Intercept", "17.3996502401636 [mm]", "8.6226598011899 [mm]",
+                                      "2.0179", "0.051793"}),
+            grid[1]);
+  EXPECT_EQ((std::vector<std::string>{"Age", "0.106770325068761 [mm/d]",
+                                      "0.00827662300746586 [mm/d]", "12.9002", "1.93E-14"}),
+            grid[2]);
+  EXPECT_EQ("166.4159  ( P(All Bi=0) = 1.93E-14 )", regression.FText());
+  EXPECT_EQ("0.829502", regression.AdjustedRSquareText());
+  EXPECT_EQ("23.7376726392483 [mm] on 33 degrees of freedom", regression.ResidualErrorText());
+  EXPECT_EQ((std::vector<std::string>{"17.3996502401636 [mm]", "+0.106770325068761 [mm/d] * Age"}),
+            regression.ResultFormula());
+  EXPECT_TRUE(sink.Messages().empty());
+  SetStandardFunctionTable(previous);
+}
+
+// An observation missing the dependent or a predictor is left out whole; a
+// gap in a column the regression does not use costs nothing.
+TEST(Regression, MissingValuesLeaveOutTheObservation) {
+  const long double missing = NAN;
+  TDataTable gaps = kOrange;
+  gaps[3][1] = missing;                  // circumference
+  gaps[10][2] = missing;                 // age
+  gaps.push_back({0, 50, 300, missing}); // an unused third column
+  TDataTable complete = kOrange;
+  complete.erase(complete.begin() + 10);
+  complete.erase(complete.begin() + 3);
+  complete.push_back({0, 50, 300, 0});
+  for (auto& row : gaps)
+    row.resize(4, 1);
+  for (auto& row : complete)
+    row.resize(4, 1);
+  TLinearRegression withGaps, without;
+  ASSERT_TRUE(withGaps.Open(gaps, Variables({"C", "Age", "Other"}), 0, {1}));
+  ASSERT_TRUE(without.Open(complete, Variables({"C", "Age", "Other"}), 0, {1}));
+  EXPECT_EQ(2u, withGaps.Missing());
+  EXPECT_EQ("2 observations with missing values left out", withGaps.MissingText());
+  EXPECT_EQ(0u, without.Missing());
+  EXPECT_EQ(without.Coefficients(), withGaps.Coefficients());
+  EXPECT_EQ(without.PValues(), withGaps.PValues());
 }
 
 TEST(Regression, ScatterPlot) {

@@ -30,11 +30,17 @@ TValue::Ptr Array(const std::vector<std::string>& texts) {
   return array;
 }
 
-// Converted numbers: the unit factors are not exact binary fractions.
+constexpr long double kMissing = kMissingNumber;
+
+// Converted numbers: the unit factors are not exact binary fractions. A
+// missing item (NaN) is expected as kMissing.
 void ExpectNumbers(const TValueArray& expected, const TValueArray& actual) {
   ASSERT_EQ(expected.size(), actual.size());
   for (size_t i = 0; i < expected.size(); ++i)
-    EXPECT_NEAR(static_cast<double>(expected[i]), static_cast<double>(actual[i]), 1e-15) << i;
+    if (IsMissing(expected[i]))
+      EXPECT_TRUE(IsMissing(actual[i])) << i << ": " << static_cast<double>(actual[i]);
+    else
+      EXPECT_NEAR(static_cast<double>(expected[i]), static_cast<double>(actual[i]), 1e-15) << i;
 }
 
 void Fill(TStatSeries& series, const std::vector<long double>& numbers) {
@@ -63,7 +69,7 @@ TEST(StatSeriesTest, ComputeOrderStatisticsAndMode) {
        1.5L,
        std::nullopt,
        0,
-       {{1, 1.5L}},
+       {{1, 2}},
        {{1, 2}},
        std::nullopt},
       {"a tie cleared, then a shorter run sets the flag again",
@@ -73,7 +79,7 @@ TEST(StatSeriesTest, ComputeOrderStatisticsAndMode) {
        0.375L,
        {{1, 2}},
        {{1, 2.5L}},
-       {{1, 1, 2, 2}}},
+       {{1, 2, 2, 3}}},
       {"run that starts before the first loaded item",
        {3, 1, 1},
        1,
@@ -88,14 +94,14 @@ TEST(StatSeriesTest, ComputeOrderStatisticsAndMode) {
        std::nullopt,
        0,
        {{2, 4}},
-       {{1.5L, 4.5L}},
+       {{2, 4}},
        {{1.5L, 2.5L, 3.5L, 4.5L}}},
       {"one to ten",
        {7, 1, 10, 4, 2, 9, 3, 8, 6, 5},
        5.5L,
        std::nullopt,
        0,
-       {{4, 6.5L}},
+       {{4, 7}},
        {{3, 8}},
        {{2.5L, 4.5L, 6.5L, 8.5L}}},
   };
@@ -149,6 +155,140 @@ TEST(StatSeriesTest, ThirdQuartileMirrorsTheFirst) {
     EXPECT_EQ(c.first, series.FirstQuartile);
     EXPECT_EQ(c.third, series.ThirdQuartile);
     EXPECT_GT(series.ThirdQuartile, series.Median);
+  }
+}
+
+// Tertiles, quartiles and quintiles against R's quantile(type = 2), for
+// every n up to 40, with distinct values and with many ties. The series are
+// made here as make_references.R makes them ("quantiles").
+TEST(StatSeriesTest, QuantilesFollowOneRuleAsR) {
+  const struct Case {
+    int n;
+    bool ties;
+    std::array<long double, 8> q; // 1/3, 2/3, 1/4, 3/4, 1/5, 2/5, 3/5, 4/5
+  } cases[] = {
+      {1, false, {649, 649, 649, 649, 649, 649, 649, 649}},
+      {2, false, {289, 442, 289, 442, 289, 289, 442, 442}},
+      {3, false, {158.5, 586.5, 82, 938, 82, 235, 235, 938}},
+      {4, false, {578, 731, 303, 807.5, 28, 578, 731, 884}},
+      {5, false, {371, 677, 371, 677, 294.5, 447.5, 600.5, 753.5}},
+      {6, false, {240.5, 546.5, 164, 623, 164, 317, 470, 623}},
+      {7, false, {416, 660, 263, 813, 263, 416, 660, 813}},
+      {8, false, {209, 606, 178, 682.5, 147, 300, 453, 759}},
+      {9, false, {322.5, 750.5, 246, 796, 93, 399, 705, 858}},
+      {10, false, {436, 651, 345, 742, 268.5, 467, 620, 773}},
+      {11, false, {291, 597, 229, 688, 229, 382, 535, 688}},
+      {12, false, {282.5, 679.5, 206, 756, 175, 328, 634, 787}},
+      {13, false, {365, 671, 274, 733, 183, 427, 580, 824}},
+      {14, false, {311, 679, 220, 770, 158, 373, 617, 832}},
+      {15, false, {364.5, 685, 257, 778, 211.5, 441, 639.5, 792.5}},
+      {16, false, {356, 600, 279.5, 707.5, 265, 418, 571, 753}},
+      {17, false, {302, 699, 240, 761, 211, 364, 608, 852}},
+      {18, false, {293.5, 676, 186, 736, 157, 401, 583, 798}},
+      {19, false, {376, 682, 285, 806, 223, 438, 653, 835}},
+      {20, false, {322, 690, 262, 766.5, 200, 415, 613.5, 812}},
+      {21, false, {361, 650.5, 268, 727, 239, 421, 574, 789}},
+      {22, false, {305, 611, 214, 735, 185, 338, 582, 764}},
+      {23, false, {313, 710, 222, 801, 160, 404, 619, 834}},
+      {24, false, {381, 687, 290, 763.5, 197, 441, 627, 809}},
+      {25, false, {358, 664, 267, 726, 219.5, 403.5, 587.5, 786}},
+      {26, false, {333, 701, 242, 763, 213, 395, 610, 792}},
+      {27, false, {326.5, 661.5, 250, 738, 188, 370, 585, 800}},
+      {28, false, {316, 655, 210.5, 760.5, 163, 378, 593, 808}},
+      {29, false, {386, 721, 295, 783, 233, 448, 659, 845}},
+      {30, false, {346.5, 652.5, 270, 729, 224.5, 408.5, 590.5, 774.5}},
+      {31, false, {307, 613, 216, 737, 187, 369, 551, 766}},
+      {32, false, {315, 683, 238.5, 757.5, 191, 377, 621, 803}},
+      {33, false, {337.5, 672.5, 261, 749, 199, 414, 596, 811}},
+      {34, false, {360, 695, 269, 786, 207, 422, 633, 848}},
+      {35, false, {335, 670, 244, 732, 198.5, 411.5, 595.5, 779.5}},
+      {36, false, {312, 632.5, 235.5, 725.5, 190, 372, 558, 769}},
+      {37, false, {318, 686, 256, 777, 198, 380, 624, 810}},
+      {38, false, {355, 694, 264, 756, 202, 446, 603, 814}},
+      {39, false, {348.5, 683.5, 243, 760, 210, 396, 607, 822}},
+      {40, false, {338, 648, 232.5, 737, 187, 385.5, 600.5, 782.5}},
+      {1, true, {4, 4, 4, 4, 4, 4, 4, 4}},
+      {2, true, {0, 3, 0, 3, 0, 0, 3, 3}},
+      {3, true, {3.5, 5, 3, 6, 3, 4, 4, 6}},
+      {4, true, {0, 2, 0, 4, 0, 0, 2, 6}},
+      {5, true, {3, 5, 3, 5, 2.5, 3, 4, 5}},
+      {6, true, {3, 5.5, 1, 6, 1, 5, 5, 6}},
+      {7, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {8, true, {3, 4, 1.5, 4.5, 0, 4, 4, 5}},
+      {9, true, {0.5, 3, 0, 3, 0, 1, 3, 3}},
+      {10, true, {3, 4, 3, 6, 3, 3.5, 4, 6}},
+      {11, true, {0, 5, 0, 6, 0, 2, 2, 6}},
+      {12, true, {2.5, 4, 2, 5, 2, 3, 3, 5}},
+      {13, true, {4, 5, 1, 6, 1, 5, 5, 6}},
+      {14, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {15, true, {3, 4, 0, 5, 0, 3.5, 4, 5}},
+      {16, true, {1, 3, 0, 3, 0, 1, 3, 3}},
+      {17, true, {3, 4, 3, 6, 3, 3, 4, 6}},
+      {18, true, {1, 5, 0, 6, 0, 2, 2, 6}},
+      {19, true, {2, 3, 2, 5, 2, 3, 3, 5}},
+      {20, true, {4, 5, 1, 6, 1, 4.5, 5, 6}},
+      {21, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {22, true, {3, 4, 0, 5, 0, 3, 4, 5}},
+      {23, true, {1, 3, 0, 3, 0, 1, 3, 3}},
+      {24, true, {3, 4, 3, 6, 3, 3, 4, 6}},
+      {25, true, {2, 5, 0, 6, 0, 2, 3.5, 6}},
+      {26, true, {2, 3, 2, 5, 2, 3, 3, 5}},
+      {27, true, {4, 5, 1, 6, 1, 4, 5, 6}},
+      {28, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {29, true, {3, 4, 0, 5, 0, 3, 4, 5}},
+      {30, true, {1, 3, 0, 3, 0, 1, 3, 3}},
+      {31, true, {3, 4, 3, 6, 3, 3, 4, 6}},
+      {32, true, {2, 5, 0, 6, 0, 2, 5, 6}},
+      {33, true, {2, 3, 2, 5, 2, 3, 3, 5}},
+      {34, true, {4, 5, 1, 6, 1, 4, 5, 6}},
+      {35, true, {1, 2, 1, 4, 1, 1, 2, 4}},
+      {36, true, {3, 4, 0, 5, 0, 3, 4, 5}},
+      {37, true, {1, 3, 0, 3, 0, 1, 3, 3}},
+      {38, true, {3, 4, 3, 6, 3, 3, 4, 6}},
+      {39, true, {2, 5, 0, 6, 0, 2, 5, 6}},
+      {40, true, {2, 3, 2, 5, 2, 2.5, 3, 5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.n) + (c.ties ? " with ties" : ""));
+    std::vector<long double> items;
+    for (long long i = 1; i <= c.n; ++i)
+      items.push_back(c.ties ? static_cast<long double>((i * i + 3 * c.n) % 7)
+                             : static_cast<long double>((i * 7919 + c.n * 104729LL) % 1009));
+    TStatSeries series;
+    Fill(series, items);
+    series.Compute();
+    const std::array<long double, 8> actual = {
+        series.LowerTertile, series.UpperTertile, series.FirstQuartile, series.ThirdQuartile,
+        series.Quintiles[0], series.Quintiles[1], series.Quintiles[2],  series.Quintiles[3]};
+    const bool valid[8] = {c.n >= 3, c.n >= 3, c.n >= 4, c.n >= 4,
+                           c.n >= 5, c.n >= 5, c.n >= 5, c.n >= 5};
+    for (size_t j = 0; j < 8; ++j)
+      if (valid[j])
+        EXPECT_EQ(c.q[j], actual[j]) << "quantile " << j;
+      else
+        EXPECT_EQ(0, actual[j]) << "quantile " << j;
+  }
+}
+
+// Whatever the length, the rows read in order: a quantile of a larger p is
+// never below one of a smaller p, and the median sits where p = 1/2 does.
+TEST(StatSeriesTest, QuantileRowsAreInOrder) {
+  for (int n = 5; n <= 120; ++n) {
+    std::vector<long double> items;
+    for (int i = 0; i < n; ++i)
+      items.push_back(static_cast<long double>((i * 37 + 11) % 53));
+    TStatSeries series;
+    Fill(series, items);
+    series.Compute();
+    const struct {
+      long double p, value;
+    } rows[] = {{0.2L, series.Quintiles[0]},     {0.25L, series.FirstQuartile},
+                {1 / 3.0L, series.LowerTertile}, {0.4L, series.Quintiles[1]},
+                {0.5L, series.Median},           {0.6L, series.Quintiles[2]},
+                {2 / 3.0L, series.UpperTertile}, {0.75L, series.ThirdQuartile},
+                {0.8L, series.Quintiles[3]}};
+    for (size_t j = 1; j < std::size(rows); ++j)
+      EXPECT_LE(rows[j - 1].value, rows[j].value) << "n = " << n << ", p = " << rows[j].p;
   }
 }
 
@@ -250,7 +390,8 @@ TEST_F(SeriesFixture, LoadNumbersInTheFirstItemsUnit) {
   EXPECT_EQ(skNumeric, series_->Kind);
   EXPECT_EQ("kg", series_->UnitText);
   EXPECT_FALSE(series_->NormalUnitText.empty());
-  ExpectNumbers({1, 0.5L, 0, 0, 0}, series_->Numbers);
+  // Items that are no numbers in the unit are missing, never 0.
+  ExpectNumbers({1, 0.5L, kMissing, kMissing, kMissing}, series_->Numbers);
   EXPECT_EQ((std::vector<std::string>{"Value should be numeric. Item No = 2",
                                       "Incompatible units. kg expected. Item No = 3",
                                       "Incompatible units. kg expected. Item No = 4"}),
@@ -263,7 +404,7 @@ TEST_F(SeriesFixture, LoadDatesTextsAndReferences) {
   EXPECT_EQ(skDate, series_->Kind);
   EXPECT_EQ("[day]", series_->UnitText);
   EXPECT_EQ("[s]", series_->NormalUnitText);
-  EXPECT_EQ((TValueArray{43832, 0, 43833.5L}), series_->Numbers);
+  ExpectNumbers({43832, kMissing, 43833.5L}, series_->Numbers);
   EXPECT_EQ(std::vector<std::string>{"Value should be numeric. Item No = 1"}, errors_);
 
   ASSERT_TRUE(LoadFrom(Array({"b", "7 [kg]", "a"})));
@@ -292,7 +433,7 @@ TEST_F(SeriesFixture, LoadEvaluatesFormulas) {
   source->AddItem(Item("=1", vkCalculated));
   ASSERT_TRUE(LoadFrom(std::move(source)));
   EXPECT_EQ(skNumeric, series_->Kind);
-  EXPECT_EQ((TValueArray{5, 0}), series_->Numbers);
+  ExpectNumbers({5, kMissing}, series_->Numbers);
   EXPECT_EQ(std::vector<std::string>{"Value should be numeric. Item No = 1"}, errors_);
 }
 
@@ -410,17 +551,19 @@ TEST_F(SeriesFixture, DescriptiveStatsGridCells) {
 
   const TStatGrid grid = BasicStatGrid({&numeric, &text, &dates, &references, &broken});
   EXPECT_EQ("Broken: improper data in the series content.\r\nSeries skipped", sink_.Last());
-  ASSERT_EQ(19u, grid.size());
+  ASSERT_EQ(20u, grid.size());
   EXPECT_EQ((std::vector<std::string>{"Statistics \\ Series", "Weights of the parcels sent in t",
                                       "Colours", "Visits", "Objects", "Broken"}),
             grid[0]);
-  EXPECT_EQ("4th quintile", grid[18][0]);
+  EXPECT_EQ("Missing", grid[2][0]);
+  EXPECT_EQ("4th quintile", grid[19][0]);
   struct Row {
     const char* title;
     std::vector<std::string> cells; // numeric, text, dates, references, broken
   };
   const std::vector<Row> rows = {
       {"Count", {"4", "3", "2", "2", ""}},
+      {"Missing", {"0", "0", "0", "0", ""}},
       {"Total", {"8 [kg]", " n/a ", "n/a", "", ""}},
       {"Mean", {"2 [kg]", " n/a ", "02.01.2020", "", ""}},
       {"Min", {"1 [kg]", "blue", "01.01.2020", "", ""}},
@@ -445,24 +588,81 @@ TEST_F(SeriesFixture, DescriptiveStatsGridCells) {
 }
 
 // Order statistics of dates are moments: shown as date-time texts, as the
-// median is, not as day numbers.
+// median is, not as day numbers; the values are R's quantile(type = 2) of
+// the same moments.
 TEST_F(SeriesFixture, DateQuantilesAreShownAsDates) {
   TStatSeries dates;
   dates.SetName("Visits");
   dates.Kind = skDate;
-  Fill(dates, {43835, 43831, 43833, 43832, 43834}); // 1 to 5 January 2020
+  // 1 January 2020 is day 43831.
+  Fill(dates, {43835.25L, 43831, 43833.5L, 43832.75L, 43834, 43837, 43836 + 8.5L / 24});
   const TStatGrid grid = BasicStatGrid({&dates});
   const std::pair<const char*, const char*> rows[] = {
-      {"Median", "03.01.2020"},
-      {"Lower tertile", "02.01.2020"},
-      {"Upper tertile", "04.01.2020"},
-      {"1st quartile", "01.01.2020 12:00:00"},
-      {"3rd quartile", "04.01.2020 12:00:00"},
-      {"1st quintile", "01.01.2020 12:00:00"},
-      {"4th quintile", "04.01.2020 12:00:00"},
+      {"Median", "04.01.2020"},
+      {"Lower tertile", "03.01.2020 12:00:00"},
+      {"Upper tertile", "05.01.2020 06:00:00"},
+      {"1st quartile", "02.01.2020 18:00:00"},
+      {"3rd quartile", "06.01.2020 08:30:00"},
+      {"1st quintile", "02.01.2020 18:00:00"},
+      {"2nd quintile", "03.01.2020 12:00:00"},
+      {"3rd quintile", "05.01.2020 06:00:00"},
+      {"4th quintile", "06.01.2020 08:30:00"},
   };
   for (const auto& [title, text] : rows)
     EXPECT_EQ(text, Cell(grid, 1, title)) << title;
+}
+
+// Empty items (a history where a state lacks the parameter) are missing:
+// they fix no kind, ask nothing, enter no statistic and are counted apart.
+TEST_F(SeriesFixture, EmptyItemsAreMissing) {
+  ASSERT_TRUE(LoadFrom(Array({"", "10 [g]", "", "20 [g]", "abc", "30 [g]"})));
+  EXPECT_EQ(skNumeric, series_->Kind);
+  EXPECT_EQ("g", series_->UnitText);
+  ExpectNumbers({kMissing, 10, kMissing, 20, kMissing, 30}, series_->Numbers);
+  // A text is not a number: it is named, and missing all the same.
+  EXPECT_EQ(std::vector<std::string>{"Value should be numeric. Item No = 4"}, errors_);
+  const TStatGrid grid = BasicStatGrid({series_.get()});
+  const std::pair<const char*, const char*> rows[] = {{"Count", "3"},
+                                                      {"Missing", "3"},
+                                                      {"Total", "60 [g]"},
+                                                      {"Mean", "20 [g]"},
+                                                      {"Min", "10 [g]"},
+                                                      {"Max", "30 [g]"},
+                                                      {"Median", "20 [g]"},
+                                                      {"Std.Deviation (sample)", "10 [g]"},
+                                                      {"Lower tertile", "15 [g]"}};
+  for (const auto& [title, text] : rows)
+    EXPECT_EQ(text, Cell(grid, 1, title)) << title;
+  series_->RangeKnown = false;
+  series_->ComputeRange();
+  EXPECT_EQ(10, series_->Minimum);
+  EXPECT_EQ(2, series_->CountInRange(0, 25));
+
+  // Dates and texts the same way; nothing but empty items is a series with
+  // every item missing.
+  ASSERT_TRUE(LoadFrom(Array({"", "02.01.2020", "04.01.2020"})));
+  EXPECT_EQ(skDate, series_->Kind);
+  EXPECT_EQ("03.01.2020", Cell(BasicStatGrid({series_.get()}), 1, "Mean"));
+  ASSERT_TRUE(LoadFrom(Array({"red", "", "red", "blue"})));
+  series_->Compute();
+  EXPECT_EQ(3, series_->StatCount);
+  EXPECT_EQ(1, series_->MissingCount);
+  EXPECT_EQ("blue", series_->MinimumText);
+  ASSERT_TRUE(LoadFrom(Array({"", ""})));
+  series_->Compute();
+  EXPECT_EQ(0, series_->StatCount);
+  EXPECT_EQ(2, series_->MissingCount);
+  EXPECT_TRUE(errors_.empty());
+
+  // The numbers of a value skip empty items without asking.
+  TValueArray numbers;
+  std::string unit;
+  ASSERT_TRUE(GetNumericSeries(*Array({"", "5 [s]", "", "1 [min]"}), numbers, unit));
+  EXPECT_EQ((TValueArray{5, 60}), numbers);
+  EXPECT_EQ("s", unit);
+  EXPECT_FALSE(GetNumericSeries(*Array({"", ""}), numbers, unit));
+  EXPECT_EQ("Series is empty", sink_.Last());
+  EXPECT_TRUE(sink_.Questions().empty());
 }
 
 } // namespace

@@ -314,6 +314,89 @@ TEST(StatTests, ResultTextsRoundToSixDecimals) {
   EXPECT_EQ("0", result.EffectText());
 }
 
+// A P is never written as 0: small ones keep three significant digits, and
+// ones below what the distributions resolve say so.
+TEST(StatTests, PValueTexts) {
+  const struct {
+    long double p;
+    const char* text;
+  } cases[] = {{1, "1"},
+               {0.0015435217355227605L, "0.001544"},
+               {0.0001L, "0.0001"},
+               {0.00009999999L, "1E-4"},
+               {0.000012345L, "1.23E-5"},
+               {1.9305955368672391e-14L, "1.93E-14"},
+               {2e-300L, "2E-300"},
+               {1e-301L, "< 1E-300"},
+               {0, "< 1E-300"},
+               {NAN, "n/a"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.text, PValueText(c.p)) << static_cast<double>(c.p);
+}
+
+// Far apart groups give a P far below the shown decimals: it is computed in
+// the upper tail, not as 1 minus a number near 1, so that its digits are
+// right (R: oneway.test(var.equal = TRUE), chisq.test(correct = FALSE)).
+TEST(StatTests, TinyPValuesKeepTheirDigits) {
+  ScriptedSink sink;
+  const struct {
+    const char* what;
+    TStatTest test;
+    std::vector<TSample> series;
+    long double p;
+    const char* text;
+  } cases[] = {
+      {"F",
+       TStatTest::F,
+       {Numbers("A", {10.1, 10.2, 10.0, 10.3}), Numbers("B", {20.1, 20.2, 20.0, 20.3}),
+        Numbers("C", {30.2, 30.1, 30.0, 30.4})},
+       4.5631017955555072e-17L,
+       "4.56E-17"},
+      {"chi-square",
+       TStatTest::ChiSquare,
+       {Outcomes("S1", {{"a", 300}, {"b", 20}}), Outcomes("S2", {{"a", 20}, {"b", 300}})},
+       1.4249909856379893e-108L,
+       "1.42E-108"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TStatTestResult result;
+    ASSERT_TRUE(RunStatTest(c.test, c.series, false, result));
+    EXPECT_NEAR(1, static_cast<double>(result.p / c.p), 1e-10);
+    EXPECT_EQ(c.text, result.PText());
+  }
+}
+
+// Missing values are left out of their samples and counted; texts and
+// numbers alike, so that a gap is never an outcome or a 0.
+TEST(StatTests, MissingValuesAreLeftOutAndCounted) {
+  ScriptedSink sink;
+  const long double missing = NAN;
+  std::vector<long double> a = kA, b = kB;
+  a.insert(a.begin() + 2, missing);
+  b.push_back(missing);
+  for (TStatTest test : {TStatTest::T, TStatTest::Welch, TStatTest::F}) {
+    SCOPED_TRACE(static_cast<int>(test));
+    TStatTestResult gaps, complete;
+    if (test == TStatTest::F) sink.Answer(true), sink.Answer(true); // sizes differ
+    ASSERT_TRUE(RunStatTest(test, {Numbers("A", a), Numbers("B", b)}, false, gaps));
+    ASSERT_TRUE(RunStatTest(test, {Numbers("A", kA), Numbers("B", kB)}, false, complete));
+    EXPECT_EQ(complete.statistic, gaps.statistic);
+    EXPECT_EQ(complete.p, gaps.p);
+    EXPECT_EQ(2u, gaps.missing);
+    EXPECT_EQ("2 missing values left out", gaps.MissingText());
+    EXPECT_EQ("", complete.MissingText());
+  }
+  TSample s1 = Outcomes("S1", {{"a", 10}, {"b", 20}});
+  s1.texts.insert(s1.texts.begin() + 3, "");
+  TStatTestResult result;
+  ASSERT_TRUE(RunStatTest(TStatTest::ChiSquare, {s1, Outcomes("S2", {{"a", 20}, {"b", 10}})}, false,
+                          result));
+  EXPECT_EQ((std::vector<std::string>{"A", "B"}), result.table.outcomes);
+  EXPECT_NEAR(6.666666666666667L, result.statistic, 1e-13L);
+  EXPECT_EQ(1u, result.missing);
+}
+
 // Compatible units are compared in one unit: grams against kilograms.
 TEST(StatTests, SeriesInCompatibleUnitsAreConverted) {
   ScriptedSink sink;
@@ -326,6 +409,11 @@ TEST(StatTests, SeriesInCompatibleUnitsAreConverted) {
   ASSERT_TRUE(RunStatTest(TStatTest::T, {Numbers("A", kA, "kg"), Numbers("B", grams, "[g]")}, false,
                           result));
   EXPECT_NEAR(3.989072747680467L, result.statistic, 1e-12L);
+  // The difference and its interval are in the first series' unit.
+  EXPECT_EQ("[0.405218, 1.362639] [kg]", result.IntervalText());
+  ASSERT_TRUE(RunStatTest(TStatTest::Welch, {Numbers("A", kA, "kg"), Numbers("B", grams, "[g]")},
+                          false, result));
+  EXPECT_EQ("kg", result.unit);
   ASSERT_TRUE(RunStatTest(
       TStatTest::F, {Numbers("A", {kA.begin(), kA.end() - 1}, "KG"), Numbers("B", grams, "g")},
       false, result));
@@ -412,8 +500,9 @@ TEST(StatTests, QuestionsBeforeGoingOn) {
   const TSample a = Numbers("A", kA), b = Numbers("B", kB), c = Numbers("C", kC);
   const std::string pair = Join({"t-Test is applicable only to pair of series.",
                                  "The first two series will be used.", "Do you want to proceed?"});
-  const std::string truncate = Join({"Series should have the same size.",
-                                     "Long series would be truncated.", "Do you want to proceed?"});
+  const std::string truncate =
+      Join({"Series should have the same size.", "Long series would be truncated.",
+            "One-way ANOVA uses every value of series of any sizes.", "Do you want to proceed?"});
   const std::string zPair = Join({"z test is applicable to a pair of series only.",
                                   "The first two series will be used.", "Do you want to proceed?"});
   const std::string zSmall =
