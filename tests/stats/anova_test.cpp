@@ -4,6 +4,7 @@
 
 #include "model/project.h"
 #include "support/scripted_sink.h"
+#include "support/stat_sample.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,8 @@
 namespace vandro {
 namespace {
 
+using testing::Numbers;
 using testing::ScriptedSink;
-
-TSample Numbers(std::string name, std::vector<long double> numbers, std::string unit = {}) {
-  TSample sample;
-  sample.name = std::move(name);
-  sample.numbers = std::move(numbers);
-  sample.unit = std::move(unit);
-  return sample;
-}
 
 void ExpectRelative(long double expected, long double actual, double tolerance, const char* what) {
   EXPECT_NEAR(1, static_cast<double>(actual / expected), tolerance)

@@ -2,6 +2,7 @@
 
 #include "model/project.h"
 #include "support/scripted_sink.h"
+#include "support/stat_sample.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,8 @@
 namespace vandro {
 namespace {
 
+using testing::Numbers;
 using testing::ScriptedSink;
-
-TSample Numbers(std::string name, std::vector<long double> numbers, std::string unit = {}) {
-  TSample sample;
-  sample.name = std::move(name);
-  sample.numbers = std::move(numbers);
-  sample.unit = std::move(unit);
-  return sample;
-}
 
 TSample Texts(std::string name, std::vector<std::string> texts) {
   TSample sample;
