@@ -1,5 +1,6 @@
 #include "model/record_events.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -32,10 +33,20 @@ void RemoveRecordsListener(int token) {
 }
 
 void NotifyRecordsChanged(int32_t objectId) {
-  // A copy: a listener may add or remove listeners (a window closing).
-  const std::vector<TListener> listeners = Listeners();
-  for (const TListener& listener : listeners)
-    if (listener.Heard) listener.Heard(objectId);
+  // By token: a listener may add or remove listeners (a window closing),
+  // and one removed meanwhile is not called.
+  std::vector<int> tokens;
+  for (const TListener& listener : Listeners())
+    tokens.push_back(listener.Token);
+  for (int token : tokens) {
+    auto& listeners = Listeners();
+    const auto found =
+        std::find_if(listeners.begin(), listeners.end(),
+                     [token](const TListener& listener) { return listener.Token == token; });
+    if (found == listeners.end() || !found->Heard) continue;
+    const TRecordsChanged heard = found->Heard; // the listener may remove itself
+    heard(objectId);
+  }
 }
 
 } // namespace vandro

@@ -24,8 +24,8 @@ using TRecordsChanged = std::function<void(int32_t objectId)>;
 int AddRecordsListener(TRecordsChanged listener);
 void RemoveRecordsListener(int token);
 
-// Tells every listener, in the order they were added. A listener added or
-// removed while they are told takes effect from the next notice.
+// Tells every listener, in the order they were added. One added while they
+// are told hears from the next notice; one removed is not called again.
 void NotifyRecordsChanged(int32_t objectId);
 
 // A listener for as long as the object lives.
