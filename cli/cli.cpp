@@ -116,8 +116,10 @@ const std::vector<TCommand>& Commands() {
        &RunEval},
       {{"record",
         {{"PROJECT"}, {"OBJECT"}, {"NAME=VALUE", TArity::OneOrMore}},
-        {Flag("--new"), Valued("--at", "TIME"), DateStyleOption()}},
+        {Flag("--new"), Flag("--branch"), Valued("--at", "TIME"), DateStyleOption()}},
        "Stores a record of OBJECT at TIME after the state current then; prints its id. "
+       "A record dated before a later one goes between them; --branch starts a new branch "
+       "from the state current at TIME instead. "
        "VALUE as in eval (\"==...\" is an auto formula, stored as its result); "
        "\"@NAME\" refers to object NAME; an empty VALUE removes the parameter. "
        "--new creates OBJECT first.",

@@ -7,7 +7,9 @@
 // records stored after it are left out (model/known_at.h). A new record follows the object's state
 // current at its time (the latest by real time when several are), or starts
 // the object's history again when none is current; a record dated before
-// later ones is linked between its neighbours, as the record dialog does.
+// later ones is linked between its neighbours, as the record dialog does
+// (record --branch starts a branch from the state instead). Every record is
+// stored by StoreDraft (storage/record_writer.h).
 //
 // A command that changes the project does so whole or not at all: what it
 // needs is checked before anything is written, and what it writes (new
@@ -32,6 +34,7 @@
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
 #include "storage/record_rows.h"
+#include "storage/record_writer.h"
 #include "storage/rollback.h"
 #include "values/unknown_unit.h"
 #include "values/value_text.h"
@@ -168,6 +171,7 @@ int RunRecord(const TRun& run) {
   const double time = at.value_or(Now());
   const std::string& name = run.args[1];
   const bool create = run.args.Has("--new");
+  const bool branch = run.args.Has("--branch");
   return session.Run(run.args[0], TAccess::Change, [&](TProject& project) {
     std::vector<std::unique_ptr<TPVRelation>> pairs;
     for (const auto& setting : settings) {
@@ -205,11 +209,18 @@ int RunRecord(const TRun& run) {
     // the record starts the history again.
     TStateTrack track;
     set.LatestStateAt(time, track);
-    const int32_t id = track.ModifyRecord(std::move(pairs), time, TPlacement::BetweenNeighbours);
-    if (id == 0) {
+    TRecordDraft draft;
+    draft.ObjectId = object;
+    draft.Track = &track;
+    draft.Record = track.NewRecord(std::move(pairs), time);
+    draft.Placement = branch ? TPlacement::NewVersion : TPlacement::BetweenNeighbours;
+    if (!draft.Record) {
       NotAtThisMoment(time, track);
       return kExitFailed;
     }
+    const TStoredDraft stored = StoreDraft(draft);
+    if (!stored.Stored) return kExitFailed;
+    const int32_t id = stored.RecordId;
     work.Commit();
     for (const auto& parameter : created)
       ShowMsg("Parameter " + parameter + " was created");
@@ -233,12 +244,17 @@ int RunTerminate(const TRun& run) {
       NoState(object);
       return kExitFailed;
     }
-    const int32_t id = track.Terminate(time);
-    if (id == 0) {
+    TRecordDraft draft;
+    draft.ObjectId = object;
+    draft.Track = &track;
+    draft.Record = track.NewTerminator(time);
+    if (!draft.Record) {
       NotAtThisMoment(time, track);
       return kExitFailed;
     }
-    run.streams.out << id << '\n';
+    const TStoredDraft stored = StoreDraft(draft);
+    if (!stored.Stored) return kExitFailed;
+    run.streams.out << stored.RecordId << '\n';
     return kExitOk;
   });
 }
@@ -302,13 +318,19 @@ int RunGroup(const TRun& run) {
       if ((group = MadeObject(name)) == 0 || !set.Load(group)) return kExitFailed;
       track.SetRootPath(set, time);
     }
-    const int32_t id = track.ModifyGroup(added, deleted, time, TPlacement::BetweenNeighbours);
-    if (id == 0) {
+    TRecordDraft draft;
+    draft.ObjectId = group;
+    draft.Track = &track;
+    draft.Record = track.NewGroupRecord(added, deleted, time);
+    draft.Placement = TPlacement::BetweenNeighbours;
+    if (!draft.Record) {
       NotAtThisMoment(time, track);
       return kExitFailed;
     }
+    const TStoredDraft stored = StoreDraft(draft);
+    if (!stored.Stored) return kExitFailed;
     work.Commit();
-    run.streams.out << id << '\n';
+    run.streams.out << stored.RecordId << '\n';
     return kExitOk;
   });
 }

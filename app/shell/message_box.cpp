@@ -3,9 +3,12 @@
 #include "app/shell/text_edge.h"
 #include "shell/settings.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -184,6 +187,32 @@ void TMessageBoxSink::ShowList(const std::vector<std::string>& lines) {
 
 bool TMessageBoxSink::Ask(const std::string& text, bool yesDefault) {
   return Run(TMessageBoxKind::Question, FromCore(text), yesDefault) == QDialog::Accepted;
+}
+
+// A question with buttons of its own is a standard box: the last button
+// cancels, so Escape and closing the box press it.
+int TMessageBoxSink::Choose(const std::string& text, const std::vector<std::string>& buttons,
+                            int defaultButton) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Message Box"), FromCore(text),
+                  QMessageBox::NoButton, QApplication::activeWindow());
+  std::vector<QPushButton*> pushes;
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    const bool last = i + 1 == buttons.size();
+    QPushButton* push = box.addButton(FromCore(buttons[i]),
+                                      last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    push->setAccessibleName(FromCore(buttons[i]));
+    pushes.push_back(push);
+  }
+  if (defaultButton >= 0 && static_cast<size_t>(defaultButton) < pushes.size())
+    box.setDefaultButton(pushes[static_cast<size_t>(defaultButton)]);
+  if (!pushes.empty()) box.setEscapeButton(pushes.back());
+  const bool waiting = QApplication::overrideCursor() != nullptr;
+  if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  box.exec();
+  if (waiting) QApplication::restoreOverrideCursor();
+  const auto at = std::find(pushes.begin(), pushes.end(), box.clickedButton());
+  return at == pushes.end() ? static_cast<int>(pushes.size()) - 1
+                            : static_cast<int>(at - pushes.begin());
 }
 
 } // namespace vandro

@@ -56,6 +56,8 @@ public:
   void Show(const std::string& text) override;
   void ShowList(const std::vector<std::string>& lines) override;
   bool Ask(const std::string& text, bool yesDefault) override;
+  int Choose(const std::string& text, const std::vector<std::string>& buttons,
+             int defaultButton) override;
 
 private:
   int Run(TMessageBoxKind kind, const QString& text, bool yesDefault);

@@ -105,7 +105,6 @@ bool TGroupEditor::Start(bool newGroup, bool edit) {
   working_.Reset();
   predecessor_ = successor_ = edited_ = nullptr;
   hasLowerBound_ = hasUpperBound_ = false;
-  createdGroup_ = 0;
   storedRecord_ = 0;
   Close();
   record_ = std::make_unique<TDataRecord>();
@@ -405,12 +404,17 @@ void TGroupEditor::AddResults() {
 // --- OK and Terminate --------------------------------------------------------------
 
 bool TGroupEditor::GroupStep() {
+  rename_.clear();
   if (mode_ != TGroupMode::NewGroup) {
-    if (!SameText(storedName_, groupName_) && !CheckStorableName(groupName_)) return false;
-    // A clash is reported by the storage layer; the group keeps its name
-    // and the record is stored all the same.
-    if (!SameText(storedName_, groupName_) && APSRenameObject(record_->ObjIdtor, groupName_))
-      storedName_ = APSObjectName(record_->ObjIdtor);
+    if (SameText(storedName_, groupName_)) return true;
+    if (!CheckStorableName(groupName_)) return false;
+    // A clash is reported; the group keeps its name and the record is
+    // stored all the same.
+    const int32_t holder = APSFindObject(groupName_);
+    if (holder != 0 && holder != record_->ObjIdtor)
+      ShowMsg("Object named " + groupName_ + " already exists. Change the name and try again");
+    else
+      rename_ = groupName_;
     return true;
   }
   if (TrimView(groupName_).empty()) {
@@ -418,22 +422,10 @@ bool TGroupEditor::GroupStep() {
     return false;
   }
   if (!CheckStorableName(groupName_)) return false;
-  // An OK that made the group and then failed to store its record left it
-  // behind: it is the one to name, not a clash.
-  if (createdGroup_ != 0 && !APSObjectName(createdGroup_).empty()) {
-    if (!SameText(APSObjectName(createdGroup_), groupName_) &&
-        !APSRenameObject(createdGroup_, groupName_))
-      return false;
-    record_->ObjIdtor = createdGroup_;
-    return true;
-  }
-  const int32_t id = APSCreateObject(groupName_);
-  if (id == 0) {
+  if (APSFindObject(groupName_) != 0) {
     ShowMsg("Duplicate name. Change the name and try again");
     return false;
   }
-  createdGroup_ = id;
-  record_->ObjIdtor = id;
   return true;
 }
 
@@ -484,60 +476,56 @@ void TGroupEditor::SetChanges() {
     if (!Holds(edited_->Added, *member)) record_->Deleted.push_back(Copy(*member));
 }
 
-// The record stored is a copy, so that a failure leaves the dialog as it
-// was. A back-dated record goes before the record that followed its
-// predecessor: that record's stored links are rewritten from its Previous
-// list, where the new record stands in for the predecessor while it is
-// written (the loaded history is left as it was).
-void TGroupEditor::StoreCopy(bool terminator) {
+// The draft stores a copy, so that a failure leaves the dialog as it was.
+bool TGroupEditor::StoreCopy(bool terminator, TDataRecord* successor) {
   const bool edit = mode_ == TGroupMode::Edit;
+  TRecordDraft draft;
   auto copy = std::make_unique<TDataRecord>(record_->SysTime);
   copy->Assign(*record_);
   copy->RealTime = realTime_;
   copy->RecName = recordName_.substr(0, kRecordNameCapacity);
-  copy->Previous = record_->Previous;
-  copy->Next = edit ? record_->Next : std::vector<TDataRecord*>();
   for (const auto& member : record_->Added)
     copy->Added.push_back(Copy(*member));
   for (const auto& member : record_->Deleted)
     copy->Deleted.push_back(Copy(*member));
-  TDataRecord** slot = nullptr;
-  if (!edit && successor_ && predecessor_) {
-    copy->Next.assign(1, successor_);
-    const auto at =
-        std::find(successor_->Previous.begin(), successor_->Previous.end(), predecessor_);
-    if (at != successor_->Previous.end()) slot = &*at;
-  }
   if (terminator) {
     copy->Terminator = true;
     copy->Added.clear();
     copy->Deleted.clear();
   }
-  struct TRestore {
-    TDataRecord** slot;
-    TDataRecord* was;
-    ~TRestore() {
-      if (slot) *slot = was;
-    }
-  } restore{slot, predecessor_};
-  if (slot) *slot = copy.get();
-  copy->Store(nullptr, edit);
-  storedRecord_ = copy->Idtor;
-}
-
-void TGroupEditor::StoreIndexEntry() {
-  if (!IndexChecked || !IndexBoxVisible()) return;
-  if (!AddEntry(ikGroups, IndexName, IndexComment.substr(0, kEntryCommentCapacity),
-                record_->ObjIdtor))
-    ShowMsg("Index entry was not created.");
+  if (edit) {
+    copy->Previous = record_->Previous;
+    copy->Next = record_->Next;
+    draft.Correction = true;
+  } else if (working_.Set) {
+    draft.Track = &working_;
+    draft.Successor = terminator ? nullptr : successor;
+  }
+  draft.Record = std::move(copy);
+  if (mode_ == TGroupMode::NewGroup) {
+    draft.NewObjectName = groupName_;
+    draft.IndexEntry = !terminator && IndexChecked && IndexBoxVisible();
+    draft.IndexKind = ikGroups;
+    draft.IndexName = IndexName;
+    draft.IndexComment = IndexComment.substr(0, kEntryCommentCapacity);
+  } else {
+    draft.ObjectId = record_->ObjIdtor;
+    draft.Rename = rename_;
+  }
+  const TStoredDraft stored = StoreDraft(draft);
+  if (!stored.Stored) return false;
+  storedRecord_ = stored.RecordId;
+  record_->ObjIdtor = stored.ObjectId;
+  if (!rename_.empty()) storedName_ = APSObjectName(stored.ObjectId);
+  return true;
 }
 
 bool TGroupEditor::Ok() {
   refused_ = TGroupField::Name;
   // A time typed and not yet left is placed first, as leaving would.
   if (mode_ == TGroupMode::NewState && given_ && realTime_ != placedTime_) PlaceInTrack(realTime_);
-  // The index entry is stored after the record: its name is checked first,
-  // while the dialog can still take a shorter one.
+  // The index entry's name is checked while the dialog can still take a
+  // shorter one.
   if (IndexChecked && IndexBoxVisible() &&
       !CheckStorableName(TrimView(IndexName), kEntryNameCapacity))
     return false;
@@ -545,11 +533,13 @@ bool TGroupEditor::Ok() {
   refused_ = TGroupField::Time;
   if (!TimeAllowed()) return false;
   refused_ = TGroupField::None;
+  TDataRecord* successor = nullptr;
+  if (mode_ == TGroupMode::NewState && working_.Set &&
+      !ChooseSuccessor(working_, successor_, realTime_, successor))
+    return false;
   SetChanges();
-  StoreCopy(false);
-  createdGroup_ = 0;
+  if (!StoreCopy(false, successor)) return false;
   Close();
-  StoreIndexEntry();
   return true;
 }
 
@@ -560,8 +550,7 @@ bool TGroupEditor::TerminateState() {
            false))
     return false;
   if (given_ && realTime_ != placedTime_) PlaceInTrack(realTime_);
-  StoreCopy(true);
-  return true;
+  return StoreCopy(true, nullptr);
 }
 
 } // namespace vandro

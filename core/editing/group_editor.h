@@ -21,6 +21,7 @@
 #include "model/object_set.h"
 #include "model/state_track.h"
 #include "storage/objects.h"
+#include "storage/record_writer.h"
 #include "values/value.h"
 
 #include <cstdint>
@@ -146,8 +147,7 @@ private:
   bool GroupStep();
   bool TimeAllowed();
   void SetChanges();
-  void StoreCopy(bool terminator);
-  void StoreIndexEntry();
+  bool StoreCopy(bool terminator, TDataRecord* successor);
 
   std::unique_ptr<TStateTrack> given_;
   std::shared_ptr<TObjectSet> set_;
@@ -166,7 +166,7 @@ private:
   std::string storedName_; // the group's name in storage; empty for a new group
   std::string recordName_;
   TReservedObjectName reservedName_;
-  int32_t createdGroup_ = 0; // made by an OK whose record then failed
+  std::string rename_; // the group's new name, stored with the record
 
   std::vector<TValue::Ptr> members_;
   std::vector<TValue::Ptr> added_;

@@ -112,7 +112,7 @@ std::string TRecordEditor::TemplateCaption() const {
 
 void TRecordEditor::ResetRecord() {
   record_ = std::make_unique<TDataRecord>();
-  previousState_ = predecessor_ = successor_ = nullptr;
+  previousState_ = predecessor_ = successor_ = placeBefore_ = nullptr;
   hasPrevious_ = false;
   groups_.clear();
   rows_.clear();
@@ -147,7 +147,6 @@ bool TRecordEditor::Start(bool newObject, bool edit) {
     objectName_ = reservedName_.Reserve(kAutomaticNameBase);
     stateNumber_ = 1;
     record_->ObjIdtor = 0;
-    createdObject_ = 0;
   } else if (given_) {
     TObjectSet& set = *given_->Set;
     objectName_ = set.ObjName;
@@ -752,71 +751,89 @@ bool TRecordEditor::ExeAction(int moment) {
 }
 
 bool TRecordEditor::ObjectStep() {
-  if (!newObject_) {
-    const std::string stored = APSObjectName(record_->ObjIdtor);
-    if (!SameText(stored, objectName_) && !APSRenameObject(record_->ObjIdtor, objectName_))
-      return false;
-    return true;
-  }
+  if (!newObject_) return true;
   if (Trimmed(objectName_).empty()) {
     ShowMsg("The object name is empty. Type a name and try again");
     return false;
   }
   if (!CheckStorableName(objectName_)) return false;
-  // A store that made the object and then failed left it behind: it is the
-  // one to name, not a clash.
-  if (createdObject_ != 0 && !APSObjectName(createdObject_).empty()) {
-    if (!APSRenameObject(createdObject_, objectName_)) return false;
-    record_->ObjIdtor = createdObject_;
-    return true;
-  }
-  const int32_t id = APSCreateObject(objectName_);
-  if (id == 0) {
+  if (APSFindObject(objectName_) != 0) {
     ShowMsg("Object named " + UpperCase(objectName_) +
             " already exists. Change the name and try again");
     return false;
   }
-  createdObject_ = id;
-  record_->ObjIdtor = id;
   return true;
 }
 
-// The record stored is a copy: storing drops pairs that are not to be kept,
-// and a failure must leave the dialog's rows as they were.
-void TRecordEditor::StoreCopy(bool terminator) {
+bool ChooseSuccessor(const TStateTrack& working, TDataRecord* pathSuccessor, double time,
+                     TDataRecord*& successor) {
+  successor = pathSuccessor;
+  const TDataRecord* chosen = working.Last();
+  if (pathSuccessor || !chosen || chosen->Idtor == 0) return true;
+  TDataRecord* later = working.FollowingAfter(time);
+  if (!later) return true;
+  const std::string question = "A later state exists (" + DateTimeToText(later->RealTime) +
+                               "). Insert this state before it, or start a new branch from " +
+                               DateTimeToText(chosen->RealTime) + "?";
+  switch (Choose(question, {"Insert", "New branch", "Cancel"}, 0)) {
+  case 0:
+    successor = later;
+    return true;
+  case 1:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The draft stores a copy: storing drops pairs that are not to be kept, and
+// a failure must leave the dialog's rows as they were.
+TStoredDraft TRecordEditor::StoreCopy(bool terminator, bool withExtras) {
+  TRecordDraft draft;
   auto copy = std::make_unique<TDataRecord>(record_->SysTime);
   copy->Assign(*record_);
-  copy->Previous = record_->Previous;
-  copy->Next = edit_ ? record_->Next : std::vector<TDataRecord*>();
-  TDataRecord** slot = nullptr;
-  if (!edit_ && !terminator && successor_ && predecessor_) {
-    copy->Next.assign(1, successor_);
-    const auto at =
-        std::find(successor_->Previous.begin(), successor_->Previous.end(), predecessor_);
-    if (at != successor_->Previous.end()) slot = &*at;
-  }
   if (terminator) {
     copy->Terminator = true;
     copy->RecName = "Terminator";
     copy->PVs.clear();
     copy->VisiblePVs.clear();
   }
-  // The successor names the new record while it is written, as its links
-  // are rewritten from its Previous list; the loaded history is left as it
-  // was.
-  struct TRestore {
-    TDataRecord** slot;
-    TDataRecord* was;
-    ~TRestore() {
-      if (slot) *slot = was;
+  if (edit_) {
+    copy->Previous = record_->Previous;
+    copy->Next = record_->Next;
+    draft.Correction = true;
+    draft.PreviousState = previousState_;
+  } else if (working_.Set) {
+    draft.Track = &working_;
+    if (!terminator) draft.Successor = placeBefore_;
+  }
+  draft.Record = std::move(copy);
+  if (newObject_)
+    draft.NewObjectName = objectName_;
+  else
+    draft.ObjectId = record_->ObjIdtor;
+  if (!newObject_ && !SameText(APSObjectName(record_->ObjIdtor), objectName_))
+    draft.Rename = objectName_;
+  if (withExtras) {
+    draft.IndexEntry = IndexChecked && IndexBoxVisible();
+    draft.IndexKind = ikObjects;
+    draft.IndexName = IndexName;
+    draft.IndexComment = IndexComment;
+    for (const TGroupItem& item : groups_) {
+      const TValue& argument = item.Action->Argument;
+      if (!argument.IsObject() || Identifier(argument) == 0) continue;
+      draft.Groups.push_back({Identifier(argument), item.Action->ApplyTo == apState});
     }
-  } restore{slot, predecessor_};
-  if (slot) *slot = copy.get();
-  copy->Store(terminator ? nullptr : previousState_, edit_);
-  storedRecord_ = copy->Idtor;
+  }
+  TStoredDraft stored = StoreDraft(draft);
+  if (stored.Stored) {
+    storedRecord_ = stored.RecordId;
+    record_->ObjIdtor = stored.ObjectId;
+  }
+  return stored;
 }
 
-bool TRecordEditor::StoreRecord() {
+bool TRecordEditor::StoreRecord(bool withExtras) {
   closeWithoutStore_ = false;
   record_->RealTime = realTime_;
   if (edit_) {
@@ -854,66 +871,28 @@ bool TRecordEditor::StoreRecord() {
     closeWithoutStore_ = true;
     return true;
   }
-  // The index entry is stored after the record: its name is checked first,
-  // while the dialog can still take a shorter one.
-  if (IndexChecked && IndexBoxVisible() &&
+  // The index entry's name is checked while the dialog can still take a
+  // shorter one.
+  if (withExtras && IndexChecked && IndexBoxVisible() &&
       !CheckStorableName(Trimmed(IndexName), kEntryNameCapacity))
     return false;
   if (!ObjectStep()) return false;
-  Close();
+  placeBefore_ = nullptr;
+  if (!edit_ && working_.Set && !ChooseSuccessor(working_, successor_, realTime_, placeBefore_))
+    return false;
   if (Trimmed(record_->RecName).empty())
     record_->RecName =
         (objectName_ + "[" + std::to_string(stateNumber_) + "]").substr(0, kRecordNameCapacity);
-  StoreCopy(false);
-  createdObject_ = 0;
+  if (!StoreCopy(false, withExtras).Stored) return false;
+  Close();
   return true;
-}
-
-void TRecordEditor::StoreIndexEntry() {
-  if (!IndexChecked || !IndexBoxVisible()) return;
-  if (!AddEntry(ikObjects, IndexName, IndexComment, record_->ObjIdtor))
-    ShowMsg("Index entry was not created.");
-}
-
-void TRecordEditor::AddToGroups() {
-  const double now = Now();
-  for (const TGroupItem& item : groups_) {
-    const TValue& argument = item.Action->Argument;
-    if (!argument.IsObject()) continue;
-    const int32_t id = Identifier(argument);
-    if (id == 0) continue;
-    auto member = TValue::Create("TCreateRecordDlg.OK");
-    member->SetText(vkObject, std::to_string(item.Action->ApplyTo == apState ? storedRecord_
-                                                                             : record_->ObjIdtor));
-    TObjectSet set;
-    std::vector<std::unique_ptr<TStateTrack>> tracks;
-    if (argument.IsStateRef()) {
-      if (!set.Load(APSRecordObject(id))) continue;
-      TStateTrack track;
-      if (!track.SetPath(set, id, now)) continue;
-      track.DescendantStatesAt(now, tracks);
-    } else {
-      if (!set.Load(id)) continue;
-      set.StatesAt(now, tracks);
-      if (tracks.empty()) {
-        tracks.push_back(std::make_unique<TStateTrack>());
-        tracks.back()->SetRootPath(set, now);
-      }
-    }
-    std::vector<TValue::Ptr> added;
-    added.push_back(std::move(member));
-    for (const auto& track : tracks)
-      track->ModifyGroup(added, {}, now);
-  }
 }
 
 bool TRecordEditor::Ok() {
   if (template_ && !ExeAction(lmBeforeSave)) return false;
-  if (!StoreRecord()) return false;
+  if (!StoreRecord(true)) return false;
   if (closeWithoutStore_) return true;
   if (template_) ExeAction(lmAfterSave);
-  StoreIndexEntry();
-  AddToGroups();
   return true;
 }
 
@@ -936,7 +915,7 @@ void TRecordEditor::ReloadGiven(int32_t recordId) {
 }
 
 bool TRecordEditor::SaveAndCreateIterative() {
-  if (!StoreRecord()) return false;
+  if (!StoreRecord(false)) return false;
   if (closeWithoutStore_) return false;
   ReloadGiven(storedRecord_);
   Start(false, false);
@@ -944,7 +923,7 @@ bool TRecordEditor::SaveAndCreateIterative() {
 }
 
 bool TRecordEditor::SaveAndCreateNewVersion() {
-  if (!StoreRecord()) return false;
+  if (!StoreRecord(false)) return false;
   if (closeWithoutStore_) return false;
   if (given_) {
     const TDataRecord* selected = given_->Last();
@@ -967,8 +946,7 @@ bool TRecordEditor::TerminateState() {
            false))
     return false;
   record_->RealTime = realTime_;
-  StoreCopy(true);
-  return true;
+  return StoreCopy(true, false).Stored;
 }
 
 // --- The group list --------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include "model/state_track.h"
 #include "model/template.h"
 #include "storage/objects.h"
+#include "storage/record_writer.h"
 
 #include <cstdint>
 #include <memory>
@@ -78,6 +79,15 @@ inline constexpr const char* kBelowPrevious =
     "The new real time value is lower than that of the previous\r\nobservation. Change the time.";
 inline constexpr const char* kAboveNext = "The new real time value is greater than the time "
                                           "\r\nof the next observation. Change the time.";
+
+// Where a new state at time goes in a record or group dialog. working is
+// the chosen state's track cut at time; pathSuccessor the record of the
+// chosen path it goes before (back-dating along the path), if any. A state
+// dated before a record that follows the chosen one asks whether it goes
+// between them ("Insert") or starts a branch ("New branch"). successor is
+// set to the record it goes before; false when the user cancels.
+bool ChooseSuccessor(const TStateTrack& working, TDataRecord* pathSuccessor, double time,
+                     TDataRecord*& successor);
 
 class TRecordEditor {
 public:
@@ -188,7 +198,9 @@ public:
   bool ExeAction(int moment);
   // True when the record was stored, or when the dialog is to close without
   // storing (Closing() tells which).
-  bool StoreRecord();
+  // withExtras: the index entry and the groups of the "Advanced" page are
+  // stored with it (OK does; the "Save and Create" buttons do not).
+  bool StoreRecord(bool withExtras = false);
   // The buttons. Each returns true when the dialog is to close.
   bool Ok();
   // These keep the dialog open and restart it; false when nothing was stored.
@@ -243,10 +255,7 @@ private:
   std::string EvaluatedText(const TPVRelation& relation);
   bool ConstraintAsks(const TPVRelation& relation, bool valueFirst);
   bool ObjectStep();
-  void StoreCopy(bool terminator);
-  void AddToGroups();
-  void StoreIndexEntry();
-  bool StoreForNext();
+  TStoredDraft StoreCopy(bool terminator, bool withExtras);
   void ReloadGiven(int32_t recordId);
   TParamTemplate* TemplateLine(const TParameter& parameter) const;
   const TValue* PreviousValue(const TParameter& parameter) const;
@@ -265,6 +274,7 @@ private:
   TDataRecord* previousState_ = nullptr;
   TDataRecord* predecessor_ = nullptr; // the record the new one follows
   TDataRecord* successor_ = nullptr;   // the record it goes before (back-dating)
+  TDataRecord* placeBefore_ = nullptr; // where it goes, once the user chose
   bool hasPrevious_ = false;
   std::unique_ptr<TTemplate> template_;
   TExecutor executor_;
@@ -275,7 +285,6 @@ private:
   bool started_ = false;
   std::string objectName_;
   TReservedObjectName reservedName_;
-  int32_t createdObject_ = 0; // made by a store whose record then failed
   bool hasLowerBound_ = false, hasUpperBound_ = false;
   double lowerBound_ = 0, upperBound_ = 0;
   double editedTime_ = 0;

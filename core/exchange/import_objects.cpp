@@ -16,6 +16,7 @@
 #include "storage/objects.h"
 #include "storage/parameter_rows.h"
 #include "storage/record_rows.h"
+#include "storage/record_writer.h"
 #include "values/unknown_unit.h"
 #include "values/value_text.h"
 
@@ -487,9 +488,15 @@ std::vector<std::unique_ptr<TPVRelation>> TImporter::Pairs(const std::vector<std
 
 int32_t TImporter::Modify(TStateTrack& track, const std::vector<std::string>& fields, double time,
                           std::vector<std::unique_ptr<TDataRecord>>& stored) {
-  std::unique_ptr<TDataRecord> record;
-  const int32_t id = track.ModifyRecord(Pairs(fields), time, TPlacement::NewVersion, &record);
-  if (id == 0) return 0;
+  TRecordDraft draft;
+  draft.ObjectId = track.Set->ObjIdtor;
+  draft.Track = &track;
+  draft.Record = track.NewRecord(Pairs(fields), time);
+  if (!draft.Record) return 0;
+  TStoredDraft written = StoreDraft(draft);
+  if (!written.Stored) return 0;
+  const int32_t id = written.RecordId;
+  std::unique_ptr<TDataRecord> record = std::move(written.Record);
   ++result_.ModifiedStates;
   for (auto& reference : linePending_) {
     reference.RecordId = id;
@@ -606,7 +613,11 @@ void TImporter::AddToGroup() {
     member->SetText(vkObject, std::to_string(id));
     added.push_back(std::move(member));
   }
-  if (track.ModifyGroup(added, {}, now) == 0) ShowMsg("Objects will not be added to any group");
+  TRecordDraft draft;
+  draft.ObjectId = group;
+  draft.Track = &track;
+  draft.Record = track.NewGroupRecord(added, {}, now);
+  if (!draft.Record || !StoreDraft(draft).Stored) ShowMsg("Objects will not be added to any group");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "shell/messages.h"
 #include "shell/text.h"
 
+#include <algorithm>
 #include <unordered_set>
 #include <utility>
 
@@ -210,6 +211,27 @@ void TDataRecord::Store(TDataRecord* previousState, bool update) {
   for (size_t i = PVs.size(); i-- > 0;)
     if (!PVs[i]->Parameter || !PVs[i]->Modified) RemovePV(i);
   store.PutRecord(*this, update);
+}
+
+void TDataRecord::StoreBetween(TDataRecord* previousState, TDataRecord* predecessor,
+                               TDataRecord* successor) {
+  Next.clear();
+  if (!successor) {
+    Store(previousState, false);
+    return;
+  }
+  // The successor's links are written from its Previous list, where this
+  // record stands in for the predecessor while it is stored.
+  const auto slot = std::find(successor->Previous.begin(), successor->Previous.end(), predecessor);
+  if (!predecessor || slot == successor->Previous.end()) RaiseSystemError("incorrect path");
+  Next.assign(1, successor);
+  struct TRestore {
+    TDataRecord*& slot;
+    TDataRecord* was;
+    ~TRestore() { slot = was; }
+  } restore{*slot, predecessor};
+  *slot = this;
+  Store(previousState, false);
 }
 
 TStoreEvaluator* SetStoreEvaluator(TStoreEvaluator* evaluator) {

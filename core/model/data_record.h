@@ -92,6 +92,12 @@ public:
   // stored as if it were the value. While the project is read as known at a
   // moment (model/known_at.h) it raises and writes nothing.
   void Store(TDataRecord* previousState, bool update);
+  // Stores this new record after predecessor (a record of a loaded history,
+  // named first in Previous) and, when successor is one of predecessor's
+  // following records, before it: the successor's stored links then name
+  // this record. The loaded history is left as it was. The one placement
+  // every writer uses.
+  void StoreBetween(TDataRecord* previousState, TDataRecord* predecessor, TDataRecord* successor);
   // The three memos from PVs, Added and Deleted; raises (nothing changed)
   // when a value or a member cannot be stored.
   void PackPVs();

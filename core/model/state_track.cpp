@@ -392,79 +392,62 @@ void TStateTrack::DescendantStatesAt(double time,
   }
 }
 
-int32_t TStateTrack::Append(std::unique_ptr<TDataRecord> record, TPlacement placement,
-                            std::unique_ptr<TDataRecord>* stored) {
+TDataRecord* TStateTrack::FollowingAfter(double time) const {
+  const TDataRecord* last = Last();
+  if (!last) return nullptr;
+  TDataRecord* first = nullptr;
+  for (TDataRecord* next : last->Next)
+    if (next->RealTime > time && (!first || next->RealTime < first->RealTime)) first = next;
+  return first;
+}
+
+int32_t TStateTrack::Place(std::unique_ptr<TDataRecord> record, TDataRecord* successor,
+                           std::unique_ptr<TDataRecord>* stored) {
   if (!Set || Path.empty()) RaiseSystemError("The state track has no history");
   if (Set->KnownAt) RaiseError(kNothingStoredInThePast);
+  ConstructState();
   record->ObjIdtor = Set->ObjIdtor;
   record->Previous.assign(1, State.get());
-  TDataRecord* last = Path.back();
-  TDataRecord* successor = nullptr;
-  if (placement == TPlacement::BetweenNeighbours) {
-    const auto at =
-        std::find_if(last->Next.begin(), last->Next.end(),
-                     [&](const TDataRecord* next) { return next->RealTime > record->RealTime; });
-    if (at != last->Next.end()) successor = *at;
-  }
-  if (!successor) {
-    record->Store(State.get(), false);
-    const int32_t id = record->Idtor;
-    if (stored) *stored = std::move(record);
-    return id;
-  }
-  // The stored links of the successor are rewritten from its Previous list,
-  // where the new record takes the place of the track's record while it is
-  // stored; the set itself is left as it was loaded.
-  record->Next.assign(1, successor);
-  const auto slot = std::find(successor->Previous.begin(), successor->Previous.end(), last);
-  if (slot == successor->Previous.end()) RaiseSystemError("incorrect path");
-  *slot = record.get();
-  struct TRestore {
-    TDataRecord** slot;
-    TDataRecord* last;
-    ~TRestore() { *slot = last; }
-  } restore{&*slot, last};
-  record->Store(State.get(), false);
+  record->StoreBetween(State.get(), Path.back(), successor);
   const int32_t id = record->Idtor;
   if (stored) *stored = std::move(record);
   return id;
 }
 
-int32_t TStateTrack::ModifyRecord(std::vector<std::unique_ptr<TPVRelation>> pairs, double time,
-                                  TPlacement placement, std::unique_ptr<TDataRecord>* stored) {
+std::unique_ptr<TDataRecord> TStateTrack::NewRecord(std::vector<std::unique_ptr<TPVRelation>> pairs,
+                                                    double time) {
   if (time == 0) time = Now();
   ConstructState();
   // Before an object's first record there is no state whose time could be
   // reached again.
-  const bool hasState = Path.size() > 1;
-  if (hasState && !(time > State->RealTime)) return 0;
+  if (Path.size() > 1 && !(time > State->RealTime)) return nullptr;
   NoteCreation("TDataRecord", "TStateTrack.ModifyRecord");
   auto record = std::make_unique<TDataRecord>();
   record->RecName = NumberedName(*Set);
   record->RealTime = time;
   for (auto& pair : pairs)
     record->AddPV(std::move(pair));
-  return Append(std::move(record), placement, stored);
+  return record;
 }
 
-int32_t TStateTrack::Terminate(double time) {
+std::unique_ptr<TDataRecord> TStateTrack::NewTerminator(double time) {
   if (time == 0) time = Now();
   ConstructState();
-  if (Path.size() > 1 && State->RealTime > time) return 0;
+  if (Path.size() > 1 && State->RealTime > time) return nullptr;
   NoteCreation("TDataRecord", "TStateTrack.Terminate");
   auto record = std::make_unique<TDataRecord>();
   record->RecName = "Terminator";
   record->Terminator = true;
   record->RealTime = time;
-  return Append(std::move(record), TPlacement::NewVersion, nullptr);
+  return record;
 }
 
-int32_t TStateTrack::ModifyGroup(const std::vector<TValue::Ptr>& added,
-                                 const std::vector<TValue::Ptr>& deleted, double time,
-                                 TPlacement placement) {
+std::unique_ptr<TDataRecord> TStateTrack::NewGroupRecord(const std::vector<TValue::Ptr>& added,
+                                                         const std::vector<TValue::Ptr>& deleted,
+                                                         double time) {
   if (time == 0) time = Now();
   ConstructState();
-  if (Path.size() > 1 && State->RealTime > time) return 0;
+  if (Path.size() > 1 && State->RealTime > time) return nullptr;
   NoteCreation("TDataRecord", "TStateTrack.ModifyGroup");
   auto record = std::make_unique<TDataRecord>();
   record->RecName = NumberedName(*Set);
@@ -475,7 +458,33 @@ int32_t TStateTrack::ModifyGroup(const std::vector<TValue::Ptr>& added,
   for (const auto& member : deleted)
     if (HasMemberText(State->Content, member->Text()))
       record->Deleted.push_back(member->Clone("TStateTrack.ModifyGroup"));
-  return Append(std::move(record), placement, nullptr);
+  return record;
+}
+
+TDataRecord* TStateTrack::SuccessorFor(TPlacement placement, double time) const {
+  return placement == TPlacement::BetweenNeighbours ? FollowingAfter(time) : nullptr;
+}
+
+int32_t TStateTrack::ModifyRecord(std::vector<std::unique_ptr<TPVRelation>> pairs, double time,
+                                  TPlacement placement, std::unique_ptr<TDataRecord>* stored) {
+  auto record = NewRecord(std::move(pairs), time);
+  if (!record) return 0;
+  TDataRecord* successor = SuccessorFor(placement, record->RealTime);
+  return Place(std::move(record), successor, stored);
+}
+
+int32_t TStateTrack::Terminate(double time) {
+  auto record = NewTerminator(time);
+  return record ? Place(std::move(record), nullptr, nullptr) : 0;
+}
+
+int32_t TStateTrack::ModifyGroup(const std::vector<TValue::Ptr>& added,
+                                 const std::vector<TValue::Ptr>& deleted, double time,
+                                 TPlacement placement) {
+  auto record = NewGroupRecord(added, deleted, time);
+  if (!record) return 0;
+  TDataRecord* successor = SuccessorFor(placement, record->RealTime);
+  return Place(std::move(record), successor, nullptr);
 }
 
 } // namespace vandro

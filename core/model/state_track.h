@@ -100,25 +100,44 @@ public:
   // record the path ends at (that record included), each record once.
   void DescendantStatesAt(double time, std::vector<std::unique_ptr<TStateTrack>>& tracks) const;
 
-  // Appending records after State (time 0 means now). Each returns the
-  // stored record's identifier, or 0 when time is not allowed and nothing
-  // was stored; storage failures raise, and so does a set read as known at
-  // a moment (model/known_at.h). The set is not changed: load it again to
-  // see the new record.
-  // ModifyRecord: time strictly later than the state's; the pairs become the
-  // record's values. stored, when given, receives the record as written
-  // (its links in PrevRecord/PtrArr), for a caller that keeps the set up to
-  // date itself instead of loading it again.
+  // New records after State (time 0 means now), built but not stored:
+  // nullptr when time is not allowed. NewRecord: time strictly later than
+  // the state's, the pairs become the record's values. NewTerminator and
+  // NewGroupRecord: time not earlier than the state's; additions already in
+  // the content and removals not in it are dropped. Records of a project
+  // with files are stored by StoreDraft (storage/record_writer.h), which
+  // stamps them and keeps the work whole.
+  std::unique_ptr<TDataRecord> NewRecord(std::vector<std::unique_ptr<TPVRelation>> pairs,
+                                         double time);
+  std::unique_ptr<TDataRecord> NewTerminator(double time);
+  std::unique_ptr<TDataRecord> NewGroupRecord(const std::vector<TValue::Ptr>& added,
+                                              const std::vector<TValue::Ptr>& deleted, double time);
+  // Stores record after State, before successor when given (one of the
+  // records following the track's record), and returns its identifier.
+  // Storage failures raise, and so does a set read as known at a moment
+  // (model/known_at.h). The set is not changed: load it again to see the
+  // new record. stored, when given, receives the record as written (its
+  // links in PrevRecord/PtrArr), for a caller that keeps the set up to date
+  // itself.
+  int32_t Place(std::unique_ptr<TDataRecord> record, TDataRecord* successor,
+                std::unique_ptr<TDataRecord>* stored);
+  // The successor a placement gives a record at time.
+  TDataRecord* SuccessorFor(TPlacement placement, double time) const;
+
+  // Build and Place in one step, for histories built in memory and tests:
+  // 0 when time is not allowed and nothing was stored.
   int32_t ModifyRecord(std::vector<std::unique_ptr<TPVRelation>> pairs, double time,
                        TPlacement placement = TPlacement::NewVersion,
                        std::unique_ptr<TDataRecord>* stored = nullptr);
-  // Terminate: time not earlier than the state's.
   int32_t Terminate(double time);
-  // ModifyGroup: time not earlier than the state's; additions already in
-  // the content and removals not in it are dropped.
   int32_t ModifyGroup(const std::vector<TValue::Ptr>& added,
                       const std::vector<TValue::Ptr>& deleted, double time,
                       TPlacement placement = TPlacement::NewVersion);
+
+  // The first (earliest) of the records following the track's record that
+  // is later than time: where a record at time goes between neighbours;
+  // nullptr when there is none.
+  TDataRecord* FollowingAfter(double time) const;
 
   // The plain-text export of this track's state: with history, each record
   // of the path and its own values; without, the replayed state. version > 0
@@ -132,8 +151,6 @@ private:
   bool HasLater(const TDataRecord& record) const;
   bool Eligible(const TDataRecord& parent, const TDataRecord& child) const;
   size_t PositionInParent() const;
-  int32_t Append(std::unique_ptr<TDataRecord> record, TPlacement placement,
-                 std::unique_ptr<TDataRecord>* stored);
   void Replay(const TDataRecord& record);
 
   std::shared_ptr<TObjectSet> keptSet_;

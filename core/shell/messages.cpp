@@ -52,6 +52,14 @@ bool Ask(const std::string& text, bool yesDefault) {
   return MessageSink().Ask(text, yesDefault);
 }
 
+int TMessageSink::Choose(const std::string&, const std::vector<std::string>&, int defaultButton) {
+  return defaultButton;
+}
+
+int Choose(const std::string& text, const std::vector<std::string>& buttons, int defaultButton) {
+  return MessageSink().Choose(text, buttons, defaultButton);
+}
+
 void RaiseError(const std::string& text) {
   ShowMsg(text);
   throw ErrorException(text);

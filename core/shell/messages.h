@@ -34,6 +34,11 @@ public:
   // A Yes/No question; true only for Yes. yesDefault names the button that
   // Enter presses.
   virtual bool Ask(const std::string& text, bool yesDefault) = 0;
+  // A question answered by one of the buttons named; returns the index of
+  // the one pressed. The last button cancels: closing the box presses it.
+  // A sink without such boxes takes the default.
+  virtual int Choose(const std::string& text, const std::vector<std::string>& buttons,
+                     int defaultButton);
 };
 
 // The sink in use. Without an installed one, messages go to stderr as UTF-8
@@ -61,6 +66,7 @@ inline constexpr const char* kLineBreak = "\r\n";
 void ShowMsg(const std::string& text);
 void ShowMsgList(const std::vector<std::string>& lines);
 bool Ask(const std::string& text, bool yesDefault);
+int Choose(const std::string& text, const std::vector<std::string>& buttons, int defaultButton);
 
 // Shows text, then raises ErrorException(text).
 [[noreturn]] void RaiseError(const std::string& text);

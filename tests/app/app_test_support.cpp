@@ -8,6 +8,8 @@
 #include "storage/project_lifecycle.h"
 #include "storage/sample_copy.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -48,6 +50,20 @@ bool TRecordingSink::Ask(const std::string& text, bool yesDefault) {
   const bool yes = answers_.front();
   answers_.pop_front();
   return yes;
+}
+
+int TRecordingSink::Choose(const std::string& text, const std::vector<std::string>& buttons,
+                           int defaultButton) {
+  questions.push_back(text);
+  if (presses_.empty()) {
+    ++unanswered;
+    return defaultButton;
+  }
+  const std::string button = presses_.front();
+  presses_.pop_front();
+  const auto at = std::find(buttons.begin(), buttons.end(), button);
+  return at == buttons.end() ? static_cast<int>(buttons.size()) - 1
+                             : static_cast<int>(at - buttons.begin());
 }
 
 void WhenModal(const char* className, std::function<void(QWidget*)> act) {

@@ -39,8 +39,12 @@ public:
   void Show(const std::string& text) override;
   void ShowList(const std::vector<std::string>& lines) override;
   bool Ask(const std::string& text, bool yesDefault) override;
+  int Choose(const std::string& text, const std::vector<std::string>& buttons,
+             int defaultButton) override;
 
   void Answer(bool yes) { answers_.push_back(yes); }
+  // The button pressed at the next question with buttons of its own.
+  void Press(std::string button) { presses_.push_back(std::move(button)); }
   std::vector<std::string> messages;
   std::vector<std::string> questions;
   int unanswered = 0; // questions that found no queued answer
@@ -48,6 +52,7 @@ public:
 
 private:
   std::deque<bool> answers_;
+  std::deque<std::string> presses_;
   TMessageSink* previous_;
 };
 

@@ -108,6 +108,23 @@ TEST_F(RecordCommands, SeveralCurrentStatesAreVersionsAndTerminateEndsTheLatest)
   EXPECT_NE(std::string::npos, left.find("    X : 3\n")) << left;
 }
 
+// A record dated between two goes between them; --branch starts a branch
+// from the state current at its time instead.
+TEST_F(RecordCommands, ABranchIsStartedOnlyWhenAskedFor) {
+  Ok({"record", project, "Chick", "--new", "--at", "11.01.2010", "W=93"});
+  Ok({"record", project, "Chick", "--at", "13.01.2010", "W=110"});
+  Ok({"record", project, "Chick", "--at", "12.01.2010", "W=99"});
+  const std::string inserted = Ok({"state", project, "Chick"});
+  EXPECT_EQ(std::string::npos, inserted.find("version")) << inserted;
+  EXPECT_NE(std::string::npos, inserted.find("    W : 110\n")) << inserted;
+
+  Ok({"record", project, "Chick", "--branch", "--at", "12.01.2010 12:00", "W=100"});
+  const std::string branched = Ok({"state", project, "Chick", "--at", "01.02.2010"});
+  EXPECT_NE(std::string::npos, branched.find("Object CHICK (version 2)\n")) << branched;
+  EXPECT_NE(std::string::npos, branched.find("    W : 100\n")) << branched;
+  EXPECT_NE(std::string::npos, branched.find("    W : 110\n")) << branched;
+}
+
 TEST_F(RecordCommands, GroupsAddAndRemoveMembers) {
   Ok({"record", project, "A", "--new", "--at", "01.02.2010", "X=1"});
   const std::string stateOfB = Ok({"record", project, "B", "--new", "--at", "01.02.2010", "X=2"});

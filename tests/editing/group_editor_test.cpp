@@ -336,6 +336,26 @@ TEST_F(GroupEditor, ANewStateAtTheChosenStatesTimeIsRefused) {
   EXPECT_EQ("A B", ContentAt(Now()));
 }
 
+// The group's state of day 1 chosen while day 3 follows it: a state of day 2
+// goes between them when the user says "Insert", and is known from the
+// moment it was stored.
+TEST_F(GroupEditor, ANewStateBeforeALaterOneIsInsertedWhenTheUserSaysSo) {
+  const int32_t r1 = GroupRecord(Day(1), {"A"}, {});
+  const int32_t r3 = GroupRecord(Day(3), {"C"}, {});
+  auto editor = Open(r1);
+  editor->SetRealTime(Day(2));
+  editor->LeaveRealTime();
+  editor->AddMember(*Ref(Id("B")));
+  clock.Advance(1.0 / 24);
+  sink.Press("Insert");
+  ASSERT_TRUE(editor->Ok());
+  EXPECT_EQ(std::vector<int32_t>{r3}, Current(ward, Day(10)));
+  EXPECT_EQ("A B C", ContentAt(Day(10)));
+  TDataRecord stored;
+  ASSERT_TRUE(stored.Load(editor->StoredRecord()));
+  EXPECT_DOUBLE_EQ(clock.Now(), stored.SysTime);
+}
+
 TEST_F(GroupEditor, MovingTheTimeBeforeAStateThatHoldsAPendingAdditionDropsIt) {
   const int32_t r1 = GroupRecord(Day(1), {"A", "B"}, {});
   const int32_t r2 = GroupRecord(Day(3), {}, {"B"});

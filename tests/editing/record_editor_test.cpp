@@ -5,6 +5,7 @@
 #include "editing/object_states.h"
 #include "model/object_index.h"
 #include "shell/datetime.h"
+#include "storage/access.h"
 #include "storage/records_fixture.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,90 @@ TEST_F(RecordEditor, BackDatingCutsTheTrackAndLinksTheRecordBetweenItsNeighbours
   EXPECT_EQ("X=2 Y=a", StateAt(object, r2));
   EXPECT_EQ("X=3 Y=a", StateAt(object, r3));
   EXPECT_EQ(std::vector<int32_t>{r3}, Current(object, Day(10)));
+}
+
+// The object view at day 1 and a new state dated day 2, while day 3 follows
+// day 1: the user says whether it goes between them or starts a branch.
+TEST_F(RecordEditor, ANewStateBeforeALaterOneAsksWhereItGoes) {
+  struct TCase {
+    const char* button;
+    bool stored;
+    const char* currentAtDay10; // the states current on day 10
+  };
+  const TCase cases[] = {
+      {"Insert", true, "X=3 Y=2"},
+      {"New branch", true, "X=1 Y=2 | X=3"},
+      {"Cancel", false, "X=3"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.button);
+    const int32_t object = APSCreateObject(std::string("pump_") + std::to_string(&c - cases));
+    const int32_t r1 = Record(object, Day(1), {{"X", "1"}});
+    Record(object, Day(3), {{"X", "3"}});
+    auto editor = NewState(object, r1);
+    editor->SetRealTime(Day(2));
+    editor->LeaveRealTime();
+    AddValue(*editor, "Y", "2");
+    SureToStore();
+    sink.Press(c.button, "A later state exists (" + DateTimeToText(Day(3)) +
+                             "). Insert this state before it, or start a new branch from " +
+                             DateTimeToText(Day(1)) + "?");
+    EXPECT_EQ(c.stored, editor->StoreRecord());
+    std::string current;
+    for (const int32_t id : Current(object, Day(10)))
+      current += (current.empty() ? "" : " | ") + StateAt(object, id);
+    EXPECT_EQ(c.currentAtDay10, current);
+  }
+}
+
+// A dialog opened before another program stores a record, and stored
+// after it, is known from the moment it was stored.
+TEST_F(RecordEditor, SysTimeIsTheMomentOfStoringNotOfOpening) {
+  const int32_t object = APSCreateObject("pump");
+  const int32_t other = APSCreateObject("other");
+  const int32_t r1 = Record(object, Day(1), {{"X", "1"}});
+  auto editor = NewState(object, r1);
+  SetValue(*editor, "X", "2");
+  clock.Advance(kSecond * 60);
+  Record(other, Day(1), {{"X", "5"}});
+  clock.Advance(kSecond * 600);
+  SureToStore();
+  ASSERT_TRUE(editor->StoreRecord());
+  TDataRecord stored;
+  ASSERT_TRUE(stored.Load(editor->StoredRecord()));
+  EXPECT_DOUBLE_EQ(clock.Now(), stored.SysTime);
+  auto rows = APSDatabase().Query("SELECT SysTime FROM VD_Records ORDER BY Idtor");
+  double previous = 0;
+  while (rows.Step()) {
+    EXPECT_LE(previous, rows.Real(0));
+    previous = rows.Real(0);
+  }
+}
+
+// A store that fails at its last step (the group) leaves no object and no
+// record; OK again stores them once.
+TEST_F(RecordEditor, AFailedStoreLeavesNothingAndOkAgainStoresOnce) {
+  const int32_t group = APSCreateObject("WARD");
+  auto editor = NewObject();
+  editor->SetObjectName("P7");
+  AddValue(*editor, "X", "7");
+  TValue reference;
+  reference.SetText(vkObject, std::to_string(group));
+  ASSERT_TRUE(editor->AddGroup(reference));
+  const std::string trigger =
+      "CREATE TRIGGER fail BEFORE INSERT ON VD_Records WHEN NEW.ObjIdtor = " +
+      std::to_string(group) + " BEGIN SELECT RAISE(ABORT, 'disk full'); END";
+  APSDatabase().Execute(trigger.c_str());
+  SureToStore();
+  EXPECT_THROW(editor->Ok(), ErrorException);
+  EXPECT_EQ(0, APSFindObject("P7"));
+  EXPECT_EQ(0, RowCount());
+  APSDatabase().Execute("DROP TRIGGER fail");
+  SureToStore();
+  ASSERT_TRUE(editor->Ok());
+  EXPECT_NE(0, APSFindObject("P7"));
+  EXPECT_EQ(2, RowCount()); // the object's record and the group's
+  EXPECT_EQ(2, APSObjectCount());
 }
 
 TEST_F(RecordEditor, AnObjectWithoutRecordsHasNoPreviousValueColumn) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vandro::testing {
 
 ScriptedSink::ScriptedSink() : scope_(*this) {}
@@ -22,22 +24,43 @@ void ScriptedSink::ShowList(const std::vector<std::string>& lines) {
   messages_.push_back(joined);
 }
 
-bool ScriptedSink::Ask(const std::string& text, bool) {
+ScriptedSink::Reply ScriptedSink::NextReply(const std::string& text) {
   questions_.push_back(text);
   if (replies_.empty()) {
     ADD_FAILURE() << "Unexpected question: " << text;
-    return false;
+    return {false, {}, {}};
   }
-  const Reply reply = replies_.front();
+  Reply reply = replies_.front();
   replies_.pop_front();
   if (!reply.expected.empty()) {
     EXPECT_EQ(reply.expected, text);
   }
+  return reply;
+}
+
+bool ScriptedSink::Ask(const std::string& text, bool) {
+  const Reply reply = NextReply(text);
+  EXPECT_TRUE(reply.button.empty())
+      << "A Yes/No question where a button was to be pressed: " << text;
   return reply.yes;
 }
 
+int ScriptedSink::Choose(const std::string& text, const std::vector<std::string>& buttons, int) {
+  const Reply reply = NextReply(text);
+  const auto at = std::find(buttons.begin(), buttons.end(), reply.button);
+  if (at == buttons.end()) {
+    ADD_FAILURE() << "No button \"" << reply.button << "\" at: " << text;
+    return static_cast<int>(buttons.size()) - 1;
+  }
+  return static_cast<int>(at - buttons.begin());
+}
+
 void ScriptedSink::Answer(bool yes, std::string expected) {
-  replies_.push_back({yes, std::move(expected)});
+  replies_.push_back({yes, std::move(expected), {}});
+}
+
+void ScriptedSink::Press(std::string button, std::string expected) {
+  replies_.push_back({false, std::move(expected), std::move(button)});
 }
 
 } // namespace vandro::testing
