@@ -4,6 +4,8 @@
 #include "app/editing/create_record_dlg.h"
 #include "app/editing/record_commands.h"
 #include "app/editing/select_object_dlg.h"
+#include "app/model/moment_picker.h"
+#include "app/model/object_view_dlg.h"
 #include "app/shell/main_form.h"
 #include "app/storage/parameter_edit_dlg.h"
 #include "app_test_support.h"
@@ -19,6 +21,7 @@
 #include "storage/session.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
@@ -31,6 +34,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <cmath>
 #include <memory>
 
 namespace vandro::apptest {
@@ -146,6 +150,80 @@ private slots:
     QVERIFY(set.Load(pump));
     QCOMPARE(set.Records.size(), size_t(2));
     QCOMPARE(set.Records[1]->PrevRecord, firstRecord);
+  }
+
+  // CHICK_1 viewed on 11 January, a new state dated the 12th while the 13th
+  // follows: "Insert" puts it between them (one branch, the diet's mean of
+  // the current weights as R gives it: mean(c(110, 120)) = 115); "New
+  // branch" makes a second current state (mean(c(99, 110, 120)) = 109.6667).
+  void aNewStateFromThePastGoesWhereTheUserSays_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("states");
+    QTest::addColumn<double>("mean");
+    QTest::newRow("insert") << QStringLiteral("Insert") << 1 << 115.0;
+    QTest::newRow("new branch") << QStringLiteral("New branch") << 2 << 109.666667;
+  }
+
+  void aNewStateFromThePastGoesWhereTheUserSays() {
+    QFETCH(QString, button);
+    QFETCH(int, states);
+    QFETCH(double, mean);
+    const auto day = [](int d) { return 45658.0 + d; }; // day 0: 1 January 2025
+    const auto weigh = [](int32_t object, double time, const char* grams) {
+      TObjectSet set;
+      QVERIFY(set.Load(object));
+      TStateTrack track;
+      set.LatestStateAt(time, track);
+      std::vector<std::unique_ptr<TPVRelation>> pairs;
+      pairs.push_back(std::make_unique<TPVRelation>());
+      pairs.back()->Parameter = CurrentProject()->FindParameter("Weight");
+      pairs.back()->Value.SetPlain(std::string(grams) + " [g]");
+      pairs.back()->Modified = true;
+      QVERIFY(track.ModifyRecord(std::move(pairs), time, TPlacement::BetweenNeighbours) != 0);
+    };
+    const int32_t chick1 = APSCreateObject("CHICK_1");
+    const int32_t chick2 = APSCreateObject("CHICK_2");
+    weigh(chick1, day(10), "93");
+    weigh(chick1, day(12), "110");
+    weigh(chick2, day(10), "90");
+    weigh(chick2, day(12), "120");
+
+    TObjectViewDlg view(form.get());
+    QVERIFY(view.Open(chick1));
+    view.Moment()->SetMoment(day(10) + 0.5);
+    view.RefreshButton()->click();
+    view.show();
+    view.SelectState(0);
+    TCreateRecordDlg* dialog = OpenNewState(*form);
+    QVERIFY(dialog);
+    dialog->Moment()->SetMoment(day(11));
+    emit dialog->Moment()->DateEdit()->editingFinished();
+    TypeCell(dialog, QStringLiteral("Weight"), QStringLiteral("99 [g]"));
+    sink->Answer(true); // store the record
+    sink->Press(button.toStdString());
+    dialog->PressOk();
+    QCoreApplication::processEvents();
+    QCOMPARE(RecordDialogs(), 0);
+    QVERIFY(sink->questions.back().starts_with("A later state exists ("));
+
+    std::vector<double> weights;
+    for (const int32_t chick : {chick1, chick2}) {
+      TObjectSet set;
+      QVERIFY(set.Load(chick));
+      std::vector<std::unique_ptr<TStateTrack>> current;
+      set.StatesAt(day(30), current);
+      if (chick == chick1) QCOMPARE(static_cast<int>(current.size()), states);
+      for (const auto& track : current) {
+        track->ConstructState();
+        TValue value;
+        track->State->GetSystemValue("Weight", value);
+        weights.push_back(std::stod(value.Text()));
+      }
+    }
+    double sum = 0;
+    for (const double weight : weights)
+      sum += weight;
+    QVERIFY(std::abs(sum / static_cast<double>(weights.size()) - mean) < 1e-6);
   }
 
   void editRecordRewritesInPlace() {
