@@ -5,7 +5,7 @@
 //
 // Storing: every object gets `states` records in a row, each following the
 // one before and holding `values` plain numbers, written through
-// TDataRecord::Store in batches of 10000 (TRecordBatch); the baseline inserts
+// StoreDraft in batches of 10000 (TRecordBatch); the baseline inserts
 // the same rows, byte for byte, with a prepared statement in the same
 // batches; the two take turns, a tenth of the objects at a time. Loading: every object's history is
 // loaded (TObjectSet) and its current state replayed; the baseline reads every column of the same
@@ -28,6 +28,7 @@
 #include "storage/objects.h"
 #include "storage/project_lifecycle.h"
 #include "storage/record_rows.h"
+#include "storage/record_writer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -51,26 +52,37 @@ double Since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The records of objects [first, end).
+// The records of objects [first, end), each through the one store operation
+// (StoreDraft) on a track that follows the records just stored.
 double VandroStore(const TShape& shape, const std::vector<const TParameter*>& parameters, int first,
                    int end) {
   const auto start = Clock::now();
   TRecordBatch batch(shape.rowsPerCommit);
   for (int o = first; o < end; ++o) {
-    std::unique_ptr<TDataRecord> previous;
+    TObjectSet set;
+    set.ObjIdtor = ObjectId(o);
+    set.ObjName = ObjectName(o);
+    set.Link();
+    TStateTrack track;
+    track.SetRootPath(set, shape.firstRealTime);
+    std::vector<std::unique_ptr<TDataRecord>> kept;
     for (int s = 0; s < shape.states; ++s) {
-      auto record = std::make_unique<TDataRecord>();
-      record->ObjIdtor = ObjectId(o);
-      record->RecName = ObjectName(o) + "[" + std::to_string(s + 1) + "]";
-      record->RealTime = shape.firstRealTime + s;
+      TRecordDraft draft;
+      draft.ObjectId = ObjectId(o);
+      draft.Track = &track;
+      draft.Record = std::make_unique<TDataRecord>();
+      draft.Record->RecName = ObjectName(o) + "[" + std::to_string(s + 1) + "]";
+      draft.Record->RealTime = shape.firstRealTime + s;
       for (int v = 0; v < shape.values; ++v) {
-        TPVRelation& pair = record->AddPV(*parameters[static_cast<size_t>(v)], TValue::Null());
+        TPVRelation& pair =
+            draft.Record->AddPV(*parameters[static_cast<size_t>(v)], TValue::Null());
         pair.Value.SetPlain(ValueText(o, s, v));
       }
-      if (previous) record->Previous.assign(1, previous.get());
-      record->Store(nullptr, false);
+      TStoredDraft stored = StoreDraft(draft);
       batch.Stored();
-      previous = std::move(record);
+      // The track moves on to the record, which the set need not hold.
+      track.Advance(*stored.Record);
+      kept.push_back(std::move(stored.Record));
     }
   }
   batch.Finish();

@@ -91,21 +91,28 @@ TStoredDraft StoreDraft(TRecordDraft& draft) {
       result.Record = std::move(draft.Record);
     } else {
       record.SysTime = now;
-      TObjectSet set;
-      TStateTrack root;
+      // Without a track the record starts the object's history (a new
+      // object, or one chosen without a state).
+      std::optional<TObjectSet> set;
+      std::optional<TStateTrack> root;
       TStateTrack* track = draft.Track;
       if (!track) {
-        if (!set.Load(object))
+        set.emplace();
+        if (!set->Load(object))
           RaiseSystemError("Object doesn't exist. Id=" + std::to_string(object));
-        root.SetRootPath(set, record.RealTime);
-        track = &root;
+        track = &root.emplace();
+        track->SetRootPath(*set, record.RealTime);
       }
       TDataRecord* successor =
           draft.Successor ? draft.Successor : track->SuccessorFor(draft.Placement, record.RealTime);
       id = track->Place(std::move(draft.Record), successor, &result.Record);
       object = track->Set->ObjIdtor;
+      // The links into a history that goes away with this call.
+      if (!draft.Track) {
+        result.Record->Previous.clear();
+        result.Record->Next.clear();
+      }
     }
-    changed.push_back(object);
     for (const TGroupJoin& join : draft.Groups)
       if (const int32_t group = JoinGroup(join, object, id, now); group != 0)
         changed.push_back(group);
@@ -122,10 +129,11 @@ TStoredDraft StoreDraft(TRecordDraft& draft) {
     if (entryAdded) ForgetEntry(draft.IndexKind, object);
     throw;
   }
+  NotifyRecordsChanged(object);
   std::sort(changed.begin(), changed.end());
   changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
-  for (const int32_t changedObject : changed)
-    NotifyRecordsChanged(changedObject);
+  for (const int32_t group : changed)
+    if (group != object) NotifyRecordsChanged(group);
   return result;
 }
 
