@@ -6,6 +6,7 @@
 #include "shell/messages.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
+#include "values/data_units.h"
 #include "values/units.h"
 #include "values/value_text.h"
 
@@ -432,6 +433,7 @@ bool TGroupTable::ChangeCalculated(std::string_view name, const TValue& formula)
 
 void TGroupTable::Rebuild() {
   rebuildNeeded_ = false;
+  dataUnits_.clear(); // the catalogue may have changed since
   columns_.clear();
   parameterColumns_.clear();
   calcColumnsShown_.clear();
@@ -466,9 +468,34 @@ void TGroupTable::RefreshRow(TRow& row) {
   }
   for (const auto& [column, calc] : calcColumnsShown_) {
     TCell& cell = row.Cells[static_cast<size_t>(column)];
-    cell.Cached = IsEvaluated(*calc->Formula) ? Evaluate(*calc->Formula, *state, {})
-                                              : TValue::Create("TCalcColumn.Empty");
+    if (IsEvaluated(*calc->Formula)) {
+      cell.Cached = Evaluate(*calc->Formula, *state, {});
+      InDataUnits(*cell.Cached, *state);
+    } else {
+      cell.Cached = TValue::Create("TCalcColumn.Empty");
+    }
   }
+}
+
+// The language writes products and quotients in basic units; a gain of grams
+// over days reads as g/d, in the units of the values the formula has just
+// read in this row (so a row in kilograms shows kg/d). Parameters whose value
+// is itself a formula lend no unit: theirs came out of the language too.
+void TGroupTable::InDataUnits(TValue& result, const TDataRecord& state) {
+  if (!result.IsNumeric()) return;
+  const std::string unit = WrittenUnit(result.Text());
+  if (unit.empty() || !IsNormalFormUnit(unit)) return;
+  std::vector<std::string> read;
+  std::string key = unit;
+  for (const std::string& name : executor_.ReferencedNames()) {
+    const TPVRelation* pair = state.FindPV(name);
+    if (!pair || !pair->Value.IsNumeric()) continue;
+    read.push_back(WrittenUnit(pair->Value.Text()));
+    key += '\n' + read.back();
+  }
+  auto known = dataUnits_.find(key);
+  if (known == dataUnits_.end()) known = dataUnits_.emplace(key, ExpressibleIn(unit, read)).first;
+  if (!known->second.empty()) result.ConvertToUnit(known->second);
 }
 
 TValue::Ptr TGroupTable::Evaluate(const TValue& formula, TDataRecord& state,

@@ -55,7 +55,10 @@ inline constexpr int kCaptionNameCapacity = 50;
 inline constexpr double kWidthCentimetresPerInch = 2.51;
 inline constexpr double kMaxWidthCentimetres = 25;
 
-// A calculated column: a name and a formula evaluated against each row.
+// A calculated column: a name and a formula evaluated against each row. A
+// product or quotient comes out in the units of the values the formula read
+// in that row ("g/d", "mm^2") where its dimension is a product of them to
+// the powers -1, 0 or 1; otherwise in the basic units the language gives.
 struct TCalcColumn {
   std::string Name;
   TValue::Ptr Formula; // a formula or an auto formula
@@ -219,6 +222,8 @@ private:
   void Rebuild();
   void RefreshRow(TRow& row);
   TValue::Ptr Evaluate(const TValue& formula, TDataRecord& state, std::string_view parameter);
+  // Rewrites a calculated result just evaluated against the state.
+  void InDataUnits(TValue& result, const TDataRecord& state);
   void Sort();
   int ParameterIndex(std::string_view name) const;
   int ColumnOf(std::string_view name) const;
@@ -253,6 +258,9 @@ private:
   bool sortNeeded_ = false;
   bool rebuildNeeded_ = false;
   TExecutor executor_;
+  // The unit a result's unit is shown in, by that unit and the data units
+  // read; empty for none. Found once per combination and rebuild.
+  std::unordered_map<std::string, std::string> dataUnits_;
 };
 
 } // namespace vandro

@@ -6,6 +6,7 @@
 #include "shell/text.h"
 #include "stats/distributions.h"
 #include "stats/matrix.h"
+#include "values/data_units.h"
 #include "values/value_text.h"
 
 #include <algorithm>
@@ -145,8 +146,7 @@ void UnitRatio(const std::string& dependent, const std::string& predictor, long 
     if (unit.empty() || dependent.empty()) return; // a plain factor, or the dependent's unit
     // A quotient of the data's own units (mm/d), where the language gives
     // it a form; the base units only where it does not.
-    const bool compound = predictor.find_first_of("*/^() ") != std::string::npos;
-    const std::string quotient = dependent + "/" + (compound ? "(" + predictor + ")" : predictor);
+    const std::string quotient = ComposeUnit({{dependent, 1}, {predictor, -1}});
     TExecutor setUnits;
     const TValue& inDataUnits =
         setUnits.Run(nullptr, nullptr, "SETUNITS(" + ratio + ", '" + quotient + "')");

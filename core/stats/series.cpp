@@ -22,6 +22,7 @@
 #include "shell/messages.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
+#include "values/data_units.h"
 #include "values/units.h"
 #include "values/value_text.h"
 
@@ -47,17 +48,6 @@ void EvaluateInPlace(TValue& value) {
   executor.Clear();
   TValue::Ptr result = executor.Run(nullptr, nullptr, value.Text()).Clone("TStatSeries.Load");
   value.Assign(*result);
-}
-
-// The unit of a number text as written between its brackets, or empty when
-// it has none (or names "NONE"). The text is known to be a number.
-std::string WrittenUnit(std::string_view text) {
-  const size_t open = text.find('[');
-  const size_t close = text.rfind(']');
-  if (open == std::string_view::npos || close == std::string_view::npos || close < open) return {};
-  std::string unit = Trim(text.substr(open + 1, close - open - 1));
-  const std::string upper = UpperCase(unit);
-  return upper == "NONE" || upper == "(NONE)" ? std::string() : unit;
 }
 
 // The number of a numeric value expressed in unitText. False when it does not

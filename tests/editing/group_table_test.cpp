@@ -2,6 +2,8 @@
 
 #include "shell/datetime.h"
 #include "storage/records_fixture.h"
+#include "values/data_units.h"
+#include "values/value_text.h"
 
 #include <gtest/gtest.h>
 
@@ -512,6 +514,109 @@ TEST_F(GroupTable, ChoosingAGroupStateShowsItsContent) {
   table->SelectGroupState(5); // no such state: nothing changes
   EXPECT_EQ(1, table->CurrentGroupState());
   EXPECT_EQ(other, Column(*table, 1));
+}
+
+// Chicks weighed in grams or kilograms at an age in days, and a leaf's
+// length and width in millimetres or centimetres.
+class GroupTableUnits : public GroupTable {
+protected:
+  GroupTableUnits() {
+    for (const char* name : {"Weight", "Age", "Length", "Width"}) {
+      auto parameter = std::make_unique<TParameter>();
+      parameter->ParamName = name;
+      parameter->Category = "Data";
+      CurrentProject()->AddParameter(std::move(parameter));
+    }
+  }
+
+  // The calculated column's texts, row by row.
+  std::vector<std::string> Calculated(TGroupTable& table, const std::string& name,
+                                      const std::string& text) {
+    TValue formula;
+    formula.SetText(vkCalculated, text);
+    EXPECT_TRUE(table.AddCalculated(name, formula)) << text;
+    return Column(table, ColumnOf(table, name));
+  }
+};
+
+// A product or quotient is shown in the units each row's data carry, where
+// the result's dimension is a product of them with powers -1, 0 or 1;
+// otherwise in the basic units the language gives. The numbers are R's
+// (131 / 21 and so on); the last of fifteen digits may differ, as the
+// language hands on its results rounded to fifteen.
+TEST_F(GroupTableUnits, CalculatedColumnsShowResultsInTheUnitsOfTheRowsData) {
+  auto table = Open(Group("CHICKS", {Object("A", {{"Weight", "131 [g]"},
+                                                  {"Age", "21 [d]"},
+                                                  {"Length", "12 [mm]"},
+                                                  {"Width", "5 [mm]"}}),
+                                     Object("B", {{"Weight", "0.2 [kg]"},
+                                                  {"Age", "30 [d]"},
+                                                  {"Length", "4 [mm]"},
+                                                  {"Width", "2 [cm]"}})}));
+  struct Shown {
+    double number;
+    std::string unit;
+  };
+  const struct {
+    std::string formula;
+    Shown a, b;
+  } cases[] = {
+      {"Weight / Age", {6.23809523809524, "g/d"}, {0.00666666666666667, "kg/d"}},
+      {"Length * Width", {60, "mm^2"}, {8, "mm*cm"}},
+      {"Weight * 2", {262, "g"}, {0.4, "kg"}},
+      {"1 / Age", {0.0476190476190476, "d^-1"}, {0.0333333333333333, "d^-1"}},
+      // kg/s^2: no product of g and d to the powers -1..1.
+      {"Weight / Age / Age",
+       {3.97928661633835e-14, "(kilogram)*(second^-2)"},
+       {2.97687090382564e-14, "(kilogram)*(second^-2)"}},
+      {"Weight + Weight", {262, "G"}, {0.4, "KG"}},
+      {"Weight / Weight", {1, ""}, {1, ""}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.formula);
+    const std::vector<std::string> texts = Calculated(*table, "C" + std::to_string(++n), c.formula);
+    ASSERT_EQ(2u, texts.size());
+    for (size_t row = 0; row < 2; ++row) {
+      const Shown& expected = row == 0 ? c.a : c.b;
+      double number = 0, plus = 0, minus = 0;
+      std::string unit;
+      DecodeNumber(texts[row], number, plus, minus, unit);
+      EXPECT_NEAR(expected.number, number, 1e-14 * expected.number) << texts[row];
+      EXPECT_EQ(expected.unit, WrittenUnit(texts[row])) << texts[row];
+    }
+  }
+}
+
+// Sorting, "Copy", "Copy Numeric" and the statistics take the number the
+// cell shows; rows in grams and kilograms still sort by what they weigh
+// (0.2 kg in 30 d is the most, though its number is the smallest).
+TEST_F(GroupTableUnits, TheShownUnitsAreWhatIsSortedCopiedAndHandedOn) {
+  auto table = Open(Group("CHICKS", {Object("A", {{"Weight", "131 [g]"}, {"Age", "21 [d]"}}),
+                                     Object("B", {{"Weight", "0.2 [kg]"}, {"Age", "30 [d]"}}),
+                                     Object("C", {{"Weight", "150 [g]"}, {"Age", "30 [d]"}})}));
+  const std::vector<std::string> gains = Calculated(*table, "Gain", "Weight / Age");
+  ASSERT_EQ(3u, gains.size());
+  EXPECT_EQ("kg/d", WrittenUnit(gains[1]));
+  EXPECT_EQ("5 [g/d]", gains[2]);
+  SortBy(*table, "Gain", true);
+  table->ShowContent();
+  EXPECT_EQ((std::vector<std::string>{"C", "A", "B"}), Column(*table, 1));
+  EXPECT_EQ((std::vector<std::string>{gains[2], gains[0], gains[1]}),
+            Column(*table, ColumnOf(*table, "Gain")));
+
+  const int gain = ColumnOf(*table, "Gain");
+  table->AddSelection({gain, 0, gain, 1});
+  EXPECT_EQ(gains[2] + "\r\n" + gains[0] + "\r\n", table->CopyText());
+  EXPECT_EQ("Object Name\tState Time\tGain\r\nC\t" + DateTimeToText(Day(1)) + "\t" + gains[2] +
+                "\r\nA\t" + DateTimeToText(Day(1)) + "\t" + gains[0] + "\r\n",
+            table->CopyNumericText());
+  const auto series = table->SelectedSeries();
+  ASSERT_EQ(1u, series.size());
+  ASSERT_EQ(2, series[0].Items->ItemCount());
+  EXPECT_EQ(gains[2], series[0].Items->GetItem(0).Text());
+  EXPECT_EQ(gains[0], series[0].Items->GetItem(1).Text());
+  EXPECT_EQ("g/d", WrittenUnit(gains[0]));
 }
 
 } // namespace
