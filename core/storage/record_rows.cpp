@@ -134,7 +134,8 @@ void UpdateRow(TDatabase& database, const TDataRecord& record, const std::string
 }
 
 // Before a correction: copies the row as it is into VD_RecordVersions,
-// superseded now, unless the correction changes nothing of it. Returns the
+// superseded now, unless the correction changes nothing of it or completes
+// a record just stored (TCompletingRecords). Returns the
 // row's SysTime. Raises when the row is missing or belongs to another
 // object.
 double KeepVersion(TStorageSession& session, const TDataRecord& record, const std::string& name) {
@@ -153,7 +154,7 @@ double KeepVersion(TStorageSession& session, const TDataRecord& record, const st
     RaiseSystemError("Record " + std::to_string(record.Idtor) + " belongs to object " +
                      std::to_string(row.Int(1)) + ", not to object " +
                      std::to_string(record.ObjIdtor));
-  if (row.Int(2) == 1) return sysTime;
+  if (row.Int(2) == 1 || session.CompletingRecords > 0) return sysTime;
   database
       .Query("INSERT INTO VD_RecordVersions (Idtor, Superseded, RecName, ObjIdtor, Terminator, "
              "PrevRecord, PtrArrTag, PtrArr, RealTime, SysTime, Type, CntAdded, CntDeleted, PVs) "
@@ -444,6 +445,15 @@ void APSPutRecord(TDataRecord& record, bool update) {
     throw;
   }
   session.Project->NoteRecordTime(record.RealTime);
+}
+
+TCompletingRecords::TCompletingRecords() : session_(&RequireSession()) {
+  ++session_->CompletingRecords;
+}
+
+TCompletingRecords::~TCompletingRecords() {
+  // The project may have been closed meanwhile.
+  if (Session() == session_) --session_->CompletingRecords;
 }
 
 struct TRecordBatch::TOpen {

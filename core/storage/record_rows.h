@@ -26,6 +26,7 @@ namespace vandro {
 
 class TDataRecord;
 class TObjectSet;
+class TStorageSession;
 
 // Reads the row into record (cleared first: RecName cut to 32 characters,
 // no links, the memos unpacked); false when there is no such row. A damaged
@@ -59,6 +60,21 @@ void APSGetVersions(int32_t recordId, std::vector<TRecordVersion>& versions);
 // Calls visit with the identifier and name of every object in ascending
 // identifier order until it returns false, a page of objects at a time.
 void APSWalkObjects(const std::function<bool(int32_t id, const std::string& name)>& visit);
+
+// While one is open, updates complete records that the same work stored
+// moments before (an import setting the references to objects of its later
+// lines): they are part of storing those records, not corrections, and keep
+// no version.
+class TCompletingRecords {
+public:
+  TCompletingRecords();
+  ~TCompletingRecords();
+  TCompletingRecords(const TCompletingRecords&) = delete;
+  TCompletingRecords& operator=(const TCompletingRecords&) = delete;
+
+private:
+  TStorageSession* session_;
+};
 
 // Bulk work (many records, and the objects they belong to) in a row:
 // everything written while the batch is open is committed every

@@ -41,6 +41,8 @@ public:
   // once, then set by this session's corrections. A reader's view of the
   // file stays as it opened; a writer is the only one writing.
   std::optional<bool> VersionRows;
+  // Open TCompletingRecords scopes (record_rows.h).
+  int CompletingRecords = 0;
 
   std::string DatabasePath() const;
 
