@@ -168,7 +168,10 @@ double KeepVersion(TStorageSession& session, const TDataRecord& record, const st
 
 // A record inserted before following: following now comes after the new
 // record instead of the one the new record follows. links receives what to
-// keep in memory once the write is committed.
+// keep in memory once the write is committed. No version is kept of the
+// links rewritten here: the inserted record names the ones they replace, so
+// the project known before it and a rollback past it restore them from it
+// (model/known_at.h, rollback.h).
 void RelinkFollowing(TDatabase& database, const TDataRecord& inserted, const TDataRecord& following,
                      TDataRecord& links) {
   if (following.PtrArrTag)
