@@ -204,6 +204,27 @@ TEST_F(RecordVersions, RollbackBringsBackTheVersionOfItsMoment) {
             RollbackCountText(CountRecordsAfter(kNoon - 0.01)));
 }
 
+TEST_F(RecordVersions, ARecordInsertedBeforeACorrectedOneLeavesWithTheRollback) {
+  const std::string links = Links(second);
+  clock.Set(kNoon);
+  Correct(second, {{"Y", "5"}});
+  clock.Set(kEvening);
+  const int32_t inserted = Record(pump, Day(1.5), {{"Z", "z"}}, TPlacement::BetweenNeighbours);
+  ASSERT_EQ(std::to_string(inserted) + "/0/", Links(second));
+  EXPECT_EQ("X=2 Y=5 Z=z", StateAt(pump, second));
+  {
+    const TKnownAtScope scope(kNoon);
+    EXPECT_EQ("X=2 Y=5", StateAt(pump, second));
+    const TKnownAtScope morning(kMorning);
+    EXPECT_EQ("X=2 Y=1", StateAt(pump, second));
+  }
+
+  EXPECT_EQ(1, DeleteRecordsAfter(kMorning + 0.01));
+  EXPECT_EQ(links, Links(second));
+  EXPECT_EQ("X=2 Y=1", StateAt(pump, second));
+  EXPECT_EQ(0, Versions());
+}
+
 TEST_F(RecordVersions, AProjectWrittenBeforeVersionsIsReadAsItIsAndGetsTheTableWhenChanged) {
   CloseProject();
   const auto tables = [&] {
