@@ -161,7 +161,8 @@ const std::vector<TCommand>& Commands() {
       {{"rollback", {{"PROJECT"}}, {Required("--after", "TIME"), DateStyleOption()}},
        "Deletes every record created after TIME: prints how many records of how many "
        "objects that is, asks (--yes answers), writes a copy of the database as it was "
-       "beside it (\"<database>.before-rollback-<yyyyMMdd-hhmmss>\"), then deletes.",
+       "beside it (\"<database>.before-rollback-<yyyyMMdd-hhmmss>\"), then deletes. A record "
+       "corrected after TIME gets back the values it had then.",
        &RunRollback},
       {{"new",
         {{"PATH"}},

@@ -135,9 +135,8 @@ void UpdateRow(TDatabase& database, const TDataRecord& record, const std::string
 
 // Before a correction: copies the row as it is into VD_RecordVersions,
 // superseded now, unless the correction changes nothing of it or completes
-// a record just stored (TCompletingRecords). Returns the
-// row's SysTime. Raises when the row is missing or belongs to another
-// object.
+// a record just stored (TCompletingRecords). Returns the row's SysTime.
+// Raises when the row is missing or belongs to another object.
 double KeepVersion(TStorageSession& session, const TDataRecord& record, const std::string& name) {
   TDatabase& database = session.Database;
   auto row = database.Query(

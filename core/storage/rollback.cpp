@@ -187,8 +187,9 @@ std::string DeletedRecordsText(int32_t count, int64_t restored) {
 }
 
 int32_t APSDeleteRecordsAfter(double moment, TProgress* progress) {
-  const int32_t deleted = DeleteRecordsAfter(moment, progress);
-  ShowMsg(DeletedRecordsText(deleted));
+  int64_t restored = 0;
+  const int32_t deleted = DeleteRecordsAfter(moment, progress, &restored);
+  ShowMsg(DeletedRecordsText(deleted, restored));
   return deleted;
 }
 

@@ -37,7 +37,7 @@ namespace vandro {
 int32_t DeleteRecordsAfter(double moment, TProgress* progress = nullptr,
                            int64_t* restored = nullptr);
 
-// The same, then shows the number followed by " records were deleted".
+// The same, then shows DeletedRecordsText.
 int32_t APSDeleteRecordsAfter(double moment, TProgress* progress = nullptr);
 
 // "All the records created after <moment>" / "will be deleted. Are you
