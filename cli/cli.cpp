@@ -116,13 +116,17 @@ const std::vector<TCommand>& Commands() {
        &RunEval},
       {{"record",
         {{"PROJECT"}, {"OBJECT"}, {"NAME=VALUE", TArity::OneOrMore}},
-        {Flag("--new"), Flag("--branch"), Valued("--at", "TIME"), DateStyleOption()}},
+        {Flag("--new"), Flag("--branch"), Valued("--at", "TIME"), Valued("--edit", "#ID"),
+         DateStyleOption()}},
        "Stores a record of OBJECT at TIME after the state current then; prints its id. "
        "A record dated before a later one goes between them; --branch starts a new branch "
        "from the state current at TIME instead. "
        "VALUE as in eval (\"==...\" is an auto formula, stored as its result); "
        "\"@NAME\" refers to object NAME; an empty VALUE removes the parameter. "
-       "--new creates OBJECT first.",
+       "--new creates OBJECT first. --edit #ID corrects OBJECT's record ID instead, at its "
+       "own time and place: the values given replace or join its own, and the record as it "
+       "was is kept (history shows it, --known-at an earlier moment reads it, rollback "
+       "brings it back).",
        &RunRecord},
       {{"terminate", {{"PROJECT"}, {"OBJECT"}}, {Valued("--at", "TIME"), DateStyleOption()}},
        "Ends the branch of OBJECT's state current at TIME; prints the record's id.",
@@ -145,10 +149,13 @@ const std::vector<TCommand>& Commands() {
        "object or a state) parameter by parameter: both values, for numbers in compatible "
        "units the difference in A's unit and the relative change, otherwise changed or "
        "unchanged. An --at TIME after A takes A's state at TIME, one after B takes B's "
-       "(default: now).",
+       "(default: now). \"#ID~1\" is the state at record ID as known before its latest "
+       "correction, \"#ID~2\" before the one before, and so on: diff P '#ID~1' '#ID' shows "
+       "what the latest correction changed.",
        &RunDiff},
       {{"history", {{"PROJECT"}, {"OBJECT"}}, {Valued("--known-at", "TIME"), DateStyleOption()}},
-       "Prints the records behind every current state of OBJECT.",
+       "Prints the records behind every current state of OBJECT; after a corrected record, "
+       "each version it had before (\"Corrected: TIME\", the latest first).",
        &RunHistory},
       {{"query", {{"PROJECT"}, {"QUERY"}}, {Valued("--known-at", "TIME"), DateStyleOption()}},
        "Runs QUERY (\"FIND ALL OBJECTS WITHIN EVERYTHING ...\", quoted) over the records "
@@ -157,7 +164,8 @@ const std::vector<TCommand>& Commands() {
       {{"rollback", {{"PROJECT"}}, {Required("--after", "TIME"), DateStyleOption()}},
        "Deletes every record created after TIME: prints how many records of how many "
        "objects that is, asks (--yes answers), writes a copy of the database as it was "
-       "beside it (\"<database>.before-rollback-<yyyyMMdd-hhmmss>\"), then deletes.",
+       "beside it (\"<database>.before-rollback-<yyyyMMdd-hhmmss>\"), then deletes. A record "
+       "corrected after TIME gets back the values it had then.",
        &RunRollback},
       {{"new",
         {{"PATH"}},

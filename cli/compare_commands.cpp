@@ -1,6 +1,6 @@
 // vandro-cli diff: two states side by side (editing/state_compare.h), of one
-// object at two moments or of two objects, as a tab-separated listing with a
-// header line.
+// object at two moments or of two objects, or of a corrected record and its
+// earlier version ("#ID~1"), as a tab-separated listing with a header line.
 //
 // The argument reader keeps the values of a repeated option in order but
 // not where they stood among the positional words: so --at given twice is
@@ -8,6 +8,9 @@
 #include "cli_sink.h"
 #include "commands.h"
 #include "editing/state_compare.h"
+#include "model/data_record.h"
+#include "model/known_at.h"
+#include "model/record_store.h"
 #include "model/state_track.h"
 #include "project_session.h"
 #include "shell/clock.h"
@@ -15,28 +18,71 @@
 #include "shell/messages.h"
 #include "shell/text.h"
 #include "storage/objects.h"
+#include "storage/record_rows.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <optional>
 #include <ostream>
 
 namespace vandro::cli {
 
 namespace {
 
-// An object name, or "#" and the identifier of an object or a record; 0
-// after a message.
-int32_t ReadSide(const std::string& text) {
+struct TSide {
+  int32_t id = 0;
+  int version = 0; // "#ID~N": the record before its N-th latest correction
+};
+
+// An object name, or "#" and the identifier of an object or a record, that
+// of a record perhaps followed by "~N"; id 0 after a message.
+TSide ReadSide(const std::string& text) {
+  TSide side;
   if (text.size() > 1 && text[0] == '#') {
-    int32_t id = 0;
     const char* end = text.data() + text.size();
-    const auto [at, error] = std::from_chars(text.data() + 1, end, id);
-    if (error == std::errc() && at == end && id > 0) return id;
+    const auto [at, error] = std::from_chars(text.data() + 1, end, side.id);
+    bool read = error == std::errc() && side.id > 0;
+    if (read && at != end) {
+      const auto [last, wrong] = *at == '~'
+                                     ? std::from_chars(at + 1, end, side.version)
+                                     : std::from_chars_result{at, std::errc::invalid_argument};
+      read = wrong == std::errc() && last == end && side.version > 0 && side.id % 32 != 0;
+    }
+    if (read) return side;
     ShowMsg("Not an identifier: " + text);
-    return 0;
+    return {};
   }
-  const int32_t id = APSFindObject(text);
-  if (id == 0) ShowMsg("Object " + text + " doesn't exist");
-  return id;
+  side.id = APSFindObject(text);
+  if (side.id == 0) ShowMsg("Object " + text + " doesn't exist");
+  return side;
+}
+
+// The state of the side at moment, with its caption; nullptr after a
+// message. A record's earlier version is read as the project was known just
+// before the correction that superseded it.
+std::unique_ptr<TStateTrack> ReadState(const TSide& side, double moment, std::string& caption) {
+  std::optional<double> knownAt;
+  std::string corrected;
+  if (side.version > 0) {
+    std::vector<TRecordVersion> versions;
+    APSGetVersions(side.id, versions);
+    if (versions.size() < static_cast<size_t>(side.version)) {
+      if (APSRecordObject(side.id) == 0)
+        ShowMsg("Record doesn't exist. Id=" + std::to_string(side.id));
+      else
+        ShowMsg("Record " + std::to_string(side.id) + " has " + std::to_string(versions.size()) +
+                " earlier versions: there is no version ~" + std::to_string(side.version));
+      return nullptr;
+    }
+    const TRecordVersion& version = versions[static_cast<size_t>(side.version) - 1];
+    knownAt = std::max(std::nextafter(version.superseded, -HUGE_VAL), version.record->SysTime);
+    corrected = " before its correction of " + DateTimeToText(version.superseded);
+  }
+  const TKnownAtScope past(knownAt);
+  std::unique_ptr<TStateTrack> state = CompareSide(side.id, moment);
+  if (state) caption = SideCaption(*state) + corrected;
+  return state;
 }
 
 // The moments of A and B from the --at values; false after a usage report.
@@ -78,14 +124,15 @@ int RunDiff(const TRun& run) {
   double firstMoment = 0, secondMoment = 0;
   if (!ReadMoments(run, firstMoment, secondMoment)) return kExitUsage;
   return session.Run(run.args[0], TAccess::Read, [&](TProject&) {
-    const int32_t firstId = ReadSide(run.args[1]);
-    const int32_t secondId = firstId == 0 ? 0 : ReadSide(run.args[2]);
-    if (secondId == 0) return kExitFailed;
-    const std::unique_ptr<TStateTrack> first = CompareSide(firstId, firstMoment);
+    const TSide firstSide = ReadSide(run.args[1]);
+    const TSide secondSide = firstSide.id == 0 ? TSide{} : ReadSide(run.args[2]);
+    if (secondSide.id == 0) return kExitFailed;
+    std::string firstCaption, secondCaption;
+    const std::unique_ptr<TStateTrack> first = ReadState(firstSide, firstMoment, firstCaption);
     const std::unique_ptr<TStateTrack> second =
-        first ? CompareSide(secondId, secondMoment) : nullptr;
+        first ? ReadState(secondSide, secondMoment, secondCaption) : nullptr;
     if (!second) return kExitFailed;
-    PrintTableRow(run.streams.out, CompareColumns(SideCaption(*first), SideCaption(*second)));
+    PrintTableRow(run.streams.out, CompareColumns(firstCaption, secondCaption));
     for (const TCompareRow& row : CompareStates(*first->State, *second->State))
       PrintTableRow(run.streams.out, CompareCells(row));
     return kExitOk;

@@ -144,16 +144,13 @@ bool ReadMember(const std::string& text, TValue& member) {
   return true;
 }
 
-} // namespace
+struct TSetting {
+  std::string name, value;
+};
 
-int RunRecord(const TRun& run) {
-  TProjectSession session(run.args);
-  std::optional<double> at;
-  if (!ReadTime(run, "--at", at)) return kExitUsage;
-  struct TSetting {
-    std::string name, value;
-  };
-  std::vector<TSetting> settings;
+// The NAME=VALUE words after PROJECT and OBJECT; kExitOk, or the usage
+// report's status.
+int ReadSettings(const TRun& run, std::vector<TSetting>& settings) {
   const std::vector<std::string>& words = run.args.Positional();
   for (size_t i = 2; i < words.size(); ++i) {
     const std::string& word = words[i];
@@ -168,6 +165,133 @@ int RunRecord(const TRun& run) {
       if (SameText(earlier.name, setting.name)) return run.Usage(setting.name + " is given twice");
     settings.push_back(std::move(setting));
   }
+  return kExitOk;
+}
+
+// "#ID" (or ID alone): the identifier of a record; 0 for any other text.
+int32_t RecordIdentifier(const std::string& text) {
+  const size_t start = !text.empty() && text[0] == '#' ? 1 : 0;
+  int32_t id = 0;
+  const char* end = text.data() + text.size();
+  const auto [at, error] = std::from_chars(text.data() + start, end, id);
+  return error == std::errc() && at == end && id > 0 && id % 32 != 0 ? id : 0;
+}
+
+// record --edit: the values given replace those of the record, or join
+// them, at the record's own time and place. The storage keeps the record as
+// it was (storage/record_rows.h), so that the project known at an earlier
+// moment, its history and a rollback still have it.
+int RunCorrect(const TRun& run) {
+  if (run.args.Has("--new")) return run.Usage("--edit corrects a stored record: not with --new");
+  if (run.args.Has("--at"))
+    return run.Usage("--edit corrects a record at its own time: not with --at");
+  if (run.args.Has("--branch"))
+    return run.Usage("--edit corrects a record in its place: not with --branch");
+  const std::string& given = run.args.Value("--edit");
+  const int32_t id = RecordIdentifier(given);
+  if (id == 0) return run.Usage("--edit " + given + ": \"#ID\" expected, ID a record's identifier");
+  std::vector<TSetting> settings;
+  if (const int status = ReadSettings(run, settings); status != kExitOk) return status;
+  TProjectSession session(run.args);
+  const std::string& name = run.args[1];
+  return session.Run(run.args[0], TAccess::Change, [&](TProject& project) {
+    const int32_t object = ExistingObject(name);
+    if (object == 0) return kExitFailed;
+    const int32_t owner = APSRecordObject(id);
+    if (owner == 0) {
+      ShowMsg("Record doesn't exist. Id=" + std::to_string(id));
+      return kExitFailed;
+    }
+    if (owner != object) {
+      ShowMsg("Record " + std::to_string(id) + " is a record of " + APSObjectName(owner) +
+              ", not of " + APSObjectName(object));
+      return kExitFailed;
+    }
+    TObjectSet set;
+    if (!set.Load(object)) return kExitFailed;
+    TDataRecord* record = set.FindRecord(id);
+    if (!record) {
+      ShowMsg("Record doesn't exist. Id=" + std::to_string(id));
+      return kExitFailed;
+    }
+    if (record->Terminator) {
+      ShowMsg("Record " + std::to_string(id) + " ends a branch: it holds no values to correct");
+      return kExitFailed;
+    }
+    std::vector<std::unique_ptr<TPVRelation>> pairs;
+    for (const auto& setting : settings) {
+      auto pair = std::make_unique<TPVRelation>();
+      if (!ReadRecordValue(setting.value, pair->Value)) return kExitFailed;
+      pair->Modified = true;
+      pairs.push_back(std::move(pair));
+    }
+    std::vector<std::unique_ptr<TParameter>> planned(settings.size());
+    for (size_t i = 0; i < settings.size(); ++i)
+      if (!project.FindParameter(settings[i].name) &&
+          !(planned[i] = NewParameter(settings[i].name)))
+        return kExitFailed;
+    // An auto formula is evaluated on the state the record follows.
+    TStateTrack before;
+    const TDataRecord* first = record->Previous.empty() ? nullptr : record->Previous.front();
+    if (!first || first == &set.Root || !before.SetPath(set, first->Idtor, record->RealTime))
+      before.SetRootPath(set, record->RealTime);
+    before.ConstructState();
+
+    TProjectWork work;
+    std::vector<std::string> created;
+    bool changed = false;
+    for (size_t i = 0; i < settings.size(); ++i) {
+      const TParameter* parameter = project.FindParameter(settings[i].name);
+      if (!parameter) {
+        parameter = &project.AddParameter(std::move(planned[i]));
+        created.push_back(parameter->ParamName);
+      }
+      pairs[i]->Parameter = parameter;
+      if (!FormulaReads(*pairs[i])) return kExitFailed;
+    }
+    for (auto& pair : pairs) {
+      TPVRelation* held = record->FindPV(pair->Parameter->ParamName);
+      if (!held) {
+        record->AddPV(std::move(pair));
+        changed = true;
+      } else if (!held->Value.Equals(pair->Value) || held->Value.Kind() != pair->Value.Kind()) {
+        held->Value.Assign(pair->Value);
+        changed = true;
+      }
+    }
+    if (!changed) {
+      ShowMsg("Record " + std::to_string(id) + " already holds these values: nothing was changed");
+      return kExitFailed;
+    }
+    // What the record held stays, as loaded.
+    for (const auto& pair : record->PVs)
+      pair->Modified = true;
+    TRecordDraft draft;
+    draft.ObjectId = object;
+    draft.Correction = true;
+    draft.PreviousState = before.State.get();
+    draft.Record = std::make_unique<TDataRecord>();
+    draft.Record->Assign(*record);
+    draft.Record->Previous = record->Previous;
+    draft.Record->Next = record->Next;
+    if (!StoreDraft(draft).Stored) return kExitFailed;
+    work.Commit();
+    for (const auto& parameter : created)
+      ShowMsg("Parameter " + parameter + " was created");
+    run.streams.out << id << '\n';
+    return kExitOk;
+  });
+}
+
+} // namespace
+
+int RunRecord(const TRun& run) {
+  if (run.args.Has("--edit")) return RunCorrect(run);
+  TProjectSession session(run.args);
+  std::optional<double> at;
+  if (!ReadTime(run, "--at", at)) return kExitUsage;
+  std::vector<TSetting> settings;
+  if (const int status = ReadSettings(run, settings); status != kExitOk) return status;
   const double time = at.value_or(Now());
   const std::string& name = run.args[1];
   const bool create = run.args.Has("--new");

@@ -553,6 +553,9 @@ void TImporter::Refused(const std::string& name, double time, bool created,
 
 void TImporter::ResolvePendingReferences() {
   if (pending_.empty()) return;
+  // Setting a reference the line could not set yet is part of importing
+  // the record, not a correction of it.
+  const TCompletingRecords completing;
   TRecordBatch batch(settings_.RowsPerCommit);
   // A line that modified several states names its missing object once.
   std::set<std::pair<int64_t, const TParameter*>> reported;

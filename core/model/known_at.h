@@ -14,6 +14,12 @@
 // predecessors, which is the link they had before it was stored. A history
 // loaded so remembers its moment (TObjectSet::KnownAt), and a track through
 // it appends no record.
+//
+// A record corrected after the moment (Edit Record, `record --edit`) keeps
+// its SysTime, the moment it was first stored; the storage reads it as the
+// version it had at the moment, the earliest one superseded after it
+// (storage/record_rows.h), so its values, time and links are those known
+// then.
 #pragma once
 
 #include <optional>

@@ -41,6 +41,23 @@ std::string ReferencedObjectName(const std::string& text) {
   return project->ObjectName(id);
 }
 
+// The versions the record's corrections superseded, the latest first: when
+// each was corrected and what it held until then.
+void ExportVersions(const TDataRecord& record, std::string& out) {
+  TRecordStore* store = OpenRecordStore();
+  if (!store) return;
+  std::vector<TRecordVersion> versions;
+  store->GetVersions(record.Idtor, versions);
+  for (const TRecordVersion& version : versions) {
+    const TDataRecord& was = *version.record;
+    out += "    Corrected: " + DateTimeToText(version.superseded) + "; before it: " + was.RecName +
+           "; Time: " + DateTimeToText(was.RealTime) + kLineBreak;
+    for (const auto& pair : was.PVs)
+      out += Fitted("        " + ParameterName(*pair), 40, true) + " : " +
+             ExportValueText(pair->Value) + kLineBreak;
+  }
+}
+
 } // namespace
 
 std::string ExportValueText(const TValue& value) {
@@ -130,6 +147,7 @@ std::string TStateTrack::ExportState(bool history, int version) {
       for (const auto& pair : record.PVs)
         out += Fitted("        " + ParameterName(*pair), 40, true) + " : " +
                ExportValueText(pair->Value) + kLineBreak;
+      ExportVersions(record, out);
     }
   } else {
     out += Fitted("    State: " + State->RecName, 43, false) +

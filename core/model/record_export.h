@@ -1,7 +1,9 @@
 // The text forms of records and states in exports: the plain-text report of
 // one state track (TStateTrack::ExportState) and the rows of a delimited
 // table (TDataRecord::ExportAsTblStr) that the object import reads back; and
-// the branches a history is written as.
+// the branches a history is written as. A history's report lists, after
+// each record, the versions its corrections superseded ("Corrected: <time>",
+// the latest first), as known at the moment set (model/known_at.h).
 #pragma once
 
 #include "values/value.h"

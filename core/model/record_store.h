@@ -8,13 +8,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace vandro {
 
 class TDataRecord;
 class TObjectSet;
 class TProject;
+
+// A record as it was before a correction replaced it, and the moment
+// (system time) the correction was stored.
+struct TRecordVersion {
+  double superseded = 0;
+  std::unique_ptr<TDataRecord> record; // unpacked, unlinked
+};
 
 class TRecordStore {
 public:
@@ -48,6 +57,13 @@ public:
   // while visit runs, so it may read and write the project.
   virtual void
   WalkObjects(const std::function<bool(int32_t id, const std::string& name)>& visit) = 0;
+  // The earlier versions of a record known at the moment set
+  // (model/known_at.h), the latest correction first; none where
+  // corrections keep no versions.
+  virtual void GetVersions(int32_t recordId, std::vector<TRecordVersion>& versions) {
+    (void)recordId;
+    (void)versions;
+  }
 };
 
 // The record store of the open project; nullptr when none is open or it has

@@ -148,6 +148,10 @@ bool APSOpenTables(const std::string& dir, const std::string& name, bool readOnl
       EndSession();
       return false;
     }
+    // A project written before corrections kept their versions gets the
+    // table when it is first opened to be changed; looking leaves it as it
+    // is, and reading does without.
+    if (!readOnly) AddVersionsTable(session.Database);
     if (readOnly) session.Reading.emplace(session.Database);
   } catch (const TDatabaseFailure& failure) {
     ShowMsg(failure.what());

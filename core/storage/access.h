@@ -55,10 +55,11 @@ bool APSConnect(const std::string& dir, const std::string& name, bool readOnly =
 // is. A database open in another program is never deleted.
 bool APSCreateDatabase(const std::string& dir, const std::string& name);
 
-// Locks and connects D/N.vdb, checks that it holds the nine tables and
-// converts a database of an earlier version (schema.h); false, after a
-// message, when it cannot. readOnly: for looking only (no lock, nothing
-// written, no conversion; a change a stopped writer left half-done is
+// Locks and connects D/N.vdb, checks that it holds the nine tables,
+// converts a database of an earlier version and adds the table of record
+// versions when it lacks it (schema.h); false, after a message, when it
+// cannot. readOnly: for looking only (no lock, nothing written, no
+// conversion, no table added; a change a stopped writer left half-done is
 // rolled back first when the files can be written).
 bool APSOpenTables(const std::string& dir, const std::string& name, bool readOnly = false);
 

@@ -1,19 +1,23 @@
 #include "storage/record_rows.h"
 
 #include "model/data_record.h"
+#include "model/known_at.h"
 #include "model/object_set.h"
 #include "model/record_packing.h"
 #include "model/record_store.h"
+#include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/messages.h"
 #include "storage/access.h"
 #include "storage/database.h"
 #include "storage/objects.h"
+#include "storage/schema.h"
 #include "storage/session.h"
 
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace vandro {
@@ -27,8 +31,19 @@ constexpr const char* kSelectColumns =
     "SELECT Idtor, RecName, ObjIdtor, Terminator, PrevRecord, PtrArrTag, PtrArr, RealTime, "
     "SysTime, Type, CntAdded, CntDeleted, PVs FROM VD_Records ";
 
+// The same columns of a version, in the same places, and when it was
+// superseded after them.
+constexpr const char* kSelectVersionColumns =
+    "SELECT Idtor, RecName, ObjIdtor, Terminator, PrevRecord, PtrArrTag, PtrArr, RealTime, "
+    "SysTime, Type, CntAdded, CntDeleted, PVs, Superseded FROM VD_RecordVersions ";
+constexpr int kSupersededColumn = 13;
+
 std::string Columns(const char* condition) {
   return std::string(kSelectColumns) + condition;
+}
+
+std::string VersionColumns(const char* condition) {
+  return std::string(kSelectVersionColumns) + condition;
 }
 
 int32_t Identifier(const TQuery& query, int column) {
@@ -78,12 +93,6 @@ bool ObjectExists(TDatabase& database, int32_t id) {
   return query.Step();
 }
 
-bool RecordExists(TDatabase& database, int32_t id) {
-  auto query = database.Query("SELECT 1 FROM VD_Records WHERE Idtor = ?");
-  query.Bind(id);
-  return query.Step();
-}
-
 // Whether the object has a row. The program never deletes objects, so an
 // object once found stays found until written rows are undone (its row may
 // have been one of them): records stored one after another for the same
@@ -110,21 +119,58 @@ void InsertRow(TDatabase& database, const TDataRecord& record, const std::string
       .Run();
 }
 
+// A correction: the record keeps its identifier, its object and SysTime,
+// the moment it was first stored.
 void UpdateRow(TDatabase& database, const TDataRecord& record, const std::string& name) {
   database
-      .Query("UPDATE VD_Records SET RecName = ?, ObjIdtor = ?, Terminator = ?, PrevRecord = ?, "
-             "PtrArrTag = ?, PtrArr = ?, RealTime = ?, SysTime = ?, Type = ?, CntAdded = ?, "
+      .Query("UPDATE VD_Records SET RecName = ?, Terminator = ?, PrevRecord = ?, "
+             "PtrArrTag = ?, PtrArr = ?, RealTime = ?, Type = ?, CntAdded = ?, "
              "CntDeleted = ?, PVs = ? WHERE Idtor = ?")
-      .Bind(TLastingText{name}, record.ObjIdtor, record.Terminator, record.PrevRecord,
-            record.PtrArrTag, TLastingText{record.PtrArr}, record.RealTime, record.SysTime,
-            record.Type, TBlob{record.PackedAdded, true}, TBlob{record.PackedDeleted, true},
+      .Bind(TLastingText{name}, record.Terminator, record.PrevRecord, record.PtrArrTag,
+            TLastingText{record.PtrArr}, record.RealTime, record.Type,
+            TBlob{record.PackedAdded, true}, TBlob{record.PackedDeleted, true},
             TBlob{record.PackedPVs, true}, record.Idtor)
       .Run();
 }
 
+// Before a correction: copies the row as it is into VD_RecordVersions,
+// superseded now, unless the correction changes nothing of it or completes
+// a record just stored (TCompletingRecords). Returns the row's SysTime.
+// Raises when the row is missing or belongs to another object.
+double KeepVersion(TStorageSession& session, const TDataRecord& record, const std::string& name) {
+  TDatabase& database = session.Database;
+  auto row = database.Query(
+      "SELECT SysTime, ObjIdtor, (RecName IS ? AND Terminator IS ? AND PrevRecord IS ? AND "
+      "PtrArrTag IS ? AND PtrArr IS ? AND RealTime IS ? AND Type IS ? AND CntAdded IS ? AND "
+      "CntDeleted IS ? AND PVs IS ?) FROM VD_Records WHERE Idtor = ?");
+  row.Bind(TLastingText{name}, record.Terminator, record.PrevRecord, record.PtrArrTag,
+           TLastingText{record.PtrArr}, record.RealTime, record.Type,
+           TBlob{record.PackedAdded, true}, TBlob{record.PackedDeleted, true},
+           TBlob{record.PackedPVs, true}, record.Idtor);
+  if (!row.Step()) RaiseSystemError("Record doesn't exist. Id=" + std::to_string(record.Idtor));
+  const double sysTime = row.Real(0);
+  if (row.Int(1) != record.ObjIdtor)
+    RaiseSystemError("Record " + std::to_string(record.Idtor) + " belongs to object " +
+                     std::to_string(row.Int(1)) + ", not to object " +
+                     std::to_string(record.ObjIdtor));
+  if (row.Int(2) == 1 || session.CompletingRecords > 0) return sysTime;
+  database
+      .Query("INSERT INTO VD_RecordVersions (Idtor, Superseded, RecName, ObjIdtor, Terminator, "
+             "PrevRecord, PtrArrTag, PtrArr, RealTime, SysTime, Type, CntAdded, CntDeleted, PVs) "
+             "SELECT Idtor, ?, RecName, ObjIdtor, Terminator, PrevRecord, PtrArrTag, PtrArr, "
+             "RealTime, SysTime, Type, CntAdded, CntDeleted, PVs FROM VD_Records WHERE Idtor = ?")
+      .Bind(Now(), record.Idtor)
+      .Run();
+  session.VersionRows = true;
+  return sysTime;
+}
+
 // A record inserted before following: following now comes after the new
 // record instead of the one the new record follows. links receives what to
-// keep in memory once the write is committed.
+// keep in memory once the write is committed. No version is kept of the
+// links rewritten here: the inserted record names the ones they replace, so
+// the project known before it and a rollback past it restore them from it
+// (model/known_at.h, rollback.h).
 void RelinkFollowing(TDatabase& database, const TDataRecord& inserted, const TDataRecord& following,
                      TDataRecord& links) {
   if (following.PtrArrTag)
@@ -185,9 +231,24 @@ public:
   void WalkObjects(const std::function<bool(int32_t, const std::string&)>& visit) override {
     APSWalkObjects(visit);
   }
+  void GetVersions(int32_t recordId, std::vector<TRecordVersion>& versions) override {
+    APSGetVersions(recordId, versions);
+  }
 };
 
 } // namespace
+
+bool VersionsMayExist(TStorageSession& session) {
+  if (!session.VersionRows) {
+    bool rows = false;
+    if (HasTable(session.Database, kRecordVersionsTable)) {
+      auto query = session.Database.Query("SELECT EXISTS (SELECT 1 FROM VD_RecordVersions)");
+      rows = query.Step() && query.Int(0) != 0;
+    }
+    session.VersionRows = rows;
+  }
+  return *session.VersionRows;
+}
 
 // The session's records are these rows (declared with the session).
 TRecordStore* TStorageSession::Records() {
@@ -196,13 +257,27 @@ TRecordStore* TStorageSession::Records() {
 }
 
 bool APSGetRecord(TDataRecord& record, int32_t id) {
-  TDatabase& database = APSDatabase();
+  TStorageSession& session = RequireSession();
+  TDatabase& database = session.Database;
   const TParameterIndex parameters(CurrentProject());
   static const std::string sql = Columns("WHERE Idtor = ?");
+  static const std::string versionSql =
+      VersionColumns("WHERE Idtor = ? AND Superseded > ? ORDER BY Superseded, rowid LIMIT 1");
+  const std::optional<double> knownAt = KnownAt();
   return Guarded([&] {
     auto query = database.Query(sql.c_str());
     query.Bind(id);
     if (!query.Step()) return false;
+    // Known at a moment before a correction, the record is the version
+    // that was current then.
+    if (knownAt && VersionsMayExist(session)) {
+      auto version = database.Query(versionSql.c_str());
+      version.Bind(id, *knownAt);
+      if (version.Step()) {
+        ReadRow(version, record, parameters);
+        return true;
+      }
+    }
     ReadRow(query, record, parameters);
     return true;
   });
@@ -236,16 +311,63 @@ bool APSGetObject(int32_t id, TObjectSet& set) {
 }
 
 void APSGetRecords(int32_t objectId, TObjectSet& set) {
-  TDatabase& database = APSDatabase();
+  TStorageSession& session = RequireSession();
+  TDatabase& database = session.Database;
   const TParameterIndex parameters(CurrentProject());
   static const std::string sql = Columns("WHERE ObjIdtor = ?");
+  static const std::string versionSql =
+      VersionColumns("WHERE ObjIdtor = ? AND Superseded > ? ORDER BY Idtor, Superseded, rowid");
+  const std::optional<double> knownAt = KnownAt();
   Guarded([&] {
+    // Known at a moment, a record corrected after it is read as the
+    // earliest version superseded after it: the one current then.
+    std::unordered_map<int32_t, std::unique_ptr<TDataRecord>> earlier;
+    if (knownAt && VersionsMayExist(session)) {
+      auto versions = database.Query(versionSql.c_str());
+      versions.Bind(objectId, *knownAt);
+      while (versions.Step()) {
+        const int32_t id = Identifier(versions, 0);
+        if (earlier.contains(id)) continue;
+        std::unique_ptr<TDataRecord> record = set.NewRecord();
+        ReadRow(versions, *record, parameters);
+        earlier.emplace(id, std::move(record));
+      }
+    }
     auto query = database.Query(sql.c_str());
     query.Bind(objectId);
     while (query.Step()) {
+      if (!earlier.empty()) {
+        const auto version = earlier.find(Identifier(query, 0));
+        if (version != earlier.end()) {
+          set.AddRecord(std::move(version->second));
+          earlier.erase(version);
+          continue;
+        }
+      }
       std::unique_ptr<TDataRecord> record = set.NewRecord();
       ReadRow(query, *record, parameters);
       set.AddRecord(std::move(record));
+    }
+  });
+}
+
+void APSGetVersions(int32_t recordId, std::vector<TRecordVersion>& versions) {
+  TStorageSession& session = RequireSession();
+  if (!VersionsMayExist(session)) return;
+  const TParameterIndex parameters(CurrentProject());
+  // The latest first; known at a moment, only the corrections stored by then.
+  static const std::string sql =
+      VersionColumns("WHERE Idtor = ? AND Superseded <= ? ORDER BY Superseded DESC, rowid DESC");
+  const double until = KnownAt().value_or(std::numeric_limits<double>::infinity());
+  Guarded([&] {
+    auto query = session.Database.Query(sql.c_str());
+    query.Bind(recordId, until);
+    while (query.Step()) {
+      TRecordVersion version;
+      version.superseded = query.Real(kSupersededColumn);
+      version.record = std::make_unique<TDataRecord>();
+      ReadRow(query, *version.record, parameters);
+      versions.push_back(std::move(version));
     }
   });
 }
@@ -291,14 +413,14 @@ void APSPutRecord(TDataRecord& record, bool update) {
   const auto missingObject = [&] {
     RaiseSystemError("Object doesn't exist. Id=" + std::to_string(record.ObjIdtor));
   };
+  std::optional<double> storedSysTime;
   try {
     Guarded([&] {
       std::optional<TRecordSavepoint> transaction;
       if (!alone) transaction.emplace(database);
       if (update) {
         if (!ObjectExists(database, record.ObjIdtor)) missingObject();
-        if (!RecordExists(database, record.Idtor))
-          RaiseSystemError("Record doesn't exist. Id=" + std::to_string(record.Idtor));
+        storedSysTime = KeepVersion(session, record, name);
         UpdateRow(database, record, name);
       } else {
         // Checked before an identifier is used up.
@@ -318,12 +440,22 @@ void APSPutRecord(TDataRecord& record, bool update) {
         following->PtrArrTag = links.PtrArrTag;
         following->PtrArr = links.PtrArr;
       }
+      if (storedSysTime) record.SysTime = *storedSysTime;
     });
   } catch (...) {
     record.Idtor = givenId;
     throw;
   }
   session.Project->NoteRecordTime(record.RealTime);
+}
+
+TCompletingRecords::TCompletingRecords() : session_(&RequireSession()) {
+  ++session_->CompletingRecords;
+}
+
+TCompletingRecords::~TCompletingRecords() {
+  // The project may have been closed meanwhile.
+  if (Session() == session_) --session_->CompletingRecords;
 }
 
 struct TRecordBatch::TOpen {

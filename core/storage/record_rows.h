@@ -3,23 +3,35 @@
 //
 // A record is written as one unit of work: its row, its object's group flag
 // and the rewritten links of the record it was inserted before are in the
-// file together or not at all. Bulk writers open a TRecordBatch, which
+// file together or not at all.
+//
+// A correction (an update) leaves a trace: the row as it was is copied into
+// VD_RecordVersions, with the moment of the correction, in the same unit of
+// work, and the record keeps its identifier, its object and its SysTime.
+// Read as known at a moment before the correction (model/known_at.h), the
+// record is the version current then; a rollback to such a moment brings
+// that version back (rollback.h). Bulk writers open a TRecordBatch, which
 // commits every so many records and writes the project file once.
 #pragma once
+
+#include "model/record_store.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vandro {
 
 class TDataRecord;
 class TObjectSet;
+class TStorageSession;
 
 // Reads the row into record (cleared first: RecName cut to 32 characters,
 // no links, the memos unpacked); false when there is no such row. A damaged
-// row raises after a system error.
+// row raises after a system error. Known at a moment, a record corrected
+// after it is read as it was then.
 bool APSGetRecord(TDataRecord& record, int32_t id);
 // The record's name; empty when there is none.
 std::string APSRecordName(int32_t id);
@@ -30,18 +42,39 @@ int32_t APSRecordObject(int32_t id);
 // with no Previous list, read alone, keeps the links it has); a new
 // identifier unless update; the earliest record time of the project; the
 // group flag of its object when it adds members; for a new record that has
-// Next entries, the links of the first of them. Raises "Object doesn't
-// exist. Id=" when the object row is missing and "Record doesn't exist.
-// Id=" when an updated (or relinked) row is; nothing is written then.
+// Next entries, the links of the first of them. An update first keeps the
+// row as it was (unless nothing changes), leaves the row's SysTime as it is
+// and gives it to record. Raises "Object doesn't exist. Id=" when the
+// object row is missing and "Record doesn't exist. Id=" when an updated (or
+// relinked) row is, or a system error when an updated row belongs to
+// another object; nothing is written then.
 void APSPutRecord(TDataRecord& record, bool update);
 // Sets the set's identifier and name and adds every record of the object in
 // storage order, unlinked. False when the object does not exist.
 bool APSGetObject(int32_t id, TObjectSet& set);
-// Adds the records alone.
+// Adds the records alone (known at a moment, as they were then).
 void APSGetRecords(int32_t objectId, TObjectSet& set);
+// Appends the versions a record's corrections superseded, the latest first;
+// known at a moment, those of the corrections stored by then.
+void APSGetVersions(int32_t recordId, std::vector<TRecordVersion>& versions);
 // Calls visit with the identifier and name of every object in ascending
 // identifier order until it returns false, a page of objects at a time.
 void APSWalkObjects(const std::function<bool(int32_t id, const std::string& name)>& visit);
+
+// While one is open, updates complete records that the same work stored
+// moments before (an import setting the references to objects of its later
+// lines): they are part of storing those records, not corrections, and keep
+// no version.
+class TCompletingRecords {
+public:
+  TCompletingRecords();
+  ~TCompletingRecords();
+  TCompletingRecords(const TCompletingRecords&) = delete;
+  TCompletingRecords& operator=(const TCompletingRecords&) = delete;
+
+private:
+  TStorageSession* session_;
+};
 
 // Bulk work (many records, and the objects they belong to) in a row:
 // everything written while the batch is open is committed every

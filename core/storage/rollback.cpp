@@ -94,9 +94,44 @@ bool DeleteOne(TDatabase& database, int32_t id) {
   return true;
 }
 
+// The records kept by a rollback to the moment that were corrected after
+// it: each brought back to its earliest version superseded after the
+// moment, the one current then. Versions superseded after the moment go,
+// and so do those of the records the rollback deletes. Returns how many
+// records were brought back. Runs before the deleting, inside its
+// transaction: the links a version brings back may name records stored
+// after the moment, which the deleting then hands on as for any follower.
+int64_t RestoreVersions(TDatabase& database, double moment) {
+  std::vector<std::pair<int32_t, int64_t>> restored; // record, version's rowid
+  {
+    auto query = database.Query(
+        "SELECT v.Idtor, v.rowid FROM VD_RecordVersions v JOIN VD_Records r ON r.Idtor = v.Idtor "
+        "WHERE v.Superseded > ? AND r.SysTime <= ? ORDER BY v.Idtor, v.Superseded, v.rowid");
+    query.Bind(moment, moment);
+    while (query.Step()) {
+      const auto id = static_cast<int32_t>(query.Int(0));
+      if (restored.empty() || restored.back().first != id) restored.emplace_back(id, query.Int(1));
+    }
+  }
+  for (const auto& [id, version] : restored)
+    database
+        .Query("UPDATE VD_Records SET (RecName, ObjIdtor, Terminator, PrevRecord, PtrArrTag, "
+               "PtrArr, RealTime, SysTime, Type, CntAdded, CntDeleted, PVs) = (SELECT RecName, "
+               "ObjIdtor, Terminator, PrevRecord, PtrArrTag, PtrArr, RealTime, SysTime, Type, "
+               "CntAdded, CntDeleted, PVs FROM VD_RecordVersions WHERE rowid = ?) WHERE Idtor = ?")
+        .Bind(version, id)
+        .Run();
+  database
+      .Query("DELETE FROM VD_RecordVersions WHERE Superseded > ? OR Idtor IN "
+             "(SELECT Idtor FROM VD_Records WHERE SysTime > ?)")
+      .Bind(moment, moment)
+      .Run();
+  return static_cast<int64_t>(restored.size());
+}
+
 } // namespace
 
-int32_t DeleteRecordsAfter(double moment, TProgress* progress) {
+int32_t DeleteRecordsAfter(double moment, TProgress* progress, int64_t* restored) {
   TDatabase& database = APSDatabase();
   TProgressScope scope(progress, "Rollback progress");
   return Guarded([&] {
@@ -122,32 +157,44 @@ int32_t DeleteRecordsAfter(double moment, TProgress* progress) {
     // every record in place, never a history cut at some arbitrary point.
     int32_t deleted = 0;
     TTransaction transaction(database);
+    const int64_t brought =
+        VersionsMayExist(RequireSession()) ? RestoreVersions(database, moment) : 0;
     for (size_t i = 0; i < doomed.size(); ++i) {
       if (DeleteOne(database, doomed[i])) ++deleted;
       scope.Update(0.1 + 0.9 * static_cast<double>(i + 1) / static_cast<double>(doomed.size()));
     }
     transaction.Commit();
+    if (restored) *restored = brought;
     scope.Update(1.0);
     return deleted;
   });
 }
 
-std::string RollbackQuestion(double moment) {
-  return "All the records created after " + DateTimeToText(moment) + kLineBreak +
-         "will be deleted. Are you sure?";
+std::string RollbackQuestion(double moment, int64_t restored) {
+  std::string question =
+      "All the records created after " + DateTimeToText(moment) + kLineBreak + "will be deleted";
+  if (restored > 0)
+    question += kLineBreak + std::string("and ") + std::to_string(restored) +
+                " records corrected after it get back the values they had then";
+  return question + ". Are you sure?";
 }
 
-std::string DeletedRecordsText(int32_t count) {
-  return std::to_string(count) + " records were deleted";
+std::string DeletedRecordsText(int32_t count, int64_t restored) {
+  std::string text = std::to_string(count) + " records were deleted";
+  if (restored > 0)
+    text += kLineBreak + std::to_string(restored) + " records got back their earlier values";
+  return text;
 }
 
 int32_t APSDeleteRecordsAfter(double moment, TProgress* progress) {
-  const int32_t deleted = DeleteRecordsAfter(moment, progress);
-  ShowMsg(DeletedRecordsText(deleted));
+  int64_t restored = 0;
+  const int32_t deleted = DeleteRecordsAfter(moment, progress, &restored);
+  ShowMsg(DeletedRecordsText(deleted, restored));
   return deleted;
 }
 
 TRollbackCount CountRecordsAfter(double moment) {
+  TStorageSession& session = RequireSession();
   return Guarded([&] {
     // One pass over the rows, object by object: how many of each object's
     // records are later than the moment, set against how many it has.
@@ -162,15 +209,27 @@ TRollbackCount CountRecordsAfter(double moment) {
       count.objects = query.Int(1);
       count.emptied = query.Int(2);
     }
+    if (VersionsMayExist(session)) {
+      auto corrected = session.Database.Query(
+          "SELECT count(DISTINCT v.Idtor) FROM VD_RecordVersions v JOIN VD_Records r "
+          "ON r.Idtor = v.Idtor WHERE v.Superseded > ? AND r.SysTime <= ?");
+      corrected.Bind(moment, moment);
+      if (corrected.Step()) count.restored = corrected.Int(0);
+    }
     return count;
   });
 }
 
 std::string RollbackCountText(const TRollbackCount& count) {
-  if (count.records == 0) return "No record was created after this moment";
-  return std::to_string(count.records) + " records of " + std::to_string(count.objects) +
-         " objects will be deleted" + kLineBreak + std::to_string(count.emptied) +
-         " objects will be left without any record";
+  const std::string restored = std::to_string(count.restored) +
+                               " records corrected after this moment will get back their values";
+  if (count.records == 0)
+    return count.restored > 0 ? restored : "No record was created after this moment";
+  std::string text = std::to_string(count.records) + " records of " +
+                     std::to_string(count.objects) + " objects will be deleted" + kLineBreak +
+                     std::to_string(count.emptied) + " objects will be left without any record";
+  if (count.restored > 0) text += kLineBreak + restored;
+  return text;
 }
 
 std::string RollbackCopyPath() {
@@ -191,11 +250,12 @@ std::string RollbackCopyPath() {
 
 TRollback::TRollback(double moment, std::string copyPath)
     : moment_(moment), count_(CountRecordsAfter(moment)) {
-  if (count_.records > 0) copyPath_ = copyPath.empty() ? RollbackCopyPath() : std::move(copyPath);
+  if (count_.records > 0 || count_.restored > 0)
+    copyPath_ = copyPath.empty() ? RollbackCopyPath() : std::move(copyPath);
 }
 
 std::string TRollback::Question() const {
-  std::string question = RollbackQuestion(moment_);
+  std::string question = RollbackQuestion(moment_, count_.restored);
   if (!copyPath_.empty())
     question += kLineBreak + std::string("Before deleting, the database is copied to") +
                 kLineBreak + copyPath_;
@@ -222,11 +282,11 @@ int32_t TRollback::Delete(TProgress* progress) {
     RaiseSystemError("The rollback to " + DateTimeToText(moment_) +
                      " was not run: its copy of the database " + copyPath_ +
                      " has not been written");
-  return DeleteRecordsAfter(moment_, progress);
+  return DeleteRecordsAfter(moment_, progress, &restored_);
 }
 
 std::string TRollback::ResultText(int32_t deleted) const {
-  std::string text = DeletedRecordsText(deleted);
+  std::string text = DeletedRecordsText(deleted, restored_);
   if (copied_)
     text += kLineBreak + std::string("The database as it was before is kept in") + kLineBreak +
             copyPath_;

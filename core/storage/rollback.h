@@ -3,6 +3,10 @@
 // records is touched: objects and groups stay listed, their histories end
 // earlier or become empty.
 //
+// Corrections are undone too: a record stored before the moment and
+// corrected after it gets back the version it had at the moment, and the
+// versions superseded after it are deleted (record_rows.h).
+//
 // Deleting a record never leaves a history that cannot be loaded: every
 // remaining record that followed it takes over its predecessors in its
 // place (one predecessor in PrevRecord, several in PtrArr, as always).
@@ -24,30 +28,37 @@ namespace vandro {
 
 // Deletes every record whose SysTime is later than moment, newest first,
 // repairing the links of the records that followed each; returns how many
-// were deleted. All of it is one transaction: after a failure (raised after
-// a message) or a crash every record is still there. The progress ("Rollback progress") moves once
-// per record visited and once per record deleted; a rollback is not stopped halfway.
-int32_t DeleteRecordsAfter(double moment, TProgress* progress = nullptr);
+// were deleted. A record kept that was corrected after the moment gets back
+// the version it had then, and the versions superseded after the moment go
+// (restored receives how many records got theirs back). All of it is one transaction: after a
+// failure (raised after a message) or a crash every record is still there. The progress ("Rollback
+// progress") moves once per record visited and once per record deleted; a rollback is not stopped
+// halfway.
+int32_t DeleteRecordsAfter(double moment, TProgress* progress = nullptr,
+                           int64_t* restored = nullptr);
 
-// The same, then shows the number followed by " records were deleted".
+// The same, then shows DeletedRecordsText.
 int32_t APSDeleteRecordsAfter(double moment, TProgress* progress = nullptr);
 
 // "All the records created after <moment>" / "will be deleted. Are you
-// sure?", and "<count> records were deleted".
-std::string RollbackQuestion(double moment);
-std::string DeletedRecordsText(int32_t count);
+// sure?", and "<count> records were deleted"; with records to restore, a
+// line about them is added to each.
+std::string RollbackQuestion(double moment, int64_t restored = 0);
+std::string DeletedRecordsText(int32_t count, int64_t restored = 0);
 
 // What a rollback to a moment would delete, counted without deleting.
 struct TRollbackCount {
-  int64_t records = 0; // created after the moment
-  int64_t objects = 0; // objects that have such records
-  int64_t emptied = 0; // of those, objects left without any record
+  int64_t records = 0;  // created after the moment
+  int64_t objects = 0;  // objects that have such records
+  int64_t emptied = 0;  // of those, objects left without any record
+  int64_t restored = 0; // records kept, corrected after the moment
 };
 TRollbackCount CountRecordsAfter(double moment);
 
 // "No record was created after this moment", or "<records> records of
 // <objects> objects will be deleted" CR LF "<emptied> objects will be left
-// without any record".
+// without any record"; and "<restored> records corrected after this moment
+// will get back their values" when there are such.
 std::string RollbackCountText(const TRollbackCount& count);
 
 // Where a rollback now would keep the open database as it was: beside it,
@@ -91,6 +102,7 @@ private:
   TRollbackCount count_;
   std::string copyPath_;
   bool copied_ = false;
+  int64_t restored_ = 0;
   std::string failure_;
 };
 

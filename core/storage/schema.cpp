@@ -55,6 +55,17 @@ constexpr TTableSchema kSchema[] = {
      {"CREATE UNIQUE INDEX VD_Units_UnitIdX ON VD_Units(UntIdtor)"}},
 };
 
+// A corrected record's earlier row, the moment it stopped being the record
+// (Superseded, system time) added; looked up by record and by object, each
+// in the order the versions were superseded.
+constexpr TTableSchema kVersionsSchema = {
+    "VD_RecordVersions",
+    "CREATE TABLE VD_RecordVersions (Idtor INTEGER, Superseded REAL, RecName TEXT, "
+    "ObjIdtor INTEGER, Terminator INTEGER, PrevRecord INTEGER, PtrArrTag INTEGER, PtrArr TEXT, "
+    "RealTime REAL, SysTime REAL, Type INTEGER, CntAdded BLOB, CntDeleted BLOB, PVs BLOB)",
+    {"CREATE INDEX VD_RecordVersions_RecordIdX ON VD_RecordVersions(Idtor, Superseded)",
+     "CREATE INDEX VD_RecordVersions_ObjIdX ON VD_RecordVersions(ObjIdtor, Superseded)"}};
+
 const TTableSchema& SchemaOf(const std::string& table) {
   for (const TTableSchema& schema : kSchema)
     if (table == schema.table) return schema;
@@ -110,6 +121,10 @@ std::string IndexName(const std::string& table, const std::string& index) {
   return table + "_" + index;
 }
 
+const TTableSchema& VersionsSchema() {
+  return kVersionsSchema;
+}
+
 void CreateSchema(TDatabase& database) {
   TTransaction transaction(database);
   for (const TTableSchema& table : kSchema) {
@@ -117,16 +132,31 @@ void CreateSchema(TDatabase& database) {
     for (const char* index : table.indexes)
       if (index) database.Execute(index);
   }
+  database.Execute(kVersionsSchema.create);
+  for (const char* index : kVersionsSchema.indexes)
+    database.Execute(index);
+  transaction.Commit();
+}
+
+bool HasTable(TDatabase& database, const char* table) {
+  auto query =
+      database.Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
+  query.Bind(table);
+  return query.Step() && query.Int(0) != 0;
+}
+
+void AddVersionsTable(TDatabase& database) {
+  if (HasTable(database, kVersionsSchema.table)) return;
+  TTransaction transaction(database);
+  database.Execute(kVersionsSchema.create);
+  for (const char* index : kVersionsSchema.indexes)
+    database.Execute(index);
   transaction.Commit();
 }
 
 std::string MissingTable(TDatabase& database) {
-  for (const char* table : kTableNames) {
-    auto query =
-        database.Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
-    query.Bind(table);
-    if (!query.Step() || query.Int(0) == 0) return table;
-  }
+  for (const char* table : kTableNames)
+    if (!HasTable(database, table)) return table;
   return {};
 }
 

@@ -23,6 +23,11 @@
 //
 // Earlier versions declared a collation of their own on the name columns;
 // such databases are converted when opened (ConvertSchema).
+//
+// A tenth table, VD_RecordVersions, keeps the rows of corrected records as
+// they were before each correction (record_versions.h). Projects written
+// before it existed lack it and stay readable as they are: it is not one of
+// the nine a database must hold, and it is added by the first correction.
 #pragma once
 
 #include <array>
@@ -50,6 +55,8 @@ struct TTableSchema {
   const char* indexes[2];
 };
 
+inline constexpr const char* kRecordVersionsTable = "VD_RecordVersions";
+
 // In the order they are created.
 inline constexpr std::array<const char*, 9> kTableNames = {
     kDescriptorsTable, kObjectsTable,   kRecordsTable, kParamTemplTable, kActTemplTable,
@@ -61,8 +68,19 @@ inline constexpr std::array<const char*, 9> kTableNames = {
 std::string IndexName(const std::string& table, const std::string& index);
 
 // Creates the nine tables and their indexes in an empty database, in order,
-// as one transaction. Throws TDatabaseFailure.
+// then the table of record versions, as one transaction. Throws
+// TDatabaseFailure.
 void CreateSchema(TDatabase& database);
+
+// The table of record versions with its indexes.
+const TTableSchema& VersionsSchema();
+
+// Whether the database holds the table.
+bool HasTable(TDatabase& database, const char* table);
+
+// Creates the table of record versions with its indexes, in one
+// transaction, unless the database has it.
+void AddVersionsTable(TDatabase& database);
 
 // The first of the nine tables the database lacks, or empty when it has all.
 std::string MissingTable(TDatabase& database);

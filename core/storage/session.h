@@ -37,6 +37,13 @@ public:
     uint64_t rollbacks = 0;
   } LastObjectFound;
 
+  // Whether VD_RecordVersions may hold a row (record_rows.cpp): looked up
+  // once, then set by this session's corrections. A reader's view of the
+  // file stays as it opened; a writer is the only one writing.
+  std::optional<bool> VersionRows;
+  // Open TCompletingRecords scopes (record_rows.h).
+  int CompletingRecords = 0;
+
   std::string DatabasePath() const;
 
   // Writes the project file now; raises when it cannot be written.
@@ -69,6 +76,10 @@ void EndSession();
 // The session with a bound project; raises a system error without one.
 TStorageSession& RequireSession();
 TDatabase& APSDatabase();
+
+// Whether VD_RecordVersions may hold a row (record_rows.cpp). Most projects
+// have no correction at all: then their versions cost nothing to read.
+bool VersionsMayExist(TStorageSession& session);
 
 // Bulk work (a new project's content, copying a structure, an import) hands
 // out many identifiers; inside this scope the project file is written once at

@@ -139,7 +139,7 @@ TEST_F(CliProject, ANewProjectOpensInTheSqliteShell) {
     return output;
   };
   EXPECT_EQ("VD_Act_Templ\nVD_Object_NDX\nVD_Objects\nVD_Param_Templ\nVD_Params\n"
-            "VD_Records\nVD_Rpt_Frm_Chrt\nVD_Templates\nVD_Units\n",
+            "VD_RecordVersions\nVD_Records\nVD_Rpt_Frm_Chrt\nVD_Templates\nVD_Units\n",
             shell("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
   EXPECT_EQ("12|None|none|Quantity\n24|kilogram|kg|Mass\n136|gray|gray|Radiation Dose\n"
             "137|верста|vrs|Distance\n",

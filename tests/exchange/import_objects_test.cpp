@@ -114,6 +114,12 @@ TEST_F(ImportObjectsTest, LinesBecomeObjectsStatesAndImportedParameters) {
   EXPECT_EQ("X=2 Flow=7 Calc==X*2", StateOf("Pump"));
   EXPECT_EQ("Flow=8 Ref=@PUMP", StateOf("Valve"));
   EXPECT_EQ("Y=4 Ref=@TANK", StateOf("Tank"));
+  // Setting those references completes the import's records: no correction.
+  {
+    auto versions = APSDatabase().Query("SELECT count(*) FROM VD_RecordVersions");
+    ASSERT_TRUE(versions.Step());
+    EXPECT_EQ(0, versions.Int(0));
+  }
   EXPECT_EQ(0, APSFindObject("Lonely"));
   const int32_t pump = APSFindObject("Pump");
   EXPECT_EQ("X=1.5 [m] Flow=7 Ref=" + std::to_string(APSFindObject("Valve")) + " Calc=X*2",

@@ -50,7 +50,10 @@ TEST_F(StorageSchema, TablesAndIndexesAreCreatedInOrder) {
                                       "VD_Params_ParamIdX",
                                       "VD_Params_ParamNmX",
                                       "VD_Units",
-                                      "VD_Units_UnitIdX"}),
+                                      "VD_Units_UnitIdX",
+                                      "VD_RecordVersions",
+                                      "VD_RecordVersions_RecordIdX",
+                                      "VD_RecordVersions_ObjIdX"}),
             names);
 }
 
