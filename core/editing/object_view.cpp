@@ -60,6 +60,19 @@ void TObjectView::SetMoment(double moment, std::optional<double> knownAt) {
   Select(row >= 0 ? row : 0);
 }
 
+void TObjectView::Reload() {
+  if (!states_.Loaded()) return;
+  const int32_t record = SelectedRecord();
+  const double moment = states_.Moment();
+  {
+    const TKnownAtScope past(knownAt_);
+    states_.Load(states_.ObjectId());
+  }
+  states_.StatesAt(moment, true);
+  const int row = states_.RowOfRecord(record);
+  Select(row >= 0 ? row : 0);
+}
+
 void TObjectView::SetMoment(double moment) {
   SetMoment(moment, knownAt_);
 }

@@ -1,0 +1,176 @@
+// Open windows follow what is stored, on a copy of the sample project: the
+// object view and the group table view show a record stored while they are
+// open; the Data Analysis window, holding data edited in "Edit Data", says
+// "The data changed; Refresh" instead and reads the states again when asked.
+#include "app/groups/view_group_dlg.h"
+#include "app/model/object_view_dlg.h"
+#include "app/shell/main_form.h"
+#include "app/stats/analysis_dlg.h"
+#include "app/stats/edit_data_dlg.h"
+#include "app_test_support.h"
+#include "model/object_set.h"
+#include "model/project.h"
+#include "model/record_events.h"
+#include "model/state_track.h"
+#include "shell/clock.h"
+#include "shell/datetime.h"
+#include "shell/text.h"
+#include "storage/objects.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+namespace vandro::apptest {
+
+namespace {
+
+// The text of name's row in a values grid; empty without one.
+QString ValueOf(const QTableWidget* grid, const QString& name) {
+  for (int row = 0; row < grid->rowCount(); ++row)
+    if (grid->item(row, 0) && grid->item(row, 0)->text() == name) return grid->item(row, 1)->text();
+  return {};
+}
+
+} // namespace
+
+class FollowRecordsTest : public TSampleProjectTest {
+  Q_OBJECT
+
+  // After the sample's last day (30 November 2026).
+  TFixedClock clock{39000};
+  const TClock* previousClock = nullptr;
+
+  // A record of the object's state current at time, weighing it, as any
+  // writer stores it: the open windows hear of it once it is stored.
+  static int32_t StoreWeight(int32_t object, double time, const char* weight) {
+    TObjectSet set;
+    if (!set.Load(object)) return 0;
+    TStateTrack track;
+    if (!set.LatestStateAt(time, track)) return 0;
+    std::vector<std::unique_ptr<TPVRelation>> pairs;
+    auto pair = std::make_unique<TPVRelation>();
+    pair->Parameter = CurrentProject()->FindParameter("Weight");
+    pair->Value.SetPlain(weight);
+    pair->Modified = true;
+    pairs.push_back(std::move(pair));
+    const int32_t record = track.ModifyRecord(std::move(pairs), time, TPlacement::NewVersion);
+    if (record != 0) NotifyRecordsChanged(object);
+    return record;
+  }
+
+private slots:
+  void init() {
+    QVERIFY(OpenSample());
+    double now = 0;
+    QVERIFY(TryTextToDateTime("03.12.2026 15:00:00", TDateStyle::European, now));
+    clock.Set(now);
+    previousClock = SetClock(&clock);
+  }
+
+  void cleanup() {
+    SetClock(previousClock);
+    CloseSample();
+  }
+
+  void theObjectViewShowsARecordStoredWhileItIsOpen() {
+    const int32_t patient = APSFindObject("CHEN_WEI");
+    QVERIFY(patient != 0);
+    TObjectViewDlg view(form.get());
+    QVERIFY(view.Open(patient));
+    view.show();
+    const QString before = ValueOf(view.ValuesGrid(), QStringLiteral("Weight"));
+    QVERIFY(!before.isEmpty() && before != QStringLiteral("91 [kg]"));
+    // Back-dated half an hour: the view, open at now, shows it.
+    const int32_t record = StoreWeight(patient, Now() - 1.0 / 48, "91 [kg]");
+    QVERIFY(record != 0);
+    // Another object's record is none of its business.
+    QVERIFY(StoreWeight(APSFindObject("SATO_KENJI"), Now() - 1.0 / 48, "60 [kg]") != 0);
+    QTRY_COMPARE(ValueOf(view.ValuesGrid(), QStringLiteral("Weight")), QStringLiteral("91 [kg]"));
+    QCOMPARE(view.StatesGrid()->item(0, 0)->text(), QString::number(record));
+    QVERIFY(sink->messages.empty());
+  }
+
+  void theGroupTableShowsARecordOfAMemberStoredWhileItIsOpen() {
+    auto* view = new TViewGroupDlg;
+    QVERIFY(form->OpenChild(view));
+    QVERIFY(view->Start(APSFindObject("SURGERY"), false));
+    const QAbstractItemModel* grid = view->Grid()->model();
+    QVERIFY(grid->rowCount() > 0);
+    int weight = -1;
+    for (int column = 0; column < grid->columnCount(); ++column)
+      if (grid->headerData(column, Qt::Horizontal).toString() == QStringLiteral("Weight"))
+        weight = column;
+    QVERIFY(weight > 2);
+    const QString name = grid->index(0, 1).data().toString().section(QLatin1Char('('), 0, 0);
+    const int32_t member = APSFindObject(Utf8ToCp1251OrRaise(name.toStdString()));
+    QVERIFY(member != 0);
+    const int rows = grid->rowCount();
+
+    // Stored at the moment the table shows, so that the member's state then
+    // is the new one.
+    QVERIFY(StoreWeight(member, view->Table().Moment(), "123 [kg]") != 0);
+    const auto weightOf = [&] {
+      for (int row = 0; row < grid->rowCount(); ++row)
+        if (grid->index(row, 1).data().toString().section(QLatin1Char('('), 0, 0) == name)
+          return grid->index(row, weight).data().toString();
+      return QString();
+    };
+    QTRY_COMPARE(weightOf(), QStringLiteral("123 [kg]"));
+    QCOMPARE(grid->rowCount(), rows);
+  }
+
+  void editedDataAreKeptAndTheWindowSaysTheDataChanged() {
+    TAnalysisDlg dialog(form.get());
+    dialog.show();
+    const int32_t surgery = APSFindObject("SURGERY");
+    QVERIFY(dialog.SelectGroup(surgery));
+    for (const char* name : {"Weight", "Height"}) {
+      dialog.AllParameters()->setCurrentItem(
+          dialog.AllParameters()->findItems(QString::fromLatin1(name), Qt::MatchExactly).value(0));
+      dialog.PressAdd();
+    }
+    QLabel* line = dialog.DataChangedLine();
+    QCOMPARE(line->accessibleName(), QStringLiteral("The data changed; Refresh"));
+    QVERIFY(line->text().contains(QStringLiteral("The data changed; Refresh")));
+    QVERIFY(!line->isVisible());
+
+    // Without edits a record stored is read at once.
+    const int32_t member = dialog.Dialog().Analysis().Objects().front().id;
+    QVERIFY(StoreWeight(member, Now(), "77 [kg]") != 0);
+    std::vector<std::vector<std::string>> cells;
+    QTRY_VERIFY(dialog.Dialog().DataCells(cells) && cells.front().at(1) == "77");
+    QVERIFY(!line->isVisible());
+
+    WhenModal("vandro::TEditDataDlg", [](QWidget* widget) {
+      auto* editor = static_cast<TEditDataDlg*>(widget);
+      editor->PressEdit();
+      editor->Grid()->item(0, 1)->setText(QStringLiteral("100"));
+      editor->reject();
+    });
+    dialog.PressEditData();
+    QVERIFY(dialog.Dialog().HasEditedData());
+
+    // With them, the window says so and keeps them until the user chooses.
+    clock.Advance(1.0 / 24);
+    QVERIFY(StoreWeight(member, Now(), "78 [kg]") != 0);
+    QTRY_VERIFY(line->isVisible());
+    QVERIFY(dialog.Dialog().HasEditedData());
+    QVERIFY(dialog.Dialog().DataCells(cells));
+    QCOMPARE(cells.front().at(1), std::string("100"));
+
+    emit line->linkActivated(QStringLiteral("refresh"));
+    QVERIFY(!line->isVisible());
+    QVERIFY(!dialog.Dialog().HasEditedData());
+    QVERIFY(dialog.Dialog().DataCells(cells));
+    QCOMPARE(cells.front().at(1), std::string("78"));
+  }
+};
+
+VANDRO_APP_TEST(FollowRecordsTest);
+
+} // namespace vandro::apptest
+
+#include "follow_records_test.moc"
