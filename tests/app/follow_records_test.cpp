@@ -2,11 +2,14 @@
 // object view and the group table view show a record stored while they are
 // open; the Data Analysis window, holding data edited in "Edit Data", says
 // "The data changed; Refresh" instead and reads the states again when asked.
+#include "app/editing/value_constructor_dlg.h"
 #include "app/groups/view_group_dlg.h"
 #include "app/model/object_view_dlg.h"
 #include "app/shell/main_form.h"
 #include "app/stats/analysis_dlg.h"
 #include "app/stats/edit_data_dlg.h"
+#include "app/stats/stat_dlg.h"
+#include "app/storage/database_browser_form.h"
 #include "app_test_support.h"
 #include "model/object_set.h"
 #include "model/project.h"
@@ -17,8 +20,13 @@
 #include "shell/text.h"
 #include "storage/objects.h"
 
+#include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -120,6 +128,47 @@ private slots:
     };
     QTRY_COMPARE(weightOf(), QStringLiteral("123 [kg]"));
     QCOMPARE(grid->rowCount(), rows);
+  }
+
+  // A series of a formula loads again; the browser reads the chosen
+  // object's states again.
+  void theStatisticsAndTheBrowserReadAgain() {
+    const int32_t patient = APSFindObject("CHEN_WEI");
+    TStatDlg statistics(form.get());
+    statistics.show();
+    WhenModal("vandro::TValueConstructorDlg", [](QWidget* widget) {
+      auto* dialog = static_cast<TValueConstructorDlg*>(widget);
+      dialog->Tabs()->setCurrentWidget(dialog->Source()->parentWidget());
+      dialog->Source()->setPlainText(QStringLiteral("=HISTORYOF('CHEN_WEI').Weight"));
+      WhenModal("QInputDialog",
+                [](QWidget* prompt) { static_cast<QInputDialog*>(prompt)->accept(); });
+      dialog->accept();
+    });
+    statistics.AddButton()->click();
+    QCOMPARE(statistics.Dialog().Count(), 1);
+    const int count = statistics.Dialog().Series(0).Count();
+
+    TDatabaseBrowserForm browser(form.get());
+    browser.show();
+    QTableWidget* objects = browser.ObjectsGrid();
+    bool chosen = false;
+    for (int position = 0; !chosen; position += browser.ScrollBar()->pageStep()) {
+      browser.ScrollBar()->setValue(std::min(position, browser.ScrollBar()->maximum()));
+      for (int row = 0; row < objects->rowCount() && !chosen; ++row)
+        if (objects->item(row, 1) && objects->item(row, 1)->text() == QStringLiteral("CHEN_WEI")) {
+          objects->setCurrentCell(row, 1);
+          chosen = true;
+        }
+      if (position >= browser.ScrollBar()->maximum()) break;
+    }
+    QVERIFY(chosen);
+    QVERIFY(ValueOf(browser.ValuesGrid(), QStringLiteral("Weight")) != QStringLiteral("92 [kg]"));
+
+    QVERIFY(StoreWeight(patient, Now() - 1.0 / 48, "92 [kg]") != 0);
+    QTRY_COMPARE(statistics.Dialog().Series(0).Count(), count + 1);
+    QTRY_COMPARE(ValueOf(browser.ValuesGrid(), QStringLiteral("Weight")),
+                 QStringLiteral("92 [kg]"));
+    QCOMPARE(browser.Browser().SelectedObject(), patient);
   }
 
   void editedDataAreKeptAndTheWindowSaysTheDataChanged() {
