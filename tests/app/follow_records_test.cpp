@@ -2,6 +2,9 @@
 // object view and the group table view show a record stored while they are
 // open; the Data Analysis window, holding data edited in "Edit Data", says
 // "The data changed; Refresh" instead and reads the states again when asked.
+#include "app/charts/chart_form.h"
+#include "app/charts/chart_props_dlg.h"
+#include "app/charts/sel_chart_dlg.h"
 #include "app/editing/value_constructor_dlg.h"
 #include "app/groups/view_group_dlg.h"
 #include "app/model/object_view_dlg.h"
@@ -20,9 +23,12 @@
 #include "shell/text.h"
 #include "storage/objects.h"
 
+#include <QAction>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -169,6 +175,39 @@ private slots:
     QTRY_COMPARE(ValueOf(browser.ValuesGrid(), QStringLiteral("Weight")),
                  QStringLiteral("92 [kg]"));
     QCOMPARE(browser.Browser().SelectedObject(), patient);
+  }
+
+  // A chart's series fills again from its formula.
+  void anOpenChartFillsAgain() {
+    WhenModal("QInputDialog", [](QWidget* window) {
+      static_cast<QInputDialog*>(window)->setTextValue(QStringLiteral("Weights"));
+      static_cast<QInputDialog*>(window)->accept();
+    });
+    WhenModal("vandro::TSelChartDlg", [](QWidget* window) {
+      static_cast<TSelChartDlg*>(window)->Button(QStringLiteral("New"))->click();
+    });
+    form->Command(QStringLiteral("projCharts"))->trigger();
+    QMdiSubWindow* active = form->Area()->activeSubWindow();
+    auto* chart = active ? qobject_cast<TChartForm*>(active->widget()) : nullptr;
+    QVERIFY(chart);
+    WhenModal("vandro::TChartPropsDlg", [](QWidget* window) {
+      auto* props = static_cast<TChartPropsDlg*>(window);
+      for (QPushButton* button : props->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("New")) button->click();
+      props->ShowPage(TChartPropsPage::SeriesDetails, 0);
+      TValue source;
+      source.SetText(vkCalculated, "HISTORYOF('CHEN_WEI').Weight");
+      props->SetSource(TChartSource::Y, source);
+      props->accept();
+    });
+    chart->ShowProperties(TChartPropsPage::Series);
+    const auto points = [chart] { return chart->Document().Chart().Series.at(0).Points.size(); };
+    const size_t before = points();
+    QVERIFY(before > 0);
+    QVERIFY(StoreWeight(APSFindObject("CHEN_WEI"), Now() - 1.0 / 48, "93 [kg]") != 0);
+    QTRY_COMPARE(points(), before + 1);
+    QCOMPARE(chart->Document().Chart().Series.at(0).Points.back().Y, 93.0);
+    sink->Answer(false); // the chart is not kept when the window closes
   }
 
   void editedDataAreKeptAndTheWindowSaysTheDataChanged() {
