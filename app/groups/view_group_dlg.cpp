@@ -9,6 +9,7 @@
 #include "app/shell/text_edge.h"
 #include "app/stats/stat_windows.h"
 #include "editing/value_constructor.h"
+#include "shell/clock.h"
 #include "shell/messages.h"
 
 #include <QAction>
@@ -117,7 +118,7 @@ TViewGroupDlg::TViewGroupDlg(QWidget* parent)
   connect(new TRecordsBridge(this), &TRecordsBridge::recordsChanged, this, [this](int objectId) {
     if (follower_.Heard(objectId, false) != TRecordsAction::Refresh) return;
     RunCommand([this] {
-      if (!table_.Reload()) return;
+      if (!table_.Reload(FollowedMoment(table_.Moment(), opened_, Now()))) return;
       Redraw();
       if (pages_->currentIndex() == 0) ShowContent();
     });
@@ -308,6 +309,7 @@ void TViewGroupDlg::BuildAdvanced(QWidget* page) {
 
 bool TViewGroupDlg::Start(int32_t id, bool alwaysShowHidden) {
   if (!table_.Start(id, alwaysShowHidden)) return false;
+  opened_ = table_.Moment();
   setWindowTitle(FromCore(table_.Caption()));
   Redraw();
   FitColumns();

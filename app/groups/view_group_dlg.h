@@ -117,6 +117,7 @@ private:
 
   TGroupTable table_;
   TRecordsFollower follower_;
+  double opened_ = 0;   // the moment the table opened at: now, then
   TValue::Ptr formula_; // the working formula of the calculated-column panel
   bool filling_ = false;
   TGroupTableModel* model_ = nullptr;

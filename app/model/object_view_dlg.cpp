@@ -121,7 +121,8 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
   connect(new TRecordsBridge(this), &TRecordsBridge::recordsChanged, this, [this](int objectId) {
     if (follower_.Heard(objectId, false) != TRecordsAction::Refresh) return;
     RunCommand([this] {
-      view_.Reload();
+      moment_->SetMoment(FollowedMoment(moment_->Moment(), opened_, Now()));
+      view_.Reload(moment_->Moment());
       Refresh();
     });
   });

@@ -23,9 +23,8 @@ class QToolButton;
 
 namespace vandro {
 
-class TDataChangedLine;
-
 class TClusterDlg;
+class TDataChangedLine;
 class TLRegressDlg;
 
 class TAnalysisDlg final : public QDialog {

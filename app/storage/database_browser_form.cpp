@@ -126,6 +126,7 @@ void TDatabaseBrowserForm::Reread() {
       const QSignalBlocker quiet(objects_);
       objects_->selectRow(static_cast<int>(row));
     }
+  moment_->SetMoment(FollowedMoment(moment_->Moment(), opened_, Now()));
   Refresh();
 }
 

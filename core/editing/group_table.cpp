@@ -143,7 +143,7 @@ bool TGroupTable::Start(int32_t id, bool alwaysShowHidden) {
   return true;
 }
 
-bool TGroupTable::Reload() {
+bool TGroupTable::Reload(double moment) {
   if (!set_) return false;
   auto fresh = std::make_shared<TObjectSet>();
   try {
@@ -153,6 +153,7 @@ bool TGroupTable::Reload() {
   }
   set_ = std::move(fresh);
   const int chosen = current_;
+  moment_ = moment;
   recordIndex_ = 0;
   for (int i = RecordCount() - 1; i >= 0; --i)
     if (set_->Records[static_cast<size_t>(i)]->RealTime <= moment_) {

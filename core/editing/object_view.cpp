@@ -60,10 +60,9 @@ void TObjectView::SetMoment(double moment, std::optional<double> knownAt) {
   Select(row >= 0 ? row : 0);
 }
 
-void TObjectView::Reload() {
+void TObjectView::Reload(double moment) {
   if (!states_.Loaded()) return;
   const int32_t record = SelectedRecord();
-  const double moment = states_.Moment();
   {
     const TKnownAtScope past(knownAt_);
     states_.Load(states_.ObjectId());

@@ -1,5 +1,6 @@
 #include "editing/records_follow.h"
 
+#include "model/known_at.h"
 #include "model/record_events.h"
 
 #include <algorithm>
@@ -15,6 +16,11 @@ void TRecordsFollower::Shows(std::vector<int32_t> objects) {
 
 bool TRecordsFollower::Concerns(int32_t objectId) const {
   return anyObject_ || objectId == kManyObjects || (shows_ && shows_(objectId));
+}
+
+double FollowedMoment(double shown, double opened, double now) {
+  // Within the second the pickers show of the opening is not the past.
+  return PastMoment(shown, opened) ? shown : std::max(shown, now);
 }
 
 TRecordsAction TRecordsFollower::Heard(int32_t objectId, bool typed) {

@@ -20,6 +20,12 @@ enum class TRecordsAction {
   SayChanged, // it shows kDataChanged until it is refreshed
 };
 
+// The moment a window shows once it reads its states again: one that showed
+// the present (its moment not moved before the moment it opened) goes on
+// showing it, so that a record stored now appears; one the user moved into
+// the past stays there.
+double FollowedMoment(double shown, double opened, double now);
+
 class TRecordsFollower {
 public:
   // What the window shows: the states of these objects, or of any object

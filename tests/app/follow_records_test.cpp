@@ -97,11 +97,12 @@ private slots:
     view.show();
     const QString before = ValueOf(view.ValuesGrid(), QStringLiteral("Weight"));
     QVERIFY(!before.isEmpty() && before != QStringLiteral("91 [kg]"));
-    // Back-dated half an hour: the view, open at now, shows it.
-    const int32_t record = StoreWeight(patient, Now() - 1.0 / 48, "91 [kg]");
+    // An hour later: the view opened at now goes on showing now.
+    clock.Advance(1.0 / 24);
+    const int32_t record = StoreWeight(patient, Now(), "91 [kg]");
     QVERIFY(record != 0);
     // Another object's record is none of its business.
-    QVERIFY(StoreWeight(APSFindObject("SATO_KENJI"), Now() - 1.0 / 48, "60 [kg]") != 0);
+    QVERIFY(StoreWeight(APSFindObject("SATO_KENJI"), Now(), "60 [kg]") != 0);
     QTRY_COMPARE(ValueOf(view.ValuesGrid(), QStringLiteral("Weight")), QStringLiteral("91 [kg]"));
     QCOMPARE(view.StatesGrid()->item(0, 0)->text(), QString::number(record));
     QVERIFY(sink->messages.empty());
@@ -123,9 +124,9 @@ private slots:
     QVERIFY(member != 0);
     const int rows = grid->rowCount();
 
-    // Stored at the moment the table shows, so that the member's state then
-    // is the new one.
-    QVERIFY(StoreWeight(member, view->Table().Moment(), "123 [kg]") != 0);
+    // An hour later: the table opened at now goes on showing now.
+    clock.Advance(1.0 / 24);
+    QVERIFY(StoreWeight(member, Now(), "123 [kg]") != 0);
     const auto weightOf = [&] {
       for (int row = 0; row < grid->rowCount(); ++row)
         if (grid->index(row, 1).data().toString().section(QLatin1Char('('), 0, 0) == name)
@@ -170,7 +171,8 @@ private slots:
     QVERIFY(chosen);
     QVERIFY(ValueOf(browser.ValuesGrid(), QStringLiteral("Weight")) != QStringLiteral("92 [kg]"));
 
-    QVERIFY(StoreWeight(patient, Now() - 1.0 / 48, "92 [kg]") != 0);
+    clock.Advance(1.0 / 24);
+    QVERIFY(StoreWeight(patient, Now(), "92 [kg]") != 0);
     QTRY_COMPARE(statistics.Dialog().Series(0).Count(), count + 1);
     QTRY_COMPARE(ValueOf(browser.ValuesGrid(), QStringLiteral("Weight")),
                  QStringLiteral("92 [kg]"));

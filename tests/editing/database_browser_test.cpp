@@ -204,14 +204,14 @@ TEST_F(DatabaseBrowser, ObjectViewReadsAgainWhatWasStoredSinceItOpened) {
   ASSERT_EQ(r3, view.SelectedRecord());
   const int32_t r4 = Record(object, Day(2.5), {{"X", "4"}}); // after r2, on the first branch
   EXPECT_EQ((std::vector<int32_t>{r2, r3}), StateRecords(view.States()));
-  view.Reload();
+  view.Reload(view.Moment());
   EXPECT_EQ(Day(10), view.Moment());
   EXPECT_EQ((std::vector<int32_t>{r4, r3}), StateRecords(view.States()));
   EXPECT_EQ(r3, view.SelectedRecord());
   // Known at a moment before it, the view still leaves it out.
   ASSERT_TRUE(view.Open(object, Day(10), clock.Now() - 1));
   Record(object, Day(3.5), {{"X", "5"}});
-  view.Reload();
+  view.Reload(view.Moment());
   EXPECT_TRUE(view.States().Rows().empty());
 }
 

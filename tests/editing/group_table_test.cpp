@@ -361,7 +361,7 @@ TEST_F(GroupTable, ReloadShowsWhatWasStoredAndKeepsTheColumns) {
     ASSERT_NE(0, track.ModifyGroup(added, {}, Day(3)));
   }
   EXPECT_EQ((std::vector<std::string>{"40", "30"}), Column(*table, ten)); // as it was read
-  ASSERT_TRUE(table->Reload());
+  ASSERT_TRUE(table->Reload(moment));
   table->ShowContent();
   EXPECT_EQ(moment, table->Moment());
   EXPECT_EQ((std::vector<std::string>{"70", "40", "10"}), Column(*table, ten));

@@ -35,6 +35,21 @@ TEST(RecordsFollower, RefreshesWhatItShowsAndSaysSoOverTypedInput) {
   }
 }
 
+TEST(RecordsFollower, AWindowShowingThePresentGoesOnShowingIt) {
+  struct Case {
+    const char* what;
+    double shown, opened, now, followed;
+  };
+  const Case cases[] = {
+      {"opened at now", 100, 100, 101, 101},
+      {"read back a hair short of the second", 100 - 1e-9, 100.000001, 101, 101},
+      {"moved later than now", 105, 100, 101, 105},
+      {"moved into the past", 99, 100, 101, 99},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.followed, FollowedMoment(c.shown, c.opened, c.now)) << c.what;
+}
+
 // The status line stays until the window reads its states again, by itself
 // once the typed input is gone or by the user's Refresh.
 TEST(RecordsFollower, StaysStaleUntilRefreshed) {
