@@ -97,8 +97,7 @@ int RunEval(const TRun& run) {
   if (knownAt && projectPath.empty()) return run.Usage("--known-at needs --project");
   TProject* project = scope.Open(projectPath);
   if (!project) return kExitFailed;
-  ScopedLanguage language;
-  ScopedRecords records; // "object.parameter" reads the project's records
+  const ScopedEngine engine;
 
   // Names are parameters of the project. One in memory takes a new one;
   // nothing is ever added to a project on disk.

@@ -9,7 +9,6 @@
 #pragma once
 
 #include "commands.h"
-#include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "shell/datetime.h"
 
@@ -46,8 +45,7 @@ public:
 
 private:
   TDateStyle savedStyle_;
-  ScopedLanguage language_;
-  ScopedRecords records_;
+  ScopedEngine engine_;
 };
 
 // The time the option gives, read in the date style of the run; nothing

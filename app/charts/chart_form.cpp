@@ -4,7 +4,9 @@
 #include "app/charts/chart_props_dlg.h"
 #include "app/exchange/save_target.h"
 #include "app/shell/guard.h"
+#include "app/shell/records_bridge.h"
 #include "app/shell/text_edge.h"
+#include "charts/chart_fill.h"
 #include "shell/messages.h"
 
 #include <QAction>
@@ -76,6 +78,17 @@ TChartForm::TChartForm()
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { menu_->popup(view_->mapToGlobal(at)); });
+
+  // The series' sources are formulas and queries that may read any object;
+  // filling them again keeps every edit of the definition.
+  follower_.ShowsAnyObject();
+  connect(new TRecordsBridge(this), &TRecordsBridge::recordsChanged, this, [this](int objectId) {
+    if (follower_.Heard(objectId, false) != TRecordsAction::Refresh) return;
+    RunCommand([this] {
+      FillChart(document_.Chart());
+      Redraw();
+    });
+  });
 }
 
 TChartForm::~TChartForm() = default;

@@ -6,6 +6,7 @@
 
 #include "app/shell/child_form.h"
 #include "charts/chart_document.h"
+#include "editing/records_follow.h"
 
 #include <QString>
 
@@ -65,6 +66,7 @@ private:
   bool CloseDocument();
 
   TChartDocument document_;
+  TRecordsFollower follower_;
   QChart* chart_;
   QChartView* view_;
   QMenu* menu_;

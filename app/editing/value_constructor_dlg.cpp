@@ -141,6 +141,7 @@ QWidget* TValueConstructorDlg::MakeCalculatedPage() {
   source_ = Named(new QPlainTextEdit, "Source");
   sourceKind_ = new QLabel;
   check_ = new QPushButton(QStringLiteral("Check"));
+  evaluate_ = new QPushButton(QStringLiteral("Evaluate"));
   buildQuery_ = new QPushButton(QStringLiteral("Build Query    >>"));
   checkResult_ = Named(new QPlainTextEdit, "Check result");
   checkResult_->setReadOnly(true);
@@ -154,6 +155,7 @@ QWidget* TValueConstructorDlg::MakeCalculatedPage() {
     checkResult_->clear();
   });
   connect(check_, &QPushButton::clicked, this, [this] { RunCommand([this] { Check(); }); });
+  connect(evaluate_, &QPushButton::clicked, this, [this] { RunCommand([this] { Evaluate(); }); });
   connect(buildQuery_, &QPushButton::clicked, this,
           [this] { RunCommand([this] { BuildQuery(); }); });
 
@@ -167,6 +169,7 @@ QWidget* TValueConstructorDlg::MakeCalculatedPage() {
   row->addWidget(sourceKind_);
   row->addStretch();
   row->addWidget(check_);
+  row->addWidget(evaluate_);
   row->addWidget(buildQuery_);
   layout->addLayout(row);
   layout->addWidget(checkResult_);
@@ -293,6 +296,12 @@ bool TValueConstructorDlg::ReadFields() {
 void TValueConstructorDlg::Check() {
   if (!ReadFields()) return;
   const TCheckResult result = constructor_.Check();
+  checkResult_->setPlainText(FromCore(result.Message));
+}
+
+void TValueConstructorDlg::Evaluate() {
+  if (!ReadFields()) return;
+  const TCheckResult result = constructor_.Evaluate();
   checkResult_->setPlainText(FromCore(result.Message));
 }
 

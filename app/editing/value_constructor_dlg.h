@@ -46,6 +46,7 @@ public:
   QPlainTextEdit* Source() const { return source_; }
   QLabel* SourceKind() const { return sourceKind_; }
   QPushButton* CheckButton() const { return check_; }
+  QPushButton* EvaluateButton() const { return evaluate_; }
   QPushButton* BuildQueryButton() const { return buildQuery_; }
   // For a constructor whose calculated value cannot be a query.
   void HideBuildQuery();
@@ -72,6 +73,7 @@ private:
   // holds a character the project's texts cannot.
   bool ReadFields();
   void Check();
+  void Evaluate();
   // "Build Query    >>": the query editor on the source's query; its query
   // written back replaces the source.
   void BuildQuery();
@@ -96,6 +98,7 @@ private:
   QPlainTextEdit* source_;
   QLabel* sourceKind_;
   QPushButton* check_;
+  QPushButton* evaluate_;
   QPushButton* buildQuery_;
   QPlainTextEdit* checkResult_;
   QLineEdit* reference_;

@@ -8,6 +8,7 @@
 #include "app/shell/text_edge.h"
 #include "app/storage/project_manager_form.h"
 #include "exchange/units_file.h"
+#include "model/record_events.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 #include "storage/objects.h"
@@ -402,6 +403,8 @@ void ImportDataCommand(TMainForm& main) {
       ImportObjectsFromFile(path, settings, &progress, result);
     }
     if (!result.Summary.empty()) ShowMsg(result.Summary);
+    // Stored lines may have touched any object, the open windows' included.
+    if (result.StoredLines > 0) NotifyRecordsChanged(kManyObjects);
   });
   main.RefreshParameterLists();
   if (main.ProjectManager()) main.ProjectManager()->RefreshAll();

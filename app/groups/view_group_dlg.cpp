@@ -4,9 +4,12 @@
 #include "app/editing/value_kind_icon.h"
 #include "app/model/moment_picker.h"
 #include "app/model/object_view_dlg.h"
+#include "app/shell/guard.h"
+#include "app/shell/records_bridge.h"
 #include "app/shell/text_edge.h"
 #include "app/stats/stat_windows.h"
 #include "editing/value_constructor.h"
+#include "shell/clock.h"
 #include "shell/messages.h"
 
 #include <QAction>
@@ -108,6 +111,18 @@ TViewGroupDlg::TViewGroupDlg(QWidget* parent)
     if (page == 0) ShowContent();
   });
   resize(760, 640);
+
+  // The table holds nothing typed (a calculated column being defined lives
+  // in its panel, which a refresh leaves alone): it follows at once.
+  follower_.Shows([this](int32_t objectId) { return table_.UsesObject(objectId); });
+  connect(new TRecordsBridge(this), &TRecordsBridge::recordsChanged, this, [this](int objectId) {
+    if (follower_.Heard(objectId, false) != TRecordsAction::Refresh) return;
+    RunCommand([this] {
+      if (!table_.Reload(FollowedMoment(table_.Moment(), opened_, Now()))) return;
+      Redraw();
+      if (pages_->currentIndex() == 0) ShowContent();
+    });
+  });
 }
 
 TViewGroupDlg::~TViewGroupDlg() = default;
@@ -294,6 +309,7 @@ void TViewGroupDlg::BuildAdvanced(QWidget* page) {
 
 bool TViewGroupDlg::Start(int32_t id, bool alwaysShowHidden) {
   if (!table_.Start(id, alwaysShowHidden)) return false;
+  opened_ = table_.Moment();
   setWindowTitle(FromCore(table_.Caption()));
   Redraw();
   FitColumns();

@@ -6,6 +6,7 @@
 
 #include "app/shell/child_form.h"
 #include "editing/group_table.h"
+#include "editing/records_follow.h"
 
 #include <QAbstractTableModel>
 #include <QTableView>
@@ -115,6 +116,8 @@ private:
                       void (TViewGroupDlg::*run)(), bool shownKeysOnly = false);
 
   TGroupTable table_;
+  TRecordsFollower follower_;
+  double opened_ = 0;   // the moment the table opened at: now, then
   TValue::Ptr formula_; // the working formula of the calculated-column panel
   bool filling_ = false;
   TGroupTableModel* model_ = nullptr;

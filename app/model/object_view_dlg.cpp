@@ -5,6 +5,7 @@
 #include "app/model/text_grid.h"
 #include "app/shell/guard.h"
 #include "app/shell/main_commands.h"
+#include "app/shell/records_bridge.h"
 #include "app/shell/text_edge.h"
 #include "model/known_at.h"
 #include "shell/clock.h"
@@ -114,6 +115,17 @@ TObjectViewDlg::TObjectViewDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(splitter);
   layout->addWidget(buttons);
   resize(520, 480);
+
+  // Nothing here is typed: a record of the object stored anywhere shows at once.
+  follower_.Shows([this](int32_t objectId) { return objectId == view_.ObjectId(); });
+  connect(new TRecordsBridge(this), &TRecordsBridge::recordsChanged, this, [this](int objectId) {
+    if (follower_.Heard(objectId, false) != TRecordsAction::Refresh) return;
+    RunCommand([this] {
+      moment_->SetMoment(FollowedMoment(moment_->Moment(), opened_, Now()));
+      view_.Reload(moment_->Moment());
+      Refresh();
+    });
+  });
 }
 
 QPushButton* TObjectViewDlg::AddCommandButton(QDialogButtonBox* buttons, const QString& command) {

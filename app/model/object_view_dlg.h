@@ -5,6 +5,7 @@
 #pragma once
 
 #include "editing/object_view.h"
+#include "editing/records_follow.h"
 
 #include <QDialog>
 
@@ -87,6 +88,7 @@ private:
   void EnableCommands();
 
   TObjectView view_;
+  TRecordsFollower follower_;
   QLabel* caption_;
   TMomentPicker* moment_;
   TMomentPicker* knownAt_;

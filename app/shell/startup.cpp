@@ -5,7 +5,7 @@
 #include "app/shell/main_form.h"
 #include "app/shell/message_box.h"
 #include "app/shell/single_instance.h"
-#include "language/executor.h"
+#include "language/record_evaluation.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "storage/project_lifecycle.h"
@@ -41,6 +41,10 @@ public:
 
 } // namespace
 
+void StartCore() {
+  InstallEngine();
+}
+
 int RunVandro(int argc, char** argv) {
   TApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vandro"));
@@ -57,7 +61,7 @@ int RunVandro(int argc, char** argv) {
   if (instance.ActivateRunning(handedOver)) return 0;
   if (!instance.Listen() && instance.ActivateRunning(handedOver)) return 0;
 
-  InstallLanguage();
+  StartCore();
   TSettings settings;
   settings.Load(SettingsPath());
   TMessageBoxSink messageBox(settings);

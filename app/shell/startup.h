@@ -7,4 +7,8 @@ namespace vandro {
 
 int RunVandro(int argc, char** argv);
 
+// What the program installs in the core before its first window: the
+// engine that formulas run in. The window tests start the same way.
+void StartCore();
+
 } // namespace vandro

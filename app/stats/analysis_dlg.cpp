@@ -2,6 +2,7 @@
 
 #include "app/editing/selection_api.h"
 #include "app/shell/guard.h"
+#include "app/shell/records_bridge.h"
 #include "app/shell/text_edge.h"
 #include "app/stats/cluster_dlg.h"
 #include "app/stats/edit_data_dlg.h"
@@ -71,10 +72,44 @@ TAnalysisDlg::TAnalysisDlg(QWidget* parent) : QDialog(parent) {
   connect(pages_, &QTabWidget::currentChanged, this, &TAnalysisDlg::PageChanged);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  dataChanged_ = new TDataChangedLine;
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_, 1);
+  layout->addWidget(dataChanged_);
   layout->addWidget(buttons);
   resize(660, 500);
+
+  // Calculated parameters may read any object's states.
+  follower_.ShowsAnyObject();
+  connect(new TRecordsBridge(this), &TRecordsBridge::recordsChanged, this, [this](int objectId) {
+    switch (follower_.Heard(objectId, dialog_.HasEditedData())) {
+    case TRecordsAction::Refresh:
+      RunCommand([this] { Reread(); });
+      break;
+    case TRecordsAction::SayChanged:
+      dataChanged_->show();
+      break;
+    case TRecordsAction::None:
+      break;
+    }
+  });
+  connect(dataChanged_, &TDataChangedLine::refreshRequested, this,
+          [this] { RunCommand([this] { Reread(); }); });
+}
+
+QLabel* TAnalysisDlg::DataChangedLine() const {
+  return dataChanged_;
+}
+
+void TAnalysisDlg::Reread() {
+  follower_.Refreshed();
+  dataChanged_->hide();
+  if (group_ != 0) {
+    SelectGroup(group_);
+  } else if (!source_.IsNull()) {
+    const TValue::Ptr source = source_.Clone("TAnalysisDlg.Reread");
+    DefineArray(*source);
+  }
 }
 
 TAnalysisDlg::~TAnalysisDlg() {
@@ -195,6 +230,7 @@ bool TAnalysisDlg::DefineArray(const TValue& source) {
   }
   if (!set) return false;
   source_.Assign(source);
+  group_ = 0;
   series_->setText(QStringLiteral("Array: %1 objects").arg(dialog_.Analysis().ObjectCount()));
   Changed();
   return true;
@@ -209,6 +245,7 @@ bool TAnalysisDlg::SelectGroup(int32_t groupId) {
     RunCommand([&] { set = dialog_.Analysis().SelectGroup(group, wait.Progress()); });
   }
   if (!set) return false;
+  group_ = groupId;
   series_->setText(QStringLiteral("Group: %1 objects").arg(dialog_.Analysis().ObjectCount()));
   Changed();
   return true;

@@ -6,6 +6,7 @@
 // its own non-modal children, so that both can be read side by side.
 #pragma once
 
+#include "editing/records_follow.h"
 #include "stats/analysis_dialog.h"
 
 #include <QDialog>
@@ -23,6 +24,7 @@ class QToolButton;
 namespace vandro {
 
 class TClusterDlg;
+class TDataChangedLine;
 class TLRegressDlg;
 
 class TAnalysisDlg final : public QDialog {
@@ -74,6 +76,13 @@ public:
   // The windows the analyses opened last, while they are open.
   TLRegressDlg* RegressionWindow() const;
   TClusterDlg* ClusterWindow() const;
+  // "The data changed; Refresh": shown when records were stored while the
+  // window holds data edited in "Edit Data", which reading the objects
+  // again would throw away; a click reads them again.
+  QLabel* DataChangedLine() const;
+  // The objects of the group or the array read again from the stored
+  // states, the parameters kept; edited data go.
+  void Reread();
 
 private:
   void BuildSeriesPage(QWidget* page);
@@ -96,7 +105,10 @@ private:
   int DomainParam() const;
 
   TAnalysisDialog dialog_;
-  TValue source_; // what "Define Array" last accepted, to edit again
+  TRecordsFollower follower_;
+  TValue source_;     // what "Define Array" last accepted, to edit again
+  int32_t group_ = 0; // what "Select Group" last accepted, else 0
+  TDataChangedLine* dataChanged_ = nullptr;
   bool filling_ = false;
   QTabWidget* pages_;
   QLabel* series_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/editing/selection_api.h"
 #include "app/shell/guard.h"
+#include "app/shell/records_bridge.h"
 #include "app/shell/text_edge.h"
 #include "app/stats/basic_stat_dlg.h"
 #include "app/stats/histogram_view.h"
@@ -211,6 +212,28 @@ TStatDlg::TStatDlg(QWidget* parent) : QDialog(parent) {
   resize(640, 560);
   ShowList();
   ShowPanel();
+
+  // Formulas and queries may read any object's states; nothing typed here is
+  // lost by loading them again.
+  follower_.ShowsAnyObject();
+  connect(new TRecordsBridge(this), &TRecordsBridge::recordsChanged, this, [this](int objectId) {
+    if (follower_.Heard(objectId, false) == TRecordsAction::Refresh)
+      RunCommand([this] { ReloadSeries(); });
+  });
+}
+
+void TStatDlg::ReloadSeries() {
+  bool reloaded = false;
+  for (int row = 0; row < dialog_.Count(); ++row) {
+    const TValue& definition = dialog_.Definition(row);
+    if (!definition.IsCalculated()) continue;
+    TValue::Ptr source = definition.Clone("TStatDlg.ReloadSeries");
+    const std::string name = dialog_.Series(row).Name();
+    TStatWait wait(this);
+    dialog_.Modify(row, *source, name, wait.Progress());
+    reloaded = true;
+  }
+  if (reloaded) ShowList();
 }
 
 int TStatDlg::Selected() const {

@@ -5,6 +5,7 @@
 // sources and names and shows the results.
 #pragma once
 
+#include "editing/records_follow.h"
 #include "stats/stat_dialog.h"
 
 #include <QDialog>
@@ -65,6 +66,9 @@ public:
   // "ANOVA Table" and "Tukey HSD" of the last One-way ANOVA.
   void ShowAnovaTable();
   void ShowTukey();
+  // Each series defined by a formula or a query loaded again from the
+  // stored states; those another window handed over stay as they are.
+  void ReloadSeries();
 
 private:
   // The selected row of the list, or -1.
@@ -73,6 +77,7 @@ private:
   void RowDragged(int from, int to);
 
   TStatDialog dialog_;
+  TRecordsFollower follower_;
   // The last definition "Add Series" could not use, and its name.
   TValue::Ptr draft_;
   std::string draftName_;

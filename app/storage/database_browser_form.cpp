@@ -5,6 +5,7 @@
 #include "app/model/text_grid.h"
 #include "app/shell/guard.h"
 #include "app/shell/paged_grid.h"
+#include "app/shell/records_bridge.h"
 #include "app/shell/text_edge.h"
 #include "app/storage/db_show_form.h"
 #include "model/known_at.h"
@@ -106,6 +107,27 @@ TDatabaseBrowserForm::TDatabaseBrowserForm(QWidget* parent) : QDialog(parent) {
 
   browser_.Open(FittingRows(), moment_->Moment());
   ShowPage();
+
+  // Any record stored may add an object to the list.
+  follower_.ShowsAnyObject();
+  connect(new TRecordsBridge(this), &TRecordsBridge::recordsChanged, this, [this](int objectId) {
+    if (follower_.Heard(objectId, false) == TRecordsAction::Refresh)
+      RunCommand([this] { Reread(); });
+  });
+}
+
+void TDatabaseBrowserForm::Reread() {
+  const int32_t selected = browser_.SelectedObject();
+  browser_.ScrollTo(browser_.Position());
+  ShowPage();
+  const std::vector<TObjectRow> rows = browser_.ObjectRows();
+  for (size_t row = 0; row < rows.size(); ++row)
+    if (selected != 0 && rows[row].Id == selected) {
+      const QSignalBlocker quiet(objects_);
+      objects_->selectRow(static_cast<int>(row));
+    }
+  moment_->SetMoment(FollowedMoment(moment_->Moment(), opened_, Now()));
+  Refresh();
 }
 
 int TDatabaseBrowserForm::FittingRows() const {

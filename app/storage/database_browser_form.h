@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editing/database_browser.h"
+#include "editing/records_follow.h"
 
 #include <QDialog>
 
@@ -50,8 +51,12 @@ private:
   void FitPage();
   void ShowPage();
   void ShowStatesOfObject();
+  // The page and the selected object's states read again, the selection
+  // kept while its object is on the page.
+  void Reread();
 
   TDatabaseBrowser browser_;
+  TRecordsFollower follower_;
   QTableWidget* objects_;
   QScrollBar* scroll_;
   TMomentPicker* moment_;

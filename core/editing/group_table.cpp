@@ -144,6 +144,29 @@ bool TGroupTable::Start(int32_t id, bool alwaysShowHidden) {
   return true;
 }
 
+bool TGroupTable::Reload(double moment) {
+  if (!set_) return false;
+  auto fresh = std::make_shared<TObjectSet>();
+  try {
+    if (!fresh->Load(set_->ObjIdtor)) return false;
+  } catch (const ErrorException&) {
+    return false; // reported where the damage was found
+  }
+  set_ = std::move(fresh);
+  const int chosen = current_;
+  moment_ = moment;
+  recordIndex_ = 0;
+  for (int i = RecordCount() - 1; i >= 0; --i)
+    if (set_->Records[static_cast<size_t>(i)]->RealTime <= moment_) {
+      recordIndex_ = i;
+      break;
+    }
+  BuildGroupStates();
+  if (chosen >= 0 && chosen < static_cast<int>(groupStates_.size())) current_ = chosen;
+  Refill();
+  return true;
+}
+
 std::string TGroupTable::Caption() const {
   const std::string name = set_ ? set_->ObjName : std::string();
   return "Group Table View: " + name.substr(0, kCaptionNameCapacity);

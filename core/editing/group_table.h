@@ -101,6 +101,11 @@ public:
   // False, after a message, when there is nothing to show: the identifier is
   // 0, names neither an object nor a record, or the group has no state now.
   bool Start(int32_t id, bool alwaysShowHidden = false);
+  // Reads the group's and the members' histories again, after records were
+  // stored, at moment (the bar on the last record not after it): the group
+  // state chosen, the columns, calculated columns and sort keys stay. False
+  // when the group can no longer be read.
+  bool Reload(double moment);
   // "Group Table View:" and the group's name.
   std::string Caption() const;
   int32_t GroupId() const { return set_ ? set_->ObjIdtor : 0; }

@@ -60,6 +60,18 @@ void TObjectView::SetMoment(double moment, std::optional<double> knownAt) {
   Select(row >= 0 ? row : 0);
 }
 
+void TObjectView::Reload(double moment) {
+  if (!states_.Loaded()) return;
+  const int32_t record = SelectedRecord();
+  {
+    const TKnownAtScope past(knownAt_);
+    states_.Load(states_.ObjectId());
+  }
+  states_.StatesAt(moment, true);
+  const int row = states_.RowOfRecord(record);
+  Select(row >= 0 ? row : 0);
+}
+
 void TObjectView::SetMoment(double moment) {
   SetMoment(moment, knownAt_);
 }

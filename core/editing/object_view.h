@@ -40,6 +40,10 @@ public:
   // another moment (nothing: every record).
   void SetMoment(double moment, std::optional<double> knownAt);
   std::optional<double> KnownAt() const { return knownAt_; }
+  // Reads the history again, after records were stored, and lists the
+  // states at moment; the past it is known at and the chosen state (while
+  // it is current) stay.
+  void Reload(double moment);
   // Whether the view shows the past: the commands that store a record after
   // the shown state are then not offered.
   bool ShowsThePast() const { return knownAt_.has_value(); }

@@ -1,5 +1,6 @@
 #include "editing/rollback_window.h"
 
+#include "model/record_events.h"
 #include "shell/clock.h"
 #include "shell/messages.h"
 #include "storage/rollback.h"
@@ -47,11 +48,19 @@ std::optional<int32_t> TRollbackWindow::Run(TRollbackHost& host, TProgress* prog
     if (rollback.WriteCopy(progress)) {
       TProgressScope scope(progress, kRollbackScanning);
       TProgressShare share(scope);
-      deleted = rollback.Delete(progress ? &share : nullptr);
+      try {
+        deleted = rollback.Delete(progress ? &share : nullptr);
+      } catch (...) {
+        // Whatever it deleted before the failure is gone from the windows too.
+        NotifyRecordsChanged(kManyObjects);
+        throw;
+      }
     }
   }
   // Shown once "Wait" and the progress window are gone.
   ShowMsg(deleted ? rollback.ResultText(*deleted) : rollback.FailureText());
+  // Any object may have lost records.
+  if (deleted && *deleted > 0) NotifyRecordsChanged(kManyObjects);
   return deleted;
 }
 

@@ -46,7 +46,8 @@ public:
   // Nothing when the answer is No. A copy that cannot be written ends the
   // run with its reason and nothing deleted. A storage error raises after
   // "Wait" and the progress window are taken back; what was deleted stays
-  // deleted, and the copy holds it.
+  // deleted, and the copy holds it. Open windows hear of any deleting
+  // (NotifyRecordsChanged with kManyObjects).
   std::optional<int32_t> Run(TRollbackHost& host, TProgress* progress);
 
 private:

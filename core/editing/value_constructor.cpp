@@ -207,6 +207,29 @@ TCheckResult TValueConstructor::Check() const {
   return {false, executor.Result().Text()};
 }
 
+TCheckResult TValueConstructor::Evaluate() const {
+  switch (SourceType()) {
+  case TCalculatedType::Function:
+  case TCalculatedType::Procedure:
+    return {false, "Functions and procedures are kept as text: only formulas, auto formulas "
+                   "and queries can be evaluated"};
+  case TCalculatedType::Query: {
+    TValue query;
+    query.SetText(vkCalculated, Source);
+    std::string message;
+    const TValue::Ptr found = ExecuteQuery(query, record_, nullptr, &message);
+    if (!found) return {false, message};
+    return {true, ToDisplayText(found.get())};
+  }
+  default:
+    break;
+  }
+  TExecutor executor;
+  const TValue& result = executor.Run(nullptr, record_, Source);
+  if (executor.Failed() || result.IsError()) return {false, result.Text()};
+  return {true, ToDisplayText(&result)};
+}
+
 std::unique_ptr<TQExpression> TValueConstructor::StartQuery() const {
   auto query = std::make_unique<TQExpression>();
   if (Trim(Source).empty()) return query;

@@ -95,6 +95,11 @@ public:
   // "Check": the text is parsed without executing anything. Functions and
   // procedures are kept as text and cannot be checked.
   TCheckResult Check() const;
+  // "Evaluate": the formula or auto formula evaluated, and the query run,
+  // against the record the caller handed over (none: without one), as the
+  // window the value is for will do; Message is the value as the views show
+  // it, or the error.
+  TCheckResult Evaluate() const;
   // "Build Query    >>": the query the query editor starts from, parsed from
   // the source, or a new one for a blank source. A source that is not a
   // query is said, with the question whether to build a new one in its

@@ -187,9 +187,10 @@ private:
 
 // Installs the executor in the processor as the evaluator of auto formulas,
 // the project's parameter list (CurrentProject()) as the names behind
-// "object.parameter", and the standard functions. The program calls it once at start; it may be
-// called again. Until it is called, auto formulas popped by a processor stay as they are and
-// "object.parameter" fails for want of a parameter list.
+// "object.parameter", and the standard functions. Programs start it through InstallEngine
+// (language/record_evaluation.h), beside the records' side; it may be called again. Until it is
+// called, auto formulas popped by a processor stay as they are and "object.parameter" fails for
+// want of a parameter list.
 void InstallLanguage();
 
 // Installs the language for a scope and puts back what was installed before;

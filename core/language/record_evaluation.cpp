@@ -60,6 +60,11 @@ void InstallRecords() {
   SetStoreEvaluator(&StoredFormulas());
 }
 
+void InstallEngine() {
+  InstallLanguage();
+  InstallRecords();
+}
+
 ScopedRecords::ScopedRecords()
     : previousResolver_(SetStateParameterResolver(&RecordStates())),
       previousEvaluator_(SetStoreEvaluator(&StoredFormulas())) {}

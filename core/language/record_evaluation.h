@@ -5,9 +5,12 @@
 //     (model/object_reference.h);
 //   - storing a record (TDataRecord::Store) evaluates its auto formulas with
 //     an executor, against the state before it.
-// The program calls InstallRecords once at start, beside InstallLanguage;
-// tests and tools use ScopedRecords.
+// A formula over a project needs both this and the language: programs start
+// the two together as the engine (InstallEngine, or ScopedEngine for a
+// scope), so that no window evaluates formulas without the states they read.
 #pragma once
+
+#include "language/executor.h"
 
 namespace vandro {
 
@@ -27,6 +30,23 @@ public:
 private:
   TStateParameterResolver* previousResolver_;
   TStoreEvaluator* previousEvaluator_;
+};
+
+// The engine as every program starts it: the language (InstallLanguage) and
+// the records' side (InstallRecords). The desktop program, vandro-cli and
+// the window tests start it through here and nowhere else.
+void InstallEngine();
+
+// The engine for a scope, putting back what was installed before.
+class ScopedEngine {
+public:
+  ScopedEngine() = default;
+  ScopedEngine(const ScopedEngine&) = delete;
+  ScopedEngine& operator=(const ScopedEngine&) = delete;
+
+private:
+  ScopedLanguage language_;
+  ScopedRecords records_;
 };
 
 } // namespace vandro

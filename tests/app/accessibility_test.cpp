@@ -290,11 +290,11 @@ private slots:
     Check(&constructor, {{constructor.PlainType(), QStringLiteral("Type")},
                          {constructor.Unit()->lineEdit(), QStringLiteral("Unit")}});
     CheckButtons(&constructor,
-                 {QStringLiteral("Check"), QStringLiteral("Build Query    >>"),
-                  QStringLiteral("Select Object..."), QStringLiteral("Clear"),
-                  QStringLiteral("Browse..."), QStringLiteral("Add"), QStringLiteral("Remove"),
-                  QStringLiteral("Up"), QStringLiteral("Down"), QStringLiteral("Edit..."),
-                  QStringLiteral("OK"), QStringLiteral("Cancel")});
+                 {QStringLiteral("Check"), QStringLiteral("Evaluate"),
+                  QStringLiteral("Build Query    >>"), QStringLiteral("Select Object..."),
+                  QStringLiteral("Clear"), QStringLiteral("Browse..."), QStringLiteral("Add"),
+                  QStringLiteral("Remove"), QStringLiteral("Up"), QStringLiteral("Down"),
+                  QStringLiteral("Edit..."), QStringLiteral("OK"), QStringLiteral("Cancel")});
 
     value.SetPlain("36.6");
     TValueViewerDlg text(value);

@@ -1,6 +1,7 @@
 #include "app_test_support.h"
 
 #include "app/shell/main_form.h"
+#include "app/shell/startup.h"
 #include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "model/project.h"
@@ -105,8 +106,6 @@ QString TSampleProjectTest::BuildDir() {
 bool TSampleProjectTest::OpenSample(bool show) {
   dir = std::make_unique<QTemporaryDir>();
   sink = std::make_unique<TRecordingSink>();
-  language = std::make_unique<ScopedLanguage>();
-  records = std::make_unique<ScopedRecords>();
   settings = std::make_unique<TSettings>();
   settings->Load(dir->filePath(QStringLiteral("config.vd")).toStdString());
   form = std::make_unique<TMainForm>(*settings);
@@ -124,8 +123,6 @@ void TSampleProjectTest::CloseSample() {
   form.reset();
   CloseProject();
   settings.reset();
-  records.reset();
-  language.reset();
   sink.reset();
   dir.reset();
 }
@@ -196,6 +193,9 @@ int main(int argc, char** argv) {
   QTemporaryDir config;
   qputenv("VANDRO_CONFIG_DIR", config.path().toUtf8());
   QApplication application(argc, argv);
+  // As the desktop program starts: a window that evaluates formulas finds
+  // what the program gives it, no more.
+  vandro::StartCore();
   const QByteArray only = qgetenv("VANDRO_APP_TEST");
   int failures = 0;
   for (const auto& factory : vandro::apptest::Tests()) {

@@ -23,7 +23,6 @@ namespace vandro {
 class ScopedLanguage;
 class ScopedProject;
 class TProject;
-class ScopedRecords;
 class TMainForm;
 class TSettings;
 } // namespace vandro
@@ -62,8 +61,9 @@ private:
 void WhenModal(const char* className, std::function<void(QWidget*)> act);
 
 // The frame of the window tests that work on a copy of the sample project:
-// a temporary folder, a recording sink, the language and records layers,
-// settings of their own and the main window with the copy open.
+// a temporary folder, a recording sink, settings of their own and the main
+// window with the copy open. The engine is the one the test program started
+// as the desktop program starts it.
 class TSampleProjectTest : public QObject {
 protected:
   TSampleProjectTest();
@@ -77,8 +77,6 @@ protected:
 
   std::unique_ptr<QTemporaryDir> dir;
   std::unique_ptr<TRecordingSink> sink;
-  std::unique_ptr<ScopedLanguage> language;
-  std::unique_ptr<ScopedRecords> records;
   std::unique_ptr<TSettings> settings;
   std::unique_ptr<TMainForm> form;
   QString project; // the copy's project file

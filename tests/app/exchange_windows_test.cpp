@@ -6,6 +6,7 @@
 #include "app_test_support.h"
 #include "exchange/export_objects.h"
 #include "exchange/import_objects.h"
+#include "model/record_events.h"
 #include "shell/datetime.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -149,8 +150,11 @@ private slots:
       dialog->TimeColumn()->setCurrentText(QStringLiteral("Когда"));
       dialog->ContinueButton()->click();
     });
+    std::vector<int32_t> heard; // what the open windows are told
+    const TRecordsListener listener([&heard](int32_t objectId) { heard.push_back(objectId); });
     form->Command(QStringLiteral("fileImportData"))->trigger();
     QCOMPARE(sink->Last(), std::string("2 new objects. 2 states were successfully modified"));
+    QCOMPARE(heard, std::vector<int32_t>{kManyObjects});
     QVERIFY(APSFindObject(Utf8ToCp1251OrRaise("Петров")) != 0);
     QCOMPARE(form->StatusPanel(1)->text(), QStringLiteral("Ready"));
     const std::string before = StatesTable();

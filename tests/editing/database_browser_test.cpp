@@ -194,6 +194,27 @@ TEST_F(DatabaseBrowser, ObjectViewOpensOnAnObjectOrARecord) {
   }
 }
 
+// A record stored while the view is open shows once it reads again; the
+// moment and the chosen branch stay.
+TEST_F(DatabaseBrowser, ObjectViewReadsAgainWhatWasStoredSinceItOpened) {
+  const int32_t object = Branched();
+  TObjectView view;
+  ASSERT_TRUE(view.Open(object, Day(10)));
+  view.Select(1);
+  ASSERT_EQ(r3, view.SelectedRecord());
+  const int32_t r4 = Record(object, Day(2.5), {{"X", "4"}}); // after r2, on the first branch
+  EXPECT_EQ((std::vector<int32_t>{r2, r3}), StateRecords(view.States()));
+  view.Reload(view.Moment());
+  EXPECT_EQ(Day(10), view.Moment());
+  EXPECT_EQ((std::vector<int32_t>{r4, r3}), StateRecords(view.States()));
+  EXPECT_EQ(r3, view.SelectedRecord());
+  // Known at a moment before it, the view still leaves it out.
+  ASSERT_TRUE(view.Open(object, Day(10), clock.Now() - 1));
+  Record(object, Day(3.5), {{"X", "5"}});
+  view.Reload(view.Moment());
+  EXPECT_TRUE(view.States().Rows().empty());
+}
+
 TEST_F(DatabaseBrowser, AGroupsStateListsItsContentAtTheMoment) {
   const int32_t anna = APSCreateObject("anna");
   const int32_t boris = APSCreateObject("boris");

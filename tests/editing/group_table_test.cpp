@@ -335,6 +335,42 @@ TEST_F(GroupTable, CalculatedColumnsAreCheckedAndEvaluatedPerRow) {
   EXPECT_EQ((std::vector<std::string>{"-3", "-4"}), Column(*table, ten));
 }
 
+// Records stored while the table is open show once it reads again; what the
+// user set up in it stays.
+TEST_F(GroupTable, ReloadShowsWhatWasStoredAndKeepsTheColumns) {
+  const int32_t a = Object("A", {{"X", "3"}});
+  const int32_t group = Group("PLANT", {a, Object("B", {{"X", "4"}})});
+  auto table = Open(group);
+  TValue formula;
+  formula.SetText(vkCalculated, "X * 10");
+  ASSERT_TRUE(table->AddCalculated("TEN", formula));
+  SortBy(*table, "TEN", false);
+  table->ShowContent();
+  const int ten = ColumnOf(*table, "TEN");
+  EXPECT_EQ((std::vector<std::string>{"40", "30"}), Column(*table, ten));
+  const double moment = table->Moment();
+
+  Record(a, Day(3), {{"X", "7"}});
+  const int32_t c = Object("C", {{"X", "1"}});
+  {
+    TObjectSet set;
+    ASSERT_TRUE(set.Load(group));
+    TStateTrack track;
+    set.LatestStateAt(Day(3), track);
+    std::vector<TValue::Ptr> added;
+    added.push_back(TValue::Create("test"));
+    added.back()->SetText(vkObject, std::to_string(c));
+    ASSERT_NE(0, track.ModifyGroup(added, {}, Day(3)));
+  }
+  EXPECT_EQ((std::vector<std::string>{"40", "30"}), Column(*table, ten)); // as it was read
+  ASSERT_TRUE(table->Reload(moment));
+  table->ShowContent();
+  EXPECT_EQ(moment, table->Moment());
+  EXPECT_EQ((std::vector<std::string>{"70", "40", "10"}), Column(*table, ten));
+  EXPECT_EQ(1u, table->SortKeys().size());
+  EXPECT_TRUE(table->UsesObject(c));
+}
+
 TEST_F(GroupTable, CopyGivesTabsAndLineBreaksAndStatisticsGetNumbers) {
   const int32_t group = Group("PLANT", {Object("A", {{"X", "3 [kg]"}, {"Y", "low"}}),
                                         Object("B", {{"X", "4 [kg]"}, {"Y", "2"}})});

@@ -1,5 +1,6 @@
 #include "editing/rollback_window.h"
 
+#include "model/record_events.h"
 #include "shell/datetime.h"
 #include "storage/records_fixture.h"
 #include "storage/rollback.h"
@@ -43,6 +44,9 @@ protected:
   double start = 0, middle = 0;
   TRecordingHost host;
   testing::TRecordingProgress progress;
+  // What the open windows were told.
+  std::vector<int32_t> heard;
+  TRecordsListener listener{[this](int32_t objectId) { heard.push_back(objectId); }};
 };
 
 TEST_F(RollbackWindow, StartsAtNowAndAsksBeforeDeleting) {
@@ -62,6 +66,7 @@ TEST_F(RollbackWindow, StartsAtNowAndAsksBeforeDeleting) {
   EXPECT_TRUE(host.events.empty());
   EXPECT_TRUE(progress.events.empty());
   EXPECT_TRUE(sink.Messages().empty());
+  EXPECT_TRUE(heard.empty());
 }
 
 TEST_F(RollbackWindow, DeletesWithWaitAndTheScanningProgressAndReportsTheCount) {
@@ -86,6 +91,7 @@ TEST_F(RollbackWindow, DeletesWithWaitAndTheScanningProgressAndReportsTheCount) 
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     host.events.clear();
+    heard.clear();
     progress = {};
     TRollbackWindow window;
     window.SetMoment(moments[i]);
@@ -110,6 +116,9 @@ TEST_F(RollbackWindow, DeletesWithWaitAndTheScanningProgressAndReportsTheCount) 
     EXPECT_EQ(1.0, progress.shares.back()) << c.what;
     EXPECT_EQ(c.pumpStates, Current(pump, Day(10)).size()) << c.what;
     EXPECT_EQ(c.valveStates, Current(valve, Day(10)).size()) << c.what;
+    // The windows hear of a rollback that deleted anything, of any object.
+    EXPECT_EQ(c.deleted > 0 ? std::vector<int32_t>{kManyObjects} : std::vector<int32_t>{}, heard)
+        << c.what;
   }
   // The objects stay listed with empty histories.
   EXPECT_EQ(0, RowCount());

@@ -169,6 +169,37 @@ TEST_F(ValueConstructor, CheckShowsWhereReadingStopped) {
   EXPECT_EQ("The calculated value is empty", sink.Last());
 }
 
+// "Evaluate" gives what the window the value is for will get: against the
+// caller's record, reading other objects' states.
+TEST_F(ValueConstructor, EvaluateRunsAgainstTheCallersRecord) {
+  const int32_t pump = APSCreateObject("pump");
+  Record(pump, Day(1), {{"X", "40"}});
+  Record(pump, Day(2), {{"X", "41"}});
+  TDataRecord record;
+  record.AddPV(*CurrentProject()->FindParameter("Y"), *Plain("2"));
+  TValueConstructor constructor(TValue::Null(), &record, vpAll, vpCalculated);
+  struct Case {
+    std::string source;
+    bool passes;
+    std::string message; // the value's text, or how the error starts
+  };
+  const Case cases[] = {
+      {"Y * 3", true, "6"},
+      {"= Y + OBJECT('pump').X", true, "43"},
+      {"SUM(HISTORYOF('pump').X)", true, "81"},
+      {"FIND ALL OBJECTS WITHIN EVERYTHING CONDITION X > 40", true, "[1](<PUMP; ID:"},
+      {"Y / 0 +", false, "### Error ###"},
+      {"FUNCTION f", false, "Functions and procedures are kept as text"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.source);
+    constructor.Source = test.source;
+    const TCheckResult result = constructor.Evaluate();
+    EXPECT_EQ(test.passes, result.Passed);
+    EXPECT_EQ(0u, result.Message.rfind(test.message, 0)) << result.Message;
+  }
+}
+
 TEST_F(ValueConstructor, ArraysAndReferences) {
   TValue::Ptr array = TValue::Create("test");
   array->SetArray();
