@@ -1,6 +1,8 @@
 // The core's notice that records changed (model/record_events.h) as a
 // queued Qt signal: a window hears it once the writer's work is done and
-// the event loop runs again, never in the middle of a store. And the status
+// the event loop runs again, never in the middle of a store. Notices that
+// come together (an import stores a record per line) are told once: each
+// object changed once, or kManyObjects when there were many. And the status
 // line that says kDataChanged in a window that cannot refresh at once.
 #pragma once
 
@@ -10,6 +12,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <set>
 
 namespace vandro {
 
@@ -23,6 +26,12 @@ signals:
   void recordsChanged(int objectId);
 
 private:
+  void Heard(int32_t objectId);
+  void Tell();
+
+  std::set<int32_t> pending_;
+  bool pendingAll_ = false;
+  bool scheduled_ = false;
   TRecordsListener listener_;
 };
 

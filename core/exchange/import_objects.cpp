@@ -492,6 +492,7 @@ int32_t TImporter::Modify(TStateTrack& track, const std::vector<std::string>& fi
   draft.ObjectId = track.Set->ObjIdtor;
   draft.Track = &track;
   draft.Record = track.NewRecord(Pairs(fields), time);
+  draft.Quiet = true; // the import's caller tells the windows once it ends
   if (!draft.Record) return 0;
   TStoredDraft written = StoreDraft(draft);
   if (!written.Stored) return 0;
@@ -620,6 +621,7 @@ void TImporter::AddToGroup() {
   draft.ObjectId = group;
   draft.Track = &track;
   draft.Record = track.NewGroupRecord(added, {}, now);
+  draft.Quiet = true;
   if (!draft.Record || !StoreDraft(draft).Stored) ShowMsg("Objects will not be added to any group");
 }
 

@@ -129,6 +129,7 @@ TStoredDraft StoreDraft(TRecordDraft& draft) {
     if (entryAdded) ForgetEntry(draft.IndexKind, object);
     throw;
   }
+  if (draft.Quiet) return result;
   NotifyRecordsChanged(object);
   std::sort(changed.begin(), changed.end());
   changed.erase(std::unique(changed.begin(), changed.end()), changed.end());

@@ -60,6 +60,9 @@ struct TRecordDraft {
   // Groups the object or the record joins now; a group state dated after
   // now is left as it is.
   std::vector<TGroupJoin> Groups;
+  // Bulk work (the import) tells the listeners once, when it ends, instead
+  // of once per record.
+  bool Quiet = false;
 };
 
 struct TStoredDraft {
