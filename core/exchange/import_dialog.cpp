@@ -2,6 +2,7 @@
 
 #include "exchange/spreadsheet.h"
 #include "exchange/text_lines.h"
+#include "shell/delimited_text.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -64,17 +65,24 @@ bool TImportDialog::Open(const std::string& path, int maxLines) {
     if (!ReadSpreadsheet(path, rows)) {
       problem_ = "Can't read Excel document: " + path;
     } else {
+      int kept = 0;
       for (auto& row : rows) {
-        if (static_cast<int>(lines_.size()) > maxLines_) break;
-        if (!IsBlank(row)) lines_.push_back(std::move(row));
+        if (kept > maxLines_) break;
+        if (IsBlank(row)) continue;
+        lines_.push_back({std::move(row), ""});
+        ++kept;
       }
     }
   } else if ((problem_ = TextFileProblem(path)).empty()) {
     TTextFileLines source;
     if (source.Open(path)) {
+      // Blank lines are kept: a quoted field may hold them.
       TSourceLine line;
-      while (static_cast<int>(lines_.size()) <= maxLines_ && source.Next(line)) {
-        if (line.Problem.empty() && !IsBlank(line.Text)) lines_.push_back(Cp1251ToUtf8(line.Text));
+      int kept = 0;
+      while (kept <= maxLines_ && source.Next(line)) {
+        if (!line.Problem.empty()) continue;
+        if (!IsBlank(line.Text)) ++kept;
+        lines_.push_back({Cp1251ToUtf8(line.Text), line.Ending});
       }
     }
   }
@@ -92,14 +100,26 @@ void TImportDialog::Read() {
   rows_.clear();
   if (!problem_.empty() && problem_ != kEmptyFile && problem_ != kEmptyParameterName) return;
   problem_.clear();
-  if (lines_.empty()) {
+  // A spreadsheet's cells are always joined by tab.
+  const std::string separator = spreadsheet_ ? "\t" : SeparatorText(separator_);
+  // The records, as the import joins them: a quoted field may span lines.
+  std::vector<std::string> records;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    std::string record = lines_[i].Text;
+    bool open = record.find('"') != std::string::npos && EndsInsideQuotes(record, separator, false);
+    for (; open && i + 1 < lines_.size(); ++i) {
+      record += lines_[i].Ending;
+      record += lines_[i + 1].Text;
+      open = EndsInsideQuotes(lines_[i + 1].Text, separator, true);
+    }
+    if (!IsBlank(record)) records.push_back(std::move(record));
+  }
+  if (records.empty()) {
     problem_ = kEmptyFile;
   } else {
-    // A spreadsheet's cells are always joined by tab.
-    const std::string separator = spreadsheet_ ? "\t" : SeparatorText(separator_);
-    header_ = SplitImportLine(lines_.front(), separator);
-    for (size_t i = 1; i < lines_.size(); ++i)
-      rows_.push_back(SplitImportLine(lines_[i], separator));
+    header_ = SplitImportLine(records.front(), separator);
+    for (size_t i = 1; i < records.size(); ++i)
+      rows_.push_back(SplitImportLine(records[i], separator));
     if (std::any_of(header_.begin(), header_.end(), [](const auto& f) { return f.empty(); }))
       problem_ = kEmptyParameterName;
   }

@@ -79,7 +79,11 @@ private:
   std::string path_;
   int maxLines_ = 200;
   bool spreadsheet_ = false;
-  std::vector<std::string> lines_; // UTF-8, the non-blank lines read
+  struct TPreviewLine {
+    std::string Text;   // UTF-8
+    const char* Ending; // as TSourceLine::Ending
+  };
+  std::vector<TPreviewLine> lines_; // the lines read, blank ones included
   TSeparatorChoice separator_;
   std::vector<std::string> header_;
   std::vector<std::vector<std::string>> rows_;

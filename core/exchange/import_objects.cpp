@@ -9,6 +9,7 @@
 #include "model/state_track.h"
 #include "shell/clock.h"
 #include "shell/datetime.h"
+#include "shell/delimited_text.h"
 #include "shell/messages.h"
 #include "shell/names.h"
 #include "shell/text.h"
@@ -57,11 +58,13 @@ std::string LineSkipped(int64_t number, const std::string& reason) {
 }
 
 // Control characters other than tab (and those of the separator) do not
-// occur in text: such a line is a piece of a binary file.
+// occur in text: such a line is a piece of a binary file. Line ends come
+// from a quoted field that spans lines.
 bool HoldsBinary(std::string_view line, std::string_view separator) {
   return std::any_of(line.begin(), line.end(), [&](char c) {
     const auto code = static_cast<unsigned char>(c);
-    return code < 0x20 && c != '\t' && separator.find(c) == std::string_view::npos;
+    return code < 0x20 && c != '\t' && c != '\r' && c != '\n' &&
+           separator.find(c) == std::string_view::npos;
   });
 }
 
@@ -613,17 +616,7 @@ void TImporter::AddToGroup() {
 
 std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separator) {
   std::vector<std::string> fields;
-  if (separator.empty()) separator = "\t";
-  size_t start = 0;
-  for (;;) {
-    const size_t at = line.find(separator, start);
-    if (at == std::string_view::npos) {
-      if (start < line.size() || fields.empty()) fields.emplace_back(TrimView(line.substr(start)));
-      break;
-    }
-    fields.emplace_back(TrimView(line.substr(start, at - start)));
-    start = at + separator.size();
-  }
+  SplitFields(line, separator, fields);
   return fields;
 }
 
@@ -633,6 +626,7 @@ bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgre
   if (!CurrentProject()) RaiseSystemError("No project is open");
   TProgressScope scope(progress, "Import progress");
   TImporter importer(settings, scope, result);
+  TDelimitedRecords records(source, settings.Separator.empty() ? "\t" : settings.Separator);
   const auto stopped = [&] {
     if (result.Failure.empty()) return false;
     result.Summary = "Stopped at line " + std::to_string(result.StoppedAtLine) + ": " +
@@ -640,11 +634,11 @@ bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgre
                      " lines were imported";
     return true;
   };
-  if (!importer.ReadHeader(source)) {
+  if (!importer.ReadHeader(records)) {
     stopped();
     return false;
   }
-  importer.ImportLines(source);
+  importer.ImportLines(records);
   try {
     importer.ResolvePendingReferences();
     importer.AddToGroup();

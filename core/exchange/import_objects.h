@@ -7,8 +7,11 @@
 //   if (ImportObjectsFromFile("/data/plants.txt", settings, nullptr, result))
 //     ShowMsg(result.Summary);
 //
-// Each field is trimmed; an empty field sets nothing, "@NAME" is a reference
-// to object NAME (empty, and reported with its line, when there is none),
+// Fields are read as spreadsheets write them (shell/delimited_text.h): a
+// quoted field may hold the separator, quotes and line breaks, and a record
+// whose quoted field spans lines is one line of the import, numbered by the
+// line it starts on. An unquoted field is trimmed; an empty field sets nothing, "@NAME" is a
+// reference to object NAME (empty, and reported with its line, when there is none),
 // "=TEXT" a calculated value, any other field a plain value (a number with a
 // unit the project does not know is reported and kept as text). Header names
 // without a parameter get one in category "Imported", when a parameter may
@@ -82,8 +85,8 @@ struct TImportResult {
   std::string Summary;
 };
 
-// The fields of a line: split at each separator, each trimmed; a line that
-// ends in the separator has no empty last field.
+// The fields of a record (SplitFields): split at each separator outside
+// quotes; a line that ends in the separator has no empty last field.
 std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separator);
 
 // Imports the lines of source into the open project. False, with nothing

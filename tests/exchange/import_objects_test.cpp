@@ -264,6 +264,28 @@ TEST_F(ImportObjectsTest, CellsWithUnknownUnitsAreReportedAndKeptAsText) {
   EXPECT_EQ("D=5 [parsec] E==1 [parsec]", StateOf("Star"));
 }
 
+// Quoted fields hold what would otherwise split a line: the separator, a
+// quote, line breaks. Messages name the line a record starts on.
+TEST_F(ImportObjectsTest, QuotedFieldsAreReadWithTheLinesTheySpan) {
+  TImportSettings settings;
+  settings.Separator = ",";
+  ASSERT_TRUE(Import("_Object_Name,\"Note\",Y\r\n"
+                     "Pump,\"Smith, John\",\r\n"
+                     "Valve,\"first\r\nsecond \"\"B\"\"\nthird\",2\r\n"
+                     "Valve,\"spans\r\nlines\",4,5\r\n"
+                     "Tank,,\"never closed\r\n"
+                     "Tank,,3\r\n",
+                     settings));
+  EXPECT_EQ((std::vector<std::string>{
+                "Line 6 skipped: it has 4 fields, the header has 3",
+                "Line 8 skipped: a quoted field that starts on it is not closed",
+            }),
+            sink.Messages());
+  EXPECT_EQ("Note=Smith, John", StateOf("Pump"));
+  EXPECT_EQ("Note=first\r\nsecond \"B\"\nthird Y=2", StateOf("Valve"));
+  EXPECT_EQ("Y=3", StateOf("Tank"));
+}
+
 TEST_F(ImportObjectsTest, AnImportThatGivesNoStateSaysSo) {
   const size_t parameters = CurrentProject()->Parameters().size();
   for (const char* file : {"_Object_Name\tX\n", "_Object_Name\tFlow\nPump\t\n",
