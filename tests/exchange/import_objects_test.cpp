@@ -222,11 +222,19 @@ TEST_F(ImportObjectsTest, ANameNoParameterMayHaveRefusesTheLinesThatUseIt) {
                            Time(1) +
                            "\t3\t\t4\n"
                            "Valve\t" +
-                           Time(1) + "\t5\n";
+                           Time(1) +
+                           "\t5\n"
+                           "Motor\t" +
+                           Time(1) + "\t6\t7\n";
+  // One message for each column, however many lines it refused.
   ASSERT_TRUE(Import(file));
-  EXPECT_EQ((std::vector<std::string>{"Line 2 skipped: SIN is a standard function",
-                                      "Line 3 skipped: The parameter name is a reserved word"}),
+  EXPECT_EQ((std::vector<std::string>{
+                "Column SIN can't name a parameter (SIN is a standard function): 2 lines with a "
+                "value in it were skipped; rename the column",
+                "Column Find can't name a parameter (The parameter name is a reserved word): 1 "
+                "line with a value in it was skipped; rename the column"}),
             sink.Messages());
+  EXPECT_EQ(3, result.SkippedLines);
   EXPECT_EQ("1 new objects. 1 states were successfully modified", result.Summary);
   EXPECT_EQ(nullptr, CurrentProject()->FindParameter("SIN"));
   EXPECT_EQ(nullptr, CurrentProject()->FindParameter("Find"));
@@ -234,6 +242,61 @@ TEST_F(ImportObjectsTest, ANameNoParameterMayHaveRefusesTheLinesThatUseIt) {
   EXPECT_EQ("no object", StateOf("Pump"));
   EXPECT_EQ("no object", StateOf("Tank"));
   EXPECT_EQ("X=5", StateOf("Valve"));
+}
+
+TEST(ImportTimes, IsoDatesAndTimesAreRead) {
+  double date = 0, time = 0;
+  ASSERT_TRUE(TryEncodeDate(2026, 1, 2, date));
+  struct Case {
+    const char* text;
+    bool read;
+    int hour, minute, second, millisecond;
+  } cases[] = {
+      {"2026-01-02", true, 0, 0, 0, 0},
+      {" 2026-01-02 08:05 ", true, 8, 5, 0, 0},
+      {"2026-01-02T08:05:09", true, 8, 5, 9, 0},
+      {"2026-01-02 23:59:59.25", true, 23, 59, 59, 250},
+      {"02.01.2026", false, 0, 0, 0, 0},
+      {"2026-1-2", false, 0, 0, 0, 0},
+      {"2026-02-30", false, 0, 0, 0, 0},
+      {"2026-01-02T8:05", false, 0, 0, 0, 0},
+      {"2026-01-02T24:00", false, 0, 0, 0, 0},
+      {"2026-01-02T08:05Z", false, 0, 0, 0, 0},
+      {"2026-01-02T08:05:09.", false, 0, 0, 0, 0},
+  };
+  for (const Case& test : cases) {
+    double moment = -1;
+    EXPECT_EQ(test.read, TryIsoDateTime(test.text, moment)) << test.text;
+    if (!test.read) continue;
+    ASSERT_TRUE(TryEncodeTime(test.hour, test.minute, test.second, test.millisecond, time));
+    EXPECT_DOUBLE_EQ(ComposeDateTime(date, time), moment) << test.text;
+  }
+}
+
+TEST_F(ImportObjectsTest, TimesAreReadInTheDateStyleOrAsIso) {
+  for (const TDateStyle style : {TDateStyle::European, TDateStyle::US}) {
+    SetDateStyle(style);
+    const std::string object = style == TDateStyle::US ? "Us" : "Eu";
+    ASSERT_TRUE(Import("_Object_Name,_Real_Time,X\n" + object + ",2026-01-02T08:00,1\n" + object +
+                           "," + (style == TDateStyle::US ? "01/03/2026" : "03.01.2026") + ",2\n" +
+                           object + ",2026-01-04,3\n",
+                       [] {
+                         TImportSettings comma;
+                         comma.Separator = ",";
+                         return comma;
+                       }()))
+        << sink.Last();
+    EXPECT_TRUE(sink.Messages().empty()) << sink.Last();
+    TObjectSet set;
+    ASSERT_TRUE(set.Load(APSFindObject(object)));
+    std::vector<double> times;
+    for (const auto& record : set.Records)
+      times.push_back(record->RealTime);
+    double first = 0, second = 0, third = 0, eight = 0;
+    ASSERT_TRUE(TryEncodeDate(2026, 1, 2, first) && TryEncodeDate(2026, 1, 3, second) &&
+                TryEncodeDate(2026, 1, 4, third) && TryEncodeTime(8, 0, 0, 0, eight));
+    EXPECT_EQ((std::vector<double>{first + eight, second, third}), times);
+  }
 }
 
 TEST_F(ImportObjectsTest, NamesThatDoNotFitAreRefusedNotMergedIntoOneObject) {
@@ -245,10 +308,12 @@ TEST_F(ImportObjectsTest, NamesThatDoNotFitAreRefusedNotMergedIntoOneObject) {
                      "\t1\n" + motor + "2\t" + Time(1) + "\t2\n" + "Pump\t" + Time(1) + "\t3\t4\n" +
                      "Tank\t" + Time(1) + "\t5\n"));
   const std::string tooLong = "The name is longer than 32 characters: ";
-  EXPECT_EQ((std::vector<std::string>{"Line 2 skipped: " + tooLong + motor + "1",
-                                      "Line 3 skipped: " + tooLong + motor + "2",
-                                      "Line 4 skipped: " + tooLong + column}),
-            sink.Messages());
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          "Line 2 skipped: " + tooLong + motor + "1", "Line 3 skipped: " + tooLong + motor + "2",
+          "Column " + column + " can't name a parameter (" + tooLong + column +
+              "): 1 line with a value in it was skipped; rename the column"}),
+      sink.Messages());
   EXPECT_EQ("1 new objects. 1 states were successfully modified", result.Summary);
   EXPECT_EQ(0, APSFindObject(motor.substr(0, 32)));
   EXPECT_EQ(nullptr, CurrentProject()->FindParameter(column.substr(0, 32)));
