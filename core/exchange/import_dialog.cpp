@@ -52,6 +52,38 @@ std::string SeparatorText(const TSeparatorChoice& choice) {
   return "\t";
 }
 
+std::string GuessSeparator(const std::vector<std::string>& lines) {
+  std::vector<std::string> fields;
+  for (const char* separator : {"\t", ",", ";", "|", ":", " "}) {
+    const auto count = [&](const std::string& line) {
+      SplitFields(line, separator, fields);
+      return fields.size();
+    };
+    if (lines.empty()) break;
+    const size_t header = count(lines.front());
+    if (header >= 2 && std::all_of(lines.begin() + 1, lines.end(),
+                                   [&](const std::string& line) { return count(line) <= header; }))
+      return separator;
+  }
+  return "\t";
+}
+
+std::string GuessFileSeparator(const std::string& path) {
+  constexpr int kLinesLooked = 20;
+  if (IsSpreadsheetPath(path)) return "\t";
+  std::vector<std::string> lines;
+  {
+    TQuietSink quiet;
+    ScopedMessageSink scope(quiet);
+    TTextFileLines source;
+    if (!source.Open(path)) return "\t";
+    TSourceLine line;
+    while (static_cast<int>(lines.size()) < kLinesLooked && source.Next(line))
+      if (line.Problem.empty() && !IsBlank(line.Text)) lines.push_back(line.Text);
+  }
+  return GuessSeparator(lines);
+}
+
 bool TImportDialog::Open(const std::string& path, int maxLines) {
   path_ = path;
   maxLines_ = std::max(maxLines, 1);

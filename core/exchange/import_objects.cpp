@@ -239,13 +239,15 @@ bool TImporter::ReadHeader(TLineSource& source) {
     }
     withUnit->Unit = unit;
   }
-  std::unordered_set<std::string> parameters;
-  for (const auto& one : columns_) {
-    if (!one.Skipped && !parameters.insert(UpperCase(one.ParameterName)).second) {
-      ShowMsg("Column " + one.Name + " is renamed to " + one.ParameterName +
-              ", which another column has");
-      return false;
-    }
+  for (const auto& renamed : columns_) {
+    if (renamed.Skipped || renamed.ParameterName == renamed.Name) continue;
+    for (const auto& other : columns_)
+      if (&other != &renamed && !other.Skipped &&
+          SameText(other.ParameterName, renamed.ParameterName)) {
+        ShowMsg("Column " + renamed.Name + " is renamed to " + renamed.ParameterName +
+                ", which another column has");
+        return false;
+      }
   }
   const auto role = [&](const std::string& chosen, const char* systemName, int& column) {
     column = FindColumn(columns_, chosen.empty() ? std::string(systemName) : chosen);
