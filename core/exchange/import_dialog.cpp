@@ -54,17 +54,25 @@ std::string SeparatorText(const TSeparatorChoice& choice) {
 
 std::string GuessSeparator(const std::vector<std::string>& lines) {
   std::vector<std::string> fields;
-  for (const char* separator : {"\t", ",", ";", "|", ":", " "}) {
-    const auto count = [&](const std::string& line) {
-      SplitFields(line, separator, fields);
-      return fields.size();
-    };
-    if (lines.empty()) break;
-    const size_t header = count(lines.front());
-    if (header >= 2 && std::all_of(lines.begin() + 1, lines.end(),
-                                   [&](const std::string& line) { return count(line) <= header; }))
-      return separator;
-  }
+  // First a separator that leaves no quote at a field's end (a quoted field
+  // cut in two by the wrong one does), then any.
+  for (const bool strict : {true, false})
+    for (const char* separator : {"\t", ",", ";", "|", ":", " "}) {
+      bool stray = false;
+      const auto count = [&](const std::string& line) {
+        SplitFields(line, separator, fields);
+        for (const auto& field : fields)
+          stray = stray || (!field.empty() && (field.front() == '"' || field.back() == '"'));
+        return fields.size();
+      };
+      if (lines.empty()) break;
+      const size_t header = count(lines.front());
+      if (header >= 2 &&
+          std::all_of(lines.begin() + 1, lines.end(),
+                      [&](const std::string& line) { return count(line) <= header; }) &&
+          !(strict && stray))
+        return separator;
+    }
   return "\t";
 }
 

@@ -36,8 +36,8 @@ std::string SeparatorText(const TSeparatorChoice& choice);
 
 // The separator of delimited lines (the header first): the first of tab,
 // comma, semicolon, "|", ":" and blank that splits the header into two
-// fields or more and no other line into more fields than the header; tab
-// when none does.
+// fields or more and no other line into more fields than the header,
+// preferring one that cuts no quoted field in two; tab when none does.
 std::string GuessSeparator(const std::vector<std::string>& lines);
 // The same from the first lines of a text file; tab for a spreadsheet or a
 // file that cannot be read (the import then says why).

@@ -140,3 +140,28 @@ TEST(ImportSettingsTest, GroupOnlyWhenAskedFor) {
 
 } // namespace
 } // namespace vandro
+
+namespace vandro {
+namespace {
+
+TEST(GuessedSeparator, TheFirstThatSplitsTheHeaderAndNoLineMore) {
+  struct Case {
+    const char* behaviour;
+    std::vector<std::string> lines;
+    std::string separator;
+  } cases[] = {
+      {"tab first", {"A\tB,C", "1\t2,5"}, "\t"},
+      {"comma", {"\"\",\"weight\",\"Time\"", "\"1\",42,0"}, ","},
+      {"a quoted comma does not split", {"A;\"B, C\"", "1;\"x, y\""}, ";"},
+      {"semicolon with decimal commas", {"A;B", "1,5;2,5"}, ";"},
+      {"a comma that splits a line more than the header is not it", {"A,B;C", "1,2,3;4"}, ";"},
+      {"the rest", {"A|B", "1|2"}, "|"},
+      {"nothing splits: tab", {"A", "1"}, "\t"},
+      {"no lines: tab", {}, "\t"},
+  };
+  for (const Case& test : cases)
+    EXPECT_EQ(test.separator, GuessSeparator(test.lines)) << test.behaviour;
+}
+
+} // namespace
+} // namespace vandro
