@@ -119,6 +119,7 @@ public:
   void ResolvePendingReferences();
   void AddToGroup();
   void ReportRefusedColumns();
+  void Warn(int64_t line, const std::string& column, const std::string& text);
 
 private:
   bool MakeParameters(int64_t headerLine);
@@ -411,8 +412,8 @@ void TImporter::ForgetNewParameters() {
 
 // True when the line gave a state.
 bool TImporter::ImportLine(const TSourceLine& line) {
-  const auto skip = [&](const std::string& reason) {
-    ShowMsg(LineSkipped(line.Number, reason));
+  const auto skip = [&](const std::string& reason, const std::string& column = {}) {
+    Warn(line.Number, column, LineSkipped(line.Number, reason));
     ++result_.SkippedLines;
     return false;
   };
@@ -446,14 +447,17 @@ bool TImporter::ImportLine(const TSourceLine& line) {
                static_cast<int>(i) != timeColumn_;
   if (!hasValue) return false;
   const std::string& name = fields[static_cast<size_t>(nameColumn_ >= 0 ? nameColumn_ : 0)];
-  if (name.empty()) return skip("it has no object name");
+  const std::string& nameTitle =
+      columns_[static_cast<size_t>(nameColumn_ >= 0 ? nameColumn_ : 0)].Name;
+  if (name.empty()) return skip("it has no object name", nameTitle);
   // A name cut to fit was another object's: its lines went to that object.
-  if (const std::string fault = NameFault(name); !fault.empty()) return skip(fault);
+  if (const std::string fault = NameFault(name); !fault.empty()) return skip(fault, nameTitle);
   double time = Now();
   if (timeColumn_ >= 0 && !fields[static_cast<size_t>(timeColumn_)].empty() &&
       !TryIsoDateTime(fields[static_cast<size_t>(timeColumn_)], time) &&
       !TryTextToDateTime(fields[static_cast<size_t>(timeColumn_)], DateStyle(), time))
-    return skip("can't read the time \"" + fields[static_cast<size_t>(timeColumn_)] + "\"");
+    return skip("can't read the time \"" + fields[static_cast<size_t>(timeColumn_)] + "\"",
+                columns_[static_cast<size_t>(timeColumn_)].Name);
 
   for (size_t i = 0; i < width; ++i) {
     std::string& field = fields[i];
@@ -461,7 +465,8 @@ bool TImporter::ImportLine(const TSourceLine& line) {
     if (double number = 0; !columns_[i].Unit.empty() && TextToFloat(field, number))
       field += " [" + columns_[i].Unit + "]";
     if (const std::string unit = UnknownUnitOf(field); !unit.empty())
-      ShowMsg("Line " + std::to_string(line.Number) + ": " + UnknownUnitMessage(unit));
+      Warn(line.Number, columns_[i].Name,
+           "Line " + std::to_string(line.Number) + ": " + UnknownUnitMessage(unit));
   }
 
   if (!FindObject(name)) {
@@ -596,13 +601,21 @@ void TImporter::Refused(const std::string& name, double time, bool created,
   std::string text =
       "Can't import record." + std::string(kLineBreak) + "Object:" + name + kLineBreak;
   if (created) {
-    ShowMsg(text + "Time:" + DateTimeToText(time));
+    Warn(currentLine_, {}, text + "Time:" + DateTimeToText(time));
     return;
   }
   text += "Time stamp:" + DateTimeToText(time) + kLineBreak;
   if (track) text += "Record: " + track->Last()->RecName + kLineBreak;
-  ShowMsg(text + "Check if the time stamp of the new record is " + kLineBreak +
-          "greater than that of existing one. ");
+  Warn(currentLine_, {},
+       text + "Check if the time stamp of the new record is " + kLineBreak +
+           "greater than that of existing one. ");
+}
+
+void TImporter::Warn(int64_t line, const std::string& column, const std::string& text) {
+  if (settings_.Warn)
+    settings_.Warn({line, column, text});
+  else
+    ShowMsg(text);
 }
 
 // One message for each column whose values could not be taken, however
@@ -613,10 +626,11 @@ void TImporter::ReportRefusedColumns() {
     const std::string lines = column.Refused == 1 ? "1 line with a value in it was skipped"
                                                   : std::to_string(column.Refused) +
                                                         " lines with a value in it were skipped";
-    ShowMsg("Column " + column.Name + " can't name a parameter (" + OneLine(column.Refusal) +
-            "): " + lines + "; " +
-            (settings_.RenameAdvice ? settings_.RenameAdvice(column.Name)
-                                    : std::string("rename the column")));
+    Warn(0, column.Name,
+         "Column " + column.Name + " can't name a parameter (" + OneLine(column.Refusal) +
+             "): " + lines + "; " +
+             (settings_.RenameAdvice ? settings_.RenameAdvice(column.Name)
+                                     : std::string("rename the column")));
   }
 }
 
@@ -629,8 +643,9 @@ void TImporter::ResolvePendingReferences() {
     const int32_t target = APSFindObject(reference.Name);
     if (target == 0) {
       if (reported.emplace(reference.Line, reference.Parameter).second)
-        ShowMsg("Line " + std::to_string(reference.Line) + ": no object " + reference.Name +
-                "; the value is left empty");
+        Warn(reference.Line, reference.Parameter->ParamName,
+             "Line " + std::to_string(reference.Line) + ": no object " + reference.Name +
+                 "; the value is left empty");
       continue;
     }
     TDataRecord record;

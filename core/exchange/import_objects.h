@@ -54,6 +54,14 @@ enum TImportMode : int {
   imNewState = 2,     // "Create new state": a new branch from the empty state
 };
 
+// What the import says about one line (or, with Line 0, about a column over
+// all lines): Text as it is shown, "Line 4 skipped: ...".
+struct TImportWarning {
+  int64_t Line = 0;
+  std::string Column; // the header's name of the column concerned, or empty
+  std::string Text;
+};
+
 struct TImportSettings {
   std::string Separator = "\t"; // one or more characters; empty means tab
   std::string NameColumn;       // a header name, or empty
@@ -81,6 +89,9 @@ struct TImportSettings {
   // no parameter may be named after ends with it); "rename the column"
   // without one.
   std::function<std::string(const std::string& column)> RenameAdvice;
+  // Takes the warnings about lines, gathered into one report; without it
+  // each is shown as it comes.
+  std::function<void(const TImportWarning&)> Warn;
   int RowsPerCommit = 10000;
 };
 

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 namespace vandro {
 namespace {
@@ -349,6 +350,29 @@ TEST_F(ImportObjectsTest, QuotedFieldsAreReadWithTheLinesTheySpan) {
   EXPECT_EQ("Note=Smith, John", StateOf("Pump"));
   EXPECT_EQ("Note=first\r\nsecond \"B\"\nthird Y=2", StateOf("Valve"));
   EXPECT_EQ("Y=3", StateOf("Tank"));
+}
+
+TEST_F(ImportObjectsTest, WarningsCanBeGatheredWithTheirLineAndColumn) {
+  std::vector<std::tuple<int64_t, std::string, std::string>> warnings;
+  TImportSettings settings;
+  settings.Warn = [&](const TImportWarning& warning) {
+    warnings.emplace_back(warning.Line, warning.Column, warning.Text);
+  };
+  ASSERT_TRUE(Import("_Object_Name\t_Real_Time\tD\tSIN\n"
+                     "Star\tsoon\t1\n"
+                     "Star\t2026-01-01\t5 [parsec]\n"
+                     "Moon\t2026-01-01\t1\t2\n",
+                     settings));
+  EXPECT_TRUE(sink.Messages().empty()) << sink.Last();
+  using W = std::tuple<int64_t, std::string, std::string>;
+  EXPECT_EQ((std::vector<W>{
+                W{2, "_Real_Time", "Line 2 skipped: can't read the time \"soon\""},
+                W{3, "D", "Line 3: Unknown unit parsec: the value is kept as text"},
+                W{0, "SIN",
+                  "Column SIN can't name a parameter (SIN is a standard function): 1 line with a "
+                  "value in it was skipped; rename the column"},
+            }),
+            warnings);
 }
 
 TEST_F(ImportObjectsTest, AnImportThatGivesNoStateSaysSo) {
