@@ -126,6 +126,18 @@ bool TImportDialog::Open(const std::string& path, int maxLines) {
       }
     }
   }
+  // The separator the file's first lines suggest (a spreadsheet's cells are
+  // joined by tab anyway).
+  if (!spreadsheet_) {
+    std::vector<std::string> sample;
+    for (const auto& line : lines_)
+      if (!IsBlank(line.Text) && sample.size() < 20) sample.push_back(line.Text);
+    const std::string guessed = GuessSeparator(sample);
+    separator_ = guessed == "\t"  ? TSeparatorChoice{skTab, separator_.Other}
+                 : guessed == "," ? TSeparatorChoice{skComma, separator_.Other}
+                 : guessed == ";" ? TSeparatorChoice{skSemicolon, separator_.Other}
+                                  : TSeparatorChoice{skOther, guessed};
+  }
   Read();
   return problem_.empty() || problem_ == kEmptyFile || problem_ == kEmptyParameterName;
 }

@@ -46,8 +46,9 @@ std::string GuessFileSeparator(const std::string& path);
 class TImportDialog {
 public:
   // Reads the file's first lines (a spreadsheet's first rows, its cells
-  // split at tab whatever the separator) and fills the preview. False with
-  // Problem() set when the file cannot be read.
+  // split at tab whatever the separator), chooses the separator they
+  // suggest (GuessSeparator) and fills the preview. False with Problem()
+  // set when the file cannot be read.
   bool Open(const std::string& path, int maxLines = 200);
   // A new separator re-reads the preview; the role columns are kept when
   // the new header still has them.

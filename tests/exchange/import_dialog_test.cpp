@@ -39,7 +39,11 @@ TEST_F(ImportDialogTest, PreviewFollowsTheSeparator) {
   TImportDialog dialog;
   ASSERT_TRUE(
       dialog.Open(Write("plants.txt", "Имя;Рост;When\n\n  \nfern;12;01.02.2020\noak;30\n")));
-  // With tab the whole header is one column.
+  // The separator the lines suggest is chosen; with tab the whole header
+  // is one column.
+  EXPECT_EQ(dialog.Separator().Kind, skSemicolon);
+  EXPECT_EQ(dialog.Header(), (std::vector<std::string>{"Имя", "Рост", "When"}));
+  dialog.SetSeparator({skTab, ""});
   EXPECT_EQ(dialog.Header(), std::vector<std::string>{"Имя;Рост;When"});
   dialog.SetSeparator({skSemicolon, ""});
   EXPECT_EQ(dialog.Header(), (std::vector<std::string>{"Имя", "Рост", "When"}));
