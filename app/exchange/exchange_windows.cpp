@@ -6,12 +6,14 @@
 #include "app/shell/main_form.h"
 #include "app/shell/progress_window.h"
 #include "app/shell/text_edge.h"
+#include "app/stats/result_grid.h"
 #include "app/storage/project_manager_form.h"
 #include "exchange/units_file.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 #include "storage/objects.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -34,8 +36,11 @@ namespace vandro {
 namespace {
 
 const QString kTextFilter = QStringLiteral("Text files (*.txt);;All files (*)");
-const QString kDataFilter =
-    QStringLiteral("Text files (*.txt);;Spreadsheets (*.xls *.xlsx);;All files (*)");
+const QString kDataFilter = QStringLiteral(
+    "Data files (*.csv *.tsv *.txt *.xls *.xlsx);;CSV files (*.csv);;Tab-separated files "
+    "(*.tsv);;Text files (*.txt);;Spreadsheets (*.xls *.xlsx);;All files (*)");
+// Beyond this many, line warnings are counted, not listed.
+constexpr size_t kListedWarnings = 100000;
 
 QString Utf8(const std::string& text) {
   return QString::fromStdString(text);
@@ -209,8 +214,8 @@ TImportDlg::TImportDlg(QWidget* parent)
 
 void TImportDlg::Open(const std::string& path) {
   rules_ = TImportDialog();
-  separator_->SetChoice(TSeparatorChoice{});
   rules_.Open(path);
+  separator_->SetChoice(rules_.Separator());
   addToGroup_->setChecked(false);
   groupName_->clear();
   mode_->setCurrentIndex(0);
@@ -281,6 +286,50 @@ void TImportDlg::accept() {
     }
   }
   QDialog::accept();
+}
+
+TImportReportDlg::TImportReportDlg(QWidget* parent, const std::string& summary,
+                                   const std::vector<TImportWarning>& warnings, int64_t more)
+    : QDialog(parent), list_(MakeResultGrid(QStringLiteral("Import warnings"))),
+      copy_(Named(new QPushButton(QStringLiteral("Copy")), QStringLiteral("Copy"))),
+      save_(Named(new QPushButton(QStringLiteral("Save As...")), QStringLiteral("Save As..."))) {
+  setWindowTitle(QStringLiteral("Import report"));
+  resize(720, 420);
+  std::vector<std::vector<std::string>> cells{{"Line", "Column", "Message"}};
+  for (const TImportWarning& warning : warnings) {
+    std::string text = warning.Text;
+    // One row a warning: its line breaks become blanks.
+    for (size_t at = 0; (at = text.find(kLineBreak, at)) != std::string::npos;)
+      text.replace(at, 2, " ");
+    cells.push_back(
+        {warning.Line > 0 ? std::to_string(warning.Line) : std::string(), warning.Column, text});
+  }
+  FillResultGrid(list_, cells, false);
+  std::string heading = summary;
+  if (more > 0)
+    heading += std::string(heading.empty() ? "" : ". ") + std::to_string(more) +
+               " more warnings are not listed";
+  auto* label = Named(new QLabel(FromCore(heading)), QStringLiteral("Summary"));
+  label->setWordWrap(true);
+  auto* buttons = new QDialogButtonBox;
+  buttons->addButton(copy_, QDialogButtonBox::ActionRole);
+  buttons->addButton(save_, QDialogButtonBox::ActionRole);
+  buttons->addButton(QDialogButtonBox::Close)->setAccessibleName(QStringLiteral("Close"));
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // The grid's own commands, so that the buttons and its shortcuts agree.
+  const auto trigger = [this](const QString& text) {
+    for (QAction* action : list_->actions())
+      if (action->text() == text) action->trigger();
+  };
+  connect(copy_, &QPushButton::clicked, this, [this, trigger] {
+    list_->clearSelection();
+    trigger(QStringLiteral("Copy"));
+  });
+  connect(save_, &QPushButton::clicked, this, [trigger] { trigger(QStringLiteral("Save As...")); });
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(label);
+  layout->addWidget(list_, 1);
+  layout->addWidget(buttons);
 }
 
 // --- Export ------------------------------------------------------------------
@@ -394,6 +443,15 @@ void ImportDataCommand(TMainForm& main) {
     name = Trim(name);
     return true;
   };
+  // Gathered into one report rather than a message box a line.
+  std::vector<TImportWarning> warnings;
+  int64_t more = 0;
+  settings.Warn = [&](const TImportWarning& warning) {
+    if (warnings.size() < kListedWarnings)
+      warnings.push_back(warning);
+    else
+      ++more;
+  };
   RunCommand([&] {
     TImportResult result;
     {
@@ -401,7 +459,12 @@ void ImportDataCommand(TMainForm& main) {
       TProgressWindow progress(&main, true);
       ImportObjectsFromFile(path, settings, &progress, result);
     }
-    if (!result.Summary.empty()) ShowMsg(result.Summary);
+    if (!warnings.empty()) {
+      TImportReportDlg report(&main, result.Summary, warnings, more);
+      report.exec();
+    } else if (!result.Summary.empty()) {
+      ShowMsg(result.Summary);
+    }
   });
   main.RefreshParameterLists();
   if (main.ProjectManager()) main.ProjectManager()->RefreshAll();

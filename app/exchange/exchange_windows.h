@@ -88,6 +88,25 @@ private:
   QPushButton* continue_;
 };
 
+// What an import said about its lines, in one list after it ends (or is
+// cancelled): the line, the column and the message, with "Copy" and
+// "Save As..." (the result grid's commands) and the summary above.
+class TImportReportDlg final : public QDialog {
+  Q_OBJECT
+public:
+  // more: warnings beyond those listed, counted only.
+  TImportReportDlg(QWidget* parent, const std::string& summary,
+                   const std::vector<TImportWarning>& warnings, int64_t more);
+  QTableWidget* List() const { return list_; }
+  QPushButton* CopyButton() const { return copy_; }
+  QPushButton* SaveButton() const { return save_; }
+
+private:
+  QTableWidget* list_;
+  QPushButton* copy_;
+  QPushButton* save_;
+};
+
 class TExportDlg final : public QDialog {
   Q_OBJECT
 public:
