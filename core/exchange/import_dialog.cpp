@@ -2,6 +2,8 @@
 
 #include "exchange/spreadsheet.h"
 #include "exchange/text_lines.h"
+#include "language/parameter_naming.h"
+#include "model/project.h"
 #include "shell/delimited_text.h"
 #include "shell/messages.h"
 #include "shell/text.h"
@@ -25,6 +27,18 @@ public:
   void Show(const std::string&) override {}
   void ShowList(const std::vector<std::string>&) override {}
   bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
+};
+
+// Keeps what is shown while it is installed.
+class TKeptSink final : public TMessageSink {
+public:
+  void Show(const std::string& text) override { Text += text; }
+  void ShowList(const std::vector<std::string>& lines) override {
+    for (const auto& line : lines)
+      Text += line;
+  }
+  bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
+  std::string Text;
 };
 
 bool IsBlank(std::string_view line) {
@@ -180,6 +194,82 @@ void TImportDialog::Read() {
   };
   if (!inHeader(nameColumn_)) nameColumn_.clear();
   if (!inHeader(timeColumn_)) timeColumn_.clear();
+  std::erase_if(roles_, [&](const auto& role) { return !inHeader(role.first); });
+  Flag();
+}
+
+// A flagged column stops the import before it starts: its lines would be
+// refused one and all.
+void TImportDialog::Flag() {
+  flagged_.clear();
+  for (const auto& column : header_)
+    if (const std::string flag = HeaderFlag(column); !flag.empty()) {
+      flagged_ =
+          "Column " + column + " can't name a parameter (" + flag + "): rename it or skip it";
+      return;
+    }
+}
+
+TImportDialog::TColumnRole* TImportDialog::Role(const std::string& column) {
+  if (std::find(header_.begin(), header_.end(), column) == header_.end()) return nullptr;
+  for (auto& [name, role] : roles_)
+    if (name == column) return &role;
+  return &roles_.emplace_back(column, TColumnRole{}).second;
+}
+
+const TImportDialog::TColumnRole* TImportDialog::Role(const std::string& column) const {
+  for (const auto& [name, role] : roles_)
+    if (name == column) return &role;
+  return nullptr;
+}
+
+void TImportDialog::SetSkipped(const std::string& column, bool skipped) {
+  if (TColumnRole* role = Role(column)) role->Skipped = skipped;
+  Flag();
+}
+
+void TImportDialog::SetRenamed(const std::string& column, const std::string& name) {
+  if (TColumnRole* role = Role(column)) role->Renamed = Trim(name);
+  Flag();
+}
+
+void TImportDialog::SetUnit(const std::string& column, const std::string& unit) {
+  if (TColumnRole* role = Role(column)) role->Unit = Trim(unit);
+}
+
+bool TImportDialog::Skipped(const std::string& column) const {
+  const TColumnRole* role = Role(column);
+  return role && role->Skipped;
+}
+
+std::string TImportDialog::RenamedTo(const std::string& column) const {
+  const TColumnRole* role = Role(column);
+  return role ? role->Renamed : std::string();
+}
+
+std::string TImportDialog::Unit(const std::string& column) const {
+  const TColumnRole* role = Role(column);
+  return role ? role->Unit : std::string();
+}
+
+std::string TImportDialog::HeaderFlag(const std::string& column) const {
+  if (Skipped(column) || column.empty()) return {};
+  const std::string renamed = RenamedTo(column);
+  const std::string name = ForImport(renamed.empty() ? column : renamed);
+  if (SameText(name, "_OBJECT_NAME") || SameText(name, "_REAL_TIME")) return {};
+  if (CurrentProject() && CurrentProject()->FindParameter(name)) return {};
+  TParameter parameter;
+  parameter.ParamName = name;
+  parameter.ShortName = name.substr(0, kShortNameCapacity);
+  TKeptSink kept;
+  {
+    ScopedMessageSink scope(kept);
+    if (CheckParameterNaming(parameter)) return {};
+  }
+  std::string flag = Cp1251ToUtf8(kept.Text);
+  for (size_t at = 0; (at = flag.find(kLineBreak, at)) != std::string::npos;)
+    flag.replace(at, 2, " ");
+  return flag;
 }
 
 std::vector<std::string> TImportDialog::ColumnChoices() const {
@@ -208,6 +298,12 @@ TImportSettings TImportDialog::Settings() const {
   settings.NameColumn = ForImport(nameColumn_);
   settings.TimeColumn = ForImport(timeColumn_);
   settings.Mode = Mode;
+  for (const auto& [column, role] : roles_) {
+    if (role.Skipped) settings.Skipped.push_back(ForImport(column));
+    if (!role.Renamed.empty())
+      settings.Renamed.emplace_back(ForImport(column), ForImport(role.Renamed));
+    if (!role.Unit.empty()) settings.Units.emplace_back(ForImport(column), ForImport(role.Unit));
+  }
   if (AddToGroup) {
     settings.GroupId = GroupId;
     settings.GroupStateId = GroupId ? GroupStateId : 0;

@@ -169,3 +169,38 @@ TEST(GuessedSeparator, TheFirstThatSplitsTheHeaderAndNoLineMore) {
 
 } // namespace
 } // namespace vandro
+
+namespace vandro {
+namespace {
+
+TEST_F(ImportDialogTest, AHeaderNoParameterMayHaveIsFlaggedUntilRenamedOrSkipped) {
+  TImportDialog dialog;
+  ASSERT_TRUE(dialog.Open(Write("chicks.csv", "Chick,Day,Weight,Hours\nC1,1,42,3\n")));
+  EXPECT_EQ("Day is a standard function", dialog.HeaderFlag("Day"));
+  EXPECT_EQ("", dialog.HeaderFlag("Weight"));
+  EXPECT_EQ("Column Day can't name a parameter (Day is a standard function): rename it or skip it",
+            dialog.Problem());
+  EXPECT_FALSE(dialog.CanContinue());
+
+  dialog.SetRenamed("Day", "Age");
+  EXPECT_EQ("", dialog.HeaderFlag("Day"));
+  EXPECT_EQ("Column Hours can't name a parameter (Hours is a standard function): rename it or "
+            "skip it",
+            dialog.Problem());
+  dialog.SetSkipped("Hours", true);
+  dialog.SetUnit("Weight", "g");
+  EXPECT_TRUE(dialog.CanContinue()) << dialog.Problem();
+  const TImportSettings settings = dialog.Settings();
+  EXPECT_EQ(std::vector<std::string>{"Hours"}, settings.Skipped);
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ((Pairs{{"Day", "Age"}}), settings.Renamed);
+  EXPECT_EQ((Pairs{{"Weight", "g"}}), settings.Units);
+
+  // A rename to another forbidden name is flagged in its turn.
+  dialog.SetRenamed("Day", "Sin");
+  EXPECT_EQ("Sin is a standard function", dialog.HeaderFlag("Day"));
+  EXPECT_FALSE(dialog.CanContinue());
+}
+
+} // namespace
+} // namespace vandro
