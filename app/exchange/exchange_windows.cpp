@@ -149,7 +149,11 @@ TImportDlg::TImportDlg(QWidget* parent)
       groupName_(Named(new QLineEdit, QStringLiteral("Group name"))),
       select_(Named(new QPushButton(QStringLiteral("Select")), QStringLiteral("Select"))),
       problem_(Named(new QLabel, QStringLiteral("Problem"))),
-      continue_(Named(new QPushButton(QStringLiteral("Continue")), QStringLiteral("Continue"))) {
+      continue_(Named(new QPushButton(QStringLiteral("Continue")), QStringLiteral("Continue"))),
+      column_(Named(new QComboBox, QStringLiteral("Column"))),
+      skip_(Named(new QCheckBox(QStringLiteral("Skip")), QStringLiteral("Skip"))),
+      renameTo_(Named(new QLineEdit, QStringLiteral("Rename to"))),
+      unit_(Named(new QLineEdit, QStringLiteral("Unit"))) {
   setWindowTitle(QStringLiteral("Import objects from table"));
   resize(720, 520);
   preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -179,6 +183,16 @@ TImportDlg::TImportDlg(QWidget* parent)
   group->addWidget(groupName_, 1);
   group->addWidget(select_);
   roles->addRow(group);
+  GuardCp1251(renameTo_);
+  GuardCp1251(unit_);
+  auto* column = new QHBoxLayout;
+  column->addWidget(column_, 1);
+  column->addWidget(skip_);
+  column->addWidget(new QLabel(QStringLiteral("Rename to")));
+  column->addWidget(renameTo_, 1);
+  column->addWidget(new QLabel(QStringLiteral("Unit")));
+  column->addWidget(unit_);
+  roles->addRow(QStringLiteral("Column:"), column);
 
   auto* top = new QHBoxLayout;
   top->addWidget(separator_);
@@ -210,6 +224,45 @@ TImportDlg::TImportDlg(QWidget* parent)
   // A typed name makes a new group unless it is the chosen one's.
   connect(groupName_, &QLineEdit::textEdited, this, [this] { rules_.GroupId = 0; });
   connect(select_, &QPushButton::clicked, this, [this] { SelectGroup(); });
+  connect(column_, &QComboBox::currentTextChanged, this, [this] { ShowRole(); });
+  connect(skip_, &QCheckBox::toggled, this, [this](bool on) {
+    rules_.SetSkipped(FromUtf8(column_->currentText()), on);
+    ShowProblem();
+  });
+  connect(renameTo_, &QLineEdit::textEdited, this, [this](const QString& name) {
+    rules_.SetRenamed(FromUtf8(column_->currentText()), FromUtf8(name));
+    ShowProblem();
+  });
+  connect(unit_, &QLineEdit::textEdited, this, [this](const QString& unit) {
+    rules_.SetUnit(FromUtf8(column_->currentText()), FromUtf8(unit));
+  });
+}
+
+void TImportDlg::ShowRole() {
+  const std::string column = FromUtf8(column_->currentText());
+  const QSignalBlocker blockSkip(skip_);
+  skip_->setChecked(rules_.Skipped(column));
+  renameTo_->setText(Utf8(rules_.RenamedTo(column)));
+  unit_->setText(Utf8(rules_.Unit(column)));
+}
+
+// The problem, and each flagged column's title marked with its reason.
+void TImportDlg::ShowProblem() {
+  const auto& header = rules_.Header();
+  QString first;
+  for (int c = 0; c < static_cast<int>(header.size()); ++c) {
+    QTableWidgetItem* title = preview_->horizontalHeaderItem(c);
+    if (!title) continue;
+    const std::string flag = rules_.HeaderFlag(header[static_cast<size_t>(c)]);
+    title->setForeground(flag.empty() ? palette().text() : QBrush(QColor(0xb0, 0x00, 0x20)));
+    title->setToolTip(flag.empty() ? QString()
+                                   : Utf8(flag) + QStringLiteral(": rename the column or skip it"));
+    if (!flag.empty() && first.isEmpty()) first = Utf8(header[static_cast<size_t>(c)]);
+  }
+  // The rename is offered where it is typed.
+  if (!first.isEmpty() && column_->currentText() != first) column_->setCurrentText(first);
+  problem_->setText(Utf8(rules_.Problem()));
+  continue_->setEnabled(rules_.CanContinue());
 }
 
 void TImportDlg::Open(const std::string& path) {
@@ -255,8 +308,14 @@ void TImportDlg::Refill() {
   for (int c = 0; c < preview_->columnCount(); ++c)
     preview_->setColumnWidth(c, std::min(preview_->columnWidth(c), widest));
   preview_->resizeRowsToContents();
-  problem_->setText(Utf8(rules_.Problem()));
-  continue_->setEnabled(rules_.CanContinue());
+  {
+    const QSignalBlocker blockColumn(column_);
+    column_->clear();
+    for (const auto& title : header)
+      column_->addItem(Utf8(title));
+  }
+  ShowRole();
+  ShowProblem();
 }
 
 void TImportDlg::SelectGroup() {

@@ -9,10 +9,12 @@
 #include "storage/project_lifecycle.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,6 +56,39 @@ private slots:
     settings.reset();
     sink.reset();
     dir.reset();
+  }
+
+  // A header no parameter may have is marked in the preview with its
+  // reason; the rename is offered in the column's fields.
+  void aForbiddenHeaderIsFlaggedAndRenamedInThePreview() {
+    const QString file = Path(QStringLiteral("days.csv"));
+    std::ofstream(file.toStdString(), std::ios::binary) << "Chick,Day,Weight\nC1,3,42\n";
+    TImportDlg dialog(form.get());
+    dialog.Open(file.toStdString());
+    QCOMPARE(dialog.Problem()->text(),
+             QStringLiteral(
+                 "Column Day can't name a parameter (Day is a standard function): rename it or "
+                 "skip it"));
+    QVERIFY(!dialog.ContinueButton()->isEnabled());
+    QCOMPARE(dialog.Preview()->horizontalHeaderItem(1)->toolTip(),
+             QStringLiteral("Day is a standard function: rename the column or skip it"));
+    QVERIFY(dialog.Preview()->horizontalHeaderItem(2)->toolTip().isEmpty());
+    QCOMPARE(dialog.Column()->currentText(), QStringLiteral("Day"));
+    QCOMPARE(dialog.RenameTo()->accessibleName(), QStringLiteral("Rename to"));
+    QTest::keyClicks(dialog.RenameTo(), QStringLiteral("Age"));
+    QVERIFY(dialog.Problem()->text().isEmpty());
+    QVERIFY(dialog.ContinueButton()->isEnabled());
+    QVERIFY(dialog.Preview()->horizontalHeaderItem(1)->toolTip().isEmpty());
+
+    dialog.Column()->setCurrentText(QStringLiteral("Weight"));
+    QTest::keyClicks(dialog.Unit(), QStringLiteral("g"));
+    dialog.Column()->setCurrentText(QStringLiteral("Chick"));
+    dialog.Skip()->setChecked(true);
+    const TImportSettings settings = dialog.Rules().Settings();
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    QCOMPARE(settings.Renamed, (Pairs{{"Day", "Age"}}));
+    QCOMPARE(settings.Units, (Pairs{{"Weight", "g"}}));
+    QCOMPARE(settings.Skipped, std::vector<std::string>{"Chick"});
   }
 
   // 200 lines with a time that cannot be read and a good one: every warning
