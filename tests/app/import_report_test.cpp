@@ -102,8 +102,10 @@ private slots:
     const QString file = Path(QStringLiteral("chicks.csv"));
     std::ofstream(file.toStdString(), std::ios::binary) << text;
 
-    WhenModal("QFileDialog", [file](QWidget* window) {
+    QStringList filters;
+    WhenModal("QFileDialog", [file, &filters](QWidget* window) {
       auto* dialog = static_cast<QFileDialog*>(window);
+      filters = dialog->nameFilters();
       dialog->setDirectory(QFileInfo(file).absolutePath());
       dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
           ->setText(QFileInfo(file).fileName());
@@ -131,6 +133,12 @@ private slots:
     });
     form->Command(QStringLiteral("fileImportData"))->trigger();
 
+    // Every kind of data file is offered at once.
+    QVERIFY2(!filters.isEmpty() && filters.front().contains(QStringLiteral("*.csv")) &&
+                 filters.front().contains(QStringLiteral("*.tsv")) &&
+                 filters.front().contains(QStringLiteral("*.xlsx")) &&
+                 filters.contains(QStringLiteral("All files (*)")),
+             qPrintable(filters.join(QStringLiteral(";;"))));
     QCOMPARE(rows, 201); // the headings, then a row a warning
     QCOMPARE(first, QStringLiteral("2|When|Line 2 skipped: can't read the time \"day 1\""));
     QCOMPARE(copied.count(QStringLiteral("\r\n")), 201);
