@@ -261,6 +261,13 @@ bool TImporter::ReadHeader(TLineSource& source) {
   if (!role(settings_.NameColumn, kObjectNameColumn, nameColumn_) ||
       !role(settings_.TimeColumn, kRealTimeColumn, timeColumn_))
     return false;
+  for (const int at : {nameColumn_, timeColumn_})
+    if (at >= 0 && columns_[static_cast<size_t>(at)].Skipped) {
+      ShowMsg("Column " + columns_[static_cast<size_t>(at)].Name +
+              (at == nameColumn_ ? " names the objects" : " dates the states") +
+              "; it can't be skipped");
+      return false;
+    }
   return MakeParameters(line.Number);
 }
 

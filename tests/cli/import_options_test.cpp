@@ -66,6 +66,7 @@ TEST_F(ImportOptions, ColumnsAreSkippedRenamedAndGivenUnits) {
   for (const auto& [options, message] :
        std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{"--skip", "Rows"}, "Column Rows is not in the header\n"},
+           {{"--skip", "when"}, "Column When dates the states; it can't be skipped\n"},
            {{"--unit", "weight=parsec"}, "Column weight: unknown unit parsec\n"},
            {{"--rename", "Day=Chick"},
             "Column Day is renamed to Chick, which another column has\n"},
