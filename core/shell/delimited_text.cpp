@@ -15,7 +15,15 @@ bool NeedsQuotes(std::string_view field, std::string_view separator) {
   if (field.empty()) return false;
   if (IsBlank(field.front()) || IsBlank(field.back())) return true;
   if (field.find_first_of("\"\r\n") != std::string_view::npos) return true;
-  return !separator.empty() && field.find(separator) != std::string_view::npos;
+  if (separator.empty()) return false;
+  if (field.find(separator) != std::string_view::npos) return true;
+  // The end of a field may begin a separator of several characters ("a:"
+  // before "::"), which reading would then find too early.
+  if (separator.size() > 1) {
+    const std::string joined = std::string(field) + std::string(separator);
+    return joined.find(separator) != field.size();
+  }
+  return false;
 }
 
 // Reads text from its start, which lies inside a quoted field when

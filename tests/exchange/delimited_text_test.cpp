@@ -104,6 +104,7 @@ TEST(DelimitedText, AFieldIsQuotedOnlyWhenReadingItBackNeedsIt) {
       {"separator inside", "Smith, John", ",", "\"Smith, John\""},
       {"another separator's character is plain", "Smith, John", ";", "Smith, John"},
       {"separator of several characters", "a||b", "||", "\"a||b\""},
+      {"an end that would begin the separator", "a:", "::", "\"a:\""},
       {"quote inside", "say \"hi\"", "\t", "\"say \"\"hi\"\"\""},
       {"line break inside", "a\r\nb", ";", "\"a\r\nb\""},
       {"blank at the start", " a", ";", "\" a\""},
