@@ -221,11 +221,16 @@ const std::vector<TCommand>& Commands() {
       {{"import",
         {{"PROJECT"}, {"FILE"}},
         {Valued("--sep", "SEP"), Valued("--name-column", "C"), Valued("--time-column", "C"),
-         OneOf("--mode", {"0", "1", "2"}), Valued("--group", "NAME")}},
+         OneOf("--mode", {"0", "1", "2"}), Valued("--group", "NAME"), Repeated("--unit", "C=UNIT"),
+         Repeated("--skip", "C"), Repeated("--rename", "C=NAME"), DateStyleOption()}},
        "Imports objects and states from a table whose header names the parameters "
-       "(.xls and .xlsx: the first worksheet); prints the summary. SEP is tab (the "
-       "default), comma, semicolon or any other text. Columns _Object_Name and "
-       "_Real_Time, or C, give each line's object and time. "
+       "(.xls and .xlsx: the first worksheet); prints the summary. SEP is tab, comma, "
+       "semicolon or any other text; without it, the first of tab, comma, semicolon, "
+       "|, : and blank that splits the first lines. Fields may be quoted as "
+       "spreadsheets quote them. Columns _Object_Name and _Real_Time, or C, give each "
+       "line's object and time (in the date style or ISO 8601, 2026-01-31 08:00). "
+       "--unit gives column C's bare numbers a unit, --skip leaves column C out, "
+       "--rename imports column C as parameter NAME. "
        "--mode for an object with several states: 0 the latest, 1 all, 2 a new one. "
        "--group adds the objects the import creates to group NAME.",
        &RunImport},

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "data_file.h"
 #include "exchange/export_objects.h"
+#include "exchange/import_dialog.h"
 #include "exchange/import_objects.h"
 #include "exchange/units_file.h"
 #include "model/known_at.h"
@@ -24,6 +25,7 @@
 #include <charconv>
 #include <iostream>
 #include <ostream>
+#include <tuple>
 #include <unistd.h>
 
 namespace vandro::cli {
@@ -100,9 +102,34 @@ bool IsGroup(int32_t id) {
 
 } // namespace
 
+// "COLUMN=TEXT", both sides trimmed and not empty.
+bool SplitColumnOption(const std::string& text, std::pair<std::string, std::string>& pair) {
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos) return false;
+  pair = {Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
+  return !pair.first.empty() && !pair.second.empty();
+}
+
 int RunImport(const TRun& run) {
   TImportSettings settings;
-  if (!ReadSeparator(run, settings.Separator)) return kExitUsage;
+  // Without --sep the file's first lines tell.
+  if (!run.args.Has("--sep"))
+    settings.Separator = GuessFileSeparator(run.args[1]);
+  else if (!ReadSeparator(run, settings.Separator))
+    return kExitUsage;
+  for (const auto& [option, list, value] : {std::tuple{"--unit", &settings.Units, "UNIT"},
+                                            std::tuple{"--rename", &settings.Renamed, "NAME"}})
+    for (const std::string& text : run.args.Values(option)) {
+      std::pair<std::string, std::string> pair;
+      if (!SplitColumnOption(text, pair))
+        return run.Usage(std::string(option) + " takes COLUMN=" + value + ", not " + text);
+      list->push_back(std::move(pair));
+    }
+  for (const std::string& column : run.args.Values("--skip"))
+    settings.Skipped.push_back(Trim(column));
+  settings.RenameAdvice = [](const std::string& column) {
+    return "use --rename " + column + "=NEW_NAME";
+  };
   settings.NameColumn = run.args.Value("--name-column");
   settings.TimeColumn = run.args.Value("--time-column");
   if (run.args.Has("--mode"))

@@ -13,6 +13,7 @@
 #include "model/object_set.h"
 #include "model/project.h"
 #include "model/state_track.h"
+#include "shell/delimited_text.h"
 #include "storage/project_lifecycle.h"
 #include "storage/session.h"
 
@@ -77,12 +78,24 @@ void CheckLines(const std::string& text) {
     if (line.Text.find_first_of("\r\n") != std::string::npos) std::abort();
     if (line.Text.size() > kMaxLineLength) std::abort();
     if (!line.Problem.empty() && !line.Text.empty()) std::abort();
-    for (const auto& field : SplitImportLine(line.Text, ";"))
-      if (!field.empty() && (static_cast<unsigned char>(field.front()) <= ' ' ||
-                             static_cast<unsigned char>(field.back()) <= ' '))
-        std::abort();
   }
   if (lines.ShareRead() != 1.0) std::abort();
+
+  // Every record's fields, written back as the exports write them, read
+  // back the same (a record has no empty last field).
+  std::istringstream again(text);
+  TTextLines source(again);
+  TDelimitedRecords records(source, ";");
+  const auto trimmed = [](std::vector<std::string> fields) {
+    while (!fields.empty() && fields.back().empty())
+      fields.pop_back();
+    return fields;
+  };
+  while (records.Next(line)) {
+    if (!line.Problem.empty()) continue;
+    const std::vector<std::string> fields = trimmed(SplitImportLine(line.Text, ";"));
+    if (trimmed(SplitImportLine(JoinFields(fields, ";"), ";")) != fields) std::abort();
+  }
 }
 
 } // namespace

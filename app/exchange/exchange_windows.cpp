@@ -6,6 +6,7 @@
 #include "app/shell/main_form.h"
 #include "app/shell/progress_window.h"
 #include "app/shell/text_edge.h"
+#include "app/stats/result_grid.h"
 #include "app/storage/project_manager_form.h"
 #include "exchange/units_file.h"
 #include "model/record_events.h"
@@ -13,6 +14,7 @@
 #include "shell/text.h"
 #include "storage/objects.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -35,8 +37,11 @@ namespace vandro {
 namespace {
 
 const QString kTextFilter = QStringLiteral("Text files (*.txt);;All files (*)");
-const QString kDataFilter =
-    QStringLiteral("Text files (*.txt);;Spreadsheets (*.xls *.xlsx);;All files (*)");
+const QString kDataFilter = QStringLiteral(
+    "Data files (*.csv *.tsv *.txt *.xls *.xlsx);;CSV files (*.csv);;Tab-separated files "
+    "(*.tsv);;Text files (*.txt);;Spreadsheets (*.xls *.xlsx);;All files (*)");
+// Beyond this many, line warnings are counted, not listed.
+constexpr size_t kListedWarnings = 100000;
 
 QString Utf8(const std::string& text) {
   return QString::fromStdString(text);
@@ -145,7 +150,11 @@ TImportDlg::TImportDlg(QWidget* parent)
       groupName_(Named(new QLineEdit, QStringLiteral("Group name"))),
       select_(Named(new QPushButton(QStringLiteral("Select")), QStringLiteral("Select"))),
       problem_(Named(new QLabel, QStringLiteral("Problem"))),
-      continue_(Named(new QPushButton(QStringLiteral("Continue")), QStringLiteral("Continue"))) {
+      continue_(Named(new QPushButton(QStringLiteral("Continue")), QStringLiteral("Continue"))),
+      column_(Named(new QComboBox, QStringLiteral("Column"))),
+      skip_(Named(new QCheckBox(QStringLiteral("Skip")), QStringLiteral("Skip"))),
+      renameTo_(Named(new QLineEdit, QStringLiteral("Rename to"))),
+      unit_(Named(new QLineEdit, QStringLiteral("Unit"))) {
   setWindowTitle(QStringLiteral("Import objects from table"));
   resize(720, 520);
   preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -175,6 +184,16 @@ TImportDlg::TImportDlg(QWidget* parent)
   group->addWidget(groupName_, 1);
   group->addWidget(select_);
   roles->addRow(group);
+  GuardCp1251(renameTo_);
+  GuardCp1251(unit_);
+  auto* column = new QHBoxLayout;
+  column->addWidget(column_, 1);
+  column->addWidget(skip_);
+  column->addWidget(new QLabel(QStringLiteral("Rename to")));
+  column->addWidget(renameTo_, 1);
+  column->addWidget(new QLabel(QStringLiteral("Unit")));
+  column->addWidget(unit_);
+  roles->addRow(QStringLiteral("Column:"), column);
 
   auto* top = new QHBoxLayout;
   top->addWidget(separator_);
@@ -206,12 +225,51 @@ TImportDlg::TImportDlg(QWidget* parent)
   // A typed name makes a new group unless it is the chosen one's.
   connect(groupName_, &QLineEdit::textEdited, this, [this] { rules_.GroupId = 0; });
   connect(select_, &QPushButton::clicked, this, [this] { SelectGroup(); });
+  connect(column_, &QComboBox::currentTextChanged, this, [this] { ShowRole(); });
+  connect(skip_, &QCheckBox::toggled, this, [this](bool on) {
+    rules_.SetSkipped(FromUtf8(column_->currentText()), on);
+    ShowProblem();
+  });
+  connect(renameTo_, &QLineEdit::textEdited, this, [this](const QString& name) {
+    rules_.SetRenamed(FromUtf8(column_->currentText()), FromUtf8(name));
+    ShowProblem();
+  });
+  connect(unit_, &QLineEdit::textEdited, this, [this](const QString& unit) {
+    rules_.SetUnit(FromUtf8(column_->currentText()), FromUtf8(unit));
+  });
+}
+
+void TImportDlg::ShowRole() {
+  const std::string column = FromUtf8(column_->currentText());
+  const QSignalBlocker blockSkip(skip_);
+  skip_->setChecked(rules_.Skipped(column));
+  renameTo_->setText(Utf8(rules_.RenamedTo(column)));
+  unit_->setText(Utf8(rules_.Unit(column)));
+}
+
+// The problem, and each flagged column's title marked with its reason.
+void TImportDlg::ShowProblem() {
+  const auto& header = rules_.Header();
+  QString first;
+  for (int c = 0; c < static_cast<int>(header.size()); ++c) {
+    QTableWidgetItem* title = preview_->horizontalHeaderItem(c);
+    if (!title) continue;
+    const std::string flag = rules_.HeaderFlag(header[static_cast<size_t>(c)]);
+    title->setForeground(flag.empty() ? palette().text() : QBrush(QColor(0xb0, 0x00, 0x20)));
+    title->setToolTip(flag.empty() ? QString()
+                                   : Utf8(flag) + QStringLiteral(": rename the column or skip it"));
+    if (!flag.empty() && first.isEmpty()) first = Utf8(header[static_cast<size_t>(c)]);
+  }
+  // The rename is offered where it is typed.
+  if (!first.isEmpty() && column_->currentText() != first) column_->setCurrentText(first);
+  problem_->setText(Utf8(rules_.Problem()));
+  continue_->setEnabled(rules_.CanContinue());
 }
 
 void TImportDlg::Open(const std::string& path) {
   rules_ = TImportDialog();
-  separator_->SetChoice(TSeparatorChoice{});
   rules_.Open(path);
+  separator_->SetChoice(rules_.Separator());
   addToGroup_->setChecked(false);
   groupName_->clear();
   mode_->setCurrentIndex(0);
@@ -251,8 +309,14 @@ void TImportDlg::Refill() {
   for (int c = 0; c < preview_->columnCount(); ++c)
     preview_->setColumnWidth(c, std::min(preview_->columnWidth(c), widest));
   preview_->resizeRowsToContents();
-  problem_->setText(Utf8(rules_.Problem()));
-  continue_->setEnabled(rules_.CanContinue());
+  {
+    const QSignalBlocker blockColumn(column_);
+    column_->clear();
+    for (const auto& title : header)
+      column_->addItem(Utf8(title));
+  }
+  ShowRole();
+  ShowProblem();
 }
 
 void TImportDlg::SelectGroup() {
@@ -282,6 +346,50 @@ void TImportDlg::accept() {
     }
   }
   QDialog::accept();
+}
+
+TImportReportDlg::TImportReportDlg(QWidget* parent, const std::string& summary,
+                                   const std::vector<TImportWarning>& warnings, int64_t more)
+    : QDialog(parent), list_(MakeResultGrid(QStringLiteral("Import warnings"))),
+      copy_(Named(new QPushButton(QStringLiteral("Copy")), QStringLiteral("Copy"))),
+      save_(Named(new QPushButton(QStringLiteral("Save As...")), QStringLiteral("Save As..."))) {
+  setWindowTitle(QStringLiteral("Import report"));
+  resize(720, 420);
+  std::vector<std::vector<std::string>> cells{{"Line", "Column", "Message"}};
+  for (const TImportWarning& warning : warnings) {
+    std::string text = warning.Text;
+    // One row a warning: its line breaks become blanks.
+    for (size_t at = 0; (at = text.find(kLineBreak, at)) != std::string::npos;)
+      text.replace(at, 2, " ");
+    cells.push_back(
+        {warning.Line > 0 ? std::to_string(warning.Line) : std::string(), warning.Column, text});
+  }
+  FillResultGrid(list_, cells, false);
+  std::string heading = summary;
+  if (more > 0)
+    heading += std::string(heading.empty() ? "" : ". ") + std::to_string(more) +
+               " more warnings are not listed";
+  auto* label = Named(new QLabel(FromCore(heading)), QStringLiteral("Summary"));
+  label->setWordWrap(true);
+  auto* buttons = new QDialogButtonBox;
+  buttons->addButton(copy_, QDialogButtonBox::ActionRole);
+  buttons->addButton(save_, QDialogButtonBox::ActionRole);
+  buttons->addButton(QDialogButtonBox::Close)->setAccessibleName(QStringLiteral("Close"));
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // The grid's own commands, so that the buttons and its shortcuts agree.
+  const auto trigger = [this](const QString& text) {
+    for (QAction* action : list_->actions())
+      if (action->text() == text) action->trigger();
+  };
+  connect(copy_, &QPushButton::clicked, this, [this, trigger] {
+    list_->clearSelection();
+    trigger(QStringLiteral("Copy"));
+  });
+  connect(save_, &QPushButton::clicked, this, [trigger] { trigger(QStringLiteral("Save As...")); });
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(label);
+  layout->addWidget(list_, 1);
+  layout->addWidget(buttons);
 }
 
 // --- Export ------------------------------------------------------------------
@@ -395,6 +503,15 @@ void ImportDataCommand(TMainForm& main) {
     name = Trim(name);
     return true;
   };
+  // Gathered into one report rather than a message box a line.
+  std::vector<TImportWarning> warnings;
+  int64_t more = 0;
+  settings.Warn = [&](const TImportWarning& warning) {
+    if (warnings.size() < kListedWarnings)
+      warnings.push_back(warning);
+    else
+      ++more;
+  };
   RunCommand([&] {
     TImportResult result;
     {
@@ -402,7 +519,12 @@ void ImportDataCommand(TMainForm& main) {
       TProgressWindow progress(&main, true);
       ImportObjectsFromFile(path, settings, &progress, result);
     }
-    if (!result.Summary.empty()) ShowMsg(result.Summary);
+    if (!warnings.empty()) {
+      TImportReportDlg report(&main, result.Summary, warnings, more);
+      report.exec();
+    } else if (!result.Summary.empty()) {
+      ShowMsg(result.Summary);
+    }
     // Stored lines may have touched any object, the open windows' included.
     if (result.StoredLines > 0) NotifyRecordsChanged(kManyObjects);
   });

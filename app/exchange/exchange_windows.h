@@ -69,9 +69,16 @@ public:
   QLineEdit* GroupName() const { return groupName_; }
   QLabel* Problem() const { return problem_; }
   QPushButton* ContinueButton() const { return continue_; }
+  // The role of one column: chosen in Column, then Skip, Rename to, Unit.
+  QComboBox* Column() const { return column_; }
+  QCheckBox* Skip() const { return skip_; }
+  QLineEdit* RenameTo() const { return renameTo_; }
+  QLineEdit* Unit() const { return unit_; }
 
 private:
   void Refill();
+  void ShowRole();
+  void ShowProblem();
   void SelectGroup();
   void accept() override;
 
@@ -86,6 +93,29 @@ private:
   QPushButton* select_;
   QLabel* problem_;
   QPushButton* continue_;
+  QComboBox* column_;
+  QCheckBox* skip_;
+  QLineEdit* renameTo_;
+  QLineEdit* unit_;
+};
+
+// What an import said about its lines, in one list after it ends (or is
+// cancelled): the line, the column and the message, with "Copy" and
+// "Save As..." (the result grid's commands) and the summary above.
+class TImportReportDlg final : public QDialog {
+  Q_OBJECT
+public:
+  // more: warnings beyond those listed, counted only.
+  TImportReportDlg(QWidget* parent, const std::string& summary,
+                   const std::vector<TImportWarning>& warnings, int64_t more);
+  QTableWidget* List() const { return list_; }
+  QPushButton* CopyButton() const { return copy_; }
+  QPushButton* SaveButton() const { return save_; }
+
+private:
+  QTableWidget* list_;
+  QPushButton* copy_;
+  QPushButton* save_;
 };
 
 class TExportDlg final : public QDialog {

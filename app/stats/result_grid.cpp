@@ -6,6 +6,7 @@
 #include "app/shell/main_window_services.h"
 #include "app/shell/text_edge.h"
 #include "app/stats/stat_windows.h"
+#include "shell/delimited_text.h"
 #include "shell/messages.h"
 
 #include <QAction>
@@ -23,23 +24,6 @@
 namespace vandro {
 
 namespace {
-
-QString CsvField(const QString& text) {
-  if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-      !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-    return text;
-  QString quoted = text;
-  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-// A tab or a line break inside a cell would split it in a tab-separated copy.
-QString TabField(QString text) {
-  text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-  text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-  text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-  return text;
-}
 
 QString CellText(const QTableWidget* grid, int row, int column) {
   const QTableWidgetItem* item = grid->item(row, column);
@@ -115,29 +99,29 @@ QString GridText(const QTableWidget* grid, bool csv, bool selectionOnly) {
   }
   const bool columnTitles = headers && !grid->horizontalHeader()->isHidden();
   const bool rowTitles = headers && !grid->verticalHeader()->isHidden();
-  const QString separator = csv ? QStringLiteral(",") : QStringLiteral("\t");
-  auto field = [csv](const QString& text) { return csv ? CsvField(text) : TabField(text); };
-
-  QString text;
-  auto addRow = [&](const QStringList& fields) {
-    text += fields.join(separator);
-    text += QStringLiteral("\r\n");
+  // The core's writer quotes what needs it; UTF-8 passes through it as it is.
+  const std::string separator = csv ? "," : "\t";
+  std::string text;
+  auto addRow = [&](const std::vector<std::string>& fields) {
+    text += JoinFields(fields, separator);
+    text += "\r\n";
   };
+  auto field = [](const QString& cell) { return cell.toUtf8().toStdString(); };
   if (columnTitles) {
-    QStringList fields;
-    if (rowTitles) fields << QString();
+    std::vector<std::string> fields;
+    if (rowTitles) fields.emplace_back();
     for (int c = left; c <= right; ++c)
-      fields << field(HeaderText(grid->horizontalHeaderItem(c)));
+      fields.push_back(field(HeaderText(grid->horizontalHeaderItem(c))));
     addRow(fields);
   }
   for (int r = top; r <= bottom; ++r) {
-    QStringList fields;
-    if (rowTitles) fields << field(HeaderText(grid->verticalHeaderItem(r)));
+    std::vector<std::string> fields;
+    if (rowTitles) fields.push_back(field(HeaderText(grid->verticalHeaderItem(r))));
     for (int c = left; c <= right; ++c)
-      fields << field(CellText(grid, r, c));
+      fields.push_back(field(CellText(grid, r, c)));
     addRow(fields);
   }
-  return text;
+  return QString::fromStdString(text);
 }
 
 bool SaveGridAs(const QTableWidget* grid, const QString& path) {

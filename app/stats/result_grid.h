@@ -26,9 +26,9 @@ void FillResultGrid(QTableWidget* grid, const std::vector<std::vector<std::strin
                     bool headingColumn = true);
 
 // The grid's texts, rows ended by CR LF: tab-separated, or CSV (comma
-// separated; a field holding a comma, a quote or a line break quoted, its
-// quotes doubled). Qt's headers, where shown, come first. With
-// selectionOnly and a selection, only the rectangle that bounds it.
+// separated); a field holding the separator, a quote, a line break or
+// blanks at an end is quoted, its quotes doubled (shell/delimited_text.h). Qt's headers, where
+// shown, come first. With selectionOnly and a selection, only the rectangle that bounds it.
 QString GridText(const QTableWidget* grid, bool csv, bool selectionOnly);
 // Writes the whole grid as CSV in UTF-8; false after a message when the
 // file cannot be written.

@@ -3,6 +3,7 @@
 #include "model/project.h"
 #include "shell/clock.h"
 #include "shell/datetime.h"
+#include "shell/delimited_text.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
@@ -641,10 +642,8 @@ std::string TGroupTable::CopyText() const {
   const TCellRect& rect = selection_.front();
   std::string text;
   for (int row = rect.Top; row <= rect.Bottom; ++row) {
-    for (int column = rect.Left; column <= rect.Right; ++column) {
-      if (column > rect.Left) text += '\t';
-      text += CellText(row, column);
-    }
+    for (int column = rect.Left; column <= rect.Right; ++column)
+      AppendField(text, CellText(row, column), "\t", column == rect.Left);
     text += kLineBreak;
   }
   return text;
@@ -688,20 +687,21 @@ std::string TGroupTable::CopyNumericText() const {
       columns.insert(column);
   std::string text = "Object Name\tState Time";
   for (const int column : columns)
-    text += "\t" + Header(column);
+    AppendField(text, Header(column), "\t");
   text += kLineBreak;
   for (int row = 0; row < RowCount(); ++row) {
     std::string line;
     bool any = false;
     for (const int column : columns) {
-      line += '\t';
-      if (!IsSelected(row, column)) continue;
-      const TValue* value = ShownValue(row, column);
-      if (!value || !value->IsNumeric()) continue;
-      line += value->Text();
-      any = true;
+      const TValue* value = IsSelected(row, column) ? ShownValue(row, column) : nullptr;
+      const bool numeric = value && value->IsNumeric();
+      AppendField(line, numeric ? value->Text() : std::string(), "\t");
+      any = any || numeric;
     }
-    if (any) text += CellText(row, 1) + "\t" + CellText(row, 2) + line + kLineBreak;
+    if (!any) continue;
+    AppendField(text, CellText(row, 1), "\t", true);
+    AppendField(text, CellText(row, 2), "\t");
+    text += line + kLineBreak;
   }
   return text;
 }

@@ -190,8 +190,9 @@ public:
   // parameter column holds a number (what SelectedSeries hands on).
   bool CanHandOn() const;
   bool CanShowNextVersion() const { return selection_.size() == 1; }
-  // "Copy": the single rectangle's texts, tab between cells, CR LF after
-  // each row. Empty when there is not exactly one rectangle.
+  // "Copy": the single rectangle's texts, tab between cells (a cell holding
+  // a tab, a quote or a line break quoted, as spreadsheets paste it), CR LF
+  // after each row. Empty when there is not exactly one rectangle.
   std::string CopyText() const;
   // The numeric values of the selected parameter columns, one series per
   // column in column order.

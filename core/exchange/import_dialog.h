@@ -34,11 +34,21 @@ const std::vector<std::string>& SeparatorCaptions();
 // The separator the choice stands for; an empty "Other :" text means tab.
 std::string SeparatorText(const TSeparatorChoice& choice);
 
+// The separator of delimited lines (the header first): the first of tab,
+// comma, semicolon, "|", ":" and blank that splits the header into two
+// fields or more and no other line into more fields than the header,
+// preferring one that cuts no quoted field in two; tab when none does.
+std::string GuessSeparator(const std::vector<std::string>& lines);
+// The same from the first lines of a text file; tab for a spreadsheet or a
+// file that cannot be read (the import then says why).
+std::string GuessFileSeparator(const std::string& path);
+
 class TImportDialog {
 public:
   // Reads the file's first lines (a spreadsheet's first rows, its cells
-  // split at tab whatever the separator) and fills the preview. False with
-  // Problem() set when the file cannot be read.
+  // split at tab whatever the separator), chooses the separator they
+  // suggest (GuessSeparator) and fills the preview. False with Problem()
+  // set when the file cannot be read.
   bool Open(const std::string& path, int maxLines = 200);
   // A new separator re-reads the preview; the role columns are kept when
   // the new header still has them.
@@ -54,14 +64,29 @@ public:
   std::vector<std::string> ColumnChoices() const;
   // "Empty File", "Empty parameter name encountered", or why the file
   // cannot be read; empty when the import may start.
-  const std::string& Problem() const { return problem_; }
-  bool CanContinue() const { return !path_.empty() && problem_.empty(); }
+  const std::string& Problem() const { return problem_.empty() ? flagged_ : problem_; }
+  bool CanContinue() const { return !path_.empty() && Problem().empty(); }
 
   // The roles: a header name or empty. A name not in the header is refused.
   bool SetNameColumn(const std::string& name);
   bool SetTimeColumn(const std::string& name);
   const std::string& NameColumn() const { return nameColumn_; }
   const std::string& TimeColumn() const { return timeColumn_; }
+
+  // What the import does with a column (named as the header has it): skip
+  // it, import it under another parameter name (empty: its own), give its
+  // bare numbers a unit. Kept while the header has the column.
+  void SetSkipped(const std::string& column, bool skipped);
+  void SetRenamed(const std::string& column, const std::string& name);
+  void SetUnit(const std::string& column, const std::string& unit);
+  bool Skipped(const std::string& column) const;
+  std::string RenamedTo(const std::string& column) const;
+  std::string Unit(const std::string& column) const;
+  // Why the column's values cannot be imported under the name it has (a
+  // standard function, a keyword, a system name: the naming rule's
+  // message, in UTF-8); empty when they can, or when it is skipped. While
+  // a column is flagged, Problem() names it and the import may not start.
+  std::string HeaderFlag(const std::string& column) const;
 
   TImportMode Mode = imModifyLatest;
   // "Add to group:": on with a name typed, or a group chosen by "Select".
@@ -79,12 +104,25 @@ private:
   std::string path_;
   int maxLines_ = 200;
   bool spreadsheet_ = false;
-  std::vector<std::string> lines_; // UTF-8, the non-blank lines read
+  struct TPreviewLine {
+    std::string Text;   // UTF-8
+    const char* Ending; // as TSourceLine::Ending
+  };
+  std::vector<TPreviewLine> lines_; // the lines read, blank ones included
   TSeparatorChoice separator_;
   std::vector<std::string> header_;
   std::vector<std::vector<std::string>> rows_;
   std::string problem_;
   std::string nameColumn_, timeColumn_;
+  struct TColumnRole {
+    bool Skipped = false;
+    std::string Renamed, Unit;
+  };
+  std::vector<std::pair<std::string, TColumnRole>> roles_;
+  std::string flagged_; // the first flagged column and why
+  TColumnRole* Role(const std::string& column);
+  const TColumnRole* Role(const std::string& column) const;
+  void Flag();
 };
 
 } // namespace vandro

@@ -9,8 +9,10 @@
 #include "model/state_track.h"
 #include "shell/clock.h"
 #include "shell/datetime.h"
+#include "shell/delimited_text.h"
 #include "shell/messages.h"
 #include "shell/names.h"
+#include "shell/numbers.h"
 #include "shell/text.h"
 #include "storage/access.h"
 #include "storage/objects.h"
@@ -36,11 +38,15 @@ constexpr const char* kObjectNameColumn = "_OBJECT_NAME";
 constexpr const char* kRealTimeColumn = "_REAL_TIME";
 
 struct TColumn {
-  std::string Name;
-  const TParameter* Parameter = nullptr; // none for _OBJECT_NAME and _REAL_TIME
+  std::string Name;                      // as the header has it
+  std::string ParameterName;             // the name it is renamed to, or Name
+  const TParameter* Parameter = nullptr; // none for _OBJECT_NAME, _REAL_TIME and skipped ones
+  bool Skipped = false;
+  std::string Unit; // given to its bare numbers
   // Why no parameter could be made for the column: the naming rule its name
-  // breaks. A line with a value there is refused with it.
+  // breaks. A line with a value there is refused, and counted.
   std::string Refusal;
+  int64_t Refused = 0;
 };
 
 // A reference to an object the file names before the object's own line: it
@@ -58,11 +64,13 @@ std::string LineSkipped(int64_t number, const std::string& reason) {
 }
 
 // Control characters other than tab (and those of the separator) do not
-// occur in text: such a line is a piece of a binary file.
+// occur in text: such a line is a piece of a binary file. Line ends come
+// from a quoted field that spans lines.
 bool HoldsBinary(std::string_view line, std::string_view separator) {
   return std::any_of(line.begin(), line.end(), [&](char c) {
     const auto code = static_cast<unsigned char>(c);
-    return code < 0x20 && c != '\t' && separator.find(c) == std::string_view::npos;
+    return code < 0x20 && c != '\t' && c != '\r' && c != '\n' &&
+           separator.find(c) == std::string_view::npos;
   });
 }
 
@@ -111,6 +119,8 @@ public:
   void ImportLines(TLineSource& source);
   void ResolvePendingReferences();
   void AddToGroup();
+  void ReportRefusedColumns();
+  void Warn(int64_t line, const std::string& column, const std::string& text);
 
 private:
   bool MakeParameters(int64_t headerLine);
@@ -198,7 +208,48 @@ bool TImporter::ReadHeader(TLineSource& source) {
       ShowMsg("Column " + name + " is named twice in the header");
       return false;
     }
-    columns_.push_back({name, nullptr, {}});
+    TColumn column;
+    column.Name = column.ParameterName = name;
+    columns_.push_back(std::move(column));
+  }
+  const auto column = [&](const std::string& name) -> TColumn* {
+    const int at = FindColumn(columns_, name);
+    if (at >= 0) return &columns_[static_cast<size_t>(at)];
+    ShowMsg("Column " + name + " is not in the header");
+    return nullptr;
+  };
+  for (const auto& name : settings_.Skipped) {
+    TColumn* skipped = column(name);
+    if (!skipped) return false;
+    skipped->Skipped = true;
+  }
+  for (const auto& [name, parameter] : settings_.Renamed) {
+    TColumn* renamed = column(name);
+    if (!renamed) return false;
+    if (!IsName(parameter)) {
+      ShowMsg("Invalid parameter name syntax:" + parameter + kLineBreak + "Identifier expected.");
+      return false;
+    }
+    renamed->ParameterName = parameter;
+  }
+  for (const auto& [name, unit] : settings_.Units) {
+    TColumn* withUnit = column(name);
+    if (!withUnit) return false;
+    if (const std::string unknown = UnknownUnitOf("1 [" + unit + "]"); !unknown.empty()) {
+      ShowMsg("Column " + name + ": unknown unit " + unknown);
+      return false;
+    }
+    withUnit->Unit = unit;
+  }
+  for (const auto& renamed : columns_) {
+    if (renamed.Skipped || renamed.ParameterName == renamed.Name) continue;
+    for (const auto& other : columns_)
+      if (&other != &renamed && !other.Skipped &&
+          SameText(other.ParameterName, renamed.ParameterName)) {
+        ShowMsg("Column " + renamed.Name + " is renamed to " + renamed.ParameterName +
+                ", which another column has");
+        return false;
+      }
   }
   const auto role = [&](const std::string& chosen, const char* systemName, int& column) {
     column = FindColumn(columns_, chosen.empty() ? std::string(systemName) : chosen);
@@ -211,6 +262,13 @@ bool TImporter::ReadHeader(TLineSource& source) {
   if (!role(settings_.NameColumn, kObjectNameColumn, nameColumn_) ||
       !role(settings_.TimeColumn, kRealTimeColumn, timeColumn_))
     return false;
+  for (const int at : {nameColumn_, timeColumn_})
+    if (at >= 0 && columns_[static_cast<size_t>(at)].Skipped) {
+      ShowMsg("Column " + columns_[static_cast<size_t>(at)].Name +
+              (at == nameColumn_ ? " names the objects" : " dates the states") +
+              "; it can't be skipped");
+      return false;
+    }
   return MakeParameters(line.Number);
 }
 
@@ -234,16 +292,17 @@ bool TImporter::MakeParameters(int64_t headerLine) {
       "Automatically generated on import (" + DateTimeToText(Now()) + ")";
   std::vector<std::unique_ptr<TParameter>> fresh;
   for (auto& column : columns_) {
-    if (SameText(column.Name, kObjectNameColumn) || SameText(column.Name, kRealTimeColumn))
+    if (column.Skipped || SameText(column.Name, kObjectNameColumn) ||
+        SameText(column.Name, kRealTimeColumn))
       continue;
-    const auto found = known.find(UpperCase(column.Name));
+    const auto found = known.find(UpperCase(column.ParameterName));
     if (found != known.end()) {
       column.Parameter = found->second;
       continue;
     }
     auto parameter = std::make_unique<TParameter>();
-    parameter->ParamName = column.Name;
-    parameter->ShortName = column.Name.substr(0, kShortNameCapacity);
+    parameter->ParamName = column.ParameterName;
+    parameter->ShortName = column.ParameterName.substr(0, kShortNameCapacity);
     parameter->Category = "Imported";
     parameter->Descript = description;
     TKeptMessages kept;
@@ -361,8 +420,8 @@ void TImporter::ForgetNewParameters() {
 
 // True when the line gave a state.
 bool TImporter::ImportLine(const TSourceLine& line) {
-  const auto skip = [&](const std::string& reason) {
-    ShowMsg(LineSkipped(line.Number, reason));
+  const auto skip = [&](const std::string& reason, const std::string& column = {}) {
+    Warn(line.Number, column, LineSkipped(line.Number, reason));
     ++result_.SkippedLines;
     return false;
   };
@@ -377,8 +436,15 @@ bool TImporter::ImportLine(const TSourceLine& line) {
     return skip("it has " + std::to_string(fields.size()) + " fields, the header has " +
                 std::to_string(width));
   fields.resize(width);
-  for (size_t i = 0; i < width; ++i)
-    if (!fields[i].empty() && !columns_[i].Refusal.empty()) return skip(columns_[i].Refusal);
+  for (size_t i = 0; i < width; ++i) {
+    if (columns_[i].Skipped) fields[i].clear();
+    if (!fields[i].empty() && !columns_[i].Refusal.empty()) {
+      // Told once for the column, after the import.
+      ++columns_[i].Refused;
+      ++result_.SkippedLines;
+      return false;
+    }
+  }
   currentLine_ = line.Number;
   // A line with nothing but its object's name and time has no state to
   // give. (Counting its filled fields against the role columns would drop a
@@ -389,19 +455,26 @@ bool TImporter::ImportLine(const TSourceLine& line) {
                static_cast<int>(i) != timeColumn_;
   if (!hasValue) return false;
   const std::string& name = fields[static_cast<size_t>(nameColumn_ >= 0 ? nameColumn_ : 0)];
-  if (name.empty()) return skip("it has no object name");
+  const std::string& nameTitle =
+      columns_[static_cast<size_t>(nameColumn_ >= 0 ? nameColumn_ : 0)].Name;
+  if (name.empty()) return skip("it has no object name", nameTitle);
   // A name cut to fit was another object's: its lines went to that object.
-  if (const std::string fault = NameFault(name); !fault.empty()) return skip(fault);
+  if (const std::string fault = NameFault(name); !fault.empty()) return skip(fault, nameTitle);
   double time = Now();
   if (timeColumn_ >= 0 && !fields[static_cast<size_t>(timeColumn_)].empty() &&
+      !TryIsoDateTime(fields[static_cast<size_t>(timeColumn_)], time) &&
       !TryTextToDateTime(fields[static_cast<size_t>(timeColumn_)], DateStyle(), time))
-    return skip("can't read the time \"" + fields[static_cast<size_t>(timeColumn_)] + "\"");
+    return skip("can't read the time \"" + fields[static_cast<size_t>(timeColumn_)] + "\"",
+                columns_[static_cast<size_t>(timeColumn_)].Name);
 
   for (size_t i = 0; i < width; ++i) {
-    const std::string& field = fields[i];
+    std::string& field = fields[i];
     if (!columns_[i].Parameter || field.empty() || field[0] == '@' || field[0] == '=') continue;
+    if (double number = 0; !columns_[i].Unit.empty() && TextToFloat(field, number))
+      field += " [" + columns_[i].Unit + "]";
     if (const std::string unit = UnknownUnitOf(field); !unit.empty())
-      ShowMsg("Line " + std::to_string(line.Number) + ": " + UnknownUnitMessage(unit));
+      Warn(line.Number, columns_[i].Name,
+           "Line " + std::to_string(line.Number) + ": " + UnknownUnitMessage(unit));
   }
 
   if (!FindObject(name)) {
@@ -543,13 +616,37 @@ void TImporter::Refused(const std::string& name, double time, bool created,
   std::string text =
       "Can't import record." + std::string(kLineBreak) + "Object:" + name + kLineBreak;
   if (created) {
-    ShowMsg(text + "Time:" + DateTimeToText(time));
+    Warn(currentLine_, {}, text + "Time:" + DateTimeToText(time));
     return;
   }
   text += "Time stamp:" + DateTimeToText(time) + kLineBreak;
   if (track) text += "Record: " + track->Last()->RecName + kLineBreak;
-  ShowMsg(text + "Check if the time stamp of the new record is " + kLineBreak +
-          "greater than that of existing one. ");
+  Warn(currentLine_, {},
+       text + "Check if the time stamp of the new record is " + kLineBreak +
+           "greater than that of existing one. ");
+}
+
+void TImporter::Warn(int64_t line, const std::string& column, const std::string& text) {
+  if (settings_.Warn)
+    settings_.Warn({line, column, text});
+  else
+    ShowMsg(text);
+}
+
+// One message for each column whose values could not be taken, however
+// many lines had one, with the way out.
+void TImporter::ReportRefusedColumns() {
+  for (const TColumn& column : columns_) {
+    if (column.Refused == 0) continue;
+    const std::string lines = column.Refused == 1 ? "1 line with a value in it was skipped"
+                                                  : std::to_string(column.Refused) +
+                                                        " lines with a value in it were skipped";
+    Warn(0, column.Name,
+         "Column " + column.Name + " can't name a parameter (" + OneLine(column.Refusal) +
+             "): " + lines + "; " +
+             (settings_.RenameAdvice ? settings_.RenameAdvice(column.Name)
+                                     : std::string("rename the column")));
+  }
 }
 
 void TImporter::ResolvePendingReferences() {
@@ -564,8 +661,9 @@ void TImporter::ResolvePendingReferences() {
     const int32_t target = APSFindObject(reference.Name);
     if (target == 0) {
       if (reported.emplace(reference.Line, reference.Parameter).second)
-        ShowMsg("Line " + std::to_string(reference.Line) + ": no object " + reference.Name +
-                "; the value is left empty");
+        Warn(reference.Line, reference.Parameter->ParamName,
+             "Line " + std::to_string(reference.Line) + ": no object " + reference.Name +
+                 "; the value is left empty");
       continue;
     }
     TDataRecord record;
@@ -627,19 +725,51 @@ void TImporter::AddToGroup() {
 
 } // namespace
 
+bool TryIsoDateTime(std::string_view text, double& moment) {
+  size_t at = 0;
+  const auto number = [&](size_t digits, int& value) {
+    if (at + digits > text.size()) return false;
+    value = 0;
+    for (size_t i = 0; i < digits; ++i, ++at) {
+      if (text[at] < '0' || text[at] > '9') return false;
+      value = value * 10 + (text[at] - '0');
+    }
+    return true;
+  };
+  const auto sign = [&](char c) { return at < text.size() && text[at++] == c; };
+  text = TrimView(text);
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+  double date = 0, time = 0;
+  if (!number(4, year) || !sign('-') || !number(2, month) || !sign('-') || !number(2, day) ||
+      !TryEncodeDate(year, month, day, date))
+    return false;
+  if (at < text.size()) {
+    if (text[at] != 'T' && text[at] != ' ') return false;
+    ++at;
+    if (!number(2, hour) || !sign(':') || !number(2, minute)) return false;
+    if (at < text.size()) {
+      if (!sign(':') || !number(2, second)) return false;
+      if (at < text.size()) {
+        if (text[at] != '.' && text[at] != ',') return false;
+        ++at;
+        // Milliseconds from the first three digits of the fraction.
+        int scale = 100;
+        if (at == text.size()) return false;
+        for (; at < text.size(); ++at, scale /= 10) {
+          if (text[at] < '0' || text[at] > '9') return false;
+          millisecond += (text[at] - '0') * scale;
+        }
+      }
+    }
+    if (!TryEncodeTime(hour, minute, second, millisecond, time)) return false;
+  }
+  moment = ComposeDateTime(date, time);
+  return true;
+}
+
 std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separator) {
   std::vector<std::string> fields;
-  if (separator.empty()) separator = "\t";
-  size_t start = 0;
-  for (;;) {
-    const size_t at = line.find(separator, start);
-    if (at == std::string_view::npos) {
-      if (start < line.size() || fields.empty()) fields.emplace_back(TrimView(line.substr(start)));
-      break;
-    }
-    fields.emplace_back(TrimView(line.substr(start, at - start)));
-    start = at + separator.size();
-  }
+  SplitFields(line, separator, fields);
   return fields;
 }
 
@@ -649,6 +779,7 @@ bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgre
   if (!CurrentProject()) RaiseSystemError("No project is open");
   TProgressScope scope(progress, "Import progress");
   TImporter importer(settings, scope, result);
+  TDelimitedRecords records(source, settings.Separator.empty() ? "\t" : settings.Separator);
   const auto stopped = [&] {
     if (result.Failure.empty()) return false;
     result.Summary = "Stopped at line " + std::to_string(result.StoppedAtLine) + ": " +
@@ -656,11 +787,12 @@ bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgre
                      " lines were imported";
     return true;
   };
-  if (!importer.ReadHeader(source)) {
+  if (!importer.ReadHeader(records)) {
     stopped();
     return false;
   }
-  importer.ImportLines(source);
+  importer.ImportLines(records);
+  importer.ReportRefusedColumns();
   try {
     importer.ResolvePendingReferences();
     importer.AddToGroup();

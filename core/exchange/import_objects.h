@@ -7,16 +7,22 @@
 //   if (ImportObjectsFromFile("/data/plants.txt", settings, nullptr, result))
 //     ShowMsg(result.Summary);
 //
-// Each field is trimmed; an empty field sets nothing, "@NAME" is a reference
-// to object NAME (empty, and reported with its line, when there is none),
+// Fields are read as spreadsheets write them (shell/delimited_text.h): a
+// quoted field may hold the separator, quotes and line breaks, and a record
+// whose quoted field spans lines is one line of the import, numbered by the
+// line it starts on. An unquoted field is trimmed; an empty field sets nothing, "@NAME" is a
+// reference to object NAME (empty, and reported with its line, when there is none),
 // "=TEXT" a calculated value, any other field a plain value (a number with a
 // unit the project does not know is reported and kept as text). Header names
 // without a parameter get one in category "Imported", when a parameter may
-// have that name: a line with a value under a name that breaks the naming
-// rules is refused with the rule's message. The columns _OBJECT_NAME and
+// have that name. The columns _OBJECT_NAME and
 // _REAL_TIME (any case), or the columns the settings name, give the object
 // and the time of a line; without a name column the first field names the
-// object, without a time column the state is dated now.
+// object, without a time column the state is dated now. Times are read in
+// the date style, or as ISO 8601 ("2026-01-01", "2026-01-01 08:00",
+// "2026-01-01T08:00:00"). A column whose name no parameter may have (a
+// standard function, a reserved word) refuses each line with a value in it,
+// and is named once, with the number of such lines, after the import.
 //
 // Lines are written in batches: a crash keeps every batch committed before
 // it, each record whole, and the project opens as usual. A line that cannot
@@ -35,6 +41,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vandro {
@@ -45,6 +52,14 @@ enum TImportMode : int {
   imModifyLatest = 0, // "Modify most recent state": the one with the latest record
   imModifyAll = 1,    // "Modify all available states"
   imNewState = 2,     // "Create new state": a new branch from the empty state
+};
+
+// What the import says about one line (or, with Line 0, about a column over
+// all lines): Text as it is shown, "Line 4 skipped: ...".
+struct TImportWarning {
+  int64_t Line = 0;
+  std::string Column; // the header's name of the column concerned, or empty
+  std::string Text;
 };
 
 struct TImportSettings {
@@ -62,6 +77,21 @@ struct TImportSettings {
   // the name typed, false when the user cancels. Without it, the question
   // counts as cancelled.
   std::function<bool(const std::string& prompt, std::string& name)> InputName;
+  // Columns named as the header names them (any case). Skipped columns are
+  // read over; a renamed column's values go to the parameter of the new
+  // name; a column with a unit gives that unit to each bare number (a field
+  // with its own unit keeps it). A column they name that the header does
+  // not have refuses the import before anything is made.
+  std::vector<std::string> Skipped;
+  std::vector<std::pair<std::string, std::string>> Renamed; // column, parameter name
+  std::vector<std::pair<std::string, std::string>> Units;   // column, unit
+  // How the caller's user renames a column (the one message about a column
+  // no parameter may be named after ends with it); "rename the column"
+  // without one.
+  std::function<std::string(const std::string& column)> RenameAdvice;
+  // Takes the warnings about lines, gathered into one report; without it
+  // each is shown as it comes.
+  std::function<void(const TImportWarning&)> Warn;
   int RowsPerCommit = 10000;
 };
 
@@ -82,16 +112,19 @@ struct TImportResult {
   std::string Summary;
 };
 
-// The fields of a line: split at each separator, each trimmed; a line that
-// ends in the separator has no empty last field.
+// The fields of a record (SplitFields): split at each separator outside
+// quotes; a line that ends in the separator has no empty last field.
 std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separator);
 
+// Reads an ISO 8601 date with an optional time (after "T" or a blank,
+// "hh:mm" or "hh:mm:ss", seconds with a fraction).
+bool TryIsoDateTime(std::string_view text, double& moment);
+
 // Imports the lines of source into the open project. False, with nothing
-// created, when the header is missing or invalid or a column the settings
-// name is not in it; false after "Nothing was imported" when no line gave a
-// state (nothing is left of it, the header's new parameters included); false
-// with the stop in the summary when the project's files failed; otherwise
-// true, whatever lines were skipped.
+// created, when the header is missing or invalid, a column the settings
+// name is not in it, or a unit they give is unknown; false after "Nothing was imported" when no
+// line gave a state (nothing is left of it, the header's new parameters included); false with the
+// stop in the summary when the project's files failed; otherwise true, whatever lines were skipped.
 bool ImportObjects(TLineSource& source, const TImportSettings& settings, TProgress* progress,
                    TImportResult& result);
 

@@ -3,6 +3,7 @@
 #include "exchange/text_lines.h"
 
 #include "shell/datetime.h"
+#include "shell/delimited_text.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
 #include "shell/text.h"
@@ -62,7 +63,12 @@ std::string RowLine(const TCell* cells, size_t count, uint32_t first) {
   for (size_t i = 0; i < count; ++i) {
     if (i > 0 && cells[i].Column <= column) continue; // a cell given twice: the first counts
     line.append(cells[i].Column - column, '\t');
-    line += cells[i].Text;
+    // The import reads quotes: a cell holding one is quoted, so that it reads
+    // back as it is.
+    if (cells[i].Text.find('"') == std::string::npos)
+      line += cells[i].Text;
+    else
+      line += QuoteField(TrimView(cells[i].Text), "\t");
     column = cells[i].Column;
   }
   return line;

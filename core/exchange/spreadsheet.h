@@ -4,7 +4,8 @@
 // joined by tab up to the row's last non-empty one (a wide row does not
 // widen the others). Rows come in the order the sheet writes them. Cells are written as their
 // values read: numbers with "." and up to 15 significant digits, dates and times in the date style
-// of the settings, booleans as TRUE and FALSE; tabs and line ends inside a cell become blanks.
+// of the settings, booleans as TRUE and FALSE; tabs and line ends inside a cell become blanks,
+// and a cell holding a double quote is quoted (shell/delimited_text.h).
 // Lines are UTF-8.
 //
 // ".xls" (BIFF, Excel 97 to 2003) is read with FreeXL, ".xlsx" (Office Open

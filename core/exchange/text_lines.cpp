@@ -1,5 +1,6 @@
 #include "exchange/text_lines.h"
 
+#include "shell/delimited_text.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -255,10 +256,15 @@ bool TTextLines::Next(TSourceLine& line) {
     else
       tooLong = true;
   }
+  line.Ending = c == '\n' ? "\n" : "";
   if (c == '\r') {
     // CR LF is one line end; a CR alone is one too.
+    line.Ending = "\r";
     if (at_ == end_) Fill();
-    if (at_ < end_ && block_[at_] == '\n') Get();
+    if (at_ < end_ && block_[at_] == '\n') {
+      Get();
+      line.Ending = "\r\n";
+    }
   }
   line.Number = ++number_;
   if (tooLong) {
@@ -300,6 +306,7 @@ bool TTextFileLines::Open(const std::string& path) {
 bool TUtf8Lines::Next(TSourceLine& line) {
   if (next_ >= lines_.size()) return false;
   line.Number = static_cast<int64_t>(next_) + 1;
+  line.Ending = "";
   std::string& raw = lines_[next_++];
   if (raw.size() > kMaxLineLength) {
     line.Text.clear();
@@ -307,6 +314,56 @@ bool TUtf8Lines::Next(TSourceLine& line) {
   } else {
     Decode(TTextEncoding::Utf8, raw, line);
   }
+  return true;
+}
+
+bool TDelimitedRecords::NextLine(TSourceLine& line) {
+  if (again_.empty()) return lines_.Next(line);
+  line = std::move(again_.front());
+  again_.pop_front();
+  return true;
+}
+
+bool TDelimitedRecords::Next(TSourceLine& record) {
+  if (!NextLine(record)) return false;
+  if (!record.Problem.empty() || record.Text.find('"') == std::string::npos ||
+      !EndsInsideQuotes(record.Text, separator_, false))
+    return true;
+  // The lines the open field takes; given back when it is never closed.
+  std::vector<TSourceLine> taken;
+  size_t length = record.Text.size();
+  std::string problem;
+  for (;;) {
+    TSourceLine line;
+    if (!NextLine(line)) {
+      problem = "a quoted field that starts on it is not closed";
+      break;
+    }
+    length += std::string_view(taken.empty() ? record.Ending : taken.back().Ending).size() +
+              line.Text.size();
+    const bool usable = line.Problem.empty() && length <= kMaxLineLength;
+    taken.push_back(std::move(line));
+    if (!usable) {
+      problem = taken.back().Problem.empty()
+                    ? "a quoted field that starts on it is not closed within " +
+                          std::to_string(kMaxLineLength) + " characters"
+                    : "its quoted field runs into line " + std::to_string(taken.back().Number) +
+                          ", which cannot be read";
+      break;
+    }
+    if (!EndsInsideQuotes(taken.back().Text, separator_, true)) {
+      for (const TSourceLine& part : taken) {
+        record.Text += record.Ending;
+        record.Text += part.Text;
+        record.Ending = part.Ending;
+      }
+      return true;
+    }
+  }
+  record.Text.clear();
+  record.Problem = problem;
+  for (auto line = taken.rbegin(); line != taken.rend(); ++line)
+    again_.push_front(std::move(*line));
   return true;
 }
 

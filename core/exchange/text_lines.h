@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <istream>
 #include <memory>
 #include <string>
@@ -28,6 +29,9 @@ struct TSourceLine {
   int64_t Number = 0;  // 1-based line number in the file
   std::string Text;    // code page 1251, without the line end
   std::string Problem; // why the line cannot be used ("it is longer than ..."); empty when it can
+  // The line end that followed it: "\r\n", "\n", "\r", or "" at the end of
+  // the input. A line break inside a quoted field is kept as it was.
+  const char* Ending = "";
 };
 
 class TLineSource {
@@ -113,6 +117,29 @@ public:
 private:
   std::vector<std::string> lines_;
   size_t next_ = 0;
+};
+
+// The records of delimited text (shell/delimited_text.h): a line whose
+// quoted field is still open at its end goes on with the next line, joined
+// with its line end, and the record is numbered by the line it starts on.
+// A quoted field that is not closed by the end of the input, or within
+// kMaxLineLength characters, gives its first line with a problem, and the
+// lines after it are read again as records of their own: only that line is
+// lost. Lines without a double quote pass as they are; memory holds one
+// record.
+class TDelimitedRecords final : public TLineSource {
+public:
+  TDelimitedRecords(TLineSource& lines, std::string separator)
+      : lines_(lines), separator_(std::move(separator)) {}
+  bool Next(TSourceLine& record) override;
+  double ShareRead() const override { return lines_.ShareRead(); }
+
+private:
+  bool NextLine(TSourceLine& line);
+
+  TLineSource& lines_;
+  const std::string separator_;
+  std::deque<TSourceLine> again_; // lines to read again after an unclosed quote
 };
 
 // Whether text is well-formed UTF-8 (any code point, code page or not).

@@ -6,6 +6,7 @@
 #include "model/record_store.h"
 #include "model/state_track.h"
 #include "shell/datetime.h"
+#include "shell/delimited_text.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 #include "values/value_text.h"
@@ -75,10 +76,8 @@ std::string ExportTableHeader(const std::vector<std::string>& columns, std::stri
   std::string line = "_Object_Name";
   line += separator;
   line += "_Real_Time";
-  for (const auto& column : columns) {
-    line += separator;
-    line += column;
-  }
+  for (const auto& column : columns)
+    AppendField(line, column, separator);
   return line;
 }
 
@@ -118,16 +117,19 @@ std::string TDataRecord::ExportAsTblStr(std::vector<std::string>& columns,
     });
     if (!known) columns.push_back(pair->Parameter->ParamName);
   }
-  std::string row(objectName);
-  if (version > 0) row += "(" + std::to_string(version) + ")";
-  row += separator;
-  row += DateTimeToText(RealTime);
+  std::string name(objectName);
+  if (version > 0) name += "(" + std::to_string(version) + ")";
+  std::string row;
+  AppendField(row, name, separator, true);
+  AppendField(row, DateTimeToText(RealTime), separator);
   for (const auto& column : columns) {
-    row += separator;
     const auto pair = std::find_if(PVs.begin(), PVs.end(), [&](const auto& candidate) {
       return candidate->Parameter && SameText(candidate->Parameter->ParamName, column);
     });
-    if (pair != PVs.end() && !(*pair)->Value.IsNull()) row += ExportValueText((*pair)->Value);
+    AppendField(row,
+                pair != PVs.end() && !(*pair)->Value.IsNull() ? ExportValueText((*pair)->Value)
+                                                              : std::string(),
+                separator);
   }
   return row;
 }

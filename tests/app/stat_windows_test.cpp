@@ -458,11 +458,11 @@ private slots:
     std::unique_ptr<QTableWidget> owner(grid);
     FillResultGrid(grid, {{"Series", "r", "note"}, {"A : B", "0.5", "say \"hi\", then\tgo"}});
     QCOMPARE(GridText(grid, false, true),
-             QStringLiteral("Series\tr\tnote\r\nA : B\t0.5\tsay \"hi\", then go\r\n"));
+             QStringLiteral("Series\tr\tnote\r\nA : B\t0.5\t\"say \"\"hi\"\", then\tgo\"\r\n"));
     QCOMPARE(GridText(grid, true, false),
              QStringLiteral("Series,r,note\r\nA : B,0.5,\"say \"\"hi\"\", then\tgo\"\r\n"));
     grid->setRangeSelected(QTableWidgetSelectionRange(1, 1, 1, 2), true);
-    QCOMPARE(GridText(grid, false, true), QStringLiteral("0.5\tsay \"hi\", then go\r\n"));
+    QCOMPARE(GridText(grid, false, true), QStringLiteral("0.5\t\"say \"\"hi\"\", then\tgo\"\r\n"));
 
     // Ctrl+C in the grid puts the selection on the clipboard.
     grid->show();
@@ -470,7 +470,8 @@ private slots:
     QVERIFY(QTest::qWaitForWindowActive(grid));
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("0.5\tsay \"hi\", then go\r\n"));
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("0.5\t\"say \"\"hi\"\", then\tgo\"\r\n"));
     QStringList menu;
     for (QAction* action : grid->actions())
       menu << action->text();

@@ -372,14 +372,15 @@ TEST_F(GroupTable, ReloadShowsWhatWasStoredAndKeepsTheColumns) {
 }
 
 TEST_F(GroupTable, CopyGivesTabsAndLineBreaksAndStatisticsGetNumbers) {
-  const int32_t group = Group("PLANT", {Object("A", {{"X", "3 [kg]"}, {"Y", "low"}}),
+  // A cell holding a quote or a tab is quoted, as spreadsheets paste it.
+  const int32_t group = Group("PLANT", {Object("A", {{"X", "3 [kg]"}, {"Y", "low \"dry\"\tday"}}),
                                         Object("B", {{"X", "4 [kg]"}, {"Y", "2"}})});
   auto table = Open(group);
   EXPECT_FALSE(table->CanCopy());
   EXPECT_EQ("", table->CopyText());
   table->AddSelection({1, 0, 4, 1});
-  EXPECT_EQ("A\t" + DateTimeToText(Day(1)) + "\t3 [kg]\tlow\r\nB\t" + DateTimeToText(Day(1)) +
-                "\t4 [kg]\t2\r\n",
+  EXPECT_EQ("A\t" + DateTimeToText(Day(1)) + "\t3 [kg]\t\"low \"\"dry\"\"\tday\"\r\nB\t" +
+                DateTimeToText(Day(1)) + "\t4 [kg]\t2\r\n",
             table->CopyText());
 
   const auto series = table->SelectedSeries();
@@ -388,7 +389,7 @@ TEST_F(GroupTable, CopyGivesTabsAndLineBreaksAndStatisticsGetNumbers) {
   EXPECT_EQ(2, series[0].Items->ItemCount());
   EXPECT_EQ("4 [kg]", series[0].Items->GetItem(1).Text());
   EXPECT_EQ("A " + DateTimeToText(Day(1)), series[0].Labels[0]);
-  EXPECT_EQ("Y", series[1].Name); // "low" is no number
+  EXPECT_EQ("Y", series[1].Name); // "low ..." is no number
   EXPECT_EQ(1, series[1].Items->ItemCount());
   EXPECT_EQ("Object Name\tState Time\tX\tY\r\nA\t" + DateTimeToText(Day(1)) + "\t3 [kg]\t\r\nB\t" +
                 DateTimeToText(Day(1)) + "\t4 [kg]\t2\r\n",

@@ -39,7 +39,11 @@ TEST_F(ImportDialogTest, PreviewFollowsTheSeparator) {
   TImportDialog dialog;
   ASSERT_TRUE(
       dialog.Open(Write("plants.txt", "Имя;Рост;When\n\n  \nfern;12;01.02.2020\noak;30\n")));
-  // With tab the whole header is one column.
+  // The separator the lines suggest is chosen; with tab the whole header
+  // is one column.
+  EXPECT_EQ(dialog.Separator().Kind, skSemicolon);
+  EXPECT_EQ(dialog.Header(), (std::vector<std::string>{"Имя", "Рост", "When"}));
+  dialog.SetSeparator({skTab, ""});
   EXPECT_EQ(dialog.Header(), std::vector<std::string>{"Имя;Рост;When"});
   dialog.SetSeparator({skSemicolon, ""});
   EXPECT_EQ(dialog.Header(), (std::vector<std::string>{"Имя", "Рост", "When"}));
@@ -136,6 +140,66 @@ TEST(ImportSettingsTest, GroupOnlyWhenAskedFor) {
   EXPECT_EQ(dialog.Settings().GroupName, "Ward");
   EXPECT_EQ(dialog.Settings().Mode, imNewState);
   EXPECT_EQ(dialog.Settings().Separator, "\t");
+}
+
+} // namespace
+} // namespace vandro
+
+namespace vandro {
+namespace {
+
+TEST(GuessedSeparator, TheFirstThatSplitsTheHeaderAndNoLineMore) {
+  struct Case {
+    const char* behaviour;
+    std::vector<std::string> lines;
+    std::string separator;
+  } cases[] = {
+      {"tab first", {"A\tB,C", "1\t2,5"}, "\t"},
+      {"comma", {"\"\",\"weight\",\"Time\"", "\"1\",42,0"}, ","},
+      {"a quoted comma does not split", {"A;\"B, C\"", "1;\"x, y\""}, ";"},
+      {"semicolon with decimal commas", {"A;B", "1,5;2,5"}, ";"},
+      {"a comma that splits a line more than the header is not it", {"A,B;C", "1,2,3;4"}, ";"},
+      {"the rest", {"A|B", "1|2"}, "|"},
+      {"nothing splits: tab", {"A", "1"}, "\t"},
+      {"no lines: tab", {}, "\t"},
+  };
+  for (const Case& test : cases)
+    EXPECT_EQ(test.separator, GuessSeparator(test.lines)) << test.behaviour;
+}
+
+} // namespace
+} // namespace vandro
+
+namespace vandro {
+namespace {
+
+TEST_F(ImportDialogTest, AHeaderNoParameterMayHaveIsFlaggedUntilRenamedOrSkipped) {
+  TImportDialog dialog;
+  ASSERT_TRUE(dialog.Open(Write("chicks.csv", "Chick,Day,Weight,Hours\nC1,1,42,3\n")));
+  EXPECT_EQ("Day is a standard function", dialog.HeaderFlag("Day"));
+  EXPECT_EQ("", dialog.HeaderFlag("Weight"));
+  EXPECT_EQ("Column Day can't name a parameter (Day is a standard function): rename it or skip it",
+            dialog.Problem());
+  EXPECT_FALSE(dialog.CanContinue());
+
+  dialog.SetRenamed("Day", "Age");
+  EXPECT_EQ("", dialog.HeaderFlag("Day"));
+  EXPECT_EQ("Column Hours can't name a parameter (Hours is a standard function): rename it or "
+            "skip it",
+            dialog.Problem());
+  dialog.SetSkipped("Hours", true);
+  dialog.SetUnit("Weight", "g");
+  EXPECT_TRUE(dialog.CanContinue()) << dialog.Problem();
+  const TImportSettings settings = dialog.Settings();
+  EXPECT_EQ(std::vector<std::string>{"Hours"}, settings.Skipped);
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ((Pairs{{"Day", "Age"}}), settings.Renamed);
+  EXPECT_EQ((Pairs{{"Weight", "g"}}), settings.Units);
+
+  // A rename to another forbidden name is flagged in its turn.
+  dialog.SetRenamed("Day", "Sin");
+  EXPECT_EQ("Sin is a standard function", dialog.HeaderFlag("Day"));
+  EXPECT_FALSE(dialog.CanContinue());
 }
 
 } // namespace

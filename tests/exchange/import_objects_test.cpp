@@ -14,6 +14,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 namespace vandro {
 namespace {
@@ -228,11 +229,19 @@ TEST_F(ImportObjectsTest, ANameNoParameterMayHaveRefusesTheLinesThatUseIt) {
                            Time(1) +
                            "\t3\t\t4\n"
                            "Valve\t" +
-                           Time(1) + "\t5\n";
+                           Time(1) +
+                           "\t5\n"
+                           "Motor\t" +
+                           Time(1) + "\t6\t7\n";
+  // One message for each column, however many lines it refused.
   ASSERT_TRUE(Import(file));
-  EXPECT_EQ((std::vector<std::string>{"Line 2 skipped: SIN is a standard function",
-                                      "Line 3 skipped: The parameter name is a reserved word"}),
+  EXPECT_EQ((std::vector<std::string>{
+                "Column SIN can't name a parameter (SIN is a standard function): 2 lines with a "
+                "value in it were skipped; rename the column",
+                "Column Find can't name a parameter (The parameter name is a reserved word): 1 "
+                "line with a value in it was skipped; rename the column"}),
             sink.Messages());
+  EXPECT_EQ(3, result.SkippedLines);
   EXPECT_EQ("1 new objects. 1 states were successfully modified", result.Summary);
   EXPECT_EQ(nullptr, CurrentProject()->FindParameter("SIN"));
   EXPECT_EQ(nullptr, CurrentProject()->FindParameter("Find"));
@@ -240,6 +249,61 @@ TEST_F(ImportObjectsTest, ANameNoParameterMayHaveRefusesTheLinesThatUseIt) {
   EXPECT_EQ("no object", StateOf("Pump"));
   EXPECT_EQ("no object", StateOf("Tank"));
   EXPECT_EQ("X=5", StateOf("Valve"));
+}
+
+TEST(ImportTimes, IsoDatesAndTimesAreRead) {
+  double date = 0, time = 0;
+  ASSERT_TRUE(TryEncodeDate(2026, 1, 2, date));
+  struct Case {
+    const char* text;
+    bool read;
+    int hour, minute, second, millisecond;
+  } cases[] = {
+      {"2026-01-02", true, 0, 0, 0, 0},
+      {" 2026-01-02 08:05 ", true, 8, 5, 0, 0},
+      {"2026-01-02T08:05:09", true, 8, 5, 9, 0},
+      {"2026-01-02 23:59:59.25", true, 23, 59, 59, 250},
+      {"02.01.2026", false, 0, 0, 0, 0},
+      {"2026-1-2", false, 0, 0, 0, 0},
+      {"2026-02-30", false, 0, 0, 0, 0},
+      {"2026-01-02T8:05", false, 0, 0, 0, 0},
+      {"2026-01-02T24:00", false, 0, 0, 0, 0},
+      {"2026-01-02T08:05Z", false, 0, 0, 0, 0},
+      {"2026-01-02T08:05:09.", false, 0, 0, 0, 0},
+  };
+  for (const Case& test : cases) {
+    double moment = -1;
+    EXPECT_EQ(test.read, TryIsoDateTime(test.text, moment)) << test.text;
+    if (!test.read) continue;
+    ASSERT_TRUE(TryEncodeTime(test.hour, test.minute, test.second, test.millisecond, time));
+    EXPECT_DOUBLE_EQ(ComposeDateTime(date, time), moment) << test.text;
+  }
+}
+
+TEST_F(ImportObjectsTest, TimesAreReadInTheDateStyleOrAsIso) {
+  for (const TDateStyle style : {TDateStyle::European, TDateStyle::US}) {
+    SetDateStyle(style);
+    const std::string object = style == TDateStyle::US ? "Us" : "Eu";
+    ASSERT_TRUE(Import("_Object_Name,_Real_Time,X\n" + object + ",2026-01-02T08:00,1\n" + object +
+                           "," + (style == TDateStyle::US ? "01/03/2026" : "03.01.2026") + ",2\n" +
+                           object + ",2026-01-04,3\n",
+                       [] {
+                         TImportSettings comma;
+                         comma.Separator = ",";
+                         return comma;
+                       }()))
+        << sink.Last();
+    EXPECT_TRUE(sink.Messages().empty()) << sink.Last();
+    TObjectSet set;
+    ASSERT_TRUE(set.Load(APSFindObject(object)));
+    std::vector<double> times;
+    for (const auto& record : set.Records)
+      times.push_back(record->RealTime);
+    double first = 0, second = 0, third = 0, eight = 0;
+    ASSERT_TRUE(TryEncodeDate(2026, 1, 2, first) && TryEncodeDate(2026, 1, 3, second) &&
+                TryEncodeDate(2026, 1, 4, third) && TryEncodeTime(8, 0, 0, 0, eight));
+    EXPECT_EQ((std::vector<double>{first + eight, second, third}), times);
+  }
 }
 
 TEST_F(ImportObjectsTest, NamesThatDoNotFitAreRefusedNotMergedIntoOneObject) {
@@ -251,10 +315,12 @@ TEST_F(ImportObjectsTest, NamesThatDoNotFitAreRefusedNotMergedIntoOneObject) {
                      "\t1\n" + motor + "2\t" + Time(1) + "\t2\n" + "Pump\t" + Time(1) + "\t3\t4\n" +
                      "Tank\t" + Time(1) + "\t5\n"));
   const std::string tooLong = "The name is longer than 32 characters: ";
-  EXPECT_EQ((std::vector<std::string>{"Line 2 skipped: " + tooLong + motor + "1",
-                                      "Line 3 skipped: " + tooLong + motor + "2",
-                                      "Line 4 skipped: " + tooLong + column}),
-            sink.Messages());
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          "Line 2 skipped: " + tooLong + motor + "1", "Line 3 skipped: " + tooLong + motor + "2",
+          "Column " + column + " can't name a parameter (" + tooLong + column +
+              "): 1 line with a value in it was skipped; rename the column"}),
+      sink.Messages());
   EXPECT_EQ("1 new objects. 1 states were successfully modified", result.Summary);
   EXPECT_EQ(0, APSFindObject(motor.substr(0, 32)));
   EXPECT_EQ(nullptr, CurrentProject()->FindParameter(column.substr(0, 32)));
@@ -268,6 +334,51 @@ TEST_F(ImportObjectsTest, CellsWithUnknownUnitsAreReportedAndKeptAsText) {
   EXPECT_EQ(std::vector<std::string>{"Line 2: Unknown unit parsec: the value is kept as text"},
             sink.Messages());
   EXPECT_EQ("D=5 [parsec] E==1 [parsec]", StateOf("Star"));
+}
+
+// Quoted fields hold what would otherwise split a line: the separator, a
+// quote, line breaks. Messages name the line a record starts on.
+TEST_F(ImportObjectsTest, QuotedFieldsAreReadWithTheLinesTheySpan) {
+  TImportSettings settings;
+  settings.Separator = ",";
+  ASSERT_TRUE(Import("_Object_Name,\"Note\",Y\r\n"
+                     "Pump,\"Smith, John\",\r\n"
+                     "Valve,\"first\r\nsecond \"\"B\"\"\nthird\",2\r\n"
+                     "Valve,\"spans\r\nlines\",4,5\r\n"
+                     "Tank,,\"never closed\r\n"
+                     "Tank,,3\r\n",
+                     settings));
+  EXPECT_EQ((std::vector<std::string>{
+                "Line 6 skipped: it has 4 fields, the header has 3",
+                "Line 8 skipped: a quoted field that starts on it is not closed",
+            }),
+            sink.Messages());
+  EXPECT_EQ("Note=Smith, John", StateOf("Pump"));
+  EXPECT_EQ("Note=first\r\nsecond \"B\"\nthird Y=2", StateOf("Valve"));
+  EXPECT_EQ("Y=3", StateOf("Tank"));
+}
+
+TEST_F(ImportObjectsTest, WarningsCanBeGatheredWithTheirLineAndColumn) {
+  std::vector<std::tuple<int64_t, std::string, std::string>> warnings;
+  TImportSettings settings;
+  settings.Warn = [&](const TImportWarning& warning) {
+    warnings.emplace_back(warning.Line, warning.Column, warning.Text);
+  };
+  ASSERT_TRUE(Import("_Object_Name\t_Real_Time\tD\tSIN\n"
+                     "Star\tsoon\t1\n"
+                     "Star\t2026-01-01\t5 [parsec]\n"
+                     "Moon\t2026-01-01\t1\t2\n",
+                     settings));
+  EXPECT_TRUE(sink.Messages().empty()) << sink.Last();
+  using W = std::tuple<int64_t, std::string, std::string>;
+  EXPECT_EQ((std::vector<W>{
+                W{2, "_Real_Time", "Line 2 skipped: can't read the time \"soon\""},
+                W{3, "D", "Line 3: Unknown unit parsec: the value is kept as text"},
+                W{0, "SIN",
+                  "Column SIN can't name a parameter (SIN is a standard function): 1 line with a "
+                  "value in it was skipped; rename the column"},
+            }),
+            warnings);
 }
 
 TEST_F(ImportObjectsTest, AnImportThatGivesNoStateSaysSo) {

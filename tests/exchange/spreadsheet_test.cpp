@@ -183,5 +183,23 @@ TEST_F(Spreadsheets, ImportReadsWorkbooksWithTabWhateverTheSeparator) {
   EXPECT_EQ("X=0.01 Y=TRUE", StateAt(pump, Current(pump, Day(5000)).at(0)));
 }
 
+// The import reads quoted fields: a cell with quotes of its own comes
+// through as it is, a quote at its start included.
+TEST_F(Spreadsheets, CellsHoldingQuotesImportAsTheyAre) {
+  const std::string path = Path("quotes.xlsx");
+  testing::WriteZip(
+      path, testing::XlsxParts("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>_Object_Name</t>"
+                               "</is></c><c r=\"B1\" t=\"inlineStr\"><is><t>Note</t></is></c></row>"
+                               "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>Pump</t></is></c>"
+                               "<c r=\"B2\" t=\"inlineStr\"><is><t>\"quoted\" 12\" pipe</t></is>"
+                               "</c></row>",
+                               {}));
+  TImportResult result;
+  ASSERT_TRUE(ImportObjectsFromFile(path, {}, nullptr, result)) << sink.Last();
+  const int32_t pump = APSFindObject("Pump");
+  ASSERT_NE(0, pump);
+  EXPECT_EQ("Note=\"quoted\" 12\" pipe", StateAt(pump, Current(pump, Now()).at(0)));
+}
+
 } // namespace
 } // namespace vandro
