@@ -254,6 +254,10 @@ std::string TImportDialog::Unit(const std::string& column) const {
 
 std::string TImportDialog::HeaderFlag(const std::string& column) const {
   if (Skipped(column) || column.empty()) return {};
+  // The columns that name the objects and date the states do their work
+  // whatever their names; a name no parameter may have only keeps them from
+  // being kept as values too.
+  if (column == nameColumn_ || column == timeColumn_) return {};
   const std::string renamed = RenamedTo(column);
   const std::string name = ForImport(renamed.empty() ? column : renamed);
   if (SameText(name, "_OBJECT_NAME") || SameText(name, "_REAL_TIME")) return {};
@@ -282,6 +286,7 @@ bool TImportDialog::SetNameColumn(const std::string& name) {
   if (!name.empty() && std::find(header_.begin(), header_.end(), name) == header_.end())
     return false;
   nameColumn_ = name;
+  Flag();
   return true;
 }
 
@@ -289,6 +294,7 @@ bool TImportDialog::SetTimeColumn(const std::string& name) {
   if (!name.empty() && std::find(header_.begin(), header_.end(), name) == header_.end())
     return false;
   timeColumn_ = name;
+  Flag();
   return true;
 }
 

@@ -291,10 +291,14 @@ bool TImporter::MakeParameters(int64_t headerLine) {
   const std::string description =
       "Automatically generated on import (" + DateTimeToText(Now()) + ")";
   std::vector<std::unique_ptr<TParameter>> fresh;
-  for (auto& column : columns_) {
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    auto& column = columns_[i];
     if (column.Skipped || SameText(column.Name, kObjectNameColumn) ||
         SameText(column.Name, kRealTimeColumn))
       continue;
+    // The columns chosen to name the objects and date the states are kept
+    // as values too, when their names can name a parameter ("Time" cannot).
+    const bool naming = static_cast<int>(i) == nameColumn_ || static_cast<int>(i) == timeColumn_;
     const auto found = known.find(UpperCase(column.ParameterName));
     if (found != known.end()) {
       column.Parameter = found->second;
@@ -312,7 +316,7 @@ bool TImporter::MakeParameters(int64_t headerLine) {
       allowed = CheckParameterNaming(*parameter);
     }
     if (!allowed) {
-      column.Refusal = kept.Text;
+      if (!naming) column.Refusal = kept.Text;
       continue;
     }
     // The object stays where it is when the project takes it over.

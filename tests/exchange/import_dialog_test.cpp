@@ -200,6 +200,14 @@ TEST_F(ImportDialogTest, AHeaderNoParameterMayHaveIsFlaggedUntilRenamedOrSkipped
   dialog.SetRenamed("Day", "Sin");
   EXPECT_EQ("Sin is a standard function", dialog.HeaderFlag("Day"));
   EXPECT_FALSE(dialog.CanContinue());
+
+  // The column chosen to date the states is no parameter, whatever its name.
+  TImportDialog dated;
+  ASSERT_TRUE(dated.Open(Write("dated.csv", "Chick,Time,Weight\nC1,2026-01-01,42\n")));
+  EXPECT_FALSE(dated.CanContinue());
+  ASSERT_TRUE(dated.SetTimeColumn("Time"));
+  EXPECT_EQ("", dated.HeaderFlag("Time"));
+  EXPECT_TRUE(dated.CanContinue()) << dated.Problem();
 }
 
 } // namespace

@@ -157,6 +157,15 @@ TEST_F(ImportObjectsTest, NameAndTimeColumnsChosenOrLeftOut) {
       Import("X::When::Plant\n3::" + Time(2) + "::Valve\n::" + Time(3) + "::Valve\n", settings));
   EXPECT_EQ("X=3 When=" + Time(2) + " Plant=Valve", StateOf("Valve"));
   EXPECT_EQ("1 new objects. 1 states were successfully modified", result.Summary);
+
+  // A time column named as no parameter may be (R writes "Time") still
+  // dates the states; it is only not kept as a value.
+  settings.Separator = ",";
+  settings.NameColumn = "Chick";
+  settings.TimeColumn = "Time";
+  ASSERT_TRUE(Import("Chick,Time,X\nC1," + Time(2) + ",5\n", settings));
+  EXPECT_EQ("Chick=C1 X=5", StateOf("C1"));
+  EXPECT_EQ(1u, Current(APSFindObject("C1"), Day(2)).size());
 }
 
 TEST_F(ImportObjectsTest, LinesThatCannotBeReadAreReportedAndTheRestImported) {
