@@ -61,16 +61,16 @@ std::vector<TSelectObjectRow> TObjectSelection::ObjectRows() const {
   return rows;
 }
 
+// The list never shows nothing: a box unchecked while the other is
+// unchecked stays checked.
 void TObjectSelection::SetShowGroups(bool on) {
-  showGroups_ = on;
-  if (!showGroups_ && !showObjects_) showObjects_ = true;
+  showGroups_ = on || !showObjects_;
   position_ = 0;
   FillPage();
 }
 
 void TObjectSelection::SetShowDataObjects(bool on) {
-  showObjects_ = on;
-  if (!showGroups_ && !showObjects_) showGroups_ = true;
+  showObjects_ = on || !showGroups_;
   position_ = 0;
   FillPage();
 }

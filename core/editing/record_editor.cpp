@@ -529,9 +529,6 @@ TParameter* TRecordEditor::AddEditedParameter(TParameter& proposal) {
 bool TRecordEditor::ConstraintAsks(const TPVRelation& relation, bool valueFirst) {
   const TParamTemplate* line = relation.Parameter ? TemplateLine(*relation.Parameter) : nullptr;
   if (!line || !(line->Constr.IsFormula() || line->Constr.IsAutoFormula())) return false;
-  // An optional line may be left without a value: its constraint speaks of
-  // a value that is not there.
-  if (line->Optional && relation.Value.IsNull()) return false;
   const TValue::Ptr result = Evaluate(line->Constr, previousState_, record_.get(), nullptr);
   if (HoldsTrue(*result)) return false;
   const std::string error = result->IsError() ? std::string(kLineBreak) + result->Text() : "";

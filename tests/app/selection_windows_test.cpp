@@ -159,10 +159,11 @@ private slots:
       dialog->Objects()->setCurrentCell(RowNamed(dialog->Objects(), QStringLiteral("B")), 1);
       QVERIFY(sink->Last().starts_with("Object hasn't any actual state"));
       QCOMPARE(dialog->States()->rowCount(), 0);
-      // Unchecking both kinds keeps one.
-      dialog->ShowGroups()->setChecked(false);
+      // Unchecking both kinds keeps the second checked: the groups stay listed.
       dialog->ShowDataObjects()->setChecked(false);
+      dialog->ShowGroups()->setChecked(false);
       QVERIFY(dialog->ShowGroups()->isChecked());
+      QVERIFY(!dialog->ShowDataObjects()->isChecked());
       QCOMPARE(dialog->Objects()->rowCount(), 1);
       QVERIFY(dialog->CreateNew()->isVisible());
       dialog->CreateNew()->click();

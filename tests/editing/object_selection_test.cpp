@@ -77,14 +77,17 @@ TEST_F(ObjectSelection, PagesFilterByKindAndKeepOneKindChecked) {
   selection.SetShowDataObjects(false);
   EXPECT_EQ(0, selection.Position());
   EXPECT_EQ((Names{"G"}), PageNames(selection));
-  // Unchecking the other one too checks the first again.
+  // Unchecking the other one too leaves it checked: the groups stay listed.
   selection.SetShowGroups(false);
-  EXPECT_FALSE(selection.ShowGroups());
-  EXPECT_TRUE(selection.ShowDataObjects());
-  EXPECT_EQ(3, selection.RowCount());
-  selection.SetShowDataObjects(false);
   EXPECT_TRUE(selection.ShowGroups());
   EXPECT_FALSE(selection.ShowDataObjects());
+  EXPECT_EQ((Names{"G"}), PageNames(selection));
+  selection.SetShowDataObjects(true);
+  selection.SetShowGroups(false);
+  EXPECT_EQ(3, selection.RowCount());
+  selection.SetShowDataObjects(false);
+  EXPECT_FALSE(selection.ShowGroups());
+  EXPECT_TRUE(selection.ShowDataObjects());
 
   // A larger page keeps to what there is.
   selection.SetShowDataObjects(true);

@@ -332,7 +332,7 @@ TEST_F(RecordEditor, ConstraintsPassOnOneOrTrueAndAskOtherwise) {
   }
 }
 
-TEST_F(RecordEditor, AnOptionalLineLeftEmptySkipsItsConstraint) {
+TEST_F(RecordEditor, AnOptionalLineLeftEmptyStillHasItsConstraintChecked) {
   TTemplate visit;
   visit.Name = "OPTIONAL";
   auto line = std::make_unique<TParamTemplate>();
@@ -344,8 +344,12 @@ TEST_F(RecordEditor, AnOptionalLineLeftEmptySkipsItsConstraint) {
   auto editor = NewObject("OPTIONAL");
   AddValue(*editor, "X", "1");
   SureToStore();
-  EXPECT_TRUE(editor->StoreRecord());
-  EXPECT_EQ(1u, sink.Questions().size());
+  sink.Answer(false);
+  EXPECT_FALSE(editor->StoreRecord());
+  ASSERT_EQ(2u, sink.Questions().size());
+  EXPECT_EQ(0u, sink.Questions()[1].find("The value doesn't satisfy constraints!"))
+      << sink.Questions()[1];
+  EXPECT_EQ(0, RowCount());
 }
 
 TEST_F(RecordEditor, AConstraintThatFailsAsksWithItsError) {
