@@ -571,6 +571,9 @@ int32_t TImporter::Modify(TStateTrack& track, const std::vector<std::string>& fi
   draft.Record = track.NewRecord(Pairs(fields), time);
   draft.Quiet = true; // the import's caller tells the windows once it ends
   if (!draft.Record) return 0;
+  // Each state of the line gets a record of its own number: the ones stored
+  // before it join the set only when the line is done.
+  draft.Record->RecName = NumberedName(*track.Set, stored.size());
   TStoredDraft written = StoreDraft(draft);
   if (!written.Stored) return 0;
   const int32_t id = written.RecordId;

@@ -15,12 +15,6 @@ namespace {
 
 constexpr size_t kRecordNameCapacity = 32;
 
-std::string NumberedName(const TObjectSet& set) {
-  std::string name = set.ObjName + "[" + std::to_string(set.Records.size() + 1) + "]";
-  if (name.size() > kRecordNameCapacity) name.resize(kRecordNameCapacity);
-  return name;
-}
-
 bool HasMember(const std::vector<TValue::Ptr>& content, const TValue& member) {
   return std::any_of(content.begin(), content.end(),
                      [&](const TValue::Ptr& item) { return item->Equals(member); });
@@ -45,6 +39,13 @@ bool HasMemberText(const std::optional<std::vector<TValue::Ptr>>& content,
 }
 
 } // namespace
+
+std::string NumberedName(const TObjectSet& set, size_t storedMeanwhile) {
+  std::string name =
+      set.ObjName + "[" + std::to_string(set.Records.size() + storedMeanwhile + 1) + "]";
+  if (name.size() > kRecordNameCapacity) name.resize(kRecordNameCapacity);
+  return name;
+}
 
 TStateTrack::TStateTrack() : State(std::make_unique<TDataRecord>(0.0)) {
   NoteCreation("TStateTrack", "TStateTrack.Create");

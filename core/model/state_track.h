@@ -34,6 +34,11 @@ namespace vandro {
 
 class TObjectSet;
 
+// The name of the object's next record, "NAME[n]", n counting the set's
+// records and those stored meanwhile that the set does not hold yet; cut to
+// the stored width.
+std::string NumberedName(const TObjectSet& set, size_t storedMeanwhile = 0);
+
 // Where a record appended to a track goes when the track's record already
 // has following records later than the new one's time.
 enum class TPlacement {

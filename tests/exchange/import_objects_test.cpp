@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -475,6 +477,15 @@ TEST_F(ImportModes, ModifyAllReportsTheStatesItCannotFollow) {
   ASSERT_TRUE(Import("_Object_Name\t_Real_Time\tZ\nPump\t" + Time(6) + "\t8\n", settings));
   EXPECT_EQ((std::vector<std::string>{"X=1 Y=2 Z=8", "X=1 Y=3 Z=8"}), States(7));
   EXPECT_EQ("0 new objects. 2 states were successfully modified", result.Summary);
+  // The line's two records carry their own numbers.
+  TObjectSet set;
+  ASSERT_TRUE(set.Load(pump));
+  std::vector<std::string> names;
+  for (const auto& record : set.Records)
+    names.push_back(record->RecName);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names.end(), std::adjacent_find(names.begin(), names.end()))
+      << ::testing::PrintToString(names);
 }
 
 TEST_F(ImportModes, NewStateStartsABranchButASingleStateIsModified) {
