@@ -113,6 +113,7 @@ std::string TRecordEditor::TemplateCaption() const {
 void TRecordEditor::ResetRecord() {
   record_ = std::make_unique<TDataRecord>();
   previousState_ = predecessor_ = successor_ = placeBefore_ = nullptr;
+  dragged_.clear();
   hasPrevious_ = false;
   groups_.clear();
   rows_.clear();
@@ -412,9 +413,19 @@ std::string TRecordEditor::BuildHint(const TPVRelation& relation) const {
 }
 
 void TRecordEditor::RefreshGrid() {
-  record_->VisiblePVs.clear();
+  // Rows dragged keep their places; the others follow in the record's order.
+  const auto shown = [this](const TPVRelation* pair) { return showHidden_ || !pair->Invisible; };
+  std::vector<TPVRelation*> visible;
+  // A dragged row's relation may be gone since: it is looked for first.
+  for (TPVRelation* pair : dragged_)
+    if (std::any_of(record_->PVs.begin(), record_->PVs.end(),
+                    [pair](const auto& owned) { return owned.get() == pair; }) &&
+        shown(pair))
+      visible.push_back(pair);
   for (const auto& pair : record_->PVs)
-    if (showHidden_ || !pair->Invisible) record_->VisiblePVs.push_back(pair.get());
+    if (shown(pair.get()) && std::find(visible.begin(), visible.end(), pair.get()) == visible.end())
+      visible.push_back(pair.get());
+  record_->VisiblePVs = std::move(visible);
   rows_.clear();
   const bool previousColumn = ShowsPrevious();
   for (TPVRelation* relation : record_->VisiblePVs) {
@@ -689,18 +700,11 @@ bool TRecordEditor::MoveRow(int from, int to) {
   if (from == to || from < 0 || to < 0 || from >= last || to >= last) return false;
   TPVRelation* moved = record_->VisiblePVs[static_cast<size_t>(from)];
   if (!moved->Parameter || !record_->VisiblePVs[static_cast<size_t>(to)]->Parameter) return false;
+  // Only the rows move: the record keeps its parameters in their order.
   auto& visible = record_->VisiblePVs;
   visible.erase(visible.begin() + from);
   visible.insert(visible.begin() + to, moved);
-  TPVRelation* before = visible[static_cast<size_t>(to) + 1];
-  auto& pairs = record_->PVs;
-  const auto at = std::find_if(pairs.begin(), pairs.end(),
-                               [&](const auto& pair) { return pair.get() == moved; });
-  std::unique_ptr<TPVRelation> owned = std::move(*at);
-  pairs.erase(at);
-  const auto target = std::find_if(pairs.begin(), pairs.end(),
-                                   [&](const auto& pair) { return pair.get() == before; });
-  pairs.insert(target, std::move(owned));
+  dragged_ = visible;
   // The edit position stays on its relation, which the move may shift by one.
   if (editRow_ == from)
     editRow_ = to;

@@ -297,6 +297,7 @@ private:
   std::string startText_;
   std::string editText_;
   std::vector<TRecordRow> rows_;
+  std::vector<TPVRelation*> dragged_; // the rows' order once one was dragged
   std::vector<std::string> parameterList_;
   std::vector<TGroupItem> groups_;
   bool closeWithoutStore_ = false;

@@ -843,7 +843,14 @@ TEST_F(RecordEditor, RowsMoveAboveTheBlankRowOnly) {
   ASSERT_TRUE(editor->MoveRow(0, 1));
   EXPECT_EQ(0, RowOf(*editor, "Y"));
   EXPECT_EQ(1, RowOf(*editor, "X"));
-  EXPECT_EQ("Y", editor->Record().PVs[0]->Parameter->ParamName);
+  // Only the rows move: the record keeps its order, and the rows keep theirs
+  // when the grid is drawn again.
+  EXPECT_EQ("X", editor->Record().PVs[0]->Parameter->ParamName);
+  editor->RefreshGrid();
+  EXPECT_EQ(0, RowOf(*editor, "Y"));
+  AddValue(*editor, "Z", "3");
+  EXPECT_EQ(2, RowOf(*editor, "Z"));
+  EXPECT_EQ(0, RowOf(*editor, "Y"));
 }
 
 TEST_F(RecordEditor, TheEditStaysOnItsRowWhenAnotherRowMoves) {
