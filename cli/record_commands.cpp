@@ -168,6 +168,36 @@ int ReadSettings(const TRun& run, std::vector<TSetting>& settings) {
   return kExitOk;
 }
 
+// The parameters the settings name that the project does not have yet,
+// made and checked against the naming rules before anything is written;
+// false after the rule's message.
+bool PlanParameters(const TProject& project, const std::vector<TSetting>& settings,
+                    std::vector<std::unique_ptr<TParameter>>& planned) {
+  planned.clear();
+  planned.resize(settings.size());
+  for (size_t i = 0; i < settings.size(); ++i)
+    if (!project.FindParameter(settings[i].name) && !(planned[i] = NewParameter(settings[i].name)))
+      return false;
+  return true;
+}
+
+// Adds the planned parameters to the project (in the caller's unit of work)
+// and gives each pair its parameter; the names of those added.
+std::vector<std::string> AddPlanned(TProject& project, const std::vector<TSetting>& settings,
+                                    std::vector<std::unique_ptr<TParameter>>& planned,
+                                    std::vector<std::unique_ptr<TPVRelation>>& pairs) {
+  std::vector<std::string> created;
+  for (size_t i = 0; i < settings.size(); ++i) {
+    const TParameter* parameter = project.FindParameter(settings[i].name);
+    if (!parameter) {
+      parameter = &project.AddParameter(std::move(planned[i]));
+      created.push_back(parameter->ParamName);
+    }
+    pairs[i]->Parameter = parameter;
+  }
+  return created;
+}
+
 // "#ID" (or ID alone): the identifier of a record; 0 for any other text.
 int32_t RecordIdentifier(const std::string& text) {
   const size_t start = !text.empty() && text[0] == '#' ? 1 : 0;
@@ -225,11 +255,8 @@ int RunCorrect(const TRun& run) {
       pair->Modified = true;
       pairs.push_back(std::move(pair));
     }
-    std::vector<std::unique_ptr<TParameter>> planned(settings.size());
-    for (size_t i = 0; i < settings.size(); ++i)
-      if (!project.FindParameter(settings[i].name) &&
-          !(planned[i] = NewParameter(settings[i].name)))
-        return kExitFailed;
+    std::vector<std::unique_ptr<TParameter>> planned;
+    if (!PlanParameters(project, settings, planned)) return kExitFailed;
     // An auto formula is evaluated on the state the record follows.
     TStateTrack before;
     const TDataRecord* first = record->Previous.empty() ? nullptr : record->Previous.front();
@@ -238,17 +265,10 @@ int RunCorrect(const TRun& run) {
     before.ConstructState();
 
     TProjectWork work;
-    std::vector<std::string> created;
+    const std::vector<std::string> created = AddPlanned(project, settings, planned, pairs);
+    for (const auto& pair : pairs)
+      if (!FormulaReads(*pair)) return kExitFailed;
     bool changed = false;
-    for (size_t i = 0; i < settings.size(); ++i) {
-      const TParameter* parameter = project.FindParameter(settings[i].name);
-      if (!parameter) {
-        parameter = &project.AddParameter(std::move(planned[i]));
-        created.push_back(parameter->ParamName);
-      }
-      pairs[i]->Parameter = parameter;
-      if (!FormulaReads(*pairs[i])) return kExitFailed;
-    }
     for (auto& pair : pairs) {
       TPVRelation* held = record->FindPV(pair->Parameter->ParamName);
       if (!held) {
@@ -306,22 +326,11 @@ int RunRecord(const TRun& run) {
     }
     int32_t object = 0;
     if (create ? !NameIsFree(name) : (object = ExistingObject(name)) == 0) return kExitFailed;
-    std::vector<std::unique_ptr<TParameter>> planned(settings.size());
-    for (size_t i = 0; i < settings.size(); ++i)
-      if (!project.FindParameter(settings[i].name) &&
-          !(planned[i] = NewParameter(settings[i].name)))
-        return kExitFailed;
+    std::vector<std::unique_ptr<TParameter>> planned;
+    if (!PlanParameters(project, settings, planned)) return kExitFailed;
 
     TProjectWork work;
-    std::vector<std::string> created;
-    for (size_t i = 0; i < settings.size(); ++i) {
-      const TParameter* parameter = project.FindParameter(settings[i].name);
-      if (!parameter) {
-        parameter = &project.AddParameter(std::move(planned[i]));
-        created.push_back(parameter->ParamName);
-      }
-      pairs[i]->Parameter = parameter;
-    }
+    const std::vector<std::string> created = AddPlanned(project, settings, planned, pairs);
     // Checked once every parameter exists: a formula may name a new one.
     for (const auto& pair : pairs)
       if (!FormulaReads(*pair)) return kExitFailed;

@@ -155,13 +155,7 @@ bool TGroupTable::Reload(double moment) {
   }
   set_ = std::move(fresh);
   const int chosen = current_;
-  moment_ = moment;
-  recordIndex_ = 0;
-  for (int i = RecordCount() - 1; i >= 0; --i)
-    if (set_->Records[static_cast<size_t>(i)]->RealTime <= moment_) {
-      recordIndex_ = i;
-      break;
-    }
+  PlaceAt(moment);
   BuildGroupStates();
   if (chosen >= 0 && chosen < static_cast<int>(groupStates_.size())) current_ = chosen;
   Refill();
@@ -193,7 +187,8 @@ void TGroupTable::SetRecordIndex(int index) {
   Refill();
 }
 
-void TGroupTable::SetMoment(double moment) {
+// The moment and the last of the group's records at or before it.
+void TGroupTable::PlaceAt(double moment) {
   moment_ = moment;
   recordIndex_ = 0;
   for (int i = RecordCount() - 1; i >= 0; --i)
@@ -201,6 +196,10 @@ void TGroupTable::SetMoment(double moment) {
       recordIndex_ = i;
       break;
     }
+}
+
+void TGroupTable::SetMoment(double moment) {
+  PlaceAt(moment);
   BuildGroupStates();
   Refill();
 }

@@ -220,6 +220,7 @@ private:
   struct TRow;
   struct TCell;
 
+  void PlaceAt(double moment);
   void BuildGroupStates();
   void Refill();
   void AddMember(const TValue& member, std::vector<std::string>& problems);

@@ -5,6 +5,7 @@
 #include "language/parameter_naming.h"
 #include "model/project.h"
 #include "shell/delimited_text.h"
+#include "shell/kept_messages.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -27,18 +28,6 @@ public:
   void Show(const std::string&) override {}
   void ShowList(const std::vector<std::string>&) override {}
   bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
-};
-
-// Keeps what is shown while it is installed.
-class TKeptSink final : public TMessageSink {
-public:
-  void Show(const std::string& text) override { Text += text; }
-  void ShowList(const std::vector<std::string>& lines) override {
-    for (const auto& line : lines)
-      Text += line;
-  }
-  bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
-  std::string Text;
 };
 
 bool IsBlank(std::string_view line) {
@@ -265,7 +254,7 @@ std::string TImportDialog::HeaderFlag(const std::string& column) const {
   TParameter parameter;
   parameter.ParamName = name;
   parameter.ShortName = name.substr(0, kShortNameCapacity);
-  TKeptSink kept;
+  TKeptMessages kept;
   {
     ScopedMessageSink scope(kept);
     if (CheckParameterNaming(parameter)) return {};

@@ -10,6 +10,7 @@
 #include "shell/clock.h"
 #include "shell/datetime.h"
 #include "shell/delimited_text.h"
+#include "shell/kept_messages.h"
 #include "shell/messages.h"
 #include "shell/names.h"
 #include "shell/numbers.h"
@@ -83,19 +84,6 @@ int FindColumn(const std::vector<TColumn>& columns, std::string_view name) {
     if (SameText(columns[i].Name, name)) return static_cast<int>(i);
   return -1;
 }
-
-// Keeps the text of the messages shown while it is installed instead of
-// showing them.
-class TKeptMessages final : public TMessageSink {
-public:
-  void Show(const std::string& text) override { Text += text; }
-  void ShowList(const std::vector<std::string>& lines) override {
-    for (const auto& line : lines)
-      Text += line;
-  }
-  bool Ask(const std::string&, bool yesDefault) override { return yesDefault; }
-  std::string Text;
-};
 
 // A whole message on one line, for the summary.
 std::string OneLine(const std::string& text) {
