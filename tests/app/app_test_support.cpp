@@ -5,6 +5,7 @@
 #include "language/executor.h"
 #include "language/record_evaluation.h"
 #include "model/project.h"
+#include "shell/datetime.h"
 #include "shell/settings.h"
 #include "storage/project_lifecycle.h"
 #include "storage/sample_copy.h"
@@ -19,6 +20,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -65,6 +67,24 @@ int TRecordingSink::Choose(const std::string& text, const std::vector<std::strin
   const auto at = std::find(buttons.begin(), buttons.end(), button);
   return at == buttons.end() ? static_cast<int>(buttons.size()) - 1
                              : static_cast<int>(at - buttons.begin());
+}
+
+double Moment(const char* text) {
+  double moment = 0;
+  TryTextToDateTime(text, TDateStyle::European, moment);
+  return moment;
+}
+
+int RowNamed(const QTableWidget* grid, int column, const QString& name) {
+  for (int row = 0; row < grid->rowCount(); ++row)
+    if (grid->item(row, column) && grid->item(row, column)->text() == name) return row;
+  return -1;
+}
+
+QString ValueOf(const QTableWidget* grid, const QString& name) {
+  for (int row = 0; row < grid->rowCount(); ++row)
+    if (grid->item(row, 0) && grid->item(row, 0)->text() == name) return grid->item(row, 1)->text();
+  return {};
 }
 
 void WhenModal(const char* className, std::function<void(QWidget*)> act) {

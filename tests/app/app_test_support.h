@@ -19,6 +19,8 @@
 
 class QWidget;
 
+class QTableWidget;
+
 namespace vandro {
 class ScopedLanguage;
 class ScopedProject;
@@ -54,6 +56,14 @@ private:
   std::deque<std::string> presses_;
   TMessageSink* previous_;
 };
+
+// A European date-time text as the moment it names (0 when it names none).
+double Moment(const char* text);
+// The row whose cell in column reads name; -1 without one.
+int RowNamed(const QTableWidget* grid, int column, const QString& name);
+// The text of name's row in a values grid ("Parameter", "Value"); empty
+// without one.
+QString ValueOf(const QTableWidget* grid, const QString& name);
 
 // Runs act on the first modal dialog of class className that opens. So that
 // a failing test cannot hang, the dialogs are closed when none opens within

@@ -24,22 +24,6 @@
 
 namespace vandro::apptest {
 
-namespace {
-
-double Moment(const char* text) {
-  double moment = 0;
-  TryTextToDateTime(text, TDateStyle::European, moment);
-  return moment;
-}
-
-int RowNamed(const QTableWidget* grid, int column, const QString& name) {
-  for (int row = 0; row < grid->rowCount(); ++row)
-    if (grid->item(row, column) && grid->item(row, column)->text() == name) return row;
-  return -1;
-}
-
-} // namespace
-
 class CorrectionWindowsTest : public TSampleProjectTest {
   Q_OBJECT
 

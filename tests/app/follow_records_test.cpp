@@ -39,17 +39,6 @@
 
 namespace vandro::apptest {
 
-namespace {
-
-// The text of name's row in a values grid; empty without one.
-QString ValueOf(const QTableWidget* grid, const QString& name) {
-  for (int row = 0; row < grid->rowCount(); ++row)
-    if (grid->item(row, 0) && grid->item(row, 0)->text() == name) return grid->item(row, 1)->text();
-  return {};
-}
-
-} // namespace
-
 class FollowRecordsTest : public TSampleProjectTest {
   Q_OBJECT
 

@@ -26,19 +26,6 @@ namespace vandro::apptest {
 
 namespace {
 
-double Moment(const char* text) {
-  double moment = 0;
-  TryTextToDateTime(text, TDateStyle::European, moment);
-  return moment;
-}
-
-// The text of name's row in a values grid; empty without one.
-QString ValueOf(const QTableWidget* grid, const QString& name) {
-  for (int row = 0; row < grid->rowCount(); ++row)
-    if (grid->item(row, 0) && grid->item(row, 0)->text() == name) return grid->item(row, 1)->text();
-  return {};
-}
-
 // Pages the browser's objects until name shows and chooses it.
 bool ChooseObject(TDatabaseBrowserForm& browser, const QString& name) {
   QScrollBar* pages = browser.ScrollBar();
